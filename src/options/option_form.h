@@ -1,0 +1,46 @@
+// The main window's option logic: its event handlers and BuildCommandLine.
+#pragma once
+
+#include <string>
+
+#include "options/command_line.h"
+#include "options/option_view.h"
+
+namespace ombrix::options {
+
+class OptionForm {
+  public:
+    explicit OptionForm(OptionView& view) : view_(view) {}
+
+    // Changes made from code raise the same events as the user's: a text that changes is a
+    // change, a check box or option button value set is a click.
+    void SetText(Control control, const std::string& text);
+    void SetValue(Control control, int value);
+
+    // Events of the window's controls.
+    void OnClick(Control control);
+    void OnChange(Control control);
+    void OnShowCommandLineChosen();
+
+    // Rebuilds CmdLine and the enabled states; CmdLine is visible exactly when Show Command
+    // Line is checked.
+    void BuildCommandLine();
+    // The start-up build: as above, and an unchecked Show Command Line collapses the window.
+    void BuildCommandLineAtStartup();
+
+    OptionState ReadState() const;
+
+    bool IsLoading() const { return isLoading_; }
+    void SetLoading(bool loading) { isLoading_ = loading; }
+
+  private:
+    void ResetZeroDayCount();
+    void Rebuild();
+    // Moves the command-line row's dependants by twice its height: -1 collapses, +1 expands.
+    void ShiftForCommandLine(int direction);
+
+    OptionView& view_;
+    bool isLoading_ = false;
+};
+
+}  // namespace ombrix::options

@@ -1,0 +1,261 @@
+// Processes and files on POSIX, keeping the runner's contract: a fresh file as standard output,
+// no input, the error stream going nowhere, a wait without limit, every descriptor closed.
+#include <fcntl.h>
+#include <glob.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/unique_fd.h"
+#include "platform/process_files.h"
+#include "shared/command_line_split.h"
+
+extern char** environ;
+
+namespace ombrix::platform {
+namespace {
+
+using posix::UniqueFd;
+
+std::string ErrnoText() {
+    return SystemErrorText(static_cast<unsigned long>(errno));
+}
+
+// The temporary folder may be shared with other users: the output file is ours alone, readable
+// by us only, and never reached through a link somebody planted there.
+UniqueFd OpenPrivateOutput(const std::string& path, std::string& reason) {
+    constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_CLOEXEC;
+    UniqueFd fd(::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0600));
+    if (fd || errno != EEXIST) {
+        if (!fd) {
+            reason = ErrnoText();
+        }
+        return fd;
+    }
+    // An existing file is cut to length 0, but only when it is a plain file of our own.
+    fd = UniqueFd(::open(path.c_str(), kFlags));
+    if (!fd) {
+        reason = errno == ELOOP ? "The file is a symbolic link." : ErrnoText();
+        return fd;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() ||
+        info.st_nlink != 1) {
+        reason = "The file exists and is not a private file of this user.";
+        return UniqueFd();
+    }
+    if (::fchmod(fd.get(), 0600) != 0 || ::ftruncate(fd.get(), 0) != 0) {
+        reason = ErrnoText();
+        return UniqueFd();
+    }
+    return fd;
+}
+
+class SpawnActions {
+  public:
+    SpawnActions() { ::posix_spawn_file_actions_init(&actions_); }
+    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+    posix_spawn_file_actions_t* get() { return &actions_; }
+
+  private:
+    posix_spawn_file_actions_t actions_{};
+};
+
+class PosixCapturedProcess final : public CapturedProcess {
+  public:
+    PosixCapturedProcess(UniqueFd output, pid_t pid) : output_(std::move(output)), pid_(pid) {}
+    ~PosixCapturedProcess() override {
+        if (!reaped_) {
+            ::kill(pid_, SIGKILL);
+            Reap(0);
+        }
+    }
+
+    bool WaitForExit(std::chrono::milliseconds timeout) override {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        auto pause = std::chrono::microseconds(200);
+        while (!Reap(WNOHANG)) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, std::chrono::microseconds(20'000));
+        }
+        return true;
+    }
+
+    void Terminate() override {
+        if (!reaped_) {
+            ::kill(pid_, SIGKILL);
+        }
+    }
+
+    std::int32_t Finish() override {
+        Reap(0);
+        output_.reset();
+        return exitCode_;
+    }
+
+  private:
+    // Collects the child's status; true once it has ended.
+    bool Reap(int options) {
+        if (reaped_) {
+            return true;
+        }
+        int status = 0;
+        pid_t done = 0;
+        do {
+            done = ::waitpid(pid_, &status, options);
+        } while (done < 0 && errno == EINTR);
+        if (done == 0) {
+            return false;
+        }
+        reaped_ = true;
+        if (done < 0) {
+            exitCode_ = -1;
+        } else if (WIFEXITED(status)) {
+            exitCode_ = WEXITSTATUS(status);
+        } else {
+            // Ended by a signal: the shell's convention, never 0.
+            exitCode_ = 128 + WTERMSIG(status);
+        }
+        return true;
+    }
+
+    UniqueFd output_;
+    pid_t pid_;
+    bool reaped_ = false;
+    std::int32_t exitCode_ = -1;
+};
+
+}  // namespace
+
+std::string TempDirectory() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string dir = (tmp != nullptr && *tmp != '\0') ? tmp : "/tmp";
+    if (dir.back() != '/') {
+        dir += '/';
+    }
+    return dir;
+}
+
+bool NormalFileMatches(const std::string& path) {
+    glob_t found{};
+    const int rc = ::glob(path.c_str(), GLOB_NOSORT, nullptr, &found);
+    bool matched = false;
+    for (std::size_t i = 0; rc == 0 && !matched && i < found.gl_pathc; ++i) {
+        const std::string name = found.gl_pathv[i];
+        const std::string base = name.substr(name.find_last_of('/') + 1);
+        struct stat info {};
+        matched = !base.empty() && base.front() != '.' && ::stat(name.c_str(), &info) == 0 &&
+                  S_ISREG(info.st_mode);
+    }
+    ::globfree(&found);
+    return matched;
+}
+
+bool RemoveFile(const std::string& path, std::string* reason) {
+    if (::unlink(path.c_str()) == 0) {
+        return true;
+    }
+    if (reason != nullptr) {
+        *reason = ErrnoText();
+    }
+    return false;
+}
+
+FileContent ReadWholeFile(const std::string& path) {
+    FileContent content;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) {
+        content.reason = ErrnoText();
+        return content;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
+        content.bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            content.reason = ErrnoText();
+            content.bytes.clear();
+            return content;
+        }
+        if (got == 0) {
+            break;
+        }
+        content.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    content.ok = true;
+    return content;
+}
+
+std::string ProgramDirectory() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0) {
+        return ".";
+    }
+    std::string path(buffer.data(), static_cast<std::size_t>(length));
+    return path.substr(0, path.find_last_of('/'));
+}
+
+std::string SystemErrorText(unsigned long code) {
+    return std::strerror(static_cast<int>(code)) + std::string(".");
+}
+
+CapturedProcess::StartResult CapturedProcess::Start(const std::string& outputPath,
+                                                    const std::string& programPath,
+                                                    const std::string& argumentTail) {
+    StartResult result;
+    UniqueFd output = OpenPrivateOutput(outputPath, result.reason);
+    if (!output) {
+        result.status = StartStatus::OutputNotCreated;
+        return result;
+    }
+
+    // The tool reads its switches the way a Windows program would split them.
+    std::vector<std::string> args = shared::SplitCommandLine(argumentTail);
+    args.insert(args.begin(), programPath);
+    std::vector<char*> argv;
+    for (auto& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    SpawnActions actions;
+    ::posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_adddup2(actions.get(), output.get(), 1);
+    ::posix_spawn_file_actions_addopen(actions.get(), 2, "/dev/null", O_WRONLY, 0);
+
+    pid_t pid = 0;
+    const int rc =
+        ::posix_spawn(&pid, programPath.c_str(), actions.get(), nullptr, argv.data(), environ);
+    if (rc != 0) {
+        result.status = StartStatus::ProgramNotStarted;
+        result.reason = SystemErrorText(static_cast<unsigned long>(rc));
+        return result;
+    }
+    result.status = StartStatus::Started;
+    result.process = std::make_unique<PosixCapturedProcess>(std::move(output), pid);
+    return result;
+}
+
+}  // namespace ombrix::platform

@@ -1,0 +1,77 @@
+// Processes and files: the operations the runner and the shared routines need from the system.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace ombrix::platform {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The system temporary directory as the platform reports it, with its trailing separator.
+std::string TempDirectory();
+
+// Directory search with normal attributes: true when the last component of `path` (which may
+// hold wildcards) matches a file that is neither hidden, system nor a directory.
+bool NormalFileMatches(const std::string& path);
+
+// Removes a file; false (with the reason in `reason`, when given) when it could not.
+bool RemoveFile(const std::string& path, std::string* reason = nullptr);
+
+struct FileContent {
+    bool ok = false;
+    std::string bytes;   // the whole file, byte for byte, when ok
+    std::string reason;  // the system's reason, when not ok
+};
+FileContent ReadWholeFile(const std::string& path);
+
+// The folder that holds the running program, without a trailing separator.
+std::string ProgramDirectory();
+
+// The system's own text for an error code (GetLastError or errno), without a line end.
+std::string SystemErrorText(unsigned long code);
+
+// A child process started hidden, with its standard output on a freshly created file,
+// no standard input and no error stream. Owns the child's handles and the file's.
+class CapturedProcess {
+  public:
+    enum class StartStatus { Started, OutputNotCreated, ProgramNotStarted };
+    struct StartResult {
+        StartStatus status = StartStatus::ProgramNotStarted;
+        std::string reason;  // the system's reason when not started
+        std::unique_ptr<CapturedProcess> process;
+    };
+
+    // Creates (or cuts to length 0) `outputPath` and starts exactly the file `programPath`,
+    // whatever blanks its path holds, with `argumentTail` (empty or starting with a blank)
+    // as its switches.
+    static StartResult Start(const std::string& outputPath, const std::string& programPath,
+                             const std::string& argumentTail);
+
+    CapturedProcess(const CapturedProcess&) = delete;
+    CapturedProcess& operator=(const CapturedProcess&) = delete;
+    virtual ~CapturedProcess() = default;
+
+    // Waits for the child to end, at most `timeout`; true when it has ended.
+    virtual bool WaitForExit(std::chrono::milliseconds timeout) = 0;
+    void WaitForExit() {
+        while (!WaitForExit(std::chrono::hours(24))) {
+        }
+    }
+    // Ends the child at once (after a cancel); it then exits with a non-zero code.
+    virtual void Terminate() = 0;
+    // After the child has ended: its exit code as the system reports it. Closes every handle
+    // and returns only once the output file is complete and can be read by others.
+    virtual std::int32_t Finish() = 0;
+
+  protected:
+    CapturedProcess() = default;
+};
+
+}  // namespace ombrix::platform

@@ -1,0 +1,36 @@
+#include <windows.h>
+
+#include "platform/system_info.h"
+
+namespace ombrix::platform {
+
+WindowsVersion QueryWindowsVersion() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    WindowsVersion version;
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)  // GetVersionExA is what the version check is built on
+#endif
+    if (::GetVersionExA(&info)) {
+        version.major = info.dwMajorVersion;
+        version.minor = info.dwMinorVersion;
+        version.build = info.dwBuildNumber;
+        version.platformId = info.dwPlatformId;
+    }
+    return version;
+}
+
+std::string ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof(name);
+    if (!::GetComputerNameA(name, &size)) {
+        return {};
+    }
+    return std::string(name, size);
+}
+
+std::uint64_t SecondsSinceBoot() {
+    return ::GetTickCount64() / 1000;
+}
+
+}  // namespace ombrix::platform

@@ -1,0 +1,46 @@
+// A windowless GUI program, as Ombrix is, that captures a child's output and reads it back at
+// once: a console child then gets a console host of its own, which can hold the output file.
+//   gui_capture_probe OUTPUT PROGRAM TAIL REPORT
+// REPORT receives "read N" with the bytes read, or "failed: reason".
+#include <windows.h>
+
+#include <string>
+
+#include "platform/dialogs.h"
+#include "platform/process_files.h"
+#include "runner/run_and_capture.h"
+
+namespace {
+
+class NoMessages final : public ombrix::platform::MessageBoxes {
+  public:
+    void Show(const std::string&, ombrix::platform::MessageStyle) override {}
+};
+
+void Report(const std::string& path, const std::string& text) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (__argc != 5) {
+        return 2;
+    }
+    bool launchActive = false;
+    NoMessages messages;
+    const auto outcome =
+        ombrix::runner::RunAndCapture({__argv[1], __argv[2], __argv[3]}, launchActive, messages);
+    if (outcome.kind != ombrix::runner::RunOutcome::Kind::Finished) {
+        Report(__argv[4], "failed: not run: " + outcome.reason);
+        return 1;
+    }
+    const auto content = ombrix::platform::ReadWholeFile(__argv[1]);
+    Report(__argv[4], content.ok ? "read " + std::to_string(content.bytes.size())
+                                 : "failed: " + content.reason);
+    return 0;
+}

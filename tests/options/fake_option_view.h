@@ -1,0 +1,73 @@
+// A main window made of plain values, laid out in twips as the window is designed.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "options/option_form.h"
+#include "options/option_view.h"
+
+namespace ombrix::options {
+
+class FakeOptionView final : public OptionView {
+  public:
+    struct State {
+        std::string text;
+        int value = 0;
+        bool enabled = true;
+        bool visible = true;
+        int top = 0;
+        int height = 0;
+    };
+
+    FakeOptionView() {
+        controls_[Control::CmdLine] = {"uptime", 0, true, true, 480, 405};
+        controls_[Control::CmdLineOpts] = {"", 0, true, true, 1080, 3375};
+        controls_[Control::ExitButton] = {"", 0, true, true, 4080, 375};
+        controls_[Control::LaunchIt] = {"", 0, true, true, 480, 375};
+        controls_[Control::NameIPAddress] = {"Name/IP Address", 0, false, true, 480, 285};
+        controls_[Control::DD] = {"01", 0, false, true, 360, 285};
+        controls_[Control::MM] = {"3", 0, false, true, 360, 285};
+        controls_[Control::YYYY] = {"2006", 0, false, true, 360, 285};
+        controls_[Control::pd] = {"5", 0, false, true, 720, 285};
+        controls_[Control::Menu_Settings_Cmdlin].value = 1;
+    }
+
+    std::string Text(Control c) const override { return At(c).text; }
+    void PutText(Control c, const std::string& text) override { controls_[c].text = text; }
+    int Value(Control c) const override { return At(c).value; }
+    void PutValue(Control c, int value) override { controls_[c].value = value; }
+    void SetEnabled(Control c, bool enabled) override { controls_[c].enabled = enabled; }
+    void SetVisible(Control c, bool visible) override { controls_[c].visible = visible; }
+    int Height(Control c) const override { return At(c).height; }
+    void MoveTop(Control c, int delta) override { controls_[c].top += delta; }
+    void ChangeWindowHeight(int delta) override { windowHeight += delta; }
+
+    const State& At(Control c) const {
+        static const State kAbsent;
+        const auto found = controls_.find(c);
+        return found == controls_.end() ? kAbsent : found->second;
+    }
+
+    // The user's own input, as the window reports it.
+    void Type(OptionForm& form, Control c, const std::string& text) {
+        controls_[c].text = text;
+        form.OnChange(c);
+    }
+    void Click(OptionForm& form, Control c) {
+        if (c == Control::DateSwitch || c == Control::PSwitch) {
+            controls_[Control::DateSwitch].value = c == Control::DateSwitch;
+            controls_[Control::PSwitch].value = c == Control::PSwitch;
+        } else {
+            controls_[c].value = controls_[c].value == 1 ? 0 : 1;
+        }
+        form.OnClick(c);
+    }
+
+    int windowHeight = 4665 + 720;  // client area and frame, in twips
+
+  private:
+    std::map<Control, State> controls_;
+};
+
+}  // namespace ombrix::options

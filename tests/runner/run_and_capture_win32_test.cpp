@@ -1,0 +1,96 @@
+// What only Windows (here Wine) can show: the program path is never cut at a blank, and the
+// output is readable at once even when the child had a console host of its own.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/win32/unique_handle.h"
+#include "runner/run_and_capture.h"
+#include "support/test_support.h"
+
+namespace ombrix::runner {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::win32::UniqueHandle;
+
+// Runs a command line the way a program that forgets the quotes would.
+void RunUnquoted(std::string commandLine, DWORD flags = 0) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                         nullptr, &startup, &info)) {
+        UniqueHandle process(info.hProcess);
+        UniqueHandle thread(info.hThread);
+        ::WaitForSingleObject(process.get(), 10'000);
+    }
+}
+
+class ProgramPathTrap : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (fs::exists(trap_)) {
+            GTEST_SKIP() << trap_ << " exists already; not touching it";
+        }
+        std::error_code error;
+        fs::copy_file(test::HelperProgram("trap_program"), trap_, error);
+        if (error) {
+            GTEST_SKIP() << "cannot place a trap at " << trap_ << ": " << error.message();
+        }
+        fs::create_directories(toolDir_);
+        fs::copy_file(test::HelperProgram("child_probe"), tool_,
+                      fs::copy_options::overwrite_existing);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove(trap_, ignored);
+        fs::remove(mark_, ignored);
+        fs::remove_all(toolDir_, ignored);
+    }
+
+    const fs::path trap_ = "C:\\Program.exe";
+    const fs::path mark_ = "C:\\Program.exe.ran";
+    const fs::path toolDir_ = "C:\\Program Files\\Ombrix Trap Test";
+    const fs::path tool_ = toolDir_ / "uptime.exe";
+};
+
+TEST_F(ProgramPathTrap, OnlyTheNamedFileRuns) {
+    // The trap works: the unquoted path runs C:\Program.exe.
+    RunUnquoted(tool_.string() + " /s");
+    ASSERT_TRUE(fs::exists(mark_)) << "the trap did not catch the unquoted path";
+    fs::remove(mark_);
+
+    test::ScratchDir dir;
+    const std::string output = dir.File("TRAPTEST.TMP");
+    bool launchActive = false;
+    test::RecordingMessages messages;
+    const RunOutcome outcome =
+        RunAndCapture({output, tool_.string(), " /s --args"}, launchActive, messages);
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Finished) << outcome.reason;
+    EXPECT_FALSE(fs::exists(mark_)) << "C:\\Program.exe ran in the tool's place";
+    EXPECT_EQ(test::ReadFile(output), "[/s]\n[--args]\n") << "the tool gets its switches alone";
+}
+
+TEST(ConsoleHostRace, OutputIsReadableAtOnceFromAWindowedProgram) {
+    test::ScratchDir dir;
+    for (int round = 0; round < 5; ++round) {
+        const std::string report = dir.File("report.txt");
+        std::string command;
+        for (const std::string& part :
+             {test::HelperProgram("gui_capture_probe"),
+              dir.File("OUT" + std::to_string(round) + ".TMP"), test::HelperProgram("child_probe"),
+              std::string(" --fill 5000"), report}) {
+            command.append(" \"").append(part).append("\"");
+        }
+        // Detached, as Ombrix is when started from the desktop: no console of its own, so the
+        // console child gets a console host that holds the output file for a moment.
+        RunUnquoted(command.substr(1), DETACHED_PROCESS);
+        EXPECT_EQ(test::ReadFile(report), "read 5000") << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace ombrix::runner

@@ -1,0 +1,38 @@
+// The stand-in tool's command line: an optional machine and the report switches.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace uptime {
+
+struct CalendarDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
+};
+
+struct Arguments {
+    std::optional<std::string> machine;  // without a leading "\\"
+    bool systemEvents = false;           // /s, or implied by /a
+    bool applicationFailures = false;    // /a
+    std::optional<CalendarDate> since;   // /d:mm/dd/yyyy
+    std::optional<int> previousDays;     // /p:n
+    bool help = false;                   // /? or /help
+};
+
+struct ParseResult {
+    std::optional<Arguments> arguments;  // set when the command line is sound
+    std::string fault;                   // what is wrong, when it is not
+};
+
+// Parses the arguments after the program name. Switches are taken in any order and letter case.
+ParseResult ParseArguments(const std::vector<std::string>& args);
+
+// A month/day/year date that the calendar has; a year of one or two digits is read as Windows
+// does (00-29 as 2000-2029, 30-99 as 1930-1999).
+std::optional<CalendarDate> ParseMonthDayYear(const std::string& text);
+
+}  // namespace uptime
