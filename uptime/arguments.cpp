@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "shared/calendar.h"
+
 namespace uptime {
 namespace {
 

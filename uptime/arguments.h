@@ -5,14 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "shared/calendar.h"
+
 namespace uptime {
 
-struct CalendarDate {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
-};
+using ombrix::shared::CalendarDate;
 
 struct Arguments {
     std::optional<std::string> machine;  // without a leading "\\"

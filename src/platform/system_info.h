@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shared/calendar.h"
+
 namespace ombrix::platform {
 
 // The four fields of the system's version record the program reads; all 0 when the query fails.
@@ -20,5 +22,8 @@ std::string ComputerName();
 
 // Whole seconds since the system started.
 std::uint64_t SecondsSinceBoot();
+
+// Today's date on the local clock.
+shared::CalendarDate LocalToday();
 
 }  // namespace ombrix::platform

@@ -25,6 +25,13 @@ std::string ComputerName() {
     return result;
 }
 
+shared::CalendarDate LocalToday() {
+    const time_t now = ::time(nullptr);
+    tm local{};
+    ::localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
 std::uint64_t SecondsSinceBoot() {
     timespec now{};
     ::clock_gettime(CLOCK_BOOTTIME, &now);

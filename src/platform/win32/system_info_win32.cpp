@@ -29,6 +29,12 @@ std::string ComputerName() {
     return std::string(name, size);
 }
 
+shared::CalendarDate LocalToday() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay};
+}
+
 std::uint64_t SecondsSinceBoot() {
     return ::GetTickCount64() / 1000;
 }
