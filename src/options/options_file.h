@@ -1,0 +1,65 @@
+// The options file "ombrixopts.cfg": the option state, the tool's location and the Show
+// Command Line state, kept between runs as 14 lines of ANSI text with CR LF.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "options/option_form.h"
+#include "options/option_view.h"
+#include "platform/dialogs.h"
+#include "shared/calendar.h"
+
+namespace ombrix::options {
+
+inline constexpr const char* kOptionsFileName = "ombrixopts.cfg";
+inline constexpr const char* kOptionsSignature = "Ombrix_OptsN";
+inline constexpr const char* kOptionsRejectedMessage =
+    "Options file cannot be loaded! Assuming default values.";
+
+// The values of lines 3 to 14, converted.
+struct StoredOptions {
+    std::string uptimePath;       // line 3
+    bool dateSwitch = false;      // line 4
+    bool server = false;          // line 5
+    std::string nameIPAddress;    // line 6
+    bool sSwitch = false;         // line 7
+    bool aSwitch = false;         // line 8
+    bool doDates = false;         // line 9
+    int dd = 0;                   // line 10
+    int mm = 0;                   // line 11
+    int yyyy = 0;                 // line 12
+    int pd = 0;                   // line 13
+    bool showCommandLine = true;  // line 14
+    friend bool operator==(const StoredOptions&, const StoredOptions&) = default;
+};
+
+// The whole file: `signature`, "255", then lines 3 to 14, each line ending in CR LF.
+std::string FormatOptionsFile(const StoredOptions& options, std::string_view signature);
+
+// The file's values, or nothing when it is to be rejected: a first line other than
+// `signature` (exactly), fewer than 14 lines, or a line that does not convert.
+std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::string_view signature);
+
+// SaveOptions' reading of the window: check boxes count only when checked, the date and day
+// boxes become numbers (a text with a non-digit gives 0, for pd 5).
+StoredOptions CaptureOptions(const OptionView& view, const std::string& uptimePath);
+
+// LoadOptions' setting of the window through the form's own setters, so that the controls'
+// change and click handling runs; `today` gives the month and year for a stored day of 0.
+void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& view,
+                  std::string& uptimePath, const shared::CalendarDate& today);
+
+// SaveOptions: writes the file at `path` so that it is replaced in one step; on failure the
+// previous file is intact and a message box names the file and the reason. True when saved.
+bool SaveOptions(const std::string& path, const OptionView& view, const std::string& uptimePath,
+                 platform::MessageBoxes& messages);
+
+// LoadOptions: no file, nothing happens; a rejected file, the rejection message and nothing
+// applied; otherwise the values are applied as ApplyOptions does.
+void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
+                 std::string& uptimePath, const shared::CalendarDate& today,
+                 platform::MessageBoxes& messages);
+
+}  // namespace ombrix::options

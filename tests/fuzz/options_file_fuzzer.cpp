@@ -1,0 +1,124 @@
+// Arbitrary bytes as an options file. Whatever the parser accepts must really be an options
+// file (the signature, then 13 more lines that convert), must hold exactly what those lines say,
+// and must come back unchanged through the writer; a cut-down or re-signed copy is rejected.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "options/options_file.h"
+
+namespace {
+
+using ombrix::options::FormatOptionsFile;
+using ombrix::options::kOptionsSignature;
+using ombrix::options::ParseOptionsFile;
+using ombrix::options::StoredOptions;
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "options file fuzzer: %s\n", what);
+        std::abort();
+    }
+}
+
+// The first 14 lines as a reader of text files sees them: split at LF, one CR before it dropped.
+std::vector<std::string_view> FirstLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < bytes.size() && lines.size() < 14) {
+        std::size_t end = bytes.find('\n', start);
+        const bool ended = end != std::string_view::npos;
+        if (!ended) {
+            end = bytes.size();
+        }
+        std::string_view line = bytes.substr(start, end - start);
+        if (ended && !line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The line's number when it is one that fits 16 bits signed; -1 otherwise.
+long NumberOf(std::string_view line) {
+    if (!AllDigits(line)) {
+        return -1;
+    }
+    const std::size_t first = line.find_first_not_of('0');
+    if (first == std::string_view::npos) {
+        return 0;
+    }
+    line.remove_prefix(first);
+    if (line.size() > 5) {
+        return -1;
+    }
+    const long value = std::stol(std::string(line));
+    return value <= 32767 ? value : -1;
+}
+
+bool SameNumber(std::string_view line, int value) {
+    return NumberOf(line) >= 0 && NumberOf(line) == value;
+}
+
+bool SameBoolean(std::string_view line, bool value) {
+    std::string lower(line);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    if (lower == "true" || lower == "false") {
+        return (lower == "true") == value;
+    }
+    return NumberOf(line) >= 0 && (NumberOf(line) != 0) == value;
+}
+
+void CheckAccepted(std::string_view bytes, const StoredOptions& options) {
+    const std::vector<std::string_view> lines = FirstLines(bytes);
+    Require(lines.size() == 14, "accepted fewer than 14 lines");
+    Require(lines[0] == kOptionsSignature, "accepted without the signature");
+    Require(NumberOf(lines[1]) >= 0, "accepted a line 2 that is no number");
+    Require(lines[2] == options.uptimePath, "UptimePath is not line 3");
+    Require(lines[5] == options.nameIPAddress, "NameIPAddress is not line 6");
+    Require(SameBoolean(lines[3], options.dateSwitch), "line 4");
+    Require(SameBoolean(lines[4], options.server), "line 5");
+    Require(SameBoolean(lines[6], options.sSwitch), "line 7");
+    Require(SameBoolean(lines[7], options.aSwitch), "line 8");
+    Require(SameBoolean(lines[8], options.doDates), "line 9");
+    Require(SameNumber(lines[9], options.dd), "line 10");
+    Require(SameNumber(lines[10], options.mm), "line 11");
+    Require(SameNumber(lines[11], options.yyyy), "line 12");
+    Require(SameNumber(lines[12], options.pd), "line 13");
+    Require(SameBoolean(lines[13], options.showCommandLine), "line 14");
+
+    const std::string written = FormatOptionsFile(options, kOptionsSignature);
+    Require(ParseOptionsFile(written, kOptionsSignature) == options, "no round trip");
+    Require(FormatOptionsFile(*ParseOptionsFile(written, kOptionsSignature), kOptionsSignature) ==
+                written,
+            "the writer is not stable");
+
+    // Without its last line, or under another signature, the same file is not an options file.
+    const std::size_t lastLine = written.rfind("\r\n", written.size() - 3) + 2;
+    Require(!ParseOptionsFile(written.substr(0, lastLine), kOptionsSignature), "accepted 13 lines");
+    Require(!ParseOptionsFile(written, "Ombrix_OptsM"), "accepted another signature");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (const auto options = ParseOptionsFile(bytes, kOptionsSignature)) {
+        CheckAccepted(bytes, *options);
+    }
+    return 0;
+}
