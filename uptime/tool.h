@@ -1,22 +1,42 @@
-// What the stand-in tool prints for a command line, and its exit code.
+// What the tool prints for a command line, and its exit code.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "uptime/event_log.h"
+#include "uptime/local_clock.h"
+#include "uptime/utc_time.h"
 
 namespace uptime {
 
 enum ExitCode : int {
     kSuccess = 0,
     kUsageError = 1,
-    kRemoteNotSupported = 2,
+    kMachineUnreachable = 2,
+    kAccessDenied = 3,
+    kEventLogUnreadable = 4,  // a remote machine's log, for another reason
 };
 
 // What the tool knows of the machine it runs on.
 struct LocalMachine {
     std::string name;
     std::uint64_t secondsSinceBoot = 0;
+    std::string osName;    // empty when not known
+    std::string timeZone;  // empty when not known
+};
+
+// The system services the tool uses; tests put recorded events behind it.
+class ToolSystem {
+  public:
+    virtual ~ToolSystem() = default;
+    virtual UtcSeconds Now() const = 0;
+    virtual const LocalClock& Clock() const = 0;
+    // This computer's event log when `remoteMachine` is empty.
+    virtual std::unique_ptr<EventLogReader> OpenEventLog(
+        const std::string& remoteMachine) const = 0;
 };
 
 struct ToolResult {
@@ -24,7 +44,8 @@ struct ToolResult {
     int exitCode = kSuccess;
 };
 
-ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& machine);
+ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& machine,
+                   const ToolSystem& system);
 
 // "\\NAME has been up for: D day(s), H hour(s), M minute(s), S second(s)"
 std::string UptimeLine(const std::string& machineName, std::uint64_t seconds);

@@ -1,15 +1,37 @@
-// What the stand-in tool prints and returns, from its rules and as a real program.
+// What the tool prints and returns, from its rules and as a real program.
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "platform/system_info.h"
 #include "runner/run_and_capture.h"
 #include "support/test_support.h"
+#include "uptime/recorded_events.h"
 #include "uptime/tool.h"
 
 namespace uptime {
 namespace {
 
-const LocalMachine kMachine{"WORKSTATION7", 93784};  // 1 day, 2 hours, 3 minutes, 4 seconds
+using test::RecordedLog;
+using test::RecordedSystem;
+using test::Utc;
+
+const LocalMachine kMachine{"WORKSTATION7", 93784, "Windows 7 Professional",
+                            "GMT Standard Time"};  // up 1 day, 2 hours, 3 minutes, 4 seconds
+const std::string kLocalLine = UptimeLine("WORKSTATION7", 93784) + "\r\n";
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    for (auto end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", from)) {
+        lines.push_back(text.substr(from, end - from));
+        from = end + 2;
+    }
+    EXPECT_EQ(from, text.size()) << "every line ends in CR LF";
+    return lines;
+}
 
 TEST(UptimeLine, SplitsTheSeconds) {
     EXPECT_EQ(UptimeLine("HOST", 0),
@@ -23,69 +45,191 @@ TEST(UptimeLine, SplitsTheSeconds) {
 }
 
 TEST(RunTool, LocalMachineInAnyFormGetsItsUptime) {
-    const std::string expected = UptimeLine("WORKSTATION7", 93784) + "\r\n";
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"workstation7"},
                                                  {"\\\\WORKSTATION7"},
                                                  {"localhost"},
-                                                 {"127.0.0.1"}}) {
-        const ToolResult result = RunTool(args, kMachine);
+                                                 {"127.0.0.1"},
+                                                 {"/d:1/1/2013"}}) {
+        const RecordedSystem system(Utc("2013-03-01T06:00:00Z"));
+        const ToolResult result = RunTool(args, kMachine, system);
         EXPECT_EQ(result.exitCode, kSuccess);
-        EXPECT_EQ(result.output, expected);
+        EXPECT_EQ(result.output, kLocalLine);
+        EXPECT_TRUE(system.opened.empty()) << "the plain line needs no event log";
     }
 }
 
-TEST(RunTool, ReportSwitchesAddOneHonestLineAndNoEvents) {
-    for (const char* sw : {"/s", "/a"}) {
-        const ToolResult result = RunTool({sw, "/p:5"}, kMachine);
+TEST(RunTool, AnUnreadableLocalLogStillGivesTheUptime) {
+    // What Wine's event log does: the query fails without a reason.
+    for (const char* reportSwitch : {"/s", "/a"}) {
+        RecordedSystem system(Utc("2013-03-01T06:00:00Z"));
+        system.logs["System"] = {LogStatus::Failed, {}, {}, "the system gave no reason"};
+        const ToolResult result = RunTool({reportSwitch, "/p:5"}, kMachine, system);
         EXPECT_EQ(result.exitCode, kSuccess);
-        EXPECT_EQ(result.output.rfind(UptimeLine("WORKSTATION7", 93784) + "\r\n", 0), 0u);
-        const std::string rest = result.output.substr(result.output.find("\r\n") + 2);
-        EXPECT_NE(rest.find("not available yet"), std::string::npos);
-        EXPECT_EQ(rest.find("\r\n"), rest.size() - 2) << "exactly one more line";
+        EXPECT_EQ(result.output, kLocalLine +
+                                     "No events are available: the System log could not be "
+                                     "read (the system gave no reason).\r\n");
+        EXPECT_EQ(system.opened, std::vector<std::string>{""}) << "this computer's log";
     }
 }
 
-TEST(RunTool, RemoteMachinesAreRefusedPlainly) {
-    const ToolResult result = RunTool({"\\\\SRV01", "/s"}, kMachine);
-    EXPECT_EQ(result.exitCode, kRemoteNotSupported);
-    EXPECT_NE(result.output.find("\\\\SRV01"), std::string::npos);
-    EXPECT_NE(result.output.find("not supported"), std::string::npos);
-    EXPECT_EQ(result.output.find("has been up"), std::string::npos);
+TEST(RunTool, DeniedRightsToTheLocalLogAreAnError) {
+    RecordedSystem system(Utc("2013-03-01T06:00:00Z"));
+    system.logs["System"] = {LogStatus::AccessDenied, {}, {}, "Access is denied, error 5"};
+    const ToolResult result = RunTool({"/s"}, kMachine, system);
+    EXPECT_EQ(result.exitCode, kAccessDenied);
+    const auto lines = Lines(result.output);
+    ASSERT_EQ(lines.size(), 2u) << result.output;
+    EXPECT_EQ(lines[0] + "\r\n", kLocalLine);
+    EXPECT_NE(lines[1].find("denied (Access is denied, error 5)"), std::string::npos);
+}
+
+TEST(RunTool, ARemoteMachineThatCannotBeReadIsAnError) {
+    struct Case {
+        LogStatus status;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {LogStatus::Unreachable, kMachineUnreachable, "\\\\FARAWAY cannot be reached"},
+        {LogStatus::AccessDenied, kAccessDenied, "Access to the event log of \\\\FARAWAY"},
+        {LogStatus::Failed, kEventLogUnreadable, "The System log of \\\\FARAWAY could not"},
+    };
+    for (const Case& c : cases) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"\\\\FARAWAY"}, {"FARAWAY", "/a"}}) {
+            RecordedSystem system(Utc("2013-03-01T06:00:00Z"));
+            system.logs["System"] = {c.status, {}, {}, "The RPC server is unavailable"};
+            const ToolResult result = RunTool(args, kMachine, system);
+            EXPECT_EQ(result.exitCode, c.exitCode) << c.says;
+            EXPECT_EQ(result.output.rfind(c.says, 0), 0u) << result.output;
+            EXPECT_NE(result.output.find("(The RPC server is unavailable)"), std::string::npos);
+            EXPECT_EQ(result.output.find("has been up"), std::string::npos);
+            EXPECT_EQ(Lines(result.output).size(), 1u);
+            EXPECT_EQ(system.opened, std::vector<std::string>{"FARAWAY"});
+        }
+    }
+}
+
+TEST(RunTool, ARemoteMachinesUptimeComesFromItsLastBoot) {
+    RecordedLog log("FARAWAY");
+    log.Boot("2013-02-01T08:00:00Z").Shutdown("2013-02-27T18:00:00Z").Boot("2013-02-27T18:02:30Z");
+    RecordedSystem system(Utc("2013-03-01T20:05:40Z"));
+    system.logs["System"].records = log.records();
+    const ToolResult result = RunTool({"\\\\FARAWAY"}, kMachine, system);
+    EXPECT_EQ(result.exitCode, kSuccess);
+    // 27/02 18:02:30 to 01/03 20:05:40 (2013 is no leap year).
+    EXPECT_EQ(result.output, UptimeLine("FARAWAY", 2 * 86400 + 2 * 3600 + 3 * 60 + 10) +
+                                 "\r\n(counted from the boot logged in its System log)\r\n");
+
+    // Shut down last: no boot tells how long it has been up.
+    RecordedLog down("FARAWAY");
+    down.Boot("2013-02-01T08:00:00Z").Shutdown("2013-02-27T18:00:00Z");
+    system.logs["System"].records = down.records();
+    const ToolResult unknown = RunTool({"FARAWAY"}, kMachine, system);
+    EXPECT_EQ(unknown.exitCode, kSuccess);
+    EXPECT_EQ(unknown.output,
+              "\\\\FARAWAY: no boot since its last shutdown is logged in its System log, so how "
+              "long it has been up is not known.\r\n");
+}
+
+TEST(RunTool, ARemoteReportNamesTheMachineItsSystemAndWhoseClock) {
+    RecordedLog log("FARAWAY");
+    log.Boot("2013-02-27T18:02:30Z").OsVersion("2013-02-27T18:02:30Z");
+    RecordedSystem system(Utc("2013-03-01T20:05:40Z"));
+    system.logs["System"].records = log.records();
+    const ToolResult result = RunTool({"FARAWAY", "/s"}, kMachine, system);
+    EXPECT_EQ(result.exitCode, kSuccess);
+    const auto lines = Lines(result.output);
+    ASSERT_GT(lines.size(), 4u) << result.output;
+    EXPECT_EQ(lines[0], "Uptime Report for: \\\\FARAWAY");
+    EXPECT_EQ(lines[2], "Current OS: Windows 6.01 build 7601 Service Pack 1 Multiprocessor Free.");
+    EXPECT_EQ(lines[3],
+              "Time Zone: GMT Standard Time (this computer's: the times below are shown in it)");
+    EXPECT_NE(result.output.find("\r\nCurrent System Uptime: 2 day(s), 2 hour(s), 3 minute(s), "
+                                 "10 second(s)\r\n"),
+              std::string::npos)
+        << result.output;
 }
 
 TEST(RunTool, FaultsGiveTheUsageParagraph) {
-    const ToolResult result = RunTool({"/z"}, kMachine);
+    const RecordedSystem system(Utc("2013-03-01T06:00:00Z"));
+    const ToolResult result = RunTool({"/z"}, kMachine, system);
     EXPECT_EQ(result.exitCode, kUsageError);
     EXPECT_EQ(result.output.rfind("\"/z\"", 0), 0u) << "the fault comes first";
     EXPECT_NE(result.output.find("Usage: uptime"), std::string::npos);
-    EXPECT_EQ(result.output.find("\r\n"), result.output.size() - 2) << "one paragraph";
+    EXPECT_EQ(Lines(result.output).size(), 1u) << "one paragraph";
 
-    const ToolResult help = RunTool({"/?"}, kMachine);
+    const ToolResult help = RunTool({"/?", "FARAWAY"}, kMachine, system);
     EXPECT_EQ(help.exitCode, kSuccess);
     EXPECT_EQ(help.output.rfind("Usage: uptime", 0), 0u);
+    EXPECT_TRUE(system.opened.empty());
 }
 
 // The real program, as Ombrix runs it.
-TEST(UptimeProgram, PrintsTheLocalUptimeAndTheUsageOnStandardOutput) {
+struct ProgramRun {
+    int exitCode = -1;
+    std::string output;
+};
+
+ProgramRun RunProgram(const std::string& tail) {
     ombrix::test::ScratchDir dir;
     const std::string output = dir.File("out.TMP");
     bool active = false;
     ombrix::test::RecordingMessages messages;
-    const auto ok = ombrix::runner::RunAndCapture(
-        {output, ombrix::test::HelperProgram("uptime"), ""}, active, messages);
-    ASSERT_EQ(ok.kind, ombrix::runner::RunOutcome::Kind::Finished) << ok.reason;
-    EXPECT_EQ(ok.exitCode, 0);
-    const std::string text = ombrix::test::ReadFile(output);
-    EXPECT_EQ(text.rfind("\\\\" + ombrix::platform::ComputerName() + " has been up for: ", 0), 0u)
-        << text;
-    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    const auto outcome = ombrix::runner::RunAndCapture(
+        {output, ombrix::test::HelperProgram("uptime"), tail}, active, messages);
+    EXPECT_EQ(outcome.kind, ombrix::runner::RunOutcome::Kind::Finished) << outcome.reason;
+    return {outcome.exitCode, ombrix::test::ReadFile(output)};
+}
 
-    active = false;
-    const auto bad = ombrix::runner::RunAndCapture(
-        {output, ombrix::test::HelperProgram("uptime"), " /d:2/30/2006"}, active, messages);
+std::string LocalLinePrefix() {
+    return "\\\\" + ombrix::platform::ComputerName() + " has been up for: ";
+}
+
+// Windows itself gives a report; Wine's event log, like none at all, gives no events.
+bool EventLogIsReadable() {
+#ifdef _WIN32
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr;
+#else
+    return false;
+#endif
+}
+
+TEST(UptimeProgram, PrintsTheLocalUptimeAndTheUsageOnStandardOutput) {
+    const ProgramRun ok = RunProgram("");
+    EXPECT_EQ(ok.exitCode, 0);
+    EXPECT_EQ(ok.output.rfind(LocalLinePrefix(), 0), 0u) << ok.output;
+    EXPECT_EQ(Lines(ok.output).size(), 1u) << ok.output;
+
+    const ProgramRun bad = RunProgram(" /d:2/30/2006");
     EXPECT_EQ(bad.exitCode, kUsageError);
-    EXPECT_NE(ombrix::test::ReadFile(output).find("Usage: uptime"), std::string::npos);
+    EXPECT_NE(bad.output.find("Usage: uptime"), std::string::npos);
+}
+
+TEST(UptimeProgram, WithoutEventsTheReportStillGivesTheUptime) {
+    for (const char* tail : {" /s", " /a /p:7", " /s /d:1/1/2013"}) {
+        const ProgramRun run = RunProgram(tail);
+        EXPECT_EQ(run.exitCode, 0) << tail << ": " << run.output;
+        const auto lines = Lines(run.output);
+        ASSERT_FALSE(lines.empty()) << tail;
+        if (EventLogIsReadable()) {
+            EXPECT_EQ(lines[0], "Uptime Report for: \\\\" + ombrix::platform::ComputerName());
+            continue;
+        }
+        ASSERT_EQ(lines.size(), 2u) << run.output;
+        EXPECT_EQ(lines[0].rfind(LocalLinePrefix(), 0), 0u) << run.output;
+        EXPECT_EQ(lines[1].rfind("No events are available: ", 0), 0u) << run.output;
+    }
+}
+
+TEST(UptimeProgram, ARemoteMachineItCannotReadIsAnError) {
+    const ProgramRun run = RunProgram(" \\\\FARAWAY-HOST /s");
+    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("\\\\FARAWAY-HOST"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("has been up"), std::string::npos) << run.output;
+    EXPECT_EQ(Lines(run.output).size(), 1u) << run.output;
 }
 
 }  // namespace

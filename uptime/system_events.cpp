@@ -1,0 +1,210 @@
+#include "uptime/system_events.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace uptime {
+namespace {
+
+bool SameText(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool From(const EventRecord& record, std::string_view provider) {
+    return SameText(record.provider, provider) || SameText(record.sourceName, provider);
+}
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// Windows puts left-to-right marks (U+200E) into the dates it writes into event data.
+std::string WithoutDirectionMarks(std::string text) {
+    const std::string mark = "\xE2\x80\x8E";
+    for (auto pos = text.find(mark); pos != std::string::npos; pos = text.find(mark, pos)) {
+        text.erase(pos, mark.size());
+    }
+    return text;
+}
+
+// "a, b, c" of the parts that are not empty.
+std::string JoinParts(std::initializer_list<std::string> parts, const std::string& separator) {
+    std::string joined;
+    for (const std::string& part : parts) {
+        if (!part.empty()) {
+            joined += (joined.empty() ? "" : separator) + part;
+        }
+    }
+    return joined;
+}
+
+// A SYSTEMTIME (eight little-endian 16-bit fields) at `offset` of the event's binary data.
+std::optional<UtcSeconds> SystemTimeAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+    if (bytes.size() < offset + 16) {
+        return std::nullopt;
+    }
+    const auto word = [&](std::size_t index) {
+        return bytes[offset + 2 * index] | bytes[offset + 2 * index + 1] << 8;
+    };
+    const ombrix::shared::CalendarDate date{word(0), word(1), word(3)};
+    const int hour = word(4);
+    const int minute = word(5);
+    const int second = word(6);
+    if (!ombrix::shared::IsValidDate(date) || hour > 23 || minute > 59 || second > 59) {
+        return std::nullopt;
+    }
+    return ToSeconds({date, hour, minute, second});
+}
+
+SystemEvent UnexpectedShutdown(const EventRecord& record) {
+    // The data holds the last time the system was known to run twice, as SYSTEMTIMEs: first in
+    // the machine's local time, then in UTC. Only the UTC one can be placed in the history.
+    if (const auto lastRunning = SystemTimeAt(record.binary, 16)) {
+        return {EventKind::UnexpectedShutdown, *lastRunning, {}};
+    }
+    const std::string saidTime = JoinParts({Trim(WithoutDirectionMarks(record.FieldAt(0))),
+                                            Trim(WithoutDirectionMarks(record.FieldAt(1)))},
+                                           " ");
+    return {EventKind::UndatedUnexpectedShutdown, record.timeCreated,
+            saidTime.empty() ? "the last time the system ran is not recorded"
+                             : "last ran at " + saidTime + " by its own clock"};
+}
+
+SystemEvent ShutdownRequest(const EventRecord& record) {
+    const std::string process = Trim(record.FieldAt(0));
+    const std::string reason = Trim(record.FieldAt(2));
+    const std::string type = Trim(record.FieldAt(4));
+    const std::string comment = Trim(record.FieldAt(5));
+    const std::string user = Trim(record.FieldAt(6));
+    const bool restart = SameText(type, "restart");
+    const bool known = restart || SameText(type, "power off") || SameText(type, "shutdown");
+    std::string detail = JoinParts({known ? "" : type, user.empty() ? "" : "by " + user,
+                                    process.empty() ? "" : "via " + process},
+                                   " ");
+    if (!reason.empty()) {
+        detail += (detail.empty() ? "" : ": ") + reason;
+    }
+    if (!comment.empty()) {
+        detail += (detail.empty() ? "" : " ") + ("(" + comment + ")");
+    }
+    return {restart ? EventKind::RestartRequest : EventKind::ShutdownRequest, record.timeCreated,
+            detail};
+}
+
+SystemEvent PowerLoss(const EventRecord& record) {
+    std::string detail = "rebooted without a clean shutdown";
+    const std::string code = Trim(record.Field("BugcheckCode"));
+    if (!code.empty() && code != "0" && code.find_first_not_of("0123456789") == std::string::npos &&
+        code.size() < 11) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        std::string hex;
+        for (unsigned long long value = std::stoull(code); value != 0; value /= 16) {
+            hex.insert(hex.begin(), kHex[value % 16]);
+        }
+        detail += ", bugcheck 0x" + hex;
+    }
+    return {EventKind::PowerLoss, record.timeCreated, detail};
+}
+
+SystemEvent Bluescreen(const EventRecord& record) {
+    // "0x0000009f (0x..., 0x..., 0x..., 0x...)", then the dump file.
+    const std::string check = Trim(record.FieldAt(0));
+    const std::string dump = Trim(record.FieldAt(1));
+    const std::string code = check.substr(0, check.find(' '));
+    return {
+        EventKind::Bluescreen, record.timeCreated,
+        JoinParts({code.empty() ? "" : "Stop " + code, dump.empty() ? "" : "dump " + dump}, ", ")};
+}
+
+std::optional<SystemEvent> LogCleared(const EventRecord& record) {
+    const std::string channel = Trim(record.Field("Channel"));
+    const std::string domain = Trim(record.Field("SubjectDomainName"));
+    const std::string user = Trim(record.Field("SubjectUserName"));
+    const std::string who = JoinParts({domain, user}, "\\");
+    const std::string detail = who.empty() ? "" : "by " + who;
+    if (SameText(channel, "System") || (channel.empty() && SameText(record.channel, "System"))) {
+        return SystemEvent{EventKind::SystemLogCleared, record.timeCreated, detail};
+    }
+    if (SameText(channel, "Application")) {
+        return SystemEvent{EventKind::ApplicationLogCleared, record.timeCreated, detail};
+    }
+    return std::nullopt;
+}
+
+SystemEvent OsVersion(const EventRecord& record) {
+    // "6.01.", "7601", "Service Pack 1", "Multiprocessor Free"
+    std::string version = Trim(record.FieldAt(0));
+    if (!version.empty() && version.back() == '.') {
+        version.pop_back();
+    }
+    const std::string build = Trim(record.FieldAt(1));
+    return {EventKind::OsVersion, record.timeCreated,
+            JoinParts({"Windows", version, build.empty() ? "" : "build " + build,
+                       Trim(record.FieldAt(2)), Trim(record.FieldAt(3))},
+                      " ")};
+}
+
+std::string ProgramName(const EventRecord& record) {
+    const std::string named = Trim(record.Field("AppName"));
+    return named.empty() ? Trim(record.FieldAt(0)) : named;
+}
+
+}  // namespace
+
+LogQuery SystemLogQuery() {
+    return {"System",
+            "*[System[(EventID=41 or EventID=104 or EventID=1001 or EventID=1074 or "
+            "EventID=6005 or EventID=6006 or EventID=6008 or EventID=6009)]]"};
+}
+
+LogQuery ApplicationLogQuery() {
+    return {"Application",
+            "*[System[Provider[@Name='Application Error' or @Name='Application Hang'] and "
+            "(EventID=1000 or EventID=1002)]]"};
+}
+
+std::optional<SystemEvent> Classify(const EventRecord& record) {
+    const unsigned id = record.eventId;
+    if (From(record, "EventLog")) {
+        switch (id) {
+            case 6005:
+                return SystemEvent{EventKind::Boot, record.timeCreated, {}};
+            case 6006:
+                return SystemEvent{EventKind::Shutdown, record.timeCreated, {}};
+            case 6008:
+                return UnexpectedShutdown(record);
+            case 6009:
+                return OsVersion(record);
+            default:
+                return std::nullopt;
+        }
+    }
+    if (id == 1074 && From(record, "User32")) {
+        return ShutdownRequest(record);
+    }
+    if (id == 41 && From(record, "Microsoft-Windows-Kernel-Power")) {
+        return PowerLoss(record);
+    }
+    if (id == 1001 && (From(record, "BugCheck") || From(record, "Save Dump"))) {
+        return Bluescreen(record);
+    }
+    if (id == 104 && From(record, "Microsoft-Windows-Eventlog")) {
+        return LogCleared(record);
+    }
+    if (id == 1000 && From(record, "Application Error")) {
+        return SystemEvent{EventKind::ApplicationFailure, record.timeCreated, ProgramName(record)};
+    }
+    if (id == 1002 && From(record, "Application Hang")) {
+        return SystemEvent{EventKind::ApplicationHang, record.timeCreated, ProgramName(record)};
+    }
+    return std::nullopt;
+}
+
+}  // namespace uptime

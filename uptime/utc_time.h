@@ -1,0 +1,36 @@
+// Instants as whole seconds since 1970-01-01 00:00:00 UTC, the civil calendar around them, and
+// the way the report writes lengths of time.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "shared/calendar.h"
+
+namespace uptime {
+
+using UtcSeconds = std::int64_t;
+
+struct CivilTime {
+    ombrix::shared::CalendarDate date;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+UtcSeconds ToSeconds(const CivilTime& time);
+CivilTime ToCivil(UtcSeconds seconds);
+
+// The SystemTime attribute of a rendered event, "2013-05-30T22:13:46.1234567Z"; the fraction
+// of the second is dropped, as the event viewers do.
+std::optional<UtcSeconds> ParseSystemTime(std::string_view text);
+
+// "171d 6h:8m:39s"
+std::string ShortDuration(std::int64_t seconds);
+
+// "12 day(s), 18 hour(s), 48 minute(s), 33 second(s)"
+std::string LongDuration(std::uint64_t seconds);
+
+}  // namespace uptime

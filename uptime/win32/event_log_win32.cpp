@@ -1,0 +1,170 @@
+#include <windows.h>
+
+#include <winevt.h>
+
+#include <iterator>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "uptime/win32/event_log_win32.h"
+#include "uptime/win32/wide_text.h"
+
+namespace uptime::win32 {
+namespace {
+
+// Move-only owner of an event log handle (session, query or event).
+class EvtHandle {
+  public:
+    EvtHandle() = default;
+    explicit EvtHandle(EVT_HANDLE handle) : handle_(handle) {}
+    EvtHandle(EvtHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    EvtHandle& operator=(EvtHandle&& other) noexcept {
+        if (this != &other) {
+            Close();
+            handle_ = std::exchange(other.handle_, nullptr);
+        }
+        return *this;
+    }
+    EvtHandle(const EvtHandle&) = delete;
+    EvtHandle& operator=(const EvtHandle&) = delete;
+    ~EvtHandle() { Close(); }
+
+    EVT_HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+  private:
+    void Close() {
+        if (handle_ != nullptr) {
+            ::EvtClose(handle_);
+        }
+    }
+    EVT_HANDLE handle_ = nullptr;
+};
+
+LogStatus StatusOf(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_LOGON_FAILURE:
+        case ERROR_PRIVILEGE_NOT_HELD:
+            return LogStatus::AccessDenied;
+        case RPC_S_SERVER_UNAVAILABLE:
+        case RPC_S_SERVER_TOO_BUSY:
+        case RPC_S_CALL_FAILED:
+        case RPC_S_CALL_FAILED_DNE:
+        case EPT_S_NOT_REGISTERED:
+        case ERROR_BAD_NETPATH:
+        case ERROR_HOST_UNREACHABLE:
+        case ERROR_NETWORK_UNREACHABLE:
+        case ERROR_BAD_NET_NAME:
+            return LogStatus::Unreachable;
+        default:
+            return LogStatus::Failed;
+    }
+}
+
+LogReading Failure(DWORD error) {
+    LogReading reading;
+    reading.status = StatusOf(error);
+    reading.reason = ErrorText(error);
+    return reading;
+}
+
+// The event's XML, converted to UTF-8; nothing when it cannot be rendered.
+std::optional<std::string> Render(EVT_HANDLE event) {
+    DWORD used = 0;
+    DWORD properties = 0;
+    if (!::EvtRender(nullptr, event, EvtRenderEventXml, 0, nullptr, &used, &properties) &&
+        ::GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        return std::nullopt;
+    }
+    std::vector<wchar_t> buffer(used / sizeof(wchar_t) + 1, L'\0');
+    if (!::EvtRender(nullptr, event, EvtRenderEventXml,
+                     static_cast<DWORD>(buffer.size() * sizeof(wchar_t)), buffer.data(), &used,
+                     &properties)) {
+        return std::nullopt;
+    }
+    return Narrow(std::wstring(buffer.data()), CP_UTF8);
+}
+
+class WindowsEventLog final : public EventLogReader {
+  public:
+    explicit WindowsEventLog(const std::string& remoteMachine) {
+        if (remoteMachine.empty()) {
+            return;
+        }
+        // The current user's credentials; the connection itself is made by the first query.
+        std::wstring server = Widen(remoteMachine, CP_UTF8);
+        EVT_RPC_LOGIN login{};
+        login.Server = server.data();
+        login.Flags = EvtRpcLoginAuthDefault;
+        session_ = EvtHandle(::EvtOpenSession(EvtRpcLogin, &login, 0, 0));
+        if (!session_) {
+            sessionError_ = ::GetLastError();
+            sessionFailed_ = true;
+        }
+    }
+
+    LogReading Read(const LogQuery& query) override {
+        if (sessionFailed_) {
+            return Failure(sessionError_);
+        }
+        const std::wstring channel = Widen(query.channel, CP_UTF8);
+        const EvtHandle results(::EvtQuery(session_.get(), channel.c_str(),
+                                           Widen(query.xpath, CP_UTF8).c_str(),
+                                           EvtQueryChannelPath | EvtQueryForwardDirection));
+        if (!results) {
+            return Failure(::GetLastError());
+        }
+        LogReading reading;
+        for (;;) {
+            EVT_HANDLE batch[64] = {};
+            DWORD returned = 0;
+            if (!::EvtNext(results.get(), static_cast<DWORD>(std::size(batch)), batch, INFINITE, 0,
+                           &returned)) {
+                const DWORD error = ::GetLastError();
+                if (error == ERROR_NO_MORE_ITEMS) {
+                    break;
+                }
+                return Failure(error);
+            }
+            std::vector<EvtHandle> events;
+            for (DWORD i = 0; i < returned; ++i) {
+                events.emplace_back(batch[i]);
+            }
+            for (const EvtHandle& event : events) {
+                // A record that cannot be rendered is passed on empty: it is counted as
+                // unreadable rather than silently lost.
+                reading.records.push_back(Render(event.get()).value_or(std::string()));
+            }
+        }
+        reading.oldestRecord = OldestRecord(channel);
+        return reading;
+    }
+
+  private:
+    std::string OldestRecord(const std::wstring& channel) const {
+        const EvtHandle results(::EvtQuery(session_.get(), channel.c_str(), L"*",
+                                           EvtQueryChannelPath | EvtQueryForwardDirection));
+        EVT_HANDLE first = nullptr;
+        DWORD returned = 0;
+        if (!results || !::EvtNext(results.get(), 1, &first, INFINITE, 0, &returned) ||
+            returned != 1) {
+            return {};
+        }
+        const EvtHandle event(first);
+        return Render(event.get()).value_or(std::string());
+    }
+
+    EvtHandle session_;
+    bool sessionFailed_ = false;
+    DWORD sessionError_ = ERROR_SUCCESS;
+};
+
+}  // namespace
+
+std::unique_ptr<EventLogReader> OpenWindowsEventLog(const std::string& remoteMachine) {
+    return std::make_unique<WindowsEventLog>(remoteMachine);
+}
+
+}  // namespace uptime::win32

@@ -1,0 +1,158 @@
+#include <windows.h>
+
+#include <iterator>
+
+#include "uptime/system.h"
+#include "uptime/win32/event_log_win32.h"
+#include "uptime/win32/wide_text.h"
+
+namespace uptime {
+namespace {
+
+// Seconds between 1601-01-01 (the FILETIME epoch) and 1970-01-01.
+constexpr std::int64_t kEpochGap = 11644473600;
+constexpr std::int64_t kTicksPerSecond = 10000000;
+
+SYSTEMTIME UtcSystemTime(UtcSeconds instant) {
+    ULARGE_INTEGER ticks{};
+    ticks.QuadPart = static_cast<ULONGLONG>((instant + kEpochGap) * kTicksPerSecond);
+    FILETIME file{ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME time{};
+    ::FileTimeToSystemTime(&file, &time);
+    return time;
+}
+
+UtcSeconds SecondsOf(const FILETIME& file) {
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = file.dwLowDateTime;
+    ticks.HighPart = file.dwHighDateTime;
+    return static_cast<UtcSeconds>(ticks.QuadPart / kTicksPerSecond) - kEpochGap;
+}
+
+// Local time with the zone's rules of each year, and the user's own date and time formats.
+class WindowsClock final : public LocalClock {
+  public:
+    WindowsClock() { zoneKnown_ = ::GetDynamicTimeZoneInformation(&zone_) != TIME_ZONE_ID_INVALID; }
+
+    std::string DateText(UtcSeconds instant) const override {
+        const SYSTEMTIME local = Local(instant);
+        wchar_t text[128] = {};
+        if (::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, text,
+                              static_cast<int>(std::size(text)), nullptr) == 0) {
+            return "?";
+        }
+        return win32::Narrow(text, CP_UTF8);
+    }
+
+    std::string TimeText(UtcSeconds instant) const override {
+        const SYSTEMTIME local = Local(instant);
+        wchar_t text[128] = {};
+        if (::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &local, nullptr, text,
+                              static_cast<int>(std::size(text))) == 0) {
+            return "?";
+        }
+        return win32::Narrow(text, CP_UTF8);
+    }
+
+    UtcSeconds StartOfLocalDay(const ombrix::shared::CalendarDate& day) const override {
+        SYSTEMTIME local{};
+        local.wYear = static_cast<WORD>(day.year);
+        local.wMonth = static_cast<WORD>(day.month);
+        local.wDay = static_cast<WORD>(day.day);
+        SYSTEMTIME utc{};
+        FILETIME file{};
+        const TIME_ZONE_INFORMATION rules = RulesOf(day.year);
+        if (::TzSpecificLocalTimeToSystemTime(zoneKnown_ ? &rules : nullptr, &local, &utc) &&
+            ::SystemTimeToFileTime(&utc, &file)) {
+            return SecondsOf(file);
+        }
+        // Without the zone's rules, the day begins at midnight UTC.
+        return ToSeconds({day, 0, 0, 0});
+    }
+
+  private:
+    // The zone's rules as they were in the given year, so that past changes of the daylight
+    // saving dates are honoured.
+    TIME_ZONE_INFORMATION RulesOf(int year) const {
+        TIME_ZONE_INFORMATION rules{};
+        DYNAMIC_TIME_ZONE_INFORMATION zone = zone_;  // some headers take it as non-const
+        if (!::GetTimeZoneInformationForYear(static_cast<USHORT>(year), &zone, &rules)) {
+            ::GetTimeZoneInformation(&rules);
+        }
+        return rules;
+    }
+
+    SYSTEMTIME Local(UtcSeconds instant) const {
+        const SYSTEMTIME utc = UtcSystemTime(instant);
+        const TIME_ZONE_INFORMATION rules = RulesOf(utc.wYear);
+        SYSTEMTIME local{};
+        if (::SystemTimeToTzSpecificLocalTime(zoneKnown_ ? &rules : nullptr, &utc, &local)) {
+            return local;
+        }
+        return utc;
+    }
+
+    DYNAMIC_TIME_ZONE_INFORMATION zone_{};
+    bool zoneKnown_ = false;
+};
+
+class WindowsToolSystem final : public ToolSystem {
+  public:
+    UtcSeconds Now() const override {
+        FILETIME now{};
+        ::GetSystemTimeAsFileTime(&now);
+        return SecondsOf(now);
+    }
+    const LocalClock& Clock() const override { return clock_; }
+    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& remoteMachine) const override {
+        return win32::OpenWindowsEventLog(remoteMachine);
+    }
+
+  private:
+    WindowsClock clock_;
+};
+
+std::wstring RegistryText(const wchar_t* key, const wchar_t* value) {
+    wchar_t text[256] = {};
+    DWORD size = sizeof(text);
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_SZ, nullptr, text, &size) !=
+        ERROR_SUCCESS) {
+        return {};
+    }
+    return text;
+}
+
+}  // namespace
+
+std::unique_ptr<ToolSystem> OpenToolSystem() {
+    return std::make_unique<WindowsToolSystem>();
+}
+
+std::string OperatingSystemName() {
+    const wchar_t* key = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    const std::wstring product = RegistryText(key, L"ProductName");
+    const std::wstring type = RegistryText(key, L"CurrentType");  // "Multiprocessor Free"
+    if (product.empty()) {
+        return {};
+    }
+    return win32::Narrow(type.empty() ? product : product + L" " + type, CP_UTF8);
+}
+
+std::string TimeZoneName() {
+    DYNAMIC_TIME_ZONE_INFORMATION zone{};
+    if (::GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID) {
+        return {};
+    }
+    return win32::Narrow(
+        zone.TimeZoneKeyName[0] != L'\0' ? zone.TimeZoneKeyName : zone.StandardName, CP_UTF8);
+}
+
+std::string SystemTextToUtf8(const std::string& text) {
+    return win32::Narrow(win32::Widen(text, CP_ACP), CP_UTF8);
+}
+
+std::string Utf8ToSystemText(const std::string& text) {
+    return win32::Narrow(win32::Widen(text, CP_UTF8), CP_ACP);
+}
+
+}  // namespace uptime

@@ -1,0 +1,14 @@
+// Conversions between the wide strings of the Windows API and the tool's UTF-8.
+#pragma once
+
+#include <string>
+
+namespace uptime::win32 {
+
+std::wstring Widen(const std::string& text, unsigned codePage);
+std::string Narrow(const std::wstring& text, unsigned codePage);
+
+// The system's message for an error code, with the code; never empty.
+std::string ErrorText(unsigned long error);
+
+}  // namespace uptime::win32
