@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace ombrix::platform {
 
@@ -23,6 +24,13 @@ bool NormalFileMatches(const std::string& path);
 
 // Removes a file; false (with the reason in `reason`, when given) when it could not.
 bool RemoveFile(const std::string& path, std::string* reason = nullptr);
+
+// Puts `bytes` into the file at `path` in one step: a new file is written beside it and then
+// takes its place, so that readers see either the whole old content or the whole new one. On
+// failure (false, with the system's reason in `reason`, when given) the old file is untouched
+// and no other file is left behind.
+bool ReplaceFileContent(const std::string& path, std::string_view bytes,
+                        std::string* reason = nullptr);
 
 struct FileContent {
     bool ok = false;

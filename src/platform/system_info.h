@@ -5,6 +5,7 @@
 #include <string>
 
 #include "shared/calendar.h"
+#include "shared/date_time_text.h"
 
 namespace ombrix::platform {
 
@@ -25,5 +26,16 @@ std::uint64_t SecondsSinceBoot();
 
 // Today's date on the local clock.
 shared::CalendarDate LocalToday();
+
+// The current moment on the local clock.
+shared::LocalMoment LocalNow();
+
+// The moment in the platform's general date-and-time text for the user's locale.
+std::string DateTimeText(const shared::LocalMoment& moment);
+
+// The current moment in that text, as a report's "Saved on" shows it.
+inline std::string LocalDateTimeText() {
+    return DateTimeText(LocalNow());
+}
 
 }  // namespace ombrix::platform

@@ -9,9 +9,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,6 +61,41 @@ UniqueFd OpenPrivateOutput(const std::string& path, std::string& reason) {
         return UniqueFd();
     }
     return fd;
+}
+
+// A name beside `path` (so in the same folder and on the same file system) that nobody else
+// picks: the process, a counter and a random part.
+std::string SiblingTempName(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = std::random_device{}();
+    return path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+           std::to_string(seed) + ".tmp";
+}
+
+// 0 when every byte went out, otherwise the errno of the failure.
+int WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return put < 0 ? errno : EIO;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+    return 0;
+}
+
+// A rename is only durable once the folder that holds the name is on disk too.
+void SyncFolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir) {
+        ::fsync(dir.get());
+    }
 }
 
 class SpawnActions {
@@ -174,6 +211,45 @@ bool RemoveFile(const std::string& path, std::string* reason) {
         *reason = ErrnoText();
     }
     return false;
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::string* reason) {
+    const auto fail = [reason](int error) {
+        if (reason != nullptr) {
+            *reason = SystemErrorText(static_cast<unsigned long>(error));
+        }
+        return false;
+    };
+    constexpr int kAttempts = 100;
+    std::string temp;
+    UniqueFd fd;
+    for (int attempt = 1; !fd; ++attempt) {
+        temp = SiblingTempName(path);
+        fd = UniqueFd(
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!fd && (errno != EEXIST || attempt == kAttempts)) {
+            return fail(errno);
+        }
+    }
+    // The new file takes the old one's permissions, as rewriting it in place would keep them.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd.get(), old.st_mode & 07777);
+    }
+    int error = WriteAll(fd.get(), bytes);
+    if (error == 0 && ::fsync(fd.get()) != 0) {
+        error = errno;
+    }
+    fd.reset();
+    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temp.c_str());
+        return fail(error);
+    }
+    SyncFolderOf(path);
+    return true;
 }
 
 FileContent ReadWholeFile(const std::string& path) {

@@ -32,6 +32,31 @@ shared::CalendarDate LocalToday() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+shared::LocalMoment LocalNow() {
+    const time_t now = ::time(nullptr);
+    tm local{};
+    ::localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+// The C library's date and time of the current locale stand in for the user's locale.
+std::string DateTimeText(const shared::LocalMoment& moment) {
+    tm parts{};
+    parts.tm_year = moment.year - 1900;
+    parts.tm_mon = moment.month - 1;
+    parts.tm_mday = moment.day;
+    parts.tm_hour = moment.hour;
+    parts.tm_min = moment.minute;
+    parts.tm_sec = moment.second;
+    const auto format = [&parts](const char* pattern) {
+        char text[128] = {};
+        const std::size_t size = ::strftime(text, sizeof(text), pattern, &parts);
+        return std::string(text, size);
+    };
+    return shared::GeneralDateTimeText(moment, format("%x"), format("%X"));
+}
+
 std::uint64_t SecondsSinceBoot() {
     timespec now{};
     ::clock_gettime(CLOCK_BOOTTIME, &now);

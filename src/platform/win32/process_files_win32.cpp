@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,30 @@ void WaitUntilReadable(const std::string& path) {
         }
         ::Sleep(2);
     }
+}
+
+// A name beside `path` (so in the same folder and on the same volume) that nobody else picks:
+// the process, a counter and the clock.
+std::string SiblingTempName(const std::string& path) {
+    static std::atomic<unsigned> counter{0};
+    return path + ".~" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++) +
+           "-" + std::to_string(::GetTickCount64()) + ".tmp";
+}
+
+// ERROR_SUCCESS when every byte went out, otherwise the error of the failure.
+DWORD WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            return ::GetLastError();
+        }
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;
+        }
+        bytes.remove_prefix(written);
+    }
+    return ERROR_SUCCESS;
 }
 
 class Win32CapturedProcess final : public CapturedProcess {
@@ -108,6 +133,42 @@ bool RemoveFile(const std::string& path, std::string* reason) {
         *reason = LastErrorText();
     }
     return false;
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::string* reason) {
+    const auto fail = [reason](DWORD error) {
+        if (reason != nullptr) {
+            *reason = SystemErrorText(error);
+        }
+        return false;
+    };
+    constexpr int kAttempts = 100;
+    std::string temp;
+    UniqueHandle file;
+    for (int attempt = 1; !file; ++attempt) {
+        temp = SiblingTempName(path);
+        file = UniqueHandle(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        const DWORD error = ::GetLastError();
+        if (!file && (error != ERROR_FILE_EXISTS || attempt == kAttempts)) {
+            return fail(error);
+        }
+    }
+    DWORD error = WriteAll(file.get(), bytes);
+    if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) {
+        error = ::GetLastError();
+    }
+    file.reset();
+    if (error == ERROR_SUCCESS &&
+        !::MoveFileExA(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = ::GetLastError();
+    }
+    if (error != ERROR_SUCCESS) {
+        ::DeleteFileA(temp.c_str());
+        return fail(error);
+    }
+    return true;
 }
 
 FileContent ReadWholeFile(const std::string& path) {

@@ -3,6 +3,25 @@
 #include "platform/system_info.h"
 
 namespace ombrix::platform {
+namespace {
+
+// The text a Get...FormatA call writes: asked for its size first, then filled.
+template <typename Format>
+std::string FormattedText(Format format) {
+    int size = format(nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(size), '\0');
+    size = format(text.data(), size);
+    if (size <= 0) {
+        return {};
+    }
+    text.resize(static_cast<std::size_t>(size) - 1);  // without the terminating NUL
+    return text;
+}
+
+}  // namespace
 
 WindowsVersion QueryWindowsVersion() {
     OSVERSIONINFOA info{};
@@ -21,7 +40,7 @@ WindowsVersion QueryWindowsVersion() {
 }
 
 std::string ComputerName() {
-    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    char name[255] = {};
     DWORD size = sizeof(name);
     if (!::GetComputerNameA(name, &size)) {
         return {};
@@ -33,6 +52,29 @@ shared::CalendarDate LocalToday() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     return {now.wYear, now.wMonth, now.wDay};
+}
+
+shared::LocalMoment LocalNow() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+std::string DateTimeText(const shared::LocalMoment& moment) {
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(moment.year);
+    time.wMonth = static_cast<WORD>(moment.month);
+    time.wDay = static_cast<WORD>(moment.day);
+    time.wHour = static_cast<WORD>(moment.hour);
+    time.wMinute = static_cast<WORD>(moment.minute);
+    time.wSecond = static_cast<WORD>(moment.second);
+    const std::string shortDate = FormattedText([&time](char* buffer, int size) {
+        return ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, buffer, size);
+    });
+    const std::string longTime = FormattedText([&time](char* buffer, int size) {
+        return ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, buffer, size);
+    });
+    return shared::GeneralDateTimeText(moment, shortDate, longTime);
 }
 
 std::uint64_t SecondsSinceBoot() {

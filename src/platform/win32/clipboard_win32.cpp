@@ -1,0 +1,80 @@
+#include "platform/win32/clipboard_win32.h"
+
+#include <cstring>
+
+#include "platform/process_files.h"
+
+namespace ombrix::platform::win32 {
+namespace {
+
+class OpenedClipboard {
+  public:
+    explicit OpenedClipboard(HWND owner) {
+        // Another program may hold the clipboard for a moment.
+        for (int attempt = 0; attempt < 20 && !open_; ++attempt) {
+            open_ = ::OpenClipboard(owner) != FALSE;
+            if (!open_) {
+                ::Sleep(10);
+            }
+        }
+    }
+    ~OpenedClipboard() {
+        if (open_) {
+            ::CloseClipboard();
+        }
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool IsOpen() const { return open_; }
+
+  private:
+    bool open_ = false;
+};
+
+class GlobalMemory {
+  public:
+    explicit GlobalMemory(std::size_t size) : memory_(::GlobalAlloc(GMEM_MOVEABLE, size)) {}
+    ~GlobalMemory() {
+        if (memory_ != nullptr) {
+            ::GlobalFree(memory_);
+        }
+    }
+    GlobalMemory(const GlobalMemory&) = delete;
+    GlobalMemory& operator=(const GlobalMemory&) = delete;
+    HGLOBAL get() const { return memory_; }
+    // After the clipboard has taken it, it is the clipboard's to free.
+    void release() { memory_ = nullptr; }
+
+  private:
+    HGLOBAL memory_;
+};
+
+}  // namespace
+
+bool Win32Clipboard::PutText(const std::string& text, std::string& reason) {
+    OpenedClipboard clipboard(owner_);
+    if (!clipboard.IsOpen()) {
+        reason = SystemErrorText(::GetLastError());
+        return false;
+    }
+    if (!::EmptyClipboard()) {
+        reason = SystemErrorText(::GetLastError());
+        return false;
+    }
+    GlobalMemory memory(text.size() + 1);
+    void* bytes = memory.get() != nullptr ? ::GlobalLock(memory.get()) : nullptr;
+    if (bytes == nullptr) {
+        reason = SystemErrorText(::GetLastError());
+        return false;
+    }
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    ::GlobalUnlock(memory.get());
+    if (::SetClipboardData(CF_TEXT, memory.get()) == nullptr) {
+        reason = SystemErrorText(::GetLastError());
+        return false;
+    }
+    memory.release();
+    return true;
+}
+
+}  // namespace ombrix::platform::win32

@@ -1,0 +1,40 @@
+#include "platform/win32/shell_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/unique_handle.h"
+
+namespace ombrix::platform::win32 {
+
+bool StartProgram(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    // The program's name, quoted, is the whole command line, so that its own first argument is
+    // right even when the path holds blanks.
+    const std::string commandLine = "\"" + path + "\"";
+    std::vector<char> writable(commandLine.begin(), commandLine.end());
+    writable.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(path.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &started)) {
+        return false;
+    }
+    // Not waited for: the handles go at once.
+    UniqueHandle process(started.hProcess);
+    UniqueHandle thread(started.hThread);
+    return true;
+}
+
+void OpenSiteLink(const std::string& address) {
+    ::ShellExecuteA(::GetActiveWindow(), "Open", address.c_str(), "", nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace ombrix::platform::win32

@@ -1,0 +1,37 @@
+#include "platform/win32/window_procedure.h"
+
+#include <string>
+
+#include "platform/dialogs.h"
+
+namespace ombrix::platform::win32 {
+
+void ReportUnexpectedFailure(HWND window, const char* what) noexcept {
+    try {
+        const std::string text = std::string("Ombrix met an unexpected error: ") + what;
+        ::MessageBoxA(window, text.c_str(), kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+    } catch (...) {
+        ::MessageBoxA(window, "Ombrix met an unexpected error.", kApplicationTitle,
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon) {
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExA(::GetModuleHandleA(nullptr), className, &existing)) {
+        return;
+    }
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.hIcon = icon;
+    windowClass.hIconSm = icon;
+    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = className;
+    ::RegisterClassExA(&windowClass);
+}
+
+}  // namespace ombrix::platform::win32

@@ -1,0 +1,38 @@
+// One window procedure for every window class of ours: it finds the object behind the window
+// and calls its HandleMessage, and never lets an exception reach the system.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+
+namespace ombrix::platform::win32 {
+
+// Shows what went wrong in a handler; the program goes on.
+void ReportUnexpectedFailure(HWND window, const char* what) noexcept;
+
+template <typename Window>
+LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(window, message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        ReportUnexpectedFailure(window, failure.what());
+    } catch (...) {
+        ReportUnexpectedFailure(window, "an unknown error");
+    }
+    return 0;
+}
+
+// Registers a window class once per process; the class name is its identity.
+void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon);
+
+}  // namespace ombrix::platform::win32
