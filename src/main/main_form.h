@@ -1,0 +1,62 @@
+// The main window's logic: start-up, launching, Program Location, Show Command Line and Exit.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "options/launch_sequence.h"
+#include "options/option_form.h"
+#include "options/option_view.h"
+#include "platform/dialogs.h"
+#include "platform/system_info.h"
+#include "runner/run_and_capture.h"
+#include "shared/calendar.h"
+
+namespace ombrix::main {
+
+// What the main window's logic needs from around it.
+struct MainServices {
+    platform::MessageBoxes& messages;
+    platform::FileDialogs& fileDialogs;
+    options::ResultsDisplay& results;
+    runner::ExitWaiter* waiter = nullptr;
+    std::string optionsPath;
+    std::function<platform::WindowsVersion()> windowsVersion;
+    std::function<shared::CalendarDate()> today;
+};
+
+inline constexpr const char* kLocateTitle = "Locate UPTIME.EXE";
+inline constexpr const char* kLocateFilter = "Uptime Executable (.EXE)|uptime.exe";
+inline constexpr const char* kLocateFileName = "uptime.exe";
+inline constexpr unsigned kLocateFlags = 4;  // OFN_HIDEREADONLY only
+
+class MainForm {
+  public:
+    MainForm(options::OptionView& view, MainServices services)
+        : view_(view), services_(std::move(services)), options_(view) {}
+
+    // The start-up sequence. False when the platform is refused: its message has been shown
+    // and the program is to end without showing the window.
+    bool Form_Load();
+
+    void LaunchIt_Click();
+    void Menu_Settings_Cmdlin_Click() { options_.OnShowCommandLineChosen(); }
+    void Menu_Settings_PLoc_Click();
+    // Exit through the menu or the button: saves the options. The window closes afterwards
+    // whether or not the save succeeded.
+    void Exit_Click();
+
+    options::OptionForm& Options() { return options_; }
+    const std::string& UptimePath() const { return uptimePath_; }
+    bool LaunchActive() const { return launchActive_; }
+    bool& LaunchActiveFlag() { return launchActive_; }
+
+  private:
+    options::OptionView& view_;
+    MainServices services_;
+    options::OptionForm options_;
+    std::string uptimePath_;
+    bool launchActive_ = false;
+};
+
+}  // namespace ombrix::main

@@ -1,0 +1,116 @@
+#include "main/win32/busy_waiter.h"
+
+#include "platform/win32/dpi.h"
+#include "platform/win32/window_handles.h"
+#include "platform/win32/window_procedure.h"
+
+namespace ombrix::main::win32 {
+namespace {
+
+using platform::win32::TwipsToPixels;
+
+constexpr const char* kClassName = "OmbrixBusy";
+constexpr UINT_PTR kCancelButton = 101;
+
+}  // namespace
+
+HWND BusyWaiter::CreateCancelWindow() {
+    platform::win32::RegisterWindowClass(
+        kClassName, platform::win32::WindowProcedure<BusyWaiter>,
+        ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
+    const int dpi = platform::win32::WindowDpi(mainWindow_);
+    constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_BORDER;
+    const SIZE outer = platform::win32::OuterSizeForClient(
+        TwipsToPixels(4800, dpi), TwipsToPixels(1500, dpi), kStyle, 0, false, dpi);
+    RECT main{};
+    ::GetWindowRect(mainWindow_, &main);
+    HWND window =
+        ::CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, kCancelWindowCaption, kStyle,
+                          main.left + ((main.right - main.left) - outer.cx) / 2,
+                          main.top + ((main.bottom - main.top) - outer.cy) / 2, outer.cx, outer.cy,
+                          mainWindow_, nullptr, ::GetModuleHandleA(nullptr), this);
+    if (window == nullptr) {
+        return nullptr;
+    }
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HWND text = ::CreateWindowExA(0, "STATIC", kCancelWindowText, WS_CHILD | WS_VISIBLE,
+                                  TwipsToPixels(180, dpi), TwipsToPixels(150, dpi),
+                                  TwipsToPixels(4440, dpi), TwipsToPixels(700, dpi), window,
+                                  nullptr, instance, nullptr);
+    HWND button = ::CreateWindowExA(
+        0, "BUTTON", kCancelButtonCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+        TwipsToPixels(1850, dpi), TwipsToPixels(960, dpi), TwipsToPixels(1100, dpi),
+        TwipsToPixels(375, dpi), window, reinterpret_cast<HMENU>(kCancelButton), instance, nullptr);
+    // The window's font lives as long as the window: it is kept in a property and freed with it.
+    HFONT font = platform::win32::CreateMessageFont(dpi).release();
+    ::SetPropA(window, "OmbrixFont", font);
+    ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ::ShowWindow(window, SW_SHOWNORMAL);
+    ::SetFocus(button);
+    return window;
+}
+
+LRESULT BusyWaiter::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kCancelButton || LOWORD(wParam) == IDCANCEL) {
+                cancelled_ = true;
+            }
+            return 0;
+        case WM_CLOSE:
+            cancelled_ = true;
+            return 0;
+        case WM_NCDESTROY:
+            platform::win32::UniqueFont(static_cast<HFONT>(::RemovePropA(window, "OmbrixFont")));
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
+    busy_ = true;
+    cancelled_ = false;
+    const bool wasEnabled = ::IsWindowEnabled(mainWindow_) != FALSE;
+    ::EnableWindow(mainWindow_, FALSE);
+    ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+
+    const auto start = std::chrono::steady_clock::now();
+    platform::win32::UniqueWindow cancelWindow;
+    bool quitRequested = false;
+    int quitCode = 0;
+    while (!cancelled_ && !child.WaitForExit(std::chrono::milliseconds(0))) {
+        if (!cancelWindow && std::chrono::steady_clock::now() - start >= kCancelDelay) {
+            cancelWindow.reset(CreateCancelWindow());
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG message{};
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // The program is being ended: stop the tool and pass the request on.
+                quitRequested = true;
+                quitCode = static_cast<int>(message.wParam);
+                cancelled_ = true;
+                break;
+            }
+            if (!cancelWindow || !::IsDialogMessageA(cancelWindow.get(), &message)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageA(&message);
+            }
+        }
+    }
+    if (wasEnabled) {
+        ::EnableWindow(mainWindow_, TRUE);
+    }
+    cancelWindow.reset();
+    busy_ = false;
+    if (quitRequested) {
+        ::PostQuitMessage(quitCode);
+    }
+    return !cancelled_;
+}
+
+}  // namespace ombrix::main::win32

@@ -1,0 +1,44 @@
+// The results window's logic: the output it shows, copying it, and the end of the launch.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
+
+namespace ombrix::results {
+
+inline constexpr const char* kResultsCaption = "System Uptime Results Summary";
+inline constexpr const char* kCloseCaption = "O.K";
+
+// The output as a text box can show it whole: lone CR or LF line ends become CR LF, and NUL
+// bytes, which would end the text there, become blanks.
+std::string DisplayText(std::string_view output);
+
+class ResultsForm {
+  public:
+    ResultsForm(std::string_view output, bool& launchActive, platform::Clipboard& clipboard,
+                platform::MessageBoxes& messages)
+        : text_(DisplayText(output)),
+          launchActive_(launchActive),
+          clipboard_(clipboard),
+          messages_(messages) {}
+
+    // The text the window shows; Copy, Save Report and Print use it whole.
+    const std::string& Text() const { return text_; }
+
+    // Copy: the whole output, whatever part of it is selected.
+    void PopUp_CopyClip_Click();
+
+    // The window closes, by "O.K" or its frame: the next launch may go ahead.
+    void Form_Unload() { launchActive_ = false; }
+
+  private:
+    std::string text_;
+    bool& launchActive_;
+    platform::Clipboard& clipboard_;
+    platform::MessageBoxes& messages_;
+};
+
+}  // namespace ombrix::results

@@ -1,0 +1,18 @@
+// The identifiers of the results window's controls and pop-up menu items.
+#pragma once
+
+#include <windows.h>
+
+namespace ombrix::results::win32 {
+
+inline constexpr const char* kResultsWindowClass = "OmbrixResults";
+
+enum ResultsId : UINT_PTR {
+    kUptimeDump = 100,
+    kExitButton = 101,
+    kCopyClip = 200,
+    kSaveText = 201,
+    kCopyPrint = 202,
+};
+
+}  // namespace ombrix::results::win32
