@@ -1,0 +1,51 @@
+#include "results/report_file.h"
+
+#include "platform/process_files.h"
+#include "platform/system_info.h"
+#include "shared/version.h"
+
+namespace ombrix::results {
+
+ReportSources SystemReportSources() {
+    return {&platform::ComputerName, &platform::LocalDateTimeText};
+}
+
+std::string ReportFileContent(std::string_view output, std::string_view computerName,
+                              std::string_view savedOn) {
+    const std::string frame(kFrameWidth, '*');
+    std::string content;
+    content.reserve(output.size() + 300);
+    content.append("Ombrix version:- ")
+        .append(shared::VersionText())
+        .append(" Report file for ")
+        .append(computerName)
+        .append(".\r\n");
+    content.append("Saved on ").append(savedOn).append("\r\n");
+    content.append(frame).append("\r\n");
+    content.append(output).append("\r\n");
+    content.append(frame).append("\r\n");
+    content.append(kReportEnd).append("\r\n");
+    return content;
+}
+
+void SaveReport(const std::string& output, platform::FileDialogs& dialogs,
+                platform::MessageBoxes& messages, const ReportSources& sources) {
+    // Every setting is given afresh, so nothing carries over from Program Location.
+    const platform::FileDialogSettings settings{kSaveReportTitle, kSaveReportFilter, "",
+                                                kSaveReportFlags};
+    const auto path = dialogs.ShowSave(settings);
+    if (!path) {
+        return;
+    }
+    // The header is read after the dialog, so that it tells when the file was written.
+    const std::string content =
+        ReportFileContent(output, sources.computerName(), sources.dateTimeText());
+    std::string reason;
+    if (!platform::ReplaceFileContent(*path, content, &reason)) {
+        // Silence here would let the user believe the report was saved.
+        messages.Show("The report could not be saved as " + *path + ".\r\n\r\n" + reason,
+                      platform::MessageStyle::OkExclamation);
+    }
+}
+
+}  // namespace ombrix::results
