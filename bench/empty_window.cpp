@@ -1,0 +1,29 @@
+// The start-up baseline: a program that shows one empty window and waits to be closed.
+#include <windows.h>
+
+namespace {
+
+LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_DESTROY) {
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = Procedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "OmbrixBenchEmpty";
+    ::RegisterClassA(&windowClass);
+    ::CreateWindowExA(0, "OmbrixBenchEmpty", "Empty", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                      400, 300, nullptr, nullptr, instance, nullptr);
+    MSG message{};
+    while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+        ::DispatchMessageA(&message);
+    }
+    return 0;
+}
