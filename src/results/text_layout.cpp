@@ -1,6 +1,7 @@
 #include "results/text_layout.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace ombrix::results {
@@ -22,8 +23,8 @@ bool IsWordCharacter(char c) {
 
 }  // namespace
 
-TextLayout::TextLayout(std::string_view text) : text_(text) {
-    Wrap(0);
+TextLayout::TextLayout(std::string_view text, int columns) : text_(text) {
+    Wrap(columns);
 }
 
 void TextLayout::Wrap(int columns) {
@@ -34,46 +35,59 @@ void TextLayout::Wrap(int columns) {
     const std::size_t size = text_.size();
     std::size_t lineStart = 0;
     while (true) {
-        // Find the line's end quickly; most lines have no tab and fit.
         std::size_t lineEnd = lineStart;
+        bool hasTab = false;
         while (lineEnd < size && !IsBreak(data[lineEnd])) {
+            hasTab = hasTab || data[lineEnd] == '\t';
             ++lineEnd;
         }
-        std::size_t rowStart = lineStart;
-        int column = 0;
-        std::size_t lastBlank = std::string_view::npos;
-        for (std::size_t i = lineStart; i < lineEnd; ++i) {
-            const int next = Advance(column, data[i]);
-            if (columns > 0 && next > columns && i > rowStart) {
-                // Break after the last blank of the row when there is one, else here.
-                const std::size_t breakAt = lastBlank != std::string_view::npos ? lastBlank + 1 : i;
-                rowStarts_.push_back(rowStart);
-                rowEnds_.push_back(breakAt);
-                widest_ = std::max(widest_, columns);
-                rowStart = breakAt;
-                lastBlank = std::string_view::npos;
-                column = 0;
-                for (std::size_t j = rowStart; j < i; ++j) {
-                    column = Advance(column, data[j]);
-                }
-                i = i - 1;  // measure the character again on the new row
-                continue;
-            }
-            if (data[i] == ' ' || data[i] == '\t') {
-                lastBlank = i;
-            }
-            column = next;
+        // Most report lines have no tab and fit: one row, no measuring.
+        const auto length = static_cast<int>(std::min<std::size_t>(lineEnd - lineStart, INT_MAX));
+        if (!hasTab && (columns <= 0 || length <= columns)) {
+            rowStarts_.push_back(lineStart);
+            rowEnds_.push_back(lineEnd);
+            widest_ = std::max(widest_, length);
+        } else {
+            WrapLine(lineStart, lineEnd, columns);
         }
-        rowStarts_.push_back(rowStart);
-        rowEnds_.push_back(lineEnd);
-        widest_ = std::max(widest_, column);
         if (lineEnd >= size) {
             return;
         }
-        lineStart =
-            lineEnd +
-            (data[lineEnd] == '\r' && lineEnd + 1 < size && data[lineEnd + 1] == '\n' ? 2 : 1);
+        const bool pair = data[lineEnd] == '\r' && lineEnd + 1 < size && data[lineEnd + 1] == '\n';
+        lineStart = lineEnd + (pair ? 2 : 1);
     }
+}
+
+void TextLayout::WrapLine(std::size_t lineStart, std::size_t lineEnd, int columns) {
+    const char* data = text_.data();
+    std::size_t rowStart = lineStart;
+    int column = 0;
+    std::size_t lastBlank = std::string_view::npos;
+    for (std::size_t i = lineStart; i < lineEnd; ++i) {
+        const int next = Advance(column, data[i]);
+        if (columns > 0 && next > columns && i > rowStart) {
+            // Break after the last blank of the row when there is one, else here.
+            const std::size_t breakAt = lastBlank != std::string_view::npos ? lastBlank + 1 : i;
+            rowStarts_.push_back(rowStart);
+            rowEnds_.push_back(breakAt);
+            widest_ = std::max(widest_, columns);
+            rowStart = breakAt;
+            lastBlank = std::string_view::npos;
+            column = 0;
+            for (std::size_t j = rowStart; j < i; ++j) {
+                column = Advance(column, data[j]);
+            }
+            --i;  // measure the character again on the new row
+            continue;
+        }
+        if (data[i] == ' ' || data[i] == '\t') {
+            lastBlank = i;
+        }
+        column = next;
+    }
+    rowStarts_.push_back(rowStart);
+    rowEnds_.push_back(lineEnd);
+    widest_ = std::max(widest_, column);
 }
 
 TextLayout::Row TextLayout::RowAt(std::size_t row) const {

@@ -15,8 +15,8 @@ class TextLayout {
   public:
     static constexpr int kTabWidth = 8;
 
-    // `text` must outlive the layout. Line breaks are CR LF, CR or LF.
-    explicit TextLayout(std::string_view text);
+    // `text` must outlive the layout. Line breaks are CR LF, CR or LF. Wrapped as Wrap says.
+    explicit TextLayout(std::string_view text, int columns = 0);
 
     // Wraps rows at `columns` (at the last blank that fits, else at the column); 0: no wrap.
     void Wrap(int columns);
@@ -43,6 +43,8 @@ class TextLayout {
     std::string_view Text() const { return text_; }
 
   private:
+    void WrapLine(std::size_t lineStart, std::size_t lineEnd, int columns);
+
     std::string_view text_;
     std::vector<std::size_t> rowStarts_;
     std::vector<std::size_t> rowEnds_;

@@ -23,6 +23,7 @@ class TextView {
     void Paint();
     void PaintRow(HDC dc, std::size_t row, int y, const RECT& client);
     int VisibleRows() const;
+    int Columns() const;
     void ScrollTo(std::size_t topRow);
     void UpdateScrollBar();
     void ShowCaret();
@@ -54,12 +55,20 @@ int TextView::VisibleRows() const {
     return std::max(1, static_cast<int>(client.bottom - client.top) / lineHeight_);
 }
 
+int TextView::Columns() const {
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    return std::max(1, static_cast<int>(client.right - client.left - 4) / charWidth_);
+}
+
 void TextView::SetText(const char* text) {
     text_ = text != nullptr ? text : "";
-    layout_ = TextLayout(text_);
+    // Laid out once, at the box's width.
+    layout_ = TextLayout(text_, Columns());
     caret_ = anchor_ = 0;
     topRow_ = 0;
-    Relayout();
+    ScrollTo(0);
+    ::InvalidateRect(window_, nullptr, FALSE);
 }
 
 void TextView::SetFont(HFONT font) {
@@ -81,9 +90,7 @@ void TextView::SetFont(HFONT font) {
 void TextView::Relayout() {
     // Keep the first row in sight where it was in the text.
     const std::size_t firstOffset = topRow_ < layout_.RowCount() ? layout_.RowAt(topRow_).begin : 0;
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    layout_.Wrap(std::max(1, static_cast<int>(client.right - client.left - 4) / charWidth_));
+    layout_.Wrap(Columns());
     topRow_ = layout_.RowOf(firstOffset);
     ScrollTo(topRow_);
     ::InvalidateRect(window_, nullptr, FALSE);
