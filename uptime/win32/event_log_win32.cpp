@@ -7,40 +7,18 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/unique_owner.h"
 #include "uptime/win32/event_log_win32.h"
 #include "uptime/win32/wide_text.h"
 
 namespace uptime::win32 {
 namespace {
 
-// Move-only owner of an event log handle (session, query or event).
-class EvtHandle {
-  public:
-    EvtHandle() = default;
-    explicit EvtHandle(EVT_HANDLE handle) : handle_(handle) {}
-    EvtHandle(EvtHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    EvtHandle& operator=(EvtHandle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            handle_ = std::exchange(other.handle_, nullptr);
-        }
-        return *this;
-    }
-    EvtHandle(const EvtHandle&) = delete;
-    EvtHandle& operator=(const EvtHandle&) = delete;
-    ~EvtHandle() { Close(); }
-
-    EVT_HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-  private:
-    void Close() {
-        if (handle_ != nullptr) {
-            ::EvtClose(handle_);
-        }
-    }
-    EVT_HANDLE handle_ = nullptr;
+// Owner of an event log handle (session, query or event).
+struct EvtTraits {
+    static void Close(EVT_HANDLE handle) { ::EvtClose(handle); }
 };
+using EvtHandle = ombrix::platform::win32::UniqueOwner<EVT_HANDLE, EvtTraits>;
 
 LogStatus StatusOf(DWORD error) {
     switch (error) {

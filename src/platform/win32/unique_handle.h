@@ -3,37 +3,16 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/win32/unique_owner.h"
 
 namespace ombrix::platform::win32 {
 
-class UniqueHandle {
-  public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle)
-        : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) {
-            reset(std::exchange(other.handle_, nullptr));
-        }
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { reset(); }
-
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void reset(HANDLE handle = nullptr) {
-        if (handle_ != nullptr) {
-            ::CloseHandle(handle_);
-        }
-        handle_ = handle;
-    }
-
-  private:
-    HANDLE handle_ = nullptr;
+struct KernelHandleTraits {
+    static void Close(HANDLE handle) { ::CloseHandle(handle); }
+    // CreateFile says "no file" with INVALID_HANDLE_VALUE, most others with null.
+    static HANDLE Adopt(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
 };
+
+using UniqueHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
 
 }  // namespace ombrix::platform::win32
