@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <functional>
-#include <map>
 
 #include "about/about_form.h"
 #include "about/win32/about_box.h"
@@ -19,18 +18,14 @@ namespace {
 
 using abouttest::RegistryValueGuard;
 using platform::win32::UniqueWindow;
-
-struct BitmapTraits {
-    static void Close(HBITMAP bitmap) { ::DeleteObject(bitmap); }
-};
-using UniqueBitmap = platform::win32::UniqueOwner<HBITMAP, BitmapTraits>;
+using UniqueBitmap = platform::win32::UniqueOwner<HBITMAP, platform::win32::GdiTraits>;
 struct DcTraits {
     static void Close(HDC dc) { ::DeleteDC(dc); }
 };
 using UniqueDc = platform::win32::UniqueOwner<HDC, DcTraits>;
 
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr std::uint32_t kBlue = 0x0000FF;  // 0xRRGGBB, as a 32-bit DIB holds it
+constexpr std::uint32_t kRed = 0xFF0000;
 
 std::string TextOf(HWND window) {
     char text[1024] = {};
@@ -44,12 +39,8 @@ HWND Control(HWND box, int id) {
     return control;
 }
 
-// How many pixels of each colour the link paints, drawn into a bitmap of its size.
-struct Painted {
-    int blue = 0;
-    int red = 0;
-};
-Painted PaintedLink(HWND box) {
+// kBlue or kRed when the link paints itself in that colour only (some pixels), else 0.
+std::uint32_t LinkColour(HWND box) {
     HWND link = Control(box, kAboutSiteLink);
     RECT client{};
     ::GetClientRect(link, &client);
@@ -64,31 +55,21 @@ Painted PaintedLink(HWND box) {
     UniqueBitmap bitmap(::CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dc || !bitmap) {
         ADD_FAILURE() << "no bitmap to paint into";
-        return {};
+        return 0;
     }
     HGDIOBJ old = ::SelectObject(dc.get(), bitmap.get());
     ::SendMessageA(link, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
                    PRF_CLIENT | PRF_ERASEBKGND);
     ::GdiFlush();
     ::SelectObject(dc.get(), old);
-    Painted painted;
+    int blue = 0;
+    int red = 0;
     const auto* pixel = static_cast<const std::uint32_t*>(bits);
     for (long i = 0; i < static_cast<long>(client.right) * client.bottom; ++i) {
-        // 0x00RRGGBB in a 32-bit DIB.
-        const std::uint32_t rgb = pixel[i] & 0xFFFFFF;
-        painted.blue += rgb == 0x0000FF ? 1 : 0;
-        painted.red += rgb == 0xFF0000 ? 1 : 0;
+        blue += (pixel[i] & 0xFFFFFF) == kBlue ? 1 : 0;
+        red += (pixel[i] & 0xFFFFFF) == kRed ? 1 : 0;
     }
-    return painted;
-}
-
-// The colour the box gives the link's text, asked the way the link asks when it paints.
-COLORREF LinkTextColour(HWND box) {
-    UniqueDc dc(::CreateCompatibleDC(nullptr));
-    ::SetTextColor(dc.get(), RGB(1, 2, 3));
-    ::SendMessageA(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
-                   reinterpret_cast<LPARAM>(Control(box, kAboutSiteLink)));
-    return ::GetTextColor(dc.get());
+    return blue > 10 && red == 0 ? kBlue : red > 10 && blue == 0 ? kRed : 0;
 }
 
 void MoveMouseOver(HWND window, POINT at = {2, 2}) {
@@ -110,59 +91,45 @@ POINT BackgroundPoint(HWND box) {
     return {0, 0};
 }
 
-struct Session;
-thread_local Session* tSession = nullptr;
+void ExpectIdentity(HWND box) {
+    EXPECT_EQ(TextOf(box), "About Ombrix");
+    const std::pair<int, const char*> texts[] = {
+        {kAboutTitle, "Ombrix"},
+        {kAboutVersion, "Version 1.13.1128"},
+        {kAboutDescription, "Ombrix provides a GUI Frontend for Microsoft's UPTIME.EXE utility."},
+        {kAboutSiteLink, "Ombrix Home"},
+    };
+    for (const auto& [id, text] : texts) {
+        EXPECT_EQ(TextOf(Control(box, id)), text);
+    }
+    EXPECT_GT(TextOf(Control(box, kAboutDisclaimer)).size(), 40u);
+    EXPECT_EQ(LinkColour(box), kBlue);
+}
 
-// One opening of the box: `inspect` runs while it is up; a box still open 3 s after that is
-// closed by force and counted.
-struct Session {
-    std::function<void(HWND box)> inspect;
-    HWND box = nullptr;
-    bool forced = false;
-    UINT_PTR watchdog = 0;
+// One opening of the box: a timer finds it inside its modal loop and runs `tInspect`; a box still
+// open 5 s after the opening (and after the inspection) is closed by force.
+thread_local std::function<void(HWND box)> tInspect;
+thread_local HWND tBox = nullptr;
+thread_local bool tForced = false;
 
-    static HWND FindBox() {
-        HWND found = nullptr;
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND window, LPARAM result) -> BOOL {
-                char name[64] = {};
-                ::GetClassNameA(window, name, static_cast<int>(sizeof(name)));
-                if (std::string(name) == kAboutWindowClass) {
-                    *reinterpret_cast<HWND*>(result) = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
+void CALLBACK Inspect(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    tBox = ::FindWindowA(kAboutWindowClass, nullptr);
+    if (tBox == nullptr || ::GetWindowThreadProcessId(tBox, nullptr) != ::GetCurrentThreadId()) {
+        ADD_FAILURE() << "the About box is not there";
+        return;
     }
-    static void CALLBACK Inspect(HWND, UINT, UINT_PTR timer, DWORD) {
-        ::KillTimer(nullptr, timer);
-        Session& session = *tSession;
-        session.box = FindBox();
-        if (session.box == nullptr) {
-            ADD_FAILURE() << "the About box is not there";
-            return;
-        }
-        session.inspect(session.box);
-        session.watchdog = ::SetTimer(nullptr, 0, 3000, &Session::Force);
-    }
-    static void CALLBACK Force(HWND, UINT, UINT_PTR timer, DWORD) {
-        ::KillTimer(nullptr, timer);
-        Session& session = *tSession;
-        session.watchdog = 0;
-        if (::IsWindow(session.box)) {
-            session.forced = true;
-            ::PostMessageA(session.box, WM_CLOSE, 0, 0);
-        }
-    }
-};
+    tInspect(tBox);
+}
+
+void CALLBACK Force(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    tForced = ::IsWindow(tBox) != FALSE;
+    ::PostMessageA(tBox, WM_CLOSE, 0, 0);
+}
 
 class AboutBoxTest : public ::testing::Test {
   protected:
-    void SetUp() override { main = MakeMainWindow(200, 150); }
-
     static UniqueWindow MakeMainWindow(int left, int top) {
         UniqueWindow window(::CreateWindowExA(0, "STATIC", "Ombrix", WS_OVERLAPPEDWINDOW, left, top,
                                               640, 480, nullptr, nullptr,
@@ -174,43 +141,41 @@ class AboutBoxTest : public ::testing::Test {
     // Opens the box over `owner` with the program's call; returns once it is closed. False when
     // it had to be closed by force.
     bool Open(HWND owner, std::function<void(HWND box)> inspect) {
-        Session session{std::move(inspect)};
-        tSession = &session;
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, &Session::Inspect);
+        tInspect = std::move(inspect);
+        tBox = nullptr;
+        tForced = false;
+        const UINT_PTR timers[] = {::SetTimer(nullptr, 0, 10, &Inspect),
+                                   ::SetTimer(nullptr, 0, 5000, &Force)};
         ShowAboutBox(owner);
-        ::KillTimer(nullptr, timer);
-        if (session.watchdog != 0) {
-            ::KillTimer(nullptr, session.watchdog);
+        for (UINT_PTR timer : timers) {
+            ::KillTimer(nullptr, timer);
         }
-        tSession = nullptr;
-        EXPECT_NE(session.box, nullptr) << "never shown";
-        EXPECT_FALSE(::IsWindow(session.box)) << "still there after its call returned";
+        EXPECT_NE(tBox, nullptr) << "never shown";
+        EXPECT_FALSE(::IsWindow(tBox)) << "still there after its call returned";
         EXPECT_TRUE(::IsWindowEnabled(owner)) << "the main window stays disabled";
-        return !session.forced;
+        return !tForced;
     }
     bool Open(std::function<void(HWND box)> inspect) { return Open(main.get(), inspect); }
 
     static void PressOk(HWND box) { ::PostMessageA(Control(box, kAboutOk), BM_CLICK, 0, 0); }
 
-    UniqueWindow main;
+    UniqueWindow main = MakeMainWindow(200, 150);
 };
 
-TEST_F(AboutBoxTest, ShowsTheProgramsIdentity) {
-    EXPECT_TRUE(Open([](HWND box) {
-        EXPECT_EQ(TextOf(box), "About Ombrix");
-        EXPECT_EQ(TextOf(Control(box, kAboutTitle)), "Ombrix");
-        EXPECT_EQ(TextOf(Control(box, kAboutVersion)), "Version 1.13.1128");
-        EXPECT_EQ(TextOf(Control(box, kAboutDescription)),
-                  "Ombrix provides a GUI Frontend for Microsoft's UPTIME.EXE utility.");
-        EXPECT_GT(TextOf(Control(box, kAboutDisclaimer)).size(), 40u);
-        EXPECT_EQ(TextOf(Control(box, kAboutSiteLink)), "Ombrix Home");
-        EXPECT_EQ(TextOf(Control(box, kAboutOk)), "OK");
-        EXPECT_EQ(TextOf(Control(box, kAboutSysInfo)), "&System Info...");
+TEST_F(AboutBoxTest, ShowsTheProgramsIdentityModallyWithAnUnderlinedLinkAndItsCursor) {
+    HCURSOR linkCursor = ::LoadCursorA(::GetModuleHandleA(nullptr), kLinkCursorName);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(linkCursor, &info));
+    UniqueBitmap mask(info.hbmMask);
+    UniqueBitmap colour(info.hbmColor);
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 12u);
+    EXPECT_EQ(info.yHotspot, 1u);
+    EXPECT_TRUE(Open([&](HWND box) {
+        ExpectIdentity(box);
         EXPECT_NE(::SendMessageA(Control(box, kAboutIcon), STM_GETICON, 0, 0), 0)
             << "the program's icon";
         EXPECT_FALSE(::IsWindowEnabled(::GetWindow(box, GW_OWNER))) << "modal";
-
-        // Only the link is underlined, and it starts blue.
         for (int id : {kAboutSiteLink, kAboutTitle, kAboutVersion, kAboutDisclaimer}) {
             LOGFONTA font{};
             ::GetObjectA(
@@ -218,10 +183,14 @@ TEST_F(AboutBoxTest, ShowsTheProgramsIdentity) {
                 sizeof(font), &font);
             EXPECT_EQ(font.lfUnderline != 0, id == kAboutSiteLink) << "control " << id;
         }
-        EXPECT_EQ(LinkTextColour(box), kBlue);
-        const Painted painted = PaintedLink(box);
-        EXPECT_GT(painted.blue, 10);
-        EXPECT_EQ(painted.red, 0);
+        for (HWND over : {Control(box, kAboutSiteLink), Control(box, kAboutDisclaimer),
+                          Control(box, kAboutOk), box}) {
+            ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+            ::SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            EXPECT_EQ(::GetCursor() == linkCursor, over == Control(box, kAboutSiteLink))
+                << "over control " << ::GetDlgCtrlID(over);
+        }
         PressOk(box);
     }));
 }
@@ -236,14 +205,8 @@ TEST_F(AboutBoxTest, IsCentredOverTheMainWindowEvenBeyondTheScreen) {
             ::GetWindowRect(box, &outer);
             ::GetWindowRect(owner.get(), &mainRect);
             ::GetClientRect(box, &client);
-            const double left =
-                mainRect.left +
-                ((mainRect.right - mainRect.left) - (outer.right - outer.left)) / 2.0;
-            const double top =
-                mainRect.top +
-                ((mainRect.bottom - mainRect.top) - (outer.bottom - outer.top)) / 2.0;
-            EXPECT_LE(std::abs(outer.left - left), 0.5) << outer.left << " for " << left;
-            EXPECT_LE(std::abs(outer.top - top), 0.5) << outer.top << " for " << top;
+            EXPECT_LE(std::abs(outer.left + outer.right - mainRect.left - mainRect.right), 1);
+            EXPECT_LE(std::abs(outer.top + outer.bottom - mainRect.top - mainRect.bottom), 1);
             // 5730 by 3900 twips at the box's DPI.
             const int dpi = platform::win32::WindowDpi(box);
             EXPECT_EQ(client.right, ::MulDiv(5730, dpi, 1440));
@@ -254,18 +217,16 @@ TEST_F(AboutBoxTest, IsCentredOverTheMainWindowEvenBeyondTheScreen) {
 }
 
 TEST_F(AboutBoxTest, EnterEscOkAndTheCloseBoxCloseIt) {
-    const std::map<std::string, std::function<void(HWND)>> closings = {
-        {"Enter",
-         [](HWND box) {
-             HWND focus = ::GetFocus();
-             ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_RETURN, 0);
-         }},
-        {"Esc",
-         [](HWND box) {
-             HWND focus = ::GetFocus();
-             ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_ESCAPE, 0);
-         }},
-        {"OK", [](HWND box) { PressOk(box); }},
+    const auto key = [](WPARAM vk) {
+        return [vk](HWND box) {
+            HWND focus = ::GetFocus();
+            ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, vk, 0);
+        };
+    };
+    const std::pair<const char*, std::function<void(HWND)>> closings[] = {
+        {"Enter", key(VK_RETURN)},
+        {"Esc", key(VK_ESCAPE)},
+        {"OK", &PressOk},
         {"close box", [](HWND box) { ::PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const auto& [how, close] : closings) {
@@ -273,88 +234,25 @@ TEST_F(AboutBoxTest, EnterEscOkAndTheCloseBoxCloseIt) {
     }
 }
 
-TEST_F(AboutBoxTest, LinkTurnsRedOverItAndBlueOnlyOverTheBackgroundOrTheDisclaimer) {
-    EXPECT_TRUE(Open([](HWND box) {
-        struct Step {
-            const char* over;
-            std::function<void()> move;
-            COLORREF colour;
-        };
-        const std::vector<Step> steps = {
-            {"link", [&] { MoveMouseOver(Control(box, kAboutSiteLink)); }, kRed},
-            {"OK", [&] { MoveMouseOver(Control(box, kAboutOk)); }, kRed},
-            {"System Info", [&] { MoveMouseOver(Control(box, kAboutSysInfo)); }, kRed},
-            {"title", [&] { MoveMouseOver(Control(box, kAboutTitle)); }, kRed},
-            {"version", [&] { MoveMouseOver(Control(box, kAboutVersion)); }, kRed},
-            {"description", [&] { MoveMouseOver(Control(box, kAboutDescription)); }, kRed},
-            {"icon", [&] { MoveMouseOver(Control(box, kAboutIcon)); }, kRed},
-            {"background", [&] { MoveMouseOver(box, BackgroundPoint(box)); }, kBlue},
-            {"link", [&] { MoveMouseOver(Control(box, kAboutSiteLink)); }, kRed},
-            {"disclaimer", [&] { MoveMouseOver(Control(box, kAboutDisclaimer)); }, kBlue},
-            {"title", [&] { MoveMouseOver(Control(box, kAboutTitle)); }, kBlue},
-            {"link", [&] { MoveMouseOver(Control(box, kAboutSiteLink)); }, kRed},
-        };
-        for (const Step& step : steps) {
-            step.move();
-            EXPECT_EQ(LinkTextColour(box), step.colour) << "after moving over the " << step.over;
-            const Painted painted = PaintedLink(box);
-            EXPECT_GT(step.colour == kRed ? painted.red : painted.blue, 10) << step.over;
-            EXPECT_EQ(step.colour == kRed ? painted.blue : painted.red, 0) << step.over;
-        }
-        PressOk(box);
-    }));
-}
-
-TEST_F(AboutBoxTest, LinkCarriesItsOwnCursor) {
-    HCURSOR linkCursor = ::LoadCursorA(::GetModuleHandleA(nullptr), kLinkCursorName);
-    ASSERT_NE(linkCursor, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(::GetIconInfo(linkCursor, &info));
-    UniqueBitmap mask(info.hbmMask);
-    UniqueBitmap colour(info.hbmColor);
-    EXPECT_FALSE(info.fIcon);
-    EXPECT_EQ(info.xHotspot, 12u);
-    EXPECT_EQ(info.yHotspot, 1u);
-
-    EXPECT_TRUE(Open([&](HWND box) {
-        const auto cursorOver = [](HWND window) {
-            ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-            ::SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            return ::GetCursor();
-        };
-        EXPECT_EQ(cursorOver(Control(box, kAboutSiteLink)), linkCursor);
-        for (int id : {kAboutDisclaimer, kAboutTitle, kAboutOk}) {
-            EXPECT_NE(cursorOver(Control(box, id)), linkCursor) << "control " << id;
-        }
-        EXPECT_NE(cursorOver(box), linkCursor) << "background";
-        PressOk(box);
-    }));
-}
-
-TEST_F(AboutBoxTest, OpenedAgainItIsFreshAndTheLinkBlue) {
-    std::vector<std::string> first;
-    const auto texts = [](HWND box) {
-        std::vector<std::string> all{TextOf(box)};
-        for (int id : {kAboutTitle, kAboutVersion, kAboutDescription, kAboutDisclaimer,
-                       kAboutSiteLink, kAboutOk, kAboutSysInfo}) {
-            all.push_back(TextOf(Control(box, id)));
-        }
-        return all;
-    };
+TEST_F(AboutBoxTest, LinkTurnsRedOverItBlueOverTheBackgroundOrDisclaimerAndBlueWhenOpenedAgain) {
     HWND firstBox = nullptr;
     EXPECT_TRUE(Open([&](HWND box) {
         firstBox = box;
-        first = texts(box);
-        MoveMouseOver(Control(box, kAboutSiteLink));
-        EXPECT_EQ(LinkTextColour(box), kRed);
+        const std::pair<HWND, std::uint32_t> steps[] = {
+            {Control(box, kAboutSiteLink), kRed}, {Control(box, kAboutOk), kRed},
+            {Control(box, kAboutTitle), kRed},    {box, kBlue},
+            {Control(box, kAboutSiteLink), kRed}, {Control(box, kAboutDisclaimer), kBlue},
+            {Control(box, kAboutTitle), kBlue},   {Control(box, kAboutSiteLink), kRed}};
+        for (const auto& [over, colour] : steps) {
+            MoveMouseOver(over, over == box ? BackgroundPoint(box) : POINT{2, 2});
+            EXPECT_EQ(LinkColour(box), colour)
+                << "after moving over control " << ::GetDlgCtrlID(over);
+        }
         PressOk(box);
     }));
     EXPECT_TRUE(Open([&](HWND box) {
         EXPECT_FALSE(::IsWindow(firstBox));
-        EXPECT_EQ(texts(box), first);
-        EXPECT_EQ(LinkTextColour(box), kBlue);
-        EXPECT_EQ(PaintedLink(box).red, 0);
+        ExpectIdentity(box);
         PressOk(box);
     }));
 }
@@ -369,9 +267,6 @@ TEST_F(AboutBoxTest, SystemInfoStartsTheToolOrSaysItIsUnavailableAndTheBoxStaysO
         ::SendMessageA(Control(box, kAboutSysInfo), BM_CLICK, 0, 0);
         ASSERT_EQ(watcher.shown.size(), 1u);
         EXPECT_EQ(watcher.shown[0].text, "System Information Is Unavailable At This Time");
-        EXPECT_EQ(watcher.shown[0].title, "Ombrix");
-        EXPECT_FALSE(watcher.shown[0].icon);
-        EXPECT_EQ(watcher.shown[0].buttons, 1);
         EXPECT_TRUE(::IsWindow(box));
         PressOk(box);
     }));
@@ -385,12 +280,12 @@ TEST_F(AboutBoxTest, SystemInfoStartsTheToolOrSaysItIsUnavailableAndTheBoxStaysO
     EXPECT_TRUE(Open([&](HWND box) {
         ::SendMessageA(Control(box, kAboutSysInfo), BM_CLICK, 0, 0);
         const auto started = abouttest::WaitForRecord(record);
-        ::SetEnvironmentVariableA("OMBRIX_RECORD", nullptr);
         ASSERT_TRUE(started);
         EXPECT_TRUE(abouttest::SamePath(started->program, tool)) << started->program;
         EXPECT_TRUE(::IsWindow(box));
         PressOk(box);
     }));
+    ::SetEnvironmentVariableA("OMBRIX_RECORD", nullptr);
     EXPECT_EQ(watcher.shown.size(), 1u) << "no message when the tool starts";
 }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "about/sys_info.h"
 #include "about/win32_about_support.h"
@@ -18,11 +17,11 @@ namespace {
 
 using namespace std::string_literals;
 using namespace std::chrono_literals;
+using abouttest::InstallRecorder;
 using abouttest::RegistryValueGuard;
 
-constexpr const char* kTestKey = "SOFTWARE\\Ombrix Registry Reader Test";
-
 TEST(GetKeyValueOnWindows, ReadsTheValuesTheSystemHolds) {
+    constexpr const char* kKey = "SOFTWARE\\Ombrix Registry Reader Test";
     struct Case {
         const char* value;
         DWORD type;
@@ -39,38 +38,36 @@ TEST(GetKeyValueOnWindows, ReadsTheValuesTheSystemHolds) {
         {"Number", REG_DWORD, "\x78\x56\x34\x12", true, "305419896"},
         {"Expandable", REG_EXPAND_SZ, "%SystemRoot%\\x.exe\0"s, true, "as passed"},
         {"Empty", REG_BINARY, "", false, ""},
+        {"Missing", REG_NONE, "", false, ""},
     };
-    RegistryValueGuard key(kTestKey, "unused");  // made for this test, removed after it
+    RegistryValueGuard key(kKey, "unused");  // made for this test, removed after it
     std::vector<std::unique_ptr<RegistryValueGuard>> values;
     for (const Case& c : cases) {
-        values.push_back(std::make_unique<RegistryValueGuard>(kTestKey, c.value));
-        values.back()->Set(c.type, c.bytes);
+        values.push_back(std::make_unique<RegistryValueGuard>(kKey, c.value));
+        if (c.type != REG_NONE) {
+            values.back()->Set(c.type, c.bytes);
+        }
     }
     platform::win32::Win32Registry registry;
     for (const Case& c : cases) {
         std::string result = "as passed";
-        EXPECT_EQ(GetKeyValue(registry, platform::kLocalMachine, kTestKey, c.value, result),
-                  c.found)
+        EXPECT_EQ(GetKeyValue(registry, platform::kLocalMachine, kKey, c.value, result), c.found)
             << c.value;
         EXPECT_EQ(result, c.result) << c.value;
     }
     std::string result = "as passed";
-    EXPECT_FALSE(GetKeyValue(registry, platform::kLocalMachine, kTestKey, "Missing", result));
-    EXPECT_EQ(result, "");
-    result = "as passed";
-    EXPECT_FALSE(GetKeyValue(registry, platform::kLocalMachine,
-                             "SOFTWARE\\Ombrix Registry Reader Test\\No Such Key", "Text", result));
+    EXPECT_FALSE(
+        GetKeyValue(registry, platform::kLocalMachine, kKey + "\\No Such Key"s, "Text", result));
     EXPECT_EQ(result, "");
 }
 
 TEST(StartProgramOnWindows, StartsOnlyWhatIsAProgram) {
     test::ScratchDir scratch;
-    const std::string notAProgram = scratch.File("notes.exe");
-    test::WriteFile(notAProgram, "not a program");
-    EXPECT_FALSE(platform::win32::StartProgram(""));
-    EXPECT_FALSE(platform::win32::StartProgram(scratch.File("missing.exe")));
-    EXPECT_FALSE(platform::win32::StartProgram(notAProgram));
-    EXPECT_FALSE(platform::win32::StartProgram(scratch.path().string()));
+    test::WriteFile(scratch.File("notes.exe"), "not a program");
+    for (const std::string& path : {std::string(), scratch.File("missing.exe"),
+                                    scratch.File("notes.exe"), scratch.path().string()}) {
+        EXPECT_FALSE(platform::win32::StartProgram(path)) << path;
+    }
 }
 
 // Both registry locations under the test's control, the record file named for the stand-in.
@@ -84,15 +81,6 @@ class SysInfoOnWindows : public ::testing::Test {
         platform::win32::Win32MessageBoxes boxes;
         StartSysInfo({registry, &shared::FileExists, &platform::win32::StartProgram, boxes});
     }
-    // The message of every failure, and no program started.
-    void ExpectOnlyTheMessage() {
-        ASSERT_EQ(watcher.shown.size(), 1u);
-        EXPECT_EQ(watcher.shown[0].text, "System Information Is Unavailable At This Time");
-        EXPECT_EQ(watcher.shown[0].title, "Ombrix");
-        EXPECT_FALSE(watcher.shown[0].icon);
-        EXPECT_EQ(watcher.shown[0].buttons, 1);
-        EXPECT_FALSE(abouttest::WaitForRecord(record, 1s)) << "a program was started";
-    }
 
     RegistryValueGuard path{"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH"};
     RegistryValueGuard folder{"SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO"};
@@ -100,73 +88,51 @@ class SysInfoOnWindows : public ::testing::Test {
     const std::string record = scratch.File("record.txt");
     // A folder that holds a stand-in tool under the name the second location needs.
     const std::string toolFolder = scratch.File("Microsoft Shared\\MSInfo");
+    const std::string location2Tool = toolFolder + "\\MSINFO32.EXE";
     abouttest::MessageBoxWatcher watcher;
 };
 
-TEST_F(SysInfoOnWindows, Location1StartsTheToolInANormalWindow) {
-    const std::string tool = scratch.File("Common Files\\info tool.exe");
-    abouttest::InstallRecorder(tool);
-    abouttest::InstallRecorder(toolFolder + "\\MSINFO32.EXE");
-    path.SetText(tool);
+TEST_F(SysInfoOnWindows, TheFirstLocationThatNamesTheToolStartsItInANormalWindow) {
+    const std::string location1Tool = scratch.File("Common Files\\info tool.exe");
+    InstallRecorder(location1Tool);
+    InstallRecorder(location2Tool);
     folder.SetText(toolFolder);
-    Start();
-    const auto started = abouttest::WaitForRecord(record);
-    ASSERT_TRUE(started);
-    EXPECT_TRUE(abouttest::SamePath(started->program, tool)) << started->program;
-    EXPECT_EQ(started->show, "1");
-    EXPECT_TRUE(started->args.empty());
-    EXPECT_TRUE(watcher.shown.empty());
+    for (const std::string& tool : {location1Tool, location2Tool}) {
+        if (tool == location1Tool) {
+            path.SetText(tool);
+        } else {
+            path.Remove();
+        }
+        Start();
+        const auto started = abouttest::WaitForRecord(record);
+        ASSERT_TRUE(started);
+        EXPECT_TRUE(abouttest::SamePath(started->program, tool)) << started->program;
+        EXPECT_EQ(started->show, "1") << "SW_SHOWNORMAL";
+        EXPECT_TRUE(started->args.empty());
+        EXPECT_TRUE(watcher.shown.empty());
+        std::filesystem::remove(record);
+    }
 }
 
-TEST_F(SysInfoOnWindows, Location2FolderHoldingTheToolStartsIt) {
-    abouttest::InstallRecorder(toolFolder + "\\MSINFO32.EXE");
-    path.Remove();
-    folder.SetText(toolFolder);
-    Start();
-    const auto started = abouttest::WaitForRecord(record);
-    ASSERT_TRUE(started);
-    EXPECT_TRUE(abouttest::SamePath(started->program, toolFolder + "\\MSINFO32.EXE"))
-        << started->program;
-    EXPECT_EQ(started->show, "1");
-    EXPECT_TRUE(watcher.shown.empty());
-}
-
-TEST_F(SysInfoOnWindows, BothLocationsMissingShowsTheMessage) {
+TEST_F(SysInfoOnWindows, WhenNothingStartsTheMessageShows) {
+    const auto startShowsOnlyTheMessage = [&] {
+        Start();
+        ASSERT_EQ(watcher.shown.size(), 1u);
+        EXPECT_EQ(watcher.shown[0].text, "System Information Is Unavailable At This Time");
+        EXPECT_EQ(watcher.shown[0].title, "Ombrix");
+        EXPECT_FALSE(watcher.shown[0].icon);
+        EXPECT_EQ(watcher.shown[0].buttons, 1);
+        EXPECT_FALSE(abouttest::WaitForRecord(record, 1s)) << "a program was started";
+        watcher.shown.clear();
+    };
     path.Remove();
     folder.Remove();
-    Start();
-    ExpectOnlyTheMessage();
-}
-
-TEST_F(SysInfoOnWindows, Location2FolderWithoutTheToolShowsTheMessage) {
-    abouttest::InstallRecorder(toolFolder + "\\msinfo.exe");
-    path.Remove();
+    startShowsOnlyTheMessage();
+    // Location 1 is used as it is: when it leads nowhere, location 2 is not tried.
+    InstallRecorder(location2Tool);
     folder.SetText(toolFolder);
-    Start();
-    ExpectOnlyTheMessage();
-}
-
-TEST_F(SysInfoOnWindows, Location1ThatStartsNothingShowsTheMessageWithoutTryingLocation2) {
-    abouttest::InstallRecorder(toolFolder + "\\MSINFO32.EXE");
-    folder.SetText(toolFolder);
-    const std::string notAProgram = scratch.File("readme.exe");
-    test::WriteFile(notAProgram, "text");
-    struct Case {
-        const char* why;
-        DWORD type;
-        std::string bytes;
-    };
-    for (const Case& c : {
-             Case{"a path that leads nowhere", REG_SZ, scratch.File("gone.exe") + '\0'},
-             Case{"a file that is no program", REG_SZ, notAProgram + '\0'},
-             Case{"another text type", REG_EXPAND_SZ, toolFolder + "\\MSINFO32.EXE" + '\0'},
-         }) {
-        SCOPED_TRACE(c.why);
-        watcher.shown.clear();
-        path.Set(c.type, c.bytes);
-        Start();
-        ExpectOnlyTheMessage();
-    }
+    path.SetText(scratch.File("gone.exe"));
+    startShowsOnlyTheMessage();
 }
 
 }  // namespace

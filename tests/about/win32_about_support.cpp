@@ -30,57 +30,48 @@ std::string ClassOf(HWND window) {
 
 RegistryValueGuard::RegistryValueGuard(std::string keyName, std::string valueName)
     : keyName_(std::move(keyName)), valueName_(std::move(valueName)) {
-    UniqueKey key;
+    HKEY key = nullptr;
     DWORD disposition = 0;
     if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyName_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                          nullptr, key.out(), &disposition) != ERROR_SUCCESS) {
+                          nullptr, &key, &disposition) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot open HKLM\\" + keyName_);
     }
     createdKey_ = disposition == REG_CREATED_NEW_KEY;
     DWORD size = 0;
-    if (::RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, &type_, nullptr, &size) ==
+    if (::RegQueryValueExA(key, valueName_.c_str(), nullptr, &type_, nullptr, &size) ==
         ERROR_SUCCESS) {
         bytes_.resize(size);
         existed_ =
-            ::RegQueryValueExA(key.get(), valueName_.c_str(), nullptr, &type_,
+            ::RegQueryValueExA(key, valueName_.c_str(), nullptr, &type_,
                                reinterpret_cast<BYTE*>(bytes_.data()), &size) == ERROR_SUCCESS;
         bytes_.resize(size);
     }
+    ::RegCloseKey(key);
 }
 
 RegistryValueGuard::~RegistryValueGuard() {
     if (createdKey_) {
         ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, keyName_.c_str());
-        return;
-    }
-    try {
-        if (existed_) {
+    } else if (existed_) {
+        try {
             Set(type_, bytes_);
-        } else {
-            Remove();
+        } catch (...) {
+            // Nothing more can be done for the next test.
         }
-    } catch (...) {
-        // Nothing more can be done for the next test.
+    } else {
+        Remove();
     }
 }
 
 void RegistryValueGuard::Set(DWORD type, const std::string& bytes) {
-    UniqueKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName_.c_str(), 0, KEY_SET_VALUE, key.out()) !=
-            ERROR_SUCCESS ||
-        ::RegSetValueExA(key.get(), valueName_.c_str(), 0, type,
-                         reinterpret_cast<const BYTE*>(bytes.data()),
-                         static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS) {
+    if (::RegSetKeyValueA(HKEY_LOCAL_MACHINE, keyName_.c_str(), valueName_.c_str(), type,
+                          bytes.data(), static_cast<DWORD>(bytes.size())) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot set HKLM\\" + keyName_ + "\\" + valueName_);
     }
 }
 
 void RegistryValueGuard::Remove() {
-    UniqueKey key;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName_.c_str(), 0, KEY_SET_VALUE, key.out()) ==
-        ERROR_SUCCESS) {
-        ::RegDeleteValueA(key.get(), valueName_.c_str());
-    }
+    ::RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, keyName_.c_str(), valueName_.c_str());
 }
 
 MessageBoxWatcher::MessageBoxWatcher() {
@@ -97,28 +88,21 @@ MessageBoxWatcher::~MessageBoxWatcher() {
 }
 
 LRESULT CALLBACK MessageBoxWatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE && tWatcher != nullptr) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        if (ClassOf(box) == "#32770") {
-            Shown shown;
-            shown.title = WindowText(box);
-            shown.text = WindowText(::GetDlgItem(box, 0xFFFF));
-            for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
-                 child = ::GetWindow(child, GW_HWNDNEXT)) {
-                // The box itself may not be visible yet: its children's own style tells.
-                if ((::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) == 0) {
-                    continue;
-                }
-                const std::string kind = ClassOf(child);
-                if (kind == "Button") {
-                    ++shown.buttons;
-                } else if (kind == "Static" && ::SendMessageA(child, STM_GETICON, 0, 0) != 0) {
-                    shown.icon = true;
-                }
+    HWND box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && tWatcher != nullptr && ClassOf(box) == "#32770") {
+        Shown shown{WindowText(box), WindowText(::GetDlgItem(box, 0xFFFF))};
+        for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            // The box itself may not be visible yet: its children's own style tells.
+            if ((::GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) == 0) {
+                continue;
             }
-            tWatcher->shown.push_back(shown);
-            ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            shown.buttons += ClassOf(child) == "Button" ? 1 : 0;
+            shown.icon = shown.icon || (ClassOf(child) == "Static" &&
+                                        ::SendMessageA(child, STM_GETICON, 0, 0) != 0);
         }
+        tWatcher->shown.push_back(shown);
+        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -13,27 +13,8 @@ namespace ombrix::abouttest {
 
 using namespace std::chrono_literals;
 
-// Closes the key when it goes.
-class UniqueKey {
-  public:
-    UniqueKey() = default;
-    explicit UniqueKey(HKEY key) : key_(key) {}
-    UniqueKey(const UniqueKey&) = delete;
-    UniqueKey& operator=(const UniqueKey&) = delete;
-    ~UniqueKey() {
-        if (key_ != nullptr) {
-            ::RegCloseKey(key_);
-        }
-    }
-    HKEY get() const { return key_; }
-    HKEY* out() { return &key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
-
-// One value under HKEY_LOCAL_MACHINE, changed for a test and put back as it was after it; the key
-// is made when missing and removed again. An empty value name is the key's default value.
+// One HKLM value changed for a test and put back after it; a key made for it is removed again.
+// An empty value name is the key's default value.
 class RegistryValueGuard {
   public:
     RegistryValueGuard(std::string keyName, std::string valueName);
@@ -41,8 +22,7 @@ class RegistryValueGuard {
     RegistryValueGuard(const RegistryValueGuard&) = delete;
     RegistryValueGuard& operator=(const RegistryValueGuard&) = delete;
 
-    // `bytes` exactly as stored (add the terminating NUL of a text yourself).
-    void Set(DWORD type, const std::string& bytes);
+    void Set(DWORD type, const std::string& bytes);  // add a text's NUL yourself
     void SetText(const std::string& text) { Set(REG_SZ, text + '\0'); }
     void Remove();
 
@@ -55,7 +35,7 @@ class RegistryValueGuard {
     std::string bytes_;
 };
 
-// Answers every message box this thread shows with its OK button and records what it showed.
+// Answers every message box this thread shows with OK and records what it showed.
 class MessageBoxWatcher {
   public:
     struct Shown {
@@ -64,7 +44,6 @@ class MessageBoxWatcher {
         bool icon = false;
         int buttons = 0;
     };
-
     MessageBoxWatcher();
     ~MessageBoxWatcher();
     MessageBoxWatcher(const MessageBoxWatcher&) = delete;
@@ -77,21 +56,21 @@ class MessageBoxWatcher {
     HHOOK hook_ = nullptr;
 };
 
-// The lines of helpers/launch_recorder's record: "program=", "show=" and "arg=" lines.
+// helpers/launch_recorder's record: its "program=", "show=" and "arg=" lines.
 struct LaunchRecord {
     std::string program;
     std::string show;
     std::vector<std::string> args;
 };
 
-// Waits for the record at `path`; nothing when none came in time.
+// Nothing when no record came in time.
 std::optional<LaunchRecord> WaitForRecord(const std::string& path,
                                           std::chrono::milliseconds timeout = 10s);
 
 // Copies helpers/launch_recorder to `path`, making its folders.
 void InstallRecorder(const std::string& path);
 
-// Text compared without regard to case, as Windows compares paths.
+// Without regard to case, as Windows compares paths.
 bool SamePath(const std::string& a, const std::string& b);
 
 }  // namespace ombrix::abouttest

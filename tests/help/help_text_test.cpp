@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <regex>
 #include <string>
 
 #include "about/html_help.h"
@@ -23,99 +24,62 @@
 namespace ombrix::about {
 namespace {
 
-// The page's text as a reader sees it: the few entities the pages use resolved, runs of white
-// space (line breaks of the source included) made one blank. Tags stay.
-std::string PageText(const std::string& page) {
-    const std::string html = test::ReadFile(std::string(OMBRIX_HELP_SOURCE_DIR) + "/" + page);
-    std::string text;
-    for (std::size_t i = 0; i < html.size(); ++i) {
-        const char c = html[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            if (!text.empty() && text.back() != ' ') {
-                text += ' ';
-            }
-            continue;
-        }
-        bool replaced = false;
-        for (const auto& [entity, character] : {std::pair{"&amp;", '&'}, std::pair{"&lt;", '<'},
-                                                std::pair{"&gt;", '>'}, std::pair{"&quot;", '"'}}) {
-            const std::string name(entity);
-            if (html.compare(i, name.size(), name) == 0) {
-                text += character;
-                i += name.size() - 1;
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) {
-            text += c;
-        }
-    }
-    return text;
-}
-
+// The page as a reader sees it: white space runs made one blank, the pages' entities resolved.
 void ExpectOnPage(const std::string& page, const std::string& text) {
-    const std::string content = PageText(page);
+    std::string content = std::regex_replace(
+        test::ReadFile(std::string(OMBRIX_HELP_SOURCE_DIR) + "/" + page), std::regex("\\s+"), " ");
+    static const char* const kEntities[][2] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
+    for (const auto& [entity, character] : kEntities) {
+        content = std::regex_replace(content, std::regex(entity), character);
+    }
     EXPECT_NE(content.find(text), std::string::npos) << page << " does not say: " << text;
 }
 
-TEST(HelpText, ListsEveryFixedMessage) {
-    for (const char* message :
+TEST(HelpText, QuotesEveryFixedMessageAndName) {
+    const std::string filter = main::kLocateFilter;
+    const std::pair<const char*, std::vector<std::string>> quotes[] = {
+        {"messages.htm",
          {options::kLocateMessage, options::kMachineMessage, options::kInvalidDateMessage,
           options::kFutureDateMessage, options::kMissingOutputMessage, runner::kTwoCopiesMessage,
           options::kOptionsRejectedMessage, kHelpNotAvailableMessage, kHelpViewerMissingMessage,
-          kSysInfoUnavailable}) {
-        ExpectOnPage("messages.htm", message);
+          kSysInfoUnavailable}},
+        {"results_window.htm",
+         {results::kResultsCaption, results::kCloseCaption, results::kSaveReportTitle,
+          results::kReportEnd, results::kPrintHeader, std::string(results::kFrameWidth, '*')}},
+        {"options_file.htm", {options::kOptionsFileName, options::kOptionsSignature}},
+        {"menus.htm", {main::kLocateTitle, filter.substr(0, filter.find('|'))}},
+        {"main_window.htm", {main::kMainCaption}}};
+    for (const auto& [page, texts] : quotes) {
+        for (const std::string& text : texts) {
+            ExpectOnPage(page, text);
+        }
     }
 }
 
-TEST(HelpText, ListsEveryStartUpRefusal) {
-    // Platforms 0 (Windows 3.x), 1 (Windows 9x), 2 below the minimum, and one Ombrix does not
-    // know: each has its own message.
+TEST(HelpText, ListsEveryStartUpRefusalAndControl) {
+    // Windows 3.x, 9x, NT below the minimum, and a platform Ombrix does not know.
     for (const std::uint32_t platformId : {0u, 1u, 2u, 3u}) {
         const auto refusal = main::StartupRefusal({3, 51, 1057, platformId});
         ASSERT_TRUE(refusal.has_value()) << platformId;
         ExpectOnPage("messages.htm", *refusal);
     }
-}
-
-TEST(HelpText, DescribesEveryControlOfTheMainWindow) {
-    ExpectOnPage("main_window.htm", main::kMainCaption);
     for (const main::ControlDesign& design : main::kMainControls) {
         const std::string caption = design.caption;
-        // Captions with words in them; not the date separators or the numbers boxes start with.
-        if (std::none_of(caption.begin(), caption.end(),
-                         [](unsigned char c) { return std::isalpha(c) != 0; })) {
-            continue;
+        // Not the date separators or the numbers boxes start with.
+        if (std::any_of(caption.begin(), caption.end(),
+                        [](unsigned char c) { return std::isalpha(c) != 0; })) {
+            ExpectOnPage("main_window.htm", caption);
         }
-        ExpectOnPage("main_window.htm", caption);
     }
 }
 
-TEST(HelpText, DescribesTheResultsWindowAndItsReports) {
-    ExpectOnPage("results_window.htm", results::kResultsCaption);
-    ExpectOnPage("results_window.htm", results::kCloseCaption);
-    ExpectOnPage("results_window.htm", results::kSaveReportTitle);
-    ExpectOnPage("results_window.htm", results::kReportEnd);
-    ExpectOnPage("results_window.htm", results::kPrintHeader);
-    ExpectOnPage("results_window.htm", std::string(results::kFrameWidth, '*'));
-}
-
-TEST(HelpText, DescribesTheOptionsFile) {
-    ExpectOnPage("options_file.htm", options::kOptionsFileName);
-    ExpectOnPage("options_file.htm", options::kOptionsSignature);
-    ExpectOnPage("menus.htm", main::kLocateTitle);
-    const std::string filter = main::kLocateFilter;
-    ExpectOnPage("menus.htm", filter.substr(0, filter.find('|')));
-}
-
 TEST(HelpText, QuotesTheStandInAsItAnswers) {
-    // Its usage line, up to the end of the first sentence.
+    // Its usage line up to the end of the first sentence, and a report line.
     const std::string usage = uptime::UsageText("");
     const std::size_t sentenceEnd = usage.find("]. ");
     ASSERT_NE(sentenceEnd, std::string::npos) << usage;
     ExpectOnPage("uptime_tool.htm", usage.substr(0, sentenceEnd + 2));
-    // The report line's form, as the page shows it for another computer.
     ExpectOnPage("uptime_tool.htm",
                  uptime::UptimeLine("WORKST7", 3 * 86400 + 4 * 3600 + 12 * 60 + 9));
 }

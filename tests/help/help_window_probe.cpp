@@ -1,6 +1,6 @@
 // Opens the help beside it through the system's viewer, as Help, Index does, and ends with the
-// help window still open, so that the viewer is let go while the program ends.
-// Argument "unowned": the help window has no owner and outlives every window of the program.
+// help window still open, so that the viewer is let go while the program ends. With "unowned"
+// the help window has no owner and outlives every window of the program.
 // Exit codes: 0 ended cleanly, 2 no window, 3 no help window, 4 a message was shown.
 #include <windows.h>
 
@@ -11,24 +11,10 @@
 
 namespace {
 
-class CountingMessages final : public ombrix::platform::MessageBoxes {
-  public:
+struct CountingMessages final : ombrix::platform::MessageBoxes {
     void Show(const std::string&, ombrix::platform::MessageStyle) override { ++shown; }
     int shown = 0;
 };
-
-// A help window of this process.
-bool HelpWindowShown() {
-    HWND window = nullptr;
-    while ((window = ::FindWindowExA(nullptr, window, "HH Parent", nullptr)) != nullptr) {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        if (process == ::GetCurrentProcessId()) {
-            return true;
-        }
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -46,7 +32,13 @@ int main(int argc, char** argv) {
     if (messages.shown != 0) {
         return 4;
     }
-    const bool helpShown = HelpWindowShown();
+    // A help window of this process.
+    bool helpShown = false;
+    for (HWND help = nullptr; (help = ::FindWindowExA(nullptr, help, "HH Parent", nullptr));) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(help, &process);
+        helpShown = helpShown || process == ::GetCurrentProcessId();
+    }
     MSG message{};
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         ::DispatchMessageA(&message);

@@ -15,8 +15,8 @@ namespace {
 
 using platform::HelpCall;
 using platform::HelpCommand;
-using test::RecordingMessages;
-using test::ScratchDir;
+constexpr std::uintptr_t kOwner = 0x1234;
+const HelpCall kOpened{true, 0x5150, ""};
 
 struct ViewerRequest {
     std::uintptr_t owner;
@@ -25,132 +25,76 @@ struct ViewerRequest {
     std::uintptr_t data;
 };
 
-class RecordingViewer final : public platform::HelpViewer {
-  public:
+struct RecordingViewer final : platform::HelpViewer {
     HelpCall Show(std::uintptr_t owner, const std::string& path, HelpCommand command,
                   std::uintptr_t data) override {
         requests.push_back({owner, path, command, data});
         return answer;
     }
     std::vector<ViewerRequest> requests;
-    HelpCall answer{true, 0x5150, ""};
+    HelpCall answer = kOpened;
 };
 
-constexpr std::uintptr_t kOwner = 0x1234;
-
 TEST(HelpFilePath, IsTheProgramFolderThenTheFileName) {
-    const std::string folder = ScratchDir().path().string();
-    EXPECT_EQ(HelpFilePath(folder), folder + platform::kPathSeparator + "OmbrixHelp.chm");
+    EXPECT_EQ(HelpFilePath("C:\\Ombrix"),
+              std::string("C:\\Ombrix") + platform::kPathSeparator + "OmbrixHelp.chm");
 }
 
-TEST(ShowHelpFile, WithoutAContextIdShowsTheDefaultTopic) {
-    RecordingViewer viewer;
-    const HelpCall call = ShowHelpFile(viewer, kOwner, "help.chm");
-    ASSERT_EQ(viewer.requests.size(), 1u);
-    EXPECT_EQ(viewer.requests[0].owner, kOwner);
-    EXPECT_EQ(viewer.requests[0].path, "help.chm");
-    EXPECT_EQ(viewer.requests[0].command, HelpCommand::DisplayTopic);
-    EXPECT_EQ(static_cast<unsigned>(viewer.requests[0].command), 0u);
-    EXPECT_EQ(viewer.requests[0].data, 0u);
-    EXPECT_EQ(call.window, viewer.answer.window);
+TEST(ShowHelpFile, AContextIdShowsItsTopicAsA32BitValue) {
+    using Asked = std::pair<HelpCommand, std::uintptr_t>;
+    const auto asked = [](std::optional<std::int32_t> contextId) {
+        RecordingViewer viewer;
+        EXPECT_EQ(ShowHelpFile(viewer, kOwner, "help.chm", contextId).window, 0x5150u);
+        EXPECT_EQ(viewer.requests.size(), 1u);
+        EXPECT_EQ(viewer.requests.at(0).owner, kOwner);
+        EXPECT_EQ(viewer.requests[0].path, "help.chm");
+        return Asked{viewer.requests[0].command, viewer.requests[0].data};
+    };
+    EXPECT_EQ(asked(std::nullopt), Asked(HelpCommand::DisplayTopic, 0));
+    EXPECT_EQ(asked(42), Asked(HelpCommand::HelpContext, 42));
+    EXPECT_EQ(asked(0), Asked(HelpCommand::HelpContext, 0));
+    EXPECT_EQ(asked(-1), Asked(HelpCommand::HelpContext, 0xFFFFFFFFu));
 }
 
-TEST(ShowHelpFile, AContextIdShowsItsTopic) {
+// Help, Index with `name` in the program's folder (a folder of that name when `asFolder`) and
+// the viewer answering `answer`: how often the viewer was asked, and the message, "" for none.
+std::pair<std::size_t, std::string> Index(const char* name, const HelpCall& answer,
+                                          bool asFolder = false) {
+    test::ScratchDir dir;
+    if (asFolder) {
+        std::filesystem::create_directory(dir.File(name));
+    } else {
+        test::WriteFile(dir.File(name), "ITSF");
+    }
     RecordingViewer viewer;
-    ShowHelpFile(viewer, kOwner, "help.chm", 42);
-    ASSERT_EQ(viewer.requests.size(), 1u);
-    EXPECT_EQ(viewer.requests[0].command, HelpCommand::HelpContext);
-    EXPECT_EQ(static_cast<unsigned>(viewer.requests[0].command), 15u);
-    EXPECT_EQ(viewer.requests[0].data, 42u);
+    viewer.answer = answer;
+    test::RecordingMessages messages;
+    ShowHelpIndex(kOwner, messages, viewer, dir.path().string());
+    for (const ViewerRequest& request : viewer.requests) {
+        EXPECT_EQ(request.owner, kOwner);
+        EXPECT_TRUE(std::filesystem::equivalent(request.path, dir.File(name)));
+        EXPECT_EQ(request.command, HelpCommand::DisplayTopic);
+        EXPECT_EQ(request.data, 0u);
+    }
+    EXPECT_LE(messages.shown.size(), 1u);
+    for (const test::ShownMessage& shown : messages.shown) {
+        EXPECT_EQ(shown.style, platform::MessageStyle::OkExclamation);
+    }
+    return {viewer.requests.size(), messages.shown.empty() ? "" : messages.shown[0].text};
 }
 
-TEST(ShowHelpFile, AContextIdIsPassedAsA32BitValue) {
-    RecordingViewer viewer;
-    ShowHelpFile(viewer, kOwner, "help.chm", -1);
-    ShowHelpFile(viewer, kOwner, "help.chm", 0);
-    ASSERT_EQ(viewer.requests.size(), 2u);
-    EXPECT_EQ(viewer.requests[0].data, std::uintptr_t{0xFFFFFFFFu});
-    // A context id of 0 is still a context id.
-    EXPECT_EQ(viewer.requests[1].command, HelpCommand::HelpContext);
-    EXPECT_EQ(viewer.requests[1].data, 0u);
-}
-
-TEST(ShowHelpIndex, OpensTheFileBesideTheProgramAtItsDefaultTopic) {
-    ScratchDir folder;
-    test::WriteFile(folder.File("OmbrixHelp.chm"), "ITSF");
-    RecordingViewer viewer;
-    RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    ASSERT_EQ(viewer.requests.size(), 1u);
-    EXPECT_EQ(viewer.requests[0].owner, kOwner);
-    EXPECT_TRUE(
-        std::filesystem::equivalent(viewer.requests[0].path, folder.File("OmbrixHelp.chm")));
-    EXPECT_EQ(viewer.requests[0].command, HelpCommand::DisplayTopic);
-    EXPECT_EQ(viewer.requests[0].data, 0u);
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST(ShowHelpIndex, WithoutTheFileSaysHelpIsNotAvailable) {
-    ScratchDir folder;
-    test::WriteFile(folder.File("OtherHelp.chm"), "ITSF");
-    RecordingViewer viewer;
-    RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    EXPECT_TRUE(viewer.requests.empty());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Help not available at this time.");
-    EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
-    EXPECT_EQ(static_cast<unsigned>(messages.shown[0].style), 48u);
-}
-
-TEST(ShowHelpIndex, AFolderOfTheFilesNameIsNoHelpFile) {
-    ScratchDir folder;
-    std::filesystem::create_directory(folder.path() / "OmbrixHelp.chm");
-    RecordingViewer viewer;
-    RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    EXPECT_TRUE(viewer.requests.empty());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, kHelpNotAvailableMessage);
-}
-
-TEST(ShowHelpIndex, AMissingViewerIsReportedWithTheSystemsReason) {
-    ScratchDir folder;
-    test::WriteFile(folder.File("OmbrixHelp.chm"), "ITSF");
-    RecordingViewer viewer;
-    viewer.answer = HelpCall{false, 0, "hhctrl.ocx: The specified module could not be found."};
-    RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    ASSERT_EQ(viewer.requests.size(), 1u);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              std::string(kHelpViewerMissingMessage) + "\r\n\r\n" + viewer.answer.reason);
-    EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
-    EXPECT_NE(messages.shown[0].text, kHelpNotAvailableMessage);
-}
-
-TEST(ShowHelpIndex, AFileTheViewerCannotShowIsLeftToTheViewer) {
-    ScratchDir folder;
-    test::WriteFile(folder.File("OmbrixHelp.chm"), "not a help file");
-    RecordingViewer viewer;
-    viewer.answer = HelpCall{true, 0, ""};  // the viewer opened nothing
-    RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    EXPECT_EQ(viewer.requests.size(), 1u);
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST(ShowHelpIndex, EachChoiceOfIndexAsksAgain) {
-    ScratchDir folder;
-    RecordingViewer viewer;
-    RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    test::WriteFile(folder.File("OmbrixHelp.chm"), "ITSF");
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    std::filesystem::remove(folder.path() / "OmbrixHelp.chm");
-    ShowHelpIndex(kOwner, messages, viewer, folder.path().string());
-    EXPECT_EQ(viewer.requests.size(), 1u);
-    EXPECT_EQ(messages.shown.size(), 2u);
+TEST(ShowHelpIndex, OpensTheFileBesideTheProgramOrSaysWhyNot) {
+    using Outcome = std::pair<std::size_t, std::string>;
+    const std::string missing = kHelpViewerMissingMessage;
+    // One after another: what an earlier choice of Index found is not remembered.
+    EXPECT_EQ(Index("OmbrixHelp.chm", kOpened), Outcome(1, ""));
+    // A file the viewer cannot show is left to the viewer to report.
+    EXPECT_EQ(Index("OmbrixHelp.chm", {true, 0, ""}), Outcome(1, ""));
+    EXPECT_EQ(Index("OtherHelp.chm", kOpened), Outcome(0, "Help not available at this time."));
+    EXPECT_EQ(Index("OmbrixHelp.chm", kOpened, true), Outcome(0, kHelpNotAvailableMessage));
+    EXPECT_EQ(Index("OmbrixHelp.chm", {false, 0, "hhctrl.ocx: gone."}),
+              Outcome(1, missing + "\r\n\r\nhhctrl.ocx: gone."));
+    EXPECT_EQ(Index("OmbrixHelp.chm", {false, 0, ""}), Outcome(1, missing));
 }
 
 #ifndef _WIN32

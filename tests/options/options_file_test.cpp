@@ -3,14 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "options/fake_option_view.h"
-#include "platform/process_files.h"
 #include "support/test_support.h"
 
 namespace ombrix::options {
@@ -18,158 +21,98 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr shared::CalendarDate kToday{2011, 7, 19};
-
 // A remote check of SRV01 with key system events and a date restriction from 7 March 2005,
-// command line hidden, one entry per line.
-const std::vector<std::string> kSampleLines = {
-    "Ombrix_OptsN",
-    "255",
-    "C:\\Tools\\uptime.exe",
-    "True",
-    "True",
-    "SRV01",
-    "True",
-    "False",
-    "True",
-    "7",
-    "3",
-    "2005",
-    "5",
-    "False",
-};
+// command line hidden.
+const std::string kSample =
+    "Ombrix_OptsN\r\n255\r\nC:\\Tools\\uptime.exe\r\nTrue\r\nTrue\r\nSRV01\r\nTrue\r\nFalse\r\n"
+    "True\r\n7\r\n3\r\n2005\r\n5\r\nFalse\r\n";
 
-std::string Join(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+// The sample with lines (numbered from 1) replaced, every line ended with `end`.
+std::string Sample(const std::map<std::size_t, std::string>& changes,
+                   const std::string& end = "\r\n") {
     std::string bytes;
-    for (const std::string& line : lines) {
-        bytes += line + end;
+    for (std::size_t start = 0, number = 1; start < kSample.size(); ++number) {
+        const std::size_t stop = kSample.find("\r\n", start);
+        const auto changed = changes.find(number);
+        bytes += changed != changes.end() ? changed->second : kSample.substr(start, stop - start);
+        bytes += end;
+        start = stop + 2;
     }
     return bytes;
 }
 
-// The sample with line `number` (1 to 14) replaced.
-std::string SampleWith(std::size_t number, const std::string& text) {
-    std::vector<std::string> lines = kSampleLines;
-    lines.at(number - 1) = text;
-    return Join(lines);
+std::optional<StoredOptions> Parse(const std::string& bytes) {
+    return ParseOptionsFile(bytes, kOptionsSignature);
 }
 
-std::vector<std::string> Entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Everything the window shows, for comparing its state before and after.
-std::vector<std::string> Describe(const FakeOptionView& view) {
-    std::vector<std::string> state{std::to_string(view.windowHeight)};
-    for (int c = 0; c <= static_cast<int>(Control::Menu_Settings_Cmdlin); ++c) {
-        const FakeOptionView::State& s = view.At(static_cast<Control>(c));
-        state.push_back(s.text + "|" + std::to_string(s.value) + "|" + std::to_string(s.enabled) +
-                        std::to_string(s.visible) + "|" + std::to_string(s.top));
-    }
-    return state;
+// How many entries a folder holds.
+std::ptrdiff_t Count(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
 TEST(ParseOptionsFile, ReadsBooleansAndNumbersInEveryWrittenForm) {
-    const struct {
-        const char* text;
-        bool value;
-    } booleans[] = {{"True", true},   {"true", true},   {"TRUE", true},  {"tRuE", true},
-                    {"False", false}, {"fALSE", false}, {"0", false},    {"000", false},
-                    {"1", true},      {"7", true},      {"32767", true}, {"00032767", true}};
-    for (const auto& b : booleans) {
-        const auto server = ParseOptionsFile(SampleWith(5, b.text), kOptionsSignature);
-        ASSERT_TRUE(server) << b.text;
-        EXPECT_EQ(server->server, b.value) << b.text;
-        const auto shown = ParseOptionsFile(SampleWith(14, b.text), kOptionsSignature);
-        ASSERT_TRUE(shown) << b.text;
-        EXPECT_EQ(shown->showCommandLine, b.value) << b.text;
+    const std::pair<const char*, bool> booleans[] = {{"True", true},   {"tRuE", true},
+                                                     {"fALSE", false}, {"000", false},
+                                                     {"7", true},      {"00032767", true}};
+    for (const auto& [text, value] : booleans) {
+        const auto parsed = Parse(Sample({{5, text}}));
+        ASSERT_TRUE(parsed) << text;
+        EXPECT_EQ(parsed->server, value) << text;
     }
-    const struct {
-        const char* text;
-        int value;
-    } numbers[] = {{"0", 0}, {"32767", 32767}, {"07", 7}, {"000000000000000000000000012", 12}};
-    for (const auto& n : numbers) {
-        const auto pd = ParseOptionsFile(SampleWith(13, n.text), kOptionsSignature);
-        ASSERT_TRUE(pd) << n.text;
-        EXPECT_EQ(pd->pd, n.value) << n.text;
-        EXPECT_TRUE(ParseOptionsFile(SampleWith(2, n.text), kOptionsSignature))
-            << "line 2 may hold any number: " << n.text;
+    const std::pair<const char*, int> numbers[] = {
+        {"0", 0}, {"32767", 32767}, {"000000000000000000000000012", 12}};
+    for (const auto& [text, value] : numbers) {
+        const auto parsed = Parse(Sample({{13, text}}));
+        ASSERT_TRUE(parsed) << text;
+        EXPECT_EQ(parsed->pd, value) << text;
+        EXPECT_TRUE(Parse(Sample({{2, text}}))) << "line 2 holds any number";
     }
 }
 
 TEST(ParseOptionsFile, RejectsEveryLineThatDoesNotConvert) {
-    const char* const badNumbers[] = {"",   "+1",  "-1",  "-0",   "32768", "65536",
-                                      " 1", "1 ",  "1.0", "0x1",  "1e3",   "99999999999999999999",
-                                      "T",  "Yes", "\t5", "5\r\r"};
     for (std::size_t line : {2u, 10u, 11u, 12u, 13u}) {
-        for (const char* bad : badNumbers) {
-            EXPECT_FALSE(ParseOptionsFile(SampleWith(line, bad), kOptionsSignature))
-                << "line " << line << " \"" << bad << '"';
+        for (const char* bad :
+             {"", "-1", "32768", "99999999999999999999", " 1", "1.0", "T", "5\r\r"}) {
+            EXPECT_FALSE(Parse(Sample({{line, bad}}))) << "line " << line << " \"" << bad << '"';
         }
     }
-    const char* const badBooleans[] = {"",   "Yes",   "T",     "True ", " False", "-1",
-                                       "+1", "32768", "Truee", "Fals",  "True\r", "#TRUE#"};
     for (std::size_t line : {4u, 5u, 7u, 8u, 9u, 14u}) {
-        for (const char* bad : badBooleans) {
-            EXPECT_FALSE(ParseOptionsFile(SampleWith(line, bad), kOptionsSignature))
-                << "line " << line << " \"" << bad << '"';
+        for (const char* bad :
+             {"", "Yes", "True ", "-1", "32768", "Truee", "Fals", "#TRUE#", "True\r"}) {
+            EXPECT_FALSE(Parse(Sample({{line, bad}}))) << "line " << line << " \"" << bad << '"';
         }
     }
 }
 
 TEST(ParseOptionsFile, RejectsAnythingButTheSignatureAndFourteenLines) {
-    std::string sample = Join(kSampleLines);
-    const std::string thirteen =
-        Join(std::vector<std::string>(kSampleLines.begin(), kSampleLines.end() - 1));
-    const std::string rejected[] = {
-        "",
-        "\r\n",
-        "Ombrix_OptsN\r\n",
-        "Ombrix_OptsN",
-        thirteen,
-        thirteen + "\r\n",  // an empty line 14 is no Boolean
-        SampleWith(1, "Ombrix_OptsN "),
-        SampleWith(1, " Ombrix_OptsN"),
-        SampleWith(1, "ombrix_optsn"),
-        SampleWith(1, "OMBRIX_OPTSN"),
-        SampleWith(1, "\xEF\xBB\xBFOmbrix_OptsN"),
-        Join(kSampleLines, "\r"),             // CR alone does not end a line
-        sample.substr(0, sample.size() - 1),  // so line 14 reads "False\r"
-        std::string(sample).insert(sample.find("SRV01"), "\r\n"),
-        std::string(sample).erase(sample.find("\r\n5\r\n"), 3),
-    };
-    for (const std::string& bytes : rejected) {
-        EXPECT_FALSE(ParseOptionsFile(bytes, kOptionsSignature)) << '"' << bytes << '"';
+    const std::string thirteen = kSample.substr(0, kSample.size() - 7);
+    for (const std::string& bytes : {
+             std::string(), thirteen,
+             thirteen + "\r\n",  // an empty line 14 is no Boolean
+             Sample({{1, "Ombrix_OptsN "}}), Sample({{1, "ombrix_optsn"}}),
+             Sample({{1, "\xEF\xBB\xBFOmbrix_OptsN"}}),
+             Sample({}, "\r"),                       // CR alone does not end a line
+             kSample.substr(0, kSample.size() - 1),  // so line 14 reads "False\r"
+         }) {
+        EXPECT_FALSE(Parse(bytes)) << '"' << bytes << '"';
     }
-    EXPECT_FALSE(ParseOptionsFile(sample, "Ombrix_Opts")) << "the whole line is compared";
+    EXPECT_FALSE(ParseOptionsFile(kSample, "Ombrix_Opts")) << "the whole line is compared";
 }
 
 TEST(ParseOptionsFile, AcceptsEveryLineEndAndIgnoresWhatFollowsLineFourteen) {
-    const auto expected = ParseOptionsFile(Join(kSampleLines), kOptionsSignature);
+    const auto expected = Parse(kSample);
     ASSERT_TRUE(expected);
-    std::string mixed;
-    for (std::size_t i = 0; i < kSampleLines.size(); ++i) {
-        mixed += kSampleLines[i] + (i % 2 == 0 ? "\n" : "\r\n");
-    }
-    std::string unterminated = Join(kSampleLines);
-    unterminated.resize(unterminated.size() - 2);
-    for (const std::string& bytes :
-         {Join(kSampleLines, "\n"), mixed, unterminated, Join(kSampleLines) + "garbage\r\n\r\nmore",
-          Join(kSampleLines) + "\x1a"}) {
-        EXPECT_EQ(ParseOptionsFile(bytes, kOptionsSignature), expected) << '"' << bytes << '"';
+    const std::string mixed = Sample({{1, "Ombrix_OptsN\r"}}, "\n");
+    for (const std::string& bytes : {Sample({}, "\n"), mixed, kSample.substr(0, kSample.size() - 2),
+                                     kSample + "garbage\r\n\r\nmore", kSample + "\x1a"}) {
+        EXPECT_EQ(Parse(bytes), expected) << '"' << bytes << '"';
     }
 
     // Only a CR right before the LF belongs to the line end; texts keep any other.
-    const auto text = ParseOptionsFile(SampleWith(6, "a\rb\r"), kOptionsSignature);
+    const auto text = Parse(Sample({{6, "a\rb\r"}}));
     ASSERT_TRUE(text);
     EXPECT_EQ(text->nameIPAddress, "a\rb\r");
-    EXPECT_EQ(ParseOptionsFile(FormatOptionsFile(*text, kOptionsSignature), kOptionsSignature),
-              text);
+    EXPECT_EQ(Parse(FormatOptionsFile(*text, kOptionsSignature)), text);
 }
 
 class OptionsFileTest : public ::testing::Test {
@@ -177,37 +120,22 @@ class OptionsFileTest : public ::testing::Test {
     // As at start-up: the caller holds IsLoading while the file is read.
     void Load() {
         form.SetLoading(true);
-        LoadOptions(path, form, view, uptimePath, kToday, messages);
+        LoadOptions(path, form, view, uptimePath, {2011, 7, 19}, messages);
         form.SetLoading(false);
     }
     bool Save() { return SaveOptions(path, view, uptimePath, messages); }
 
-    // Line `number` (1 to 14) of the file as written.
-    std::string SavedLine(std::size_t number) const {
-        const std::string bytes = test::ReadFile(path);
-        std::size_t start = 0;
-        for (std::size_t i = 1; i < number; ++i) {
-            start = bytes.find("\r\n", start) + 2;
+    // Server, /s, /a, DoDates, the two option buttons and the menu's check mark, then texts.
+    std::string Shown() const {
+        std::string shown;
+        for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates,
+                          Control::DateSwitch, Control::PSwitch, Control::Menu_Settings_Cmdlin}) {
+            shown += std::to_string(view.Value(c));
         }
-        return bytes.substr(start, bytes.find("\r\n", start) - start);
+        return shown + " " + view.Text(Control::NameIPAddress) + " " + view.Text(Control::DD) +
+               "/" + view.Text(Control::MM) + "/" + view.Text(Control::YYYY) + " " +
+               view.Text(Control::pd);
     }
-
-    // The user sets up the sample's choices.
-    void ShowSample() {
-        uptimePath = "C:\\Tools\\uptime.exe";
-        view.Click(form, Control::Server);
-        view.Type(form, Control::NameIPAddress, "SRV01");
-        view.Click(form, Control::SSwitch);
-        view.Click(form, Control::DoDates);
-        view.Click(form, Control::DateSwitch);
-        view.Type(form, Control::DD, "7");
-        view.Type(form, Control::MM, "3");
-        view.Type(form, Control::YYYY, "2005");
-        form.OnShowCommandLineChosen();
-    }
-
-    std::string Text(Control c) const { return view.Text(c); }
-    int Value(Control c) const { return view.Value(c); }
 
     test::ScratchDir dir;
     std::string path = dir.File(kOptionsFileName);
@@ -217,233 +145,122 @@ class OptionsFileTest : public ::testing::Test {
     test::RecordingMessages messages;
 };
 
-TEST_F(OptionsFileTest, SavesTheSampleFromTheWindowInPlaceOfALongerFile) {
-    std::string older;
-    for (int i = 0; i < 40; ++i) {
-        older += "an older and longer line " + std::to_string(i) + "\r\n";
-    }
-    test::WriteFile(path, older);
-    ShowSample();
-    EXPECT_TRUE(Save());
-    EXPECT_EQ(test::ReadFile(path), Join(kSampleLines)) << "replaced whole, nothing trailing";
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{kOptionsFileName})
-        << "no temporary file is left beside it";
-}
-
-TEST_F(OptionsFileTest, SavesTheBoxesAsNumbersAndOnlyCheckedBoxesAsTrue) {
-    const struct {
-        Control control;
-        const char* text;
-        std::size_t line;
-        const char* saved;
-    } boxes[] = {
-        {Control::DD, "", 10, "0"},          {Control::DD, "1a", 10, "0"},
-        {Control::DD, "07", 10, "7"},        {Control::DD, "00", 10, "0"},
-        {Control::MM, "12", 11, "12"},       {Control::MM, "-3", 11, "0"},
-        {Control::YYYY, " 2005", 12, "0"},   {Control::YYYY, "99999", 12, "0"},
-        {Control::pd, "x", 13, "5"},         {Control::pd, "07", 13, "7"},
-        {Control::pd, "", 13, "0"},          {Control::pd, "1.5", 13, "5"},
-        {Control::pd, "32768", 13, "5"},     {Control::pd, "32767", 13, "32767"},
-        {Control::NameIPAddress, "", 6, ""}, {Control::NameIPAddress, " \\\\a b ", 6, " \\\\a b "},
-    };
-    for (const auto& box : boxes) {
-        view.PutText(box.control, box.text);
-        ASSERT_TRUE(Save());
-        EXPECT_EQ(SavedLine(box.line), box.saved) << '"' << box.text << '"';
-    }
-
-    for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates}) {
-        const std::size_t line = c == Control::Server    ? 5
-                                 : c == Control::SSwitch ? 7
-                                 : c == Control::ASwitch ? 8
-                                                         : 9;
-        for (int value : {kUnchecked, kChecked, kGrayed}) {
-            view.PutValue(c, value);
-            ASSERT_TRUE(Save());
-            EXPECT_EQ(SavedLine(line), value == kChecked ? "True" : "False")
-                << "line " << line << " value " << value;
-        }
-    }
-    view.PutValue(Control::DateSwitch, 0);
-    view.PutValue(Control::PSwitch, 0);
-    ASSERT_TRUE(Save());
-    EXPECT_EQ(SavedLine(4), "False") << "neither period option selected";
-    EXPECT_EQ(SavedLine(14), "True") << "the command line is shown at first";
-}
-
-TEST_F(OptionsFileTest, LoadsTheSampleIntoTheWindow) {
-    test::WriteFile(path, Join(kSampleLines));
+TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFile) {
+    test::WriteFile(path, kSample + std::string(2000, 'x'));
     Load();
-    EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(uptimePath, "C:\\Tools\\uptime.exe");
-    EXPECT_EQ(Value(Control::Server), kChecked);
-    EXPECT_EQ(Value(Control::SSwitch), kChecked);
-    EXPECT_EQ(Value(Control::ASwitch), kUnchecked);
-    EXPECT_EQ(Value(Control::DoDates), kChecked);
-    EXPECT_EQ(Text(Control::NameIPAddress), "SRV01");
-    EXPECT_EQ(Text(Control::DD), "07");
-    EXPECT_EQ(Text(Control::MM), "03");
-    EXPECT_EQ(Text(Control::YYYY), "2005");
-    EXPECT_EQ(Text(Control::pd), "5");
-    EXPECT_EQ(Value(Control::DateSwitch), 1);
-    EXPECT_EQ(Value(Control::PSwitch), 0);
-    EXPECT_EQ(Value(Control::Menu_Settings_Cmdlin), 0);
-
+    EXPECT_EQ(Shown(), "1101100 SRV01 07/03/2005 5");
     const int expandedHeight = view.windowHeight;
     form.BuildCommandLineAtStartup();
-    EXPECT_EQ(Text(Control::CmdLine), "uptime SRV01 /s /d:03/07/2005");
-    EXPECT_FALSE(view.At(Control::CmdLine).visible);
-    EXPECT_EQ(view.windowHeight, expandedHeight - 2 * 405) << "opens collapsed";
+    EXPECT_EQ(view.Text(Control::CmdLine), "uptime SRV01 /s /d:03/07/2005");
+    EXPECT_EQ(view.windowHeight, expandedHeight - 810) << "opens collapsed";
+
+    EXPECT_TRUE(Save());
+    EXPECT_EQ(test::ReadFile(path), kSample) << "replaced whole, nothing trailing";
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
+}
+
+TEST(CaptureOptions, BoxesBecomeNumbersAndOnlyCheckedBoxesCount) {
+    // DD, MM, YYYY and pd: empty, not digits, too large for the file, digits.
+    const std::array<const char*, 4> typed[] = {{"", "", "", ""},
+                                                {"1a", "-3", " 2005", "x"},
+                                                {"99999", "32768", "99999", "32768"},
+                                                {"07", "12", "2005", "07"}};
+    const std::array<int, 4> saved[] = {{0, 0, 0, 0}, {0, 0, 0, 5}, {0, 0, 0, 5}, {7, 12, 2005, 7}};
+    FakeOptionView view;
+    for (std::size_t i = 0; i < std::size(typed); ++i) {
+        view.PutText(Control::DD, typed[i][0]);
+        view.PutText(Control::MM, typed[i][1]);
+        view.PutText(Control::YYYY, typed[i][2]);
+        view.PutText(Control::pd, typed[i][3]);
+        const StoredOptions o = CaptureOptions(view, "");
+        EXPECT_EQ((std::array<int, 4>{o.dd, o.mm, o.yyyy, o.pd}), saved[i]) << typed[i][0];
+    }
+    view.PutText(Control::NameIPAddress, " \\\\a b ");
+    EXPECT_EQ(CaptureOptions(view, "").nameIPAddress, " \\\\a b ");
+    EXPECT_FALSE(CaptureOptions(view, "").dateSwitch) << "neither period option selected";
+    EXPECT_TRUE(CaptureOptions(view, "").showCommandLine) << "the command line is shown at first";
+
+    for (int value : {kUnchecked, kChecked, kGrayed}) {
+        for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates}) {
+            view.PutValue(c, value);
+        }
+        const StoredOptions o = CaptureOptions(view, "");
+        const bool checked = value == kChecked;
+        EXPECT_EQ((std::array<bool, 4>{o.server, o.sSwitch, o.aSwitch, o.doDates}),
+                  (std::array<bool, 4>{checked, checked, checked, checked}))
+            << value;
+    }
 }
 
 TEST_F(OptionsFileTest, LoadingSetsEveryControlFromTheFileAlone) {
     // A window whose controls all differ from what the file holds.
-    for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates,
-                      Control::DateSwitch}) {
+    for (Control c : {Control::SSwitch, Control::ASwitch, Control::DoDates, Control::DateSwitch}) {
         view.PutValue(c, kChecked);
     }
     view.PutValue(Control::Server, kGrayed);
     view.PutValue(Control::Menu_Settings_Cmdlin, 0);
     view.PutText(Control::DD, "15");
-    std::vector<std::string> lines = kSampleLines;
-    for (std::size_t line : {4u, 5u, 7u, 8u, 9u}) {
-        lines[line - 1] = "False";
-    }
-    lines[5] = "Name/IP Address";
-    lines[9] = "0";  // no day kept: today's month and year stand instead of lines 11 and 12
-    lines[10] = "12";
-    lines[11] = "1999";
-    lines[12] = "0";
-    lines[13] = "True";
-    test::WriteFile(path, Join(lines));
+    uptimePath = "left over";  // restored empty, so the launch asks for the tool
+    // No day kept (line 10 is 0): today's month and year stand instead of lines 11 and 12.
+    test::WriteFile(path,
+                    "Ombrix_OptsN\r\n255\r\n\r\nFalse\r\nFalse\r\nName/IP Address\r\n"
+                    "False\r\nFalse\r\nFalse\r\n0\r\n12\r\n1999\r\n0\r\nTrue\r\n");
     Load();
-
-    for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates}) {
-        EXPECT_EQ(Value(c), kUnchecked) << static_cast<int>(c);
-    }
-    EXPECT_EQ(Value(Control::DateSwitch), 0);
-    EXPECT_EQ(Value(Control::PSwitch), 1) << "exactly one period option is selected";
-    EXPECT_EQ(Text(Control::NameIPAddress), "Name/IP Address") << "kept although not used";
-    EXPECT_EQ(Text(Control::DD), "01");
-    EXPECT_EQ(Text(Control::MM), "7") << "today's month has no leading zero";
-    EXPECT_EQ(Text(Control::YYYY), "2011");
-    EXPECT_EQ(Text(Control::pd), "5") << "the day-count box corrects a stored 0";
-    EXPECT_EQ(Value(Control::Menu_Settings_Cmdlin), 1);
+    // The day-count box corrects a stored 0; today's month has no leading zero.
+    EXPECT_EQ(Shown(), "0000011 Name/IP Address 01/7/2011 5");
+    EXPECT_EQ(uptimePath, "");
     EXPECT_TRUE(view.At(Control::CmdLine).visible)
         << "the check mark is restored before the clicks, which show the command line";
-}
 
-TEST_F(OptionsFileTest, StoredDatesAreShownWithTwoDigitsAndAsTyped) {
-    const struct {
-        const char* dd;
-        const char* mm;
-        const char* yyyy;
-        const char* shownDD;
-        const char* shownMM;
-        const char* shownYYYY;
-    } dates[] = {
-        {"31", "4", "2005", "31", "04", "2005"},  // no date check on loading
-        {"9", "12", "05", "09", "12", "5"},       // the year in plain decimal
-        {"123", "0", "32767", "123", "00", "32767"},
-    };
-    for (const auto& d : dates) {
-        std::vector<std::string> lines = kSampleLines;
-        lines[9] = d.dd;
-        lines[10] = d.mm;
-        lines[11] = d.yyyy;
-        test::WriteFile(path, Join(lines));
-        Load();
-        EXPECT_EQ(Text(Control::DD), d.shownDD);
-        EXPECT_EQ(Text(Control::MM), d.shownMM);
-        EXPECT_EQ(Text(Control::YYYY), d.shownYYYY);
-    }
+    // Stored day and month get two digits, the year is plain decimal; no date check.
+    test::WriteFile(path, Sample({{10, "31"}, {11, "4"}, {12, "05"}}));
+    Load();
+    EXPECT_EQ(Shown(), "1101100 SRV01 31/04/5 5");
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(OptionsFileTest, RejectedFilesShowOneMessageAndApplyNothing) {
-    const std::string sample = Join(kSampleLines);
-    const std::string rejected[] = {
-        "",
-        SampleWith(1, "Ombrix_OptsN "),
-        SampleWith(1, "ombrix_optsN"),
-        sample.substr(0, sample.find("\r\n5\r\n")),  // ends after line 12
-        SampleWith(9, "Yes"),                        // lines 3 and 14 would convert
-        SampleWith(2, "-1"),
-    };
-    for (const std::string& bytes : rejected) {
+TEST_F(OptionsFileTest, NoFileOrARejectedOneAppliesNothing) {
+    const std::string untouched = "0000001 Name/IP Address 01/3/2006 5 uptime";
+    Load();
+    EXPECT_EQ(Shown() + " " + view.Text(Control::CmdLine), untouched);
+    EXPECT_TRUE(messages.shown.empty()) << "no file, no message";
+    EXPECT_FALSE(fs::exists(path)) << "loading creates nothing";
+
+    // In the second file lines 3 and 14 would convert.
+    for (const std::string& bytes : {std::string(), Sample({{9, "Yes"}})}) {
         test::WriteFile(path, bytes);
-        FakeOptionView untouched;
+        messages.shown.clear();
         Load();
-        EXPECT_EQ(Describe(view), Describe(untouched)) << '"' << bytes << '"';
+        EXPECT_EQ(Shown() + " " + view.Text(Control::CmdLine), untouched) << bytes;
         EXPECT_EQ(uptimePath, "");
-        ASSERT_EQ(messages.shown.size(), 1u) << '"' << bytes << '"';
-        EXPECT_EQ(messages.shown[0].text, kOptionsRejectedMessage);
+        ASSERT_EQ(messages.shown.size(), 1u) << bytes;
+        EXPECT_EQ(messages.shown[0].text,
+                  "Options file cannot be loaded! Assuming default values.");
         EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
         EXPECT_EQ(test::ReadFile(path), bytes) << "the file stays as it is";
-        messages.shown.clear();
     }
-}
-
-TEST_F(OptionsFileTest, NoFileLeavesTheWindowAsItIs) {
-    Load();
-    EXPECT_EQ(Describe(view), Describe(FakeOptionView()));
-    EXPECT_EQ(uptimePath, "");
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_FALSE(fs::exists(path)) << "loading creates nothing";
-}
-
-TEST_F(OptionsFileTest, WhatIsSavedLoadsBackAndSavesTheSame) {
-    uptimePath = "";  // restored empty, so the launch asks for the tool again
-    view.Click(form, Control::ASwitch);
-    view.Click(form, Control::DoDates);
-    view.Click(form, Control::PSwitch);
-    view.Type(form, Control::pd, "12");
-    view.Type(form, Control::NameIPAddress, "10.0.0.7");
-    view.Type(form, Control::DD, "28");
-    view.Type(form, Control::MM, "2");
-    view.Type(form, Control::YYYY, "1999");
-    ASSERT_TRUE(Save());
-    const std::string first = test::ReadFile(path);
-
-    FakeOptionView other;
-    OptionForm otherForm{other};
-    std::string otherPath = "left over";
-    otherForm.SetLoading(true);
-    LoadOptions(path, otherForm, other, otherPath, kToday, messages);
-    otherForm.SetLoading(false);
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(otherPath, "");
-    otherForm.BuildCommandLineAtStartup();
-    form.BuildCommandLine();
-    EXPECT_EQ(other.Text(Control::CmdLine), "uptime /a /p:12");
-    EXPECT_EQ(other.Text(Control::CmdLine), Text(Control::CmdLine));
-    EXPECT_EQ(other.Text(Control::MM), "02");
-
-    ASSERT_TRUE(SaveOptions(path, other, otherPath, messages));
-    EXPECT_EQ(test::ReadFile(path), first);
 }
 
 TEST_F(OptionsFileTest, AFailedSaveNamesTheFileAndLeavesEverythingAsItWas) {
     const auto expectOneMessageAbout = [this](const std::string& target) {
         ASSERT_EQ(messages.shown.size(), 1u);
         const std::string prefix = "Ombrix could not save its options to " + target + ": ";
-        EXPECT_EQ(messages.shown[0].text.substr(0, prefix.size()), prefix);
+        EXPECT_EQ(messages.shown[0].text.rfind(prefix, 0), 0u) << messages.shown[0].text;
         EXPECT_GT(messages.shown[0].text.size(), prefix.size()) << "the system's reason";
         EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
         messages.shown.clear();
     };
 
     // Something else holds the name: a folder, with a file of its own inside.
+    const std::string inside = (fs::path(path) / "inside.txt").string();
     fs::create_directory(path);
-    test::WriteFile((fs::path(path) / "inside.txt").string(), "kept");
+    test::WriteFile(inside, "kept");
     EXPECT_FALSE(Save());
     expectOneMessageAbout(path);
-    EXPECT_TRUE(fs::is_directory(path));
-    EXPECT_EQ(test::ReadFile((fs::path(path) / "inside.txt").string()), "kept");
-    EXPECT_EQ(Entries(path), std::vector<std::string>{"inside.txt"});
-    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{kOptionsFileName})
-        << "no temporary file is left behind";
+    EXPECT_EQ(test::ReadFile(inside), "kept");
+    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
 
     // The program's folder has gone.
     const std::string nowhere = (dir.path() / "gone" / kOptionsFileName).string();
@@ -454,8 +271,7 @@ TEST_F(OptionsFileTest, AFailedSaveNamesTheFileAndLeavesEverythingAsItWas) {
 
 #ifdef _WIN32
 TEST_F(OptionsFileTest, AFileHeldOpenByAnotherProgramIsKept) {
-    const std::string older = Join(kSampleLines);
-    test::WriteFile(path, older);
+    test::WriteFile(path, kSample);
     {
         // The runtime's streams share reading and writing, not deleting or renaming.
         std::ifstream holder(path, std::ios::binary);
@@ -464,16 +280,16 @@ TEST_F(OptionsFileTest, AFileHeldOpenByAnotherProgramIsKept) {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_NE(messages.shown[0].text.find(path), std::string::npos);
     }
-    EXPECT_EQ(test::ReadFile(path), older);
-    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{kOptionsFileName});
+    EXPECT_EQ(test::ReadFile(path), kSample);
+    EXPECT_EQ(Count(dir.path()), 1);
 }
 #else
 TEST_F(OptionsFileTest, TheReplacedFileKeepsItsPermissions) {
+    const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     test::WriteFile(path, "old");
-    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(path, perms);
     ASSERT_TRUE(Save());
-    EXPECT_EQ(fs::status(path).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(path).permissions(), perms);
     EXPECT_NE(test::ReadFile(path), "old");
 }
 #endif

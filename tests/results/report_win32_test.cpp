@@ -5,16 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
 #include <map>
-#include <memory>
-#include <mutex>
-#include <set>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/system_info.h"
 #include "platform/win32/printer_win32.h"
@@ -25,175 +20,104 @@
 namespace ombrix::results::win32 {
 namespace {
 
-using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
 
-// The Save dialog's controls, as the system's templates number them.
-constexpr int kFileTypeCombo = 0x470;   // cmb1
-constexpr int kFileNameCombo = 0x47C;   // cmb13
-constexpr int kFileNameEdit = 0x480;    // edt1
-constexpr int kMessageTextId = 0xFFFF;  // a message box's text
+constexpr int kFileTypeCombo = 0x470;           // cmb1
+constexpr int kFileNameIds[] = {0x47C, 0x480};  // cmb13, or edt1
 
-std::string TextOf(HWND window) {
-    char text[1024] = {};
-    const int length = ::GetWindowTextA(window, text, static_cast<int>(sizeof text));
-    return std::string(text, static_cast<std::size_t>(length > 0 ? length : 0));
+std::string TodaysDate() {
+    const shared::LocalMoment now = platform::LocalNow();
+    return platform::DateTimeText({now.year, now.month, now.day});
 }
 
-// Answers the dialogs of one thread from a second thread: the first gets `fileName` typed and
-// OK (Cancel when there is no name); any later one is recorded and closed.
-class DialogAnswerer {
-  public:
-    struct Seen {
-        std::string title;
-        std::string fileType;  // the Save dialog's selected file type
-        std::string text;      // a message box's text
-    };
-
-    explicit DialogAnswerer(std::optional<std::string> fileName)
-        : threadId_(::GetCurrentThreadId()),
-          fileName_(std::move(fileName)),
-          watcher_([this] { Watch(); }) {}
-    ~DialogAnswerer() {
-        stop_ = true;
-        watcher_.join();
-    }
-    DialogAnswerer(const DialogAnswerer&) = delete;
-    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
-
-    std::vector<Seen> SeenDialogs() {
-        std::lock_guard lock(mutex_);
-        return seen_;
-    }
-
-  private:
-    void Watch() {
-        const auto giveUp = std::chrono::steady_clock::now() + 20s;
-        while (!stop_) {
-            std::vector<HWND> dialogs;
-            ::EnumThreadWindows(
-                threadId_,
-                [](HWND window, LPARAM found) -> BOOL {
-                    char name[16] = {};
-                    ::GetClassNameA(window, name, sizeof name);
-                    if (std::string(name) == "#32770" && ::IsWindowVisible(window)) {
-                        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&dialogs));
-            for (HWND dialog : dialogs) {
-                if (std::chrono::steady_clock::now() > giveUp) {
-                    // Something unforeseen is up: close it so that the test fails, not hangs.
-                    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-                } else if (handled_.insert(dialog).second) {
-                    Answer(dialog);
-                }
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-    }
-
-    void Answer(HWND dialog) {
-        Seen seen{TextOf(dialog), {}, {}};
-        const bool first = handled_.size() == 1;
-        if (HWND types = ::GetDlgItem(dialog, kFileTypeCombo)) {
-            const auto index = ::SendMessageA(types, CB_GETCURSEL, 0, 0);
-            char type[256] = {};
-            if (index >= 0 && ::SendMessageA(types, CB_GETLBTEXTLEN, static_cast<WPARAM>(index),
-                                             0) < static_cast<LRESULT>(sizeof type)) {
-                ::SendMessageA(types, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                               reinterpret_cast<LPARAM>(type));
-            }
-            seen.fileType = type;
-        }
-        if (HWND text = ::GetDlgItem(dialog, kMessageTextId)) {
-            seen.text = TextOf(text);
-        }
-        {
-            std::lock_guard lock(mutex_);
-            seen_.push_back(seen);
-        }
-        if (first && fileName_) {
-            HWND name = ::GetDlgItem(dialog, kFileNameCombo);
-            if (name == nullptr) {
-                name = ::GetDlgItem(dialog, kFileNameEdit);
-            }
-            ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName_->c_str()));
-            ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        } else {
-            // Cancel, or No for a question, or OK for a notice: whichever the dialog has.
-            ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            ::PostMessageA(dialog, WM_COMMAND, IDNO, 0);
-            ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        }
-    }
-
-    DWORD threadId_;
-    std::optional<std::string> fileName_;
-    std::atomic<bool> stop_ = false;
-    std::set<HWND> handled_;
-    std::mutex mutex_;
-    std::vector<Seen> seen_;
-    std::thread watcher_;
+struct SeenDialog {
+    std::string title;
+    std::string fileType;  // the Save dialog's selected file type
 };
+thread_local std::vector<SeenDialog> seenDialogs;
+thread_local std::vector<HWND> answered;
+thread_local std::optional<std::string> typedName;
+constexpr UINT_PTR kAnswerTimer = 0x0B1E;
+
+// The first dialog gets `typedName` and OK (Cancel without a name); any later one is closed.
+void CALLBACK AnswerDialog(HWND dialog, UINT, UINT_PTR, DWORD) {
+    ::KillTimer(dialog, kAnswerTimer);
+    char text[256] = {};
+    ::GetWindowTextA(dialog, text, sizeof text);
+    seenDialogs.push_back({text, {}});
+    HWND types = ::GetDlgItem(dialog, kFileTypeCombo);
+    const auto index = static_cast<WPARAM>(::SendMessageA(types, CB_GETCURSEL, 0, 0));
+    if (types != nullptr && ::SendMessageA(types, CB_GETLBTEXTLEN, index, 0) < 256) {
+        ::SendMessageA(types, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+        seenDialogs.back().fileType = text;
+    }
+    if (seenDialogs.size() == 1 && typedName) {
+        for (const int id : kFileNameIds) {
+            ::SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0,
+                                  reinterpret_cast<LPARAM>(typedName->c_str()));
+        }
+        ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    } else {
+        // Cancel, or No for a question, or OK for a notice: whichever the dialog has.
+        for (const int button : {IDCANCEL, IDNO, IDOK}) {
+            ::PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        }
+    }
+}
+
+// Each dialog of this thread is answered once it has settled after it first shows.
+LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
+    HWND dialog = reinterpret_cast<HWND>(wParam);
+    char name[16] = {};
+    if (code == HCBT_ACTIVATE && ::GetClassNameA(dialog, name, sizeof name) > 0 &&
+        std::string(name) == "#32770" &&
+        std::find(answered.begin(), answered.end(), dialog) == answered.end()) {
+        answered.push_back(dialog);
+        ::SetTimer(dialog, kAnswerTimer, 20, &AnswerDialog);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 // Saves `text` through SaveReportFromWindow with the Save dialog answered by `fileName`.
-std::vector<DialogAnswerer::Seen> SaveThroughTheDialog(const std::string& text,
-                                                       std::optional<std::string> fileName,
-                                                       test::RecordingMessages& messages) {
-    DialogAnswerer answerer(std::move(fileName));
+std::vector<SeenDialog> SaveThroughTheDialog(const std::string& text,
+                                             std::optional<std::string> fileName,
+                                             test::RecordingMessages& messages) {
+    seenDialogs.clear();
+    answered.clear();
+    typedName = std::move(fileName);
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, &WatchDialogs, nullptr, ::GetCurrentThreadId());
+    EXPECT_NE(hook, nullptr);
     SaveReportFromWindow(text, nullptr, messages);
-    return answerer.SeenDialogs();
+    ::UnhookWindowsHookEx(hook);
+    return seenDialogs;
 }
 
-TEST(SaveReportDialog, SavesUnderTheTypedNameWithoutAddingAnExtension) {
+TEST(SaveReportDialog, ReplacesTheTypedFileWithoutAskingOrAddingAnExtension) {
     test::ScratchDir scratch;
     test::RecordingMessages messages;
-    const auto seen = SaveThroughTheDialog("\\\\WORKST7 up\r\n", scratch.File("report"), messages);
-    ASSERT_EQ(seen.size(), 1u);
+    const std::string path = scratch.File("report");
+    test::WriteFile(path, std::string(50'000, 'o'));
+    const auto seen = SaveThroughTheDialog("\\\\WORKST7 up\r\n", path, messages);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.size(), 1u) << "a second dialog: " << seen.back().title;
     EXPECT_EQ(seen[0].title, "Save Report");
     EXPECT_EQ(seen[0].fileType, "Text (.TXT)");
     EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists(path + ".txt"));
 
-    EXPECT_FALSE(std::filesystem::exists(scratch.File("report.txt")));
-    const std::string content = test::ReadFile(scratch.File("report"));
-    const std::string first =
-        "Ombrix version:- 1.13.1128 Report file for " + platform::ComputerName() + ".\r\n";
-    ASSERT_FALSE(platform::ComputerName().empty());
-    EXPECT_EQ(content.substr(0, first.size()), first);
-    const std::string rest = content.substr(first.size());
-    EXPECT_EQ(rest.substr(0, 9), "Saved on ");
-    const std::string body = "\r\n" + std::string(70, '*') + "\r\n\\\\WORKST7 up\r\n\r\n" +
-                             std::string(70, '*') + "\r\nReport complete.\r\n";
-    ASSERT_GT(rest.size(), 9 + body.size());
-    EXPECT_EQ(rest.substr(rest.size() - body.size()), body);
-    // The date and time between: today's date in the locale's short form.
-    const shared::LocalMoment now = platform::LocalNow();
-    const std::string savedOn = rest.substr(9, rest.size() - 9 - body.size());
-    EXPECT_EQ(savedOn.rfind(platform::DateTimeText({now.year, now.month, now.day}), 0), 0u)
-        << savedOn;
-}
-
-TEST(SaveReportDialog, ReplacesAnExistingFileWithoutAsking) {
-    test::ScratchDir scratch;
-    test::RecordingMessages messages;
-    const std::string path = scratch.File("old.txt");
-    test::WriteFile(path, std::string(50'000, 'o'));
-    const auto seen = SaveThroughTheDialog("new", path, messages);
-    ASSERT_FALSE(seen.empty());
-    EXPECT_EQ(seen.size(), 1u) << "a second dialog: " << seen.back().title << " "
-                               << seen.back().text;
-    EXPECT_TRUE(messages.shown.empty());
+    // The computer's name, and today's date in the locale's short form with the time.
     const std::string content = test::ReadFile(path);
-    EXPECT_LT(content.size(), 300u);
-    EXPECT_EQ(content.substr(content.size() - 18), "Report complete.\r\n");
+    ASSERT_FALSE(platform::ComputerName().empty());
+    const auto savedOn = content.find("Saved on ") + 9;
+    const std::string dateTime = content.substr(savedOn, content.find('\r', savedOn) - savedOn);
+    EXPECT_EQ(dateTime.rfind(TodaysDate(), 0), 0u) << dateTime;
+    EXPECT_EQ(content, ReportFileContent("\\\\WORKST7 up\r\n", platform::ComputerName(), dateTime));
 }
 
 TEST(SaveReportDialog, CancelWritesNothingAndSaysNothing) {
     test::ScratchDir scratch;
     test::RecordingMessages messages;
-    const auto seen = SaveThroughTheDialog("text", std::nullopt, messages);
-    EXPECT_EQ(seen.size(), 1u);
+    EXPECT_EQ(SaveThroughTheDialog("text", std::nullopt, messages).size(), 1u);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
 }
@@ -207,9 +131,8 @@ TEST(SaveReportDialog, AFileThatCannotBeReplacedIsTold) {
     HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const auto seen = SaveThroughTheDialog("text", path, messages);
+    EXPECT_EQ(SaveThroughTheDialog("text", path, messages).size(), 1u);
     ::CloseHandle(held);
-    EXPECT_EQ(seen.size(), 1u);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
     EXPECT_NE(messages.shown[0].text.find(path), std::string::npos) << messages.shown[0].text;
@@ -218,68 +141,36 @@ TEST(SaveReportDialog, AFileThatCannotBeReplacedIsTold) {
 
 constexpr const char* kTestPrinter = "Ombrix Test PostScript";
 constexpr const char* kTestDriver = "Ombrix Test PostScript Driver";
+constexpr const char* kOutput = "C:\\ombrix_print_out.ps";
 
-struct PrinterHandle {
-    void operator()(HANDLE printer) const { ::ClosePrinter(printer); }
-};
-
-// Removes the test printer when it is there.
 void RemoveTestPrinter() {
-    HANDLE opened = nullptr;
+    HANDLE printer = nullptr;
     PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    if (::OpenPrinterA(const_cast<char*>(kTestPrinter), &opened, &access)) {
-        std::unique_ptr<void, PrinterHandle> printer(opened);
-        ::DeletePrinter(printer.get());
+    if (::OpenPrinterA(const_cast<char*>(kTestPrinter), &printer, &access)) {
+        ::DeletePrinter(printer);
+        ::ClosePrinter(printer);
     }
 }
 
-// A PostScript printer whose jobs land in a file, made the default printer while it lives.
-// The driver is Wine's own (wineps.drv) with the generic PPD that winspool.drv carries.
+void Check(bool done, const std::string& what) {
+    if (!done) {
+        throw std::runtime_error(what + " failed: " + std::to_string(::GetLastError()));
+    }
+}
+
+// A PostScript printer whose jobs land in kOutput, the default printer while it lives: Wine's
+// own driver (wineps.drv) with the generic PPD that winspool.drv carries.
 class FilePrinter {
   public:
-    explicit FilePrinter(std::string outputPath) : outputPath_(std::move(outputPath)) {
+    FilePrinter() {
         RemoveTestPrinter();
-        ::DeleteFileA(outputPath_.c_str());
-        InstallDriver();
-        PRINTER_INFO_2A info{};
-        info.pPrinterName = const_cast<char*>(kTestPrinter);
-        info.pPortName = outputPath_.data();
-        info.pDriverName = const_cast<char*>(kTestDriver);
-        info.pPrintProcessor = const_cast<char*>("WinPrint");
-        info.pDatatype = const_cast<char*>("RAW");
-        info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
-        HANDLE added = ::AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-        if (added == nullptr) {
-            throw std::runtime_error("AddPrinterA failed: " + std::to_string(::GetLastError()));
-        }
-        ::ClosePrinter(added);
-        if (!::SetDefaultPrinterA(kTestPrinter)) {
-            throw std::runtime_error("SetDefaultPrinterA failed: " +
-                                     std::to_string(::GetLastError()));
-        }
-    }
-    ~FilePrinter() {
-        RemoveTestPrinter();
-        ::DeleteFileA(outputPath_.c_str());
-    }
-    FilePrinter(const FilePrinter&) = delete;
-    FilePrinter& operator=(const FilePrinter&) = delete;
-
-    // What the last job wrote, or nothing when there is no output file.
-    std::string Output() const {
-        return std::filesystem::exists(outputPath_) ? test::ReadFile(outputPath_) : std::string();
-    }
-
-  private:
-    static void InstallDriver() {
+        ::DeleteFileA(kOutput);
         HMODULE spooler = ::LoadLibraryExA("winspool.drv", nullptr, LOAD_LIBRARY_AS_DATAFILE);
         HRSRC found =
             spooler != nullptr ? ::FindResourceA(spooler, MAKEINTRESOURCEA(1), "PPDFILE") : nullptr;
         HGLOBAL loaded = found != nullptr ? ::LoadResource(spooler, found) : nullptr;
         const void* ppd = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-        if (ppd == nullptr) {
-            throw std::runtime_error("no PPD in winspool.drv");
-        }
+        Check(ppd != nullptr, "the PPD of winspool.drv");
         char system[MAX_PATH] = {};
         ::GetSystemDirectoryA(system, MAX_PATH);
         const std::string ppdPath = std::string(system) + "\\ombrix_test.ppd";
@@ -293,27 +184,38 @@ class FilePrinter {
         driver.pDriverPath = const_cast<char*>("wineps.drv");
         driver.pConfigFile = const_cast<char*>("wineps.drv");
         driver.pDataFile = const_cast<char*>(ppdPath.c_str());
-        if (!::AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&driver),
-                                   APD_COPY_NEW_FILES | APD_COPY_FROM_DIRECTORY)) {
-            throw std::runtime_error("AddPrinterDriverExA failed: " +
-                                     std::to_string(::GetLastError()));
-        }
+        Check(::AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&driver),
+                                    APD_COPY_NEW_FILES | APD_COPY_FROM_DIRECTORY),
+              "AddPrinterDriverExA");
+        PRINTER_INFO_2A info{};
+        info.pPrinterName = const_cast<char*>(kTestPrinter);
+        info.pPortName = const_cast<char*>(kOutput);
+        info.pDriverName = const_cast<char*>(kTestDriver);
+        info.pPrintProcessor = const_cast<char*>("WinPrint");
+        info.pDatatype = const_cast<char*>("RAW");
+        info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
+        HANDLE added = ::AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+        Check(added != nullptr, "AddPrinterA");
+        ::ClosePrinter(added);
+        Check(::SetDefaultPrinterA(kTestPrinter), "SetDefaultPrinterA");
     }
+    ~FilePrinter() {
+        RemoveTestPrinter();
+        ::DeleteFileA(kOutput);
+    }
+    FilePrinter(const FilePrinter&) = delete;
+    FilePrinter& operator=(const FilePrinter&) = delete;
 
-    std::string outputPath_;
+    // What the last job wrote, or nothing.
+    static std::string Output() {
+        return std::filesystem::exists(kOutput) ? test::ReadFile(kOutput) : std::string();
+    }
 };
 
-int CountOf(const std::string& text, const std::string& part) {
-    int count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 // The text a job printed, page by page, read back from the PostScript: Wine's driver moves to
-// the start of each line drawn and shows its glyphs one by one, by name.
-std::vector<platform::PrintedPage> PrintedText(const std::string& postScript) {
+// the start of each line drawn (at the height noted in `tops`) and shows its glyphs by name.
+std::vector<platform::PrintedPage> PrintedText(const std::string& postScript,
+                                               std::vector<int>* tops = nullptr) {
     static const std::map<std::string, char> kNamed = {
         {"space", ' '},  {"uni00A0", ' '},   {"period", '.'},     {"comma", ','},
         {"colon", ':'},  {"slash", '/'},     {"backslash", '\\'}, {"asterisk", '*'},
@@ -335,41 +237,28 @@ std::vector<platform::PrintedPage> PrintedText(const std::string& postScript) {
         if (row.rfind("%%Page:", 0) == 0) {
             endLine();
             pages.emplace_back();
+        } else if (row == "showpage") {
+            endLine();
         } else if (row.ends_with(" moveto") && !row.ends_with(" rmoveto")) {
             endLine();
+            int x = 0;
+            int y = 0;
+            if (tops != nullptr && std::istringstream(row) >> x >> y) {
+                tops->push_back(y);
+            }
         } else if (row.size() > 1 && row[0] == '/' && row.ends_with(" glyphshow")) {
             const std::string name = row.substr(1, row.size() - 1 - 10);
             const auto named = kNamed.find(name);
-            char shown = '?';
-            if (named != kNamed.end()) {
-                shown = named->second;
-            } else if (name.size() == 1) {
-                shown = name[0];
-            }
+            const char shown = named != kNamed.end() ? named->second
+                               : name.size() == 1    ? name[0]
+                                                     : '?';
             line = line.value_or("") + shown;
-        } else if (row == "showpage") {
-            endLine();
         }
     }
     return pages;
 }
 
-// The pages as they should come out: lines without characters draw nothing.
-std::vector<platform::PrintedPage> WithoutEmptyLines(std::vector<platform::PrintedPage> pages) {
-    for (auto& page : pages) {
-        std::erase_if(page, [](const std::string& line) {
-            return line.find_first_not_of(' ') == std::string::npos;
-        });
-    }
-    return pages;
-}
-
-class PrintOnPrinter : public ::testing::Test {
-  protected:
-    static constexpr const char* kOutput = "C:\\ombrix_print_out.ps";
-};
-
-TEST_F(PrintOnPrinter, WithoutAPrinterTheUserIsToldAndNothingElseHappens) {
+TEST(PrintOnPrinter, WithoutAPrinterTheUserIsToldAndNothingElseHappens) {
     RemoveTestPrinter();
     char name[256] = {};
     DWORD size = sizeof name;
@@ -385,8 +274,8 @@ TEST_F(PrintOnPrinter, WithoutAPrinterTheUserIsToldAndNothingElseHappens) {
               "printer in Windows, then print again.");
 }
 
-TEST_F(PrintOnPrinter, EveryLineComesOutOnItsPageInAFixedPitchFont) {
-    FilePrinter printer(kOutput);
+TEST(PrintOnPrinter, EveryLineComesOutOnItsPageInAFixedPitchFont) {
+    FilePrinter printer;
     std::string output;
     for (int i = 1; i <= 150; ++i) {
         output += "Line " + std::to_string(i) + " of the output\r\n";
@@ -395,28 +284,28 @@ TEST_F(PrintOnPrinter, EveryLineComesOutOnItsPageInAFixedPitchFont) {
     platform::PageGrid grid;
     std::vector<platform::PrintedPage> laidOut;
     std::string reason;
-    platform::win32::Win32Printer real;
-    ASSERT_TRUE(real.Print(
+    ASSERT_TRUE(platform::win32::Win32Printer().Print(
         "Ombrix Report",
         [&](platform::PageGrid given) {
             grid = given;
-            laidOut = LayOutPages(PrintedReport(output, "12/6/2025 9:36:24 AM"), given);
-            return laidOut;
+            return laidOut = LayOutPages(PrintedReport(output, "12/6/2025 9:36:24 AM"), given);
         },
         reason))
         << reason;
     // About 9 points: a row of 70 asterisks fits, and a page takes dozens of lines.
-    EXPECT_GE(grid.columns, 70);
-    EXPECT_LE(grid.columns, 140);
-    EXPECT_GE(grid.lines, 40);
-    EXPECT_LE(grid.lines, 100);
+    EXPECT_TRUE(grid.columns >= 70 && grid.columns <= 140 && grid.lines >= 40 && grid.lines <= 100)
+        << grid.columns << " columns, " << grid.lines << " lines";
     ASSERT_GT(laidOut.size(), 2u);
 
     const std::string postScript = printer.Output();
     EXPECT_NE(postScript.find("%%Title: Ombrix Report"), std::string::npos);
-    EXPECT_EQ(CountOf(postScript, "%%Page:"), static_cast<int>(laidOut.size()));
-    EXPECT_EQ(PrintedText(postScript), WithoutEmptyLines(laidOut));
-    // The font the printer drew with is fixed-pitch.
+    // Lines without characters draw nothing.
+    for (auto& page : laidOut) {
+        std::erase_if(page, [](const std::string& line) {
+            return line.find_first_not_of(' ') == std::string::npos;
+        });
+    }
+    EXPECT_EQ(PrintedText(postScript), laidOut);
     const auto font = postScript.find("/FontName /");
     ASSERT_NE(font, std::string::npos);
     const std::string fontName =
@@ -427,51 +316,34 @@ TEST_F(PrintOnPrinter, EveryLineComesOutOnItsPageInAFixedPitchFont) {
         << fontName;
 }
 
-TEST_F(PrintOnPrinter, EachPrintIsAJobOfItsOwnWithTheTimeItWasPrinted) {
-    FilePrinter printer(kOutput);
+TEST(PrintOnPrinter, EachPrintIsAJobOfItsOwnOpeningWithTwoEmptyLines) {
+    FilePrinter printer;
     test::RecordingMessages messages;
+    const std::string uptime = "\\\\WORKST7 has been up for: 2 day(s)";
     for (int job = 0; job < 2; ++job) {
         ::DeleteFileA(kOutput);
-        PrintReportFromWindow("\\\\WORKST7 has been up for: 2 day(s)\r\n", messages);
+        PrintReportFromWindow(uptime + "\r\n", messages);
         EXPECT_TRUE(messages.shown.empty());
         const std::string postScript = printer.Output();
-        EXPECT_EQ(CountOf(postScript, "%%EOF"), 1) << "job " << job;
-        const auto pages = PrintedText(postScript);
+        EXPECT_NE(postScript.find("%%EOF"), std::string::npos) << "job " << job;
+        EXPECT_EQ(postScript.find("%%EOF"), postScript.rfind("%%EOF")) << "job " << job;
+        std::vector<int> tops;
+        const auto pages = PrintedText(postScript, &tops);
         ASSERT_EQ(pages.size(), 1u);
-        const shared::LocalMoment now = platform::LocalNow();
-        const std::string header =
-            "Ombrix Report. Saved on " + platform::DateTimeText({now.year, now.month, now.day});
         ASSERT_EQ(pages[0].size(), 5u);
-        EXPECT_EQ(pages[0][0].rfind(header, 0), 0u) << pages[0][0];
-        EXPECT_EQ(pages[0][1], std::string(70, '*'));
-        EXPECT_EQ(pages[0][2], "\\\\WORKST7 has been up for: 2 day(s)");
-        EXPECT_EQ(pages[0][3], std::string(70, '*'));
-        EXPECT_EQ(pages[0][4], "Report complete.");
-    }
-}
+        EXPECT_EQ(pages[0][0].rfind("Ombrix Report. Saved on " + TodaysDate(), 0), 0u)
+            << pages[0][0];
+        const std::string stars(70, '*');
+        EXPECT_EQ(Lines(pages[0].begin() + 1, pages[0].end()),
+                  (Lines{stars, uptime, stars, "Report complete."}));
 
-TEST_F(PrintOnPrinter, ThePageOpensWithTwoEmptyLines) {
-    FilePrinter printer(kOutput);
-    test::RecordingMessages messages;
-    PrintReportFromWindow("x", messages);
-    ASSERT_TRUE(messages.shown.empty());
-    // The vertical positions of the lines drawn: the header is the third line of the page.
-    std::vector<int> tops;
-    std::istringstream in(printer.Output());
-    for (std::string row; std::getline(in, row);) {
-        std::istringstream words(row);
-        int x = 0;
-        int y = 0;
-        std::string operation;
-        if (words >> x >> y >> operation && operation == "moveto") {
-            tops.push_back(y);
-        }
+        // The lines' heights: the header is the page's third line.
+        ASSERT_EQ(tops.size(), 5u);
+        const int pitch = tops[1] - tops[0];
+        ASSERT_GT(pitch, 0);
+        EXPECT_EQ(tops[4] - tops[3], pitch);
+        EXPECT_EQ(tops[0] / pitch, 2) << tops[0] << " with lines " << pitch << " apart";
     }
-    ASSERT_EQ(tops.size(), 5u);  // header, asterisks, "x", asterisks, closing line
-    const int pitch = tops[1] - tops[0];
-    ASSERT_GT(pitch, 0);
-    EXPECT_EQ(tops[4] - tops[3], pitch);
-    EXPECT_EQ(tops[0] / pitch, 2) << tops[0] << " with lines " << pitch << " apart";
 }
 
 }  // namespace

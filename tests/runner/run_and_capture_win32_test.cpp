@@ -14,7 +14,6 @@ namespace ombrix::runner {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::win32::UniqueHandle;
 
 // Runs a command line the way a program that forgets the quotes would.
 void RunUnquoted(std::string commandLine, DWORD flags = 0) {
@@ -23,8 +22,8 @@ void RunUnquoted(std::string commandLine, DWORD flags = 0) {
     PROCESS_INFORMATION info{};
     if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                          nullptr, &startup, &info)) {
-        UniqueHandle process(info.hProcess);
-        UniqueHandle thread(info.hThread);
+        platform::win32::UniqueHandle process(info.hProcess);
+        platform::win32::UniqueHandle thread(info.hThread);
         ::WaitForSingleObject(process.get(), 10'000);
     }
 }
@@ -32,33 +31,31 @@ void RunUnquoted(std::string commandLine, DWORD flags = 0) {
 class ProgramPathTrap : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (fs::exists(trap_)) {
-            GTEST_SKIP() << trap_ << " exists already; not touching it";
-        }
         std::error_code error;
-        fs::copy_file(test::HelperProgram("trap_program"), trap_, error);
-        if (error) {
+        if (fs::exists(trap_) ||
+            !fs::copy_file(test::HelperProgram("trap_program"), trap_, error)) {
             GTEST_SKIP() << "cannot place a trap at " << trap_ << ": " << error.message();
         }
-        fs::create_directories(toolDir_);
+        fs::create_directories(tool_.parent_path());
         fs::copy_file(test::HelperProgram("child_probe"), tool_,
                       fs::copy_options::overwrite_existing);
     }
     void TearDown() override {
+        if (IsSkipped()) {
+            return;  // a trap that was there before is not ours to remove
+        }
         std::error_code ignored;
         fs::remove(trap_, ignored);
         fs::remove(mark_, ignored);
-        fs::remove_all(toolDir_, ignored);
+        fs::remove_all(tool_.parent_path(), ignored);
     }
 
     const fs::path trap_ = "C:\\Program.exe";
     const fs::path mark_ = "C:\\Program.exe.ran";
-    const fs::path toolDir_ = "C:\\Program Files\\Ombrix Trap Test";
-    const fs::path tool_ = toolDir_ / "uptime.exe";
+    const fs::path tool_ = "C:\\Program Files\\Ombrix Trap Test\\uptime.exe";
 };
 
 TEST_F(ProgramPathTrap, OnlyTheNamedFileRuns) {
-    // The trap works: the unquoted path runs C:\Program.exe.
     RunUnquoted(tool_.string() + " /s");
     ASSERT_TRUE(fs::exists(mark_)) << "the trap did not catch the unquoted path";
     fs::remove(mark_);
@@ -77,18 +74,17 @@ TEST_F(ProgramPathTrap, OnlyTheNamedFileRuns) {
 TEST(ConsoleHostRace, OutputIsReadableAtOnceFromAWindowedProgram) {
     test::ScratchDir dir;
     for (int round = 0; round < 5; ++round) {
-        const std::string report = dir.File("report.txt");
         std::string command;
         for (const std::string& part :
              {test::HelperProgram("gui_capture_probe"),
               dir.File("OUT" + std::to_string(round) + ".TMP"), test::HelperProgram("child_probe"),
-              std::string(" --fill 5000"), report}) {
+              std::string(" --fill 5000"), dir.File("report.txt")}) {
             command.append(" \"").append(part).append("\"");
         }
         // Detached, as Ombrix is when started from the desktop: no console of its own, so the
         // console child gets a console host that holds the output file for a moment.
         RunUnquoted(command.substr(1), DETACHED_PROCESS);
-        EXPECT_EQ(test::ReadFile(report), "read 5000") << "round " << round;
+        EXPECT_EQ(test::ReadFile(dir.File("report.txt")), "read 5000") << "round " << round;
     }
 }
 

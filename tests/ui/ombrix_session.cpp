@@ -2,9 +2,8 @@
 
 #include <tlhelp32.h>
 
-#include <algorithm>
-#include <cctype>
-#include <memory>
+#include <cstring>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -23,48 +22,34 @@ std::string ClassOf(HWND window) {
     return std::string(name, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
-struct EnvironmentStrings {
-    void operator()(char* block) const { ::FreeEnvironmentStringsA(block); }
-};
-
-bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) ==
-                      std::toupper(static_cast<unsigned char>(b));
-           });
+bool StartsWithNoCase(const char* text, const std::string& prefix) {
+    return ::_strnicmp(text, prefix.c_str(), prefix.size()) == 0;
 }
 
 // This process's environment with TMP and TEMP pointing at `temp`.
 std::string EnvironmentWithTemp(const std::string& temp) {
     std::string block;
-    std::unique_ptr<char, EnvironmentStrings> current(::GetEnvironmentStringsA());
-    for (const char* entry = current.get(); entry != nullptr && *entry != '\0';
-         entry += std::char_traits<char>::length(entry) + 1) {
-        const std::string text = entry;
-        if (!StartsWithNoCase(text, "TMP=") && !StartsWithNoCase(text, "TEMP=")) {
-            block += text + '\0';
+    char* current = ::GetEnvironmentStringsA();
+    for (const char* entry = current; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        if (!StartsWithNoCase(entry, "TMP=") && !StartsWithNoCase(entry, "TEMP=")) {
+            block += std::string(entry) + '\0';
         }
     }
-    block += "TMP=" + temp + '\0';
-    block += "TEMP=" + temp + '\0';
-    block += '\0';
-    return block;
+    ::FreeEnvironmentStringsA(current);
+    return block + "TMP=" + temp + '\0' + "TEMP=" + temp + '\0' + '\0';
 }
 
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (done()) {
-            return true;
-        }
+    while (!done()) {
         if (std::chrono::steady_clock::now() >= end) {
             return false;
         }
         std::this_thread::sleep_for(10ms);
     }
+    return true;
 }
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,69 +62,28 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::string TextOf(HWND window) {
-    const auto length = static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH));
-    std::string text(length + 1, '\0');
-    const auto got = static_cast<std::size_t>(
-        Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-    text.resize(std::min(got, length));
+    std::string text(static_cast<std::size_t>(Send(window, WM_GETTEXTLENGTH)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(
+        Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
 RECT RectOf(HWND window, HWND parent) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
-    if (parent != nullptr) {
-        ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    }
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
 
-int HeightOf(const RECT& rect) {
-    return rect.bottom - rect.top;
-}
-
 std::string NameOf(Control control) {
-    switch (control) {
-        case Control::CmdLine:
-            return "CmdLine";
-        case Control::LaunchIt:
-            return "LaunchIt";
-        case Control::ExitButton:
-            return "ExitButton";
-        case Control::CmdLineOpts:
-            return "CmdLineOpts";
-        case Control::Server:
-            return "Server";
-        case Control::NameIPAddress:
-            return "NameIPAddress";
-        case Control::SSwitch:
-            return "SSwitch";
-        case Control::ASwitch:
-            return "ASwitch";
-        case Control::DoDates:
-            return "DoDates";
-        case Control::DateFrame:
-            return "DateFrame";
-        case Control::DateSwitch:
-            return "DateSwitch";
-        case Control::DD:
-            return "DD";
-        case Control::MM:
-            return "MM";
-        case Control::YYYY:
-            return "YYYY";
-        case Control::DateSP:
-            return "DateSP";
-        case Control::PSwitch:
-            return "PSwitch";
-        case Control::pd:
-            return "pd";
-        case Control::pswitchdays:
-            return "pswitchdays";
-        case Control::Menu_Settings_Cmdlin:
-            return "Menu_Settings_Cmdlin";
+    std::istringstream names(
+        "CmdLine LaunchIt ExitButton CmdLineOpts Server NameIPAddress SSwitch ASwitch DoDates "
+        "DateFrame DateSwitch DD MM YYYY DateSP PSwitch pd pswitchdays Menu_Settings_Cmdlin");
+    std::string name;
+    for (int i = 0; i <= static_cast<int>(control); ++i) {
+        names >> name;
     }
-    return "control " + std::to_string(static_cast<int>(control));
+    return name;
 }
 
 std::vector<HWND> WindowsOf(DWORD processId, const std::string& className) {
@@ -171,18 +115,11 @@ OmbrixFolder::OmbrixFolder(const std::string& programName) : programName_(progra
 }
 
 void OmbrixFolder::WriteOptions(const std::vector<std::string>& lines) const {
-    std::string bytes;
-    for (const std::string& line : lines) {
-        bytes += line + "\r\n";
-    }
-    test::WriteFile(Options().string(), bytes);
+    test::WriteFile(Options().string(), FileOf(lines));
 }
 
 std::optional<std::string> OmbrixFolder::ReadOptions() const {
-    if (!fs::exists(Options())) {
-        return std::nullopt;
-    }
-    return test::ReadFile(Options().string());
+    return fs::exists(Options()) ? std::optional(test::ReadFile(Options().string())) : std::nullopt;
 }
 
 std::vector<std::string> OmbrixFolder::TempFiles() const {
@@ -193,41 +130,38 @@ std::vector<std::string> OmbrixFolder::TempFiles() const {
     return names;
 }
 
+std::string FileOf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
+    return bytes;
+}
+
 std::vector<std::string> DefaultOptionLines(const std::string& uptimePath) {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
-    return {"Ombrix_OptsN",
-            "255",
-            uptimePath,
-            "False",
-            "False",
-            "Name/IP Address",
-            "False",
-            "False",
-            "False",
-            "1",
-            std::to_string(now.wMonth),
-            std::to_string(now.wYear),
-            "5",
-            "True"};
+    std::vector<std::string> lines{"Ombrix_OptsN",    "255",   uptimePath, "False", "False",
+                                   "Name/IP Address", "False", "False",    "False", "1"};
+    lines.insert(lines.end(), {std::to_string(now.wMonth), std::to_string(now.wYear), "5", "True"});
+    return lines;
 }
 
 RunningOmbrix::RunningOmbrix(const OmbrixFolder& folder) {
     const std::string program = folder.Program().string();
     std::string commandLine = "\"" + program + "\"";
-    const std::string environment = EnvironmentWithTemp(folder.Temp().string());
-    const std::string directory = folder.Root().string();
+    std::string environment = EnvironmentWithTemp(folder.Temp().string());
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          const_cast<char*>(environment.c_str()), directory.c_str(), &startup,
+                          environment.data(), folder.App().parent_path().string().c_str(), &startup,
                           &info)) {
         throw std::runtime_error("cannot start " + program + ": error " +
                                  std::to_string(::GetLastError()));
     }
     process_.reset(info.hProcess);
-    platform::win32::UniqueHandle thread(info.hThread);
+    ::CloseHandle(info.hThread);
     processId_ = info.dwProcessId;
 }
 
@@ -248,24 +182,14 @@ HWND RunningOmbrix::Main() {
 HWND RunningOmbrix::ControlWindow(Control control) {
     HWND window = ::GetDlgItem(Main(), static_cast<int>(main::win32::ControlId(control)));
     if (window == nullptr) {
-        throw std::runtime_error("the main window has no control " +
-                                 std::to_string(static_cast<int>(control)));
+        throw std::runtime_error("the main window has no control " + NameOf(control));
     }
     return window;
 }
 
-int RunningOmbrix::Check(Control control) {
-    return static_cast<int>(Send(ControlWindow(control), BM_GETCHECK));
-}
-
-void RunningOmbrix::Click(Control control) {
-    Send(ControlWindow(control), BM_CLICK);
-}
-
 void RunningOmbrix::Press(Control control) {
-    HWND button = ControlWindow(control);
     ::PostMessageA(Main(), WM_COMMAND, MAKEWPARAM(main::win32::ControlId(control), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
+                   reinterpret_cast<LPARAM>(ControlWindow(control)));
 }
 
 void RunningOmbrix::Type(Control control, const std::string& text) {
@@ -280,59 +204,36 @@ void RunningOmbrix::CloseBox() {
     ::PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
-HWND RunningOmbrix::WaitForWindow(const std::string& className, std::chrono::milliseconds timeout) {
+HWND RunningOmbrix::WaitForWindow(const std::string& className, std::chrono::milliseconds timeout,
+                                  const std::string& caption) {
     HWND found = nullptr;
-    const bool shown = WaitUntil(
+    WaitUntil(
         [&] {
-            const std::vector<HWND> windows = WindowsOf(processId_, className);
-            found = windows.empty() ? nullptr : windows.front();
+            for (HWND window : WindowsOf(processId_, className)) {
+                if (caption.empty() || TextOf(window) == caption) {
+                    found = window;
+                }
+            }
             return found != nullptr;
         },
         timeout);
-    if (!shown) {
-        throw std::runtime_error("no window of class " + className + " showed within " +
+    if (found == nullptr) {
+        throw std::runtime_error("no window " + className + " \"" + caption + "\" showed within " +
                                  std::to_string(timeout.count()) + " ms");
     }
     return found;
 }
 
-HWND RunningOmbrix::WaitForDialog(const std::string& caption, std::chrono::milliseconds timeout) {
-    HWND found = nullptr;
-    const bool shown = WaitUntil(
-        [&] {
-            for (HWND dialog : WindowsOf(processId_, "#32770")) {
-                if (TextOf(dialog) == caption) {
-                    found = dialog;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeout);
-    if (!shown) {
-        throw std::runtime_error("no dialog \"" + caption + "\" showed within " +
-                                 std::to_string(timeout.count()) + " ms");
-    }
-    return found;
-}
-
-ShownMessage RunningOmbrix::AnswerMessageBox(const std::function<void()>& whileShown,
-                                             std::chrono::milliseconds timeout) {
+ShownMessage RunningOmbrix::AnswerMessageBox(const std::function<void()>& whileShown) {
     HWND box = nullptr;
-    const bool shown = WaitUntil(
-        [&] {
-            for (HWND dialog : WindowsOf(processId_, "#32770")) {
-                if (::GetDlgItem(dialog, kMessageTextId) != nullptr) {
-                    box = dialog;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeout);
-    if (!shown) {
-        throw std::runtime_error("no message box showed within " + std::to_string(timeout.count()) +
-                                 " ms");
+    WaitUntil([&] {
+        for (HWND dialog : WindowsOf(processId_, "#32770")) {
+            box = ::GetDlgItem(dialog, kMessageTextId) != nullptr ? dialog : box;
+        }
+        return box != nullptr;
+    });
+    if (box == nullptr) {
+        throw std::runtime_error("no message box showed");
     }
     ShownMessage message{TextOf(box), TextOf(::GetDlgItem(box, kMessageTextId)), false};
     if (HWND icon = ::GetDlgItem(box, kMessageIconId)) {

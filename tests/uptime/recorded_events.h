@@ -1,5 +1,5 @@
 // Event records as the Windows event log renders them, a British clock to show them, and a
-// system that serves them to the tool: what the report tests are built from.
+// system that serves them to the tool.
 #pragma once
 
 #include <map>
@@ -14,23 +14,23 @@
 
 namespace uptime::test {
 
-// "2013-05-30T22:13:46Z" as seconds; the test's own literals, so a typo fails loudly.
+// "2013-05-30T22:13:46Z" as seconds; throws on a typo.
 UtcSeconds Utc(const std::string& text);
 
-// London: GMT, and BST (UTC+1) from 01:00 UTC on the last Sunday of March to 01:00 UTC on the
-// last Sunday of October.
+// GMT, and BST (UTC+1) from 01:00 UTC on the last Sunday of March to that of October.
 std::int64_t LondonOffset(UtcSeconds instant);
 
-// Appends rendered records, numbered in order, as EvtRender gives them. Times are UTC.
+// SYSTEMTIME bytes as hex, the way 6008 events carry them.
+std::string SystemTimeHex(UtcSeconds instant);
+
+// Appends records as EvtRender gives them. Times are UTC.
 class RecordedLog {
   public:
-    explicit RecordedLog(std::string computer = "SRV01") : computer_(std::move(computer)) {}
-
     RecordedLog& Boot(const std::string& utc);       // EventLog 6005
     RecordedLog& Shutdown(const std::string& utc);   // EventLog 6006
     RecordedLog& OsVersion(const std::string& utc);  // EventLog 6009, Windows 7 SP1
-    // EventLog 6008, logged at `loggedUtc` after the next boot, naming the last time the system
-    // ran both in local time (`localOffsetHours` east of UTC) and in UTC.
+    // EventLog 6008, logged after the next boot, naming the last running time both in local
+    // time (`localOffsetHours` east of UTC) and in UTC.
     RecordedLog& UnexpectedShutdown(const std::string& loggedUtc, const std::string& lastRunningUtc,
                                     int localOffsetHours);
     RecordedLog& RestartRequest(const std::string& utc, const std::string& process,
@@ -46,34 +46,26 @@ class RecordedLog {
 
   private:
     RecordedLog& Add(const std::string& provider, unsigned id, const std::string& qualifiers,
-                     const std::string& utc, const std::string& channel,
-                     const std::string& eventData);
-    std::string computer_;
+                     const std::string& utc, const std::string& channel, const std::string& data);
     std::vector<std::string> records_;
-    long nextRecordId_ = 1021;
 };
-
-// SYSTEMTIME bytes as hex, the way 6008 events carry them.
-std::string SystemTimeHex(UtcSeconds instant);
 
 // The tool's view of a system whose event log holds recorded records.
 class RecordedSystem final : public ToolSystem {
   public:
-    explicit RecordedSystem(UtcSeconds now)
-        : now_(now), clock_(std::make_shared<FixedFormatClock>(LondonOffset)) {}
+    explicit RecordedSystem(UtcSeconds now) : now_(now), clock_(LondonOffset) {}
 
     UtcSeconds Now() const override { return now_; }
-    const LocalClock& Clock() const override { return *clock_; }
+    const LocalClock& Clock() const override { return clock_; }
     std::unique_ptr<EventLogReader> OpenEventLog(const std::string& remoteMachine) const override;
 
-    // What each channel answers; a channel not set answers with no records.
-    std::map<std::string, LogReading> logs;
+    std::map<std::string, LogReading> logs;    // by channel; others answer with no records
     mutable std::vector<std::string> opened;   // the machine of each OpenEventLog, "" for local
     mutable std::vector<std::string> queried;  // the channels asked for, in order
 
   private:
     UtcSeconds now_;
-    std::shared_ptr<FixedFormatClock> clock_;
+    FixedFormatClock clock_;
 };
 
 }  // namespace uptime::test
