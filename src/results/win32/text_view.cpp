@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "platform/win32/clipboard_win32.h"
+#include "platform/win32/window_procedure.h"
 #include "results/text_layout.h"
 
 namespace ombrix::results::win32 {
@@ -438,9 +440,14 @@ LRESULT CALLBACK TextViewProcedure(HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam) noexcept {
     auto* view = reinterpret_cast<TextView*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
-        // The box's state lives as long as its window.
-        view = new TextView(window);  // NOLINT: owned by the window, freed on WM_NCDESTROY
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+        // The box's state lives as long as its window, which hands it back on WM_NCDESTROY.
+        try {
+            auto owned = std::make_unique<TextView>(window);
+            view = owned.get();
+            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
+        } catch (const std::bad_alloc&) {
+            return FALSE;  // no box is made
+        }
     }
     if (view == nullptr) {
         return ::DefWindowProcA(window, message, wParam, lParam);
@@ -452,10 +459,13 @@ LRESULT CALLBACK TextViewProcedure(HWND window, UINT message, WPARAM wParam,
     }
     try {
         return view->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        // Out of memory for a huge text, say: tell the user, and keep the program going.
+        platform::win32::ReportUnexpectedFailure(window, failure.what());
     } catch (...) {
-        // Out of memory for a huge text: show what there is rather than end the program.
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        platform::win32::ReportUnexpectedFailure(window, "an unknown error");
     }
+    return 0;
 }
 
 }  // namespace
