@@ -202,9 +202,14 @@ void AboutBox::ShowModal() {
         return;
     }
     form_ = std::make_unique<AboutForm>(
-        *this,
-        AboutActions{[this] { SysInfo(); },
-                     [](const std::string& address) { platform::win32::OpenSiteLink(address); }});
+        *this, AboutActions{[this] { SysInfo(); },
+                            [this](const std::string& address) {
+                                if (!platform::win32::OpenSiteLink(address)) {
+                                    messages_.Show(
+                                        "Ombrix could not open " + address + " in a web browser.",
+                                        platform::MessageStyle::OkExclamation);
+                                }
+                            }});
     form_->Form_Load();
     ::ShowWindow(window_.get(), SW_SHOWNORMAL);
     ::UpdateWindow(window_.get());
@@ -321,7 +326,6 @@ LRESULT AboutBox::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             Close();
             return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             window_.release();
             break;
         default:

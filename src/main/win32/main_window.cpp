@@ -350,7 +350,6 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
             ::PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             window_.release();
             break;
         default:

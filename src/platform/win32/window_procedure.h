@@ -22,14 +22,19 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (self == nullptr) {
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
+    LRESULT result = 0;
     try {
-        return self->HandleMessage(window, message, wParam, lParam);
+        result = self->HandleMessage(window, message, wParam, lParam);
     } catch (const std::exception& failure) {
         ReportUnexpectedFailure(window, failure.what());
     } catch (...) {
         ReportUnexpectedFailure(window, "an unknown error");
     }
-    return 0;
+    // The window's last message: nothing may reach the object through it any more.
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    }
+    return result;
 }
 
 // Registers a window class once per process; the class name is its identity.

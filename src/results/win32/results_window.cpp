@@ -145,9 +145,6 @@ LRESULT ResultsWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
         case WM_CLOSE:
             Close(window);
             return 0;
-        case WM_NCDESTROY:
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            break;
         default:
             break;
     }
