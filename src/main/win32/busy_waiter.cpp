@@ -41,11 +41,9 @@ HWND BusyWaiter::CreateCancelWindow() {
         0, "BUTTON", kCancelButtonCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
         TwipsToPixels(1850, dpi), TwipsToPixels(960, dpi), TwipsToPixels(1100, dpi),
         TwipsToPixels(375, dpi), window, reinterpret_cast<HMENU>(kCancelButton), instance, nullptr);
-    // The window's font lives as long as the window: it is kept in a property and freed with it.
-    HFONT font = platform::win32::CreateMessageFont(dpi).release();
-    ::SetPropA(window, "OmbrixFont", font);
-    ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    font_ = platform::win32::CreateMessageFont(dpi);
+    ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     ::ShowWindow(window, SW_SHOWNORMAL);
     ::SetFocus(button);
     return window;
@@ -61,10 +59,6 @@ LRESULT BusyWaiter::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_CLOSE:
             cancelled_ = true;
             return 0;
-        case WM_NCDESTROY:
-            platform::win32::UniqueFont(static_cast<HFONT>(::RemovePropA(window, "OmbrixFont")));
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            break;
         default:
             break;
     }

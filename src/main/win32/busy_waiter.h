@@ -6,6 +6,7 @@
 
 #include <chrono>
 
+#include "platform/win32/window_handles.h"
 #include "runner/run_and_capture.h"
 
 namespace ombrix::main::win32 {
@@ -27,6 +28,7 @@ class BusyWaiter final : public runner::ExitWaiter {
     HWND CreateCancelWindow();
 
     HWND mainWindow_;
+    platform::win32::UniqueFont font_;  // outlives the cancel window
     bool busy_ = false;
     bool cancelled_ = false;
 };
