@@ -33,8 +33,11 @@ bool StartProgram(const std::string& path) {
     return true;
 }
 
-void OpenSiteLink(const std::string& address) {
-    ::ShellExecuteA(::GetActiveWindow(), "Open", address.c_str(), "", nullptr, SW_SHOWNORMAL);
+bool OpenSiteLink(const std::string& address) {
+    // Values up to 32 are the shell's error codes.
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteA(::GetActiveWindow(), "Open", address.c_str(), "", nullptr, SW_SHOWNORMAL));
+    return result > 32;
 }
 
 }  // namespace ombrix::platform::win32

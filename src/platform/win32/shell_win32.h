@@ -9,8 +9,8 @@ namespace ombrix::platform::win32 {
 // wait for it; false when the path is empty or no program can be started from it.
 bool StartProgram(const std::string& path);
 
-// Hands the address to the user's default browser (ShellExecuteA "Open"); what the browser does
-// with it is not reported.
-void OpenSiteLink(const std::string& address);
+// Hands the address to the user's default browser (ShellExecuteA "Open"); false when no program
+// could be started for it. What the browser then does with it is not reported.
+bool OpenSiteLink(const std::string& address);
 
 }  // namespace ombrix::platform::win32
