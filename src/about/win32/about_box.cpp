@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cmath>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,6 +11,7 @@
 #include "about/win32/about_box_ids.h"
 #include "platform/dialogs.h"
 #include "platform/process_files.h"
+#include "platform/win32/centred_window.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/message_boxes_win32.h"
 #include "platform/win32/modal_loop.h"
@@ -115,19 +115,8 @@ bool AboutBox::Create() {
     HICON classIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kAboutWindowClass,
                                          platform::win32::WindowProcedure<AboutBox>, classIcon);
-    const int dpi = platform::win32::WindowDpi(mainWindow_);
-    const SIZE outer = platform::win32::OuterSizeForClient(TwipsToPixels(kClientWidth, dpi),
-                                                           TwipsToPixels(kClientHeight, dpi),
-                                                           kStyle, kExStyle, false, dpi);
-    // Centred over the main window, not clamped to the screen.
-    RECT main{};
-    ::GetWindowRect(mainWindow_, &main);
-    const double left = main.left + ((main.right - main.left) - outer.cx) / 2.0;
-    const double top = main.top + ((main.bottom - main.top) - outer.cy) / 2.0;
-    HWND window =
-        ::CreateWindowExA(kExStyle, kAboutWindowClass, "", kStyle,
-                          static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)),
-                          outer.cx, outer.cy, mainWindow_, nullptr, instance, this);
+    HWND window = platform::win32::CreateCentredWindow(
+        {kExStyle, kAboutWindowClass, "", kStyle, kClientWidth, kClientHeight}, mainWindow_, this);
     if (window == nullptr) {
         return false;
     }

@@ -1,5 +1,6 @@
 #include "main/win32/busy_waiter.h"
 
+#include "platform/win32/centred_window.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/window_handles.h"
 #include "platform/win32/window_procedure.h"
@@ -19,16 +20,10 @@ HWND BusyWaiter::CreateCancelWindow() {
         kClassName, platform::win32::WindowProcedure<BusyWaiter>,
         ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
     const int dpi = platform::win32::WindowDpi(mainWindow_);
-    constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_BORDER;
-    const SIZE outer = platform::win32::OuterSizeForClient(
-        TwipsToPixels(4800, dpi), TwipsToPixels(1500, dpi), kStyle, 0, false, dpi);
-    RECT main{};
-    ::GetWindowRect(mainWindow_, &main);
     HWND window =
-        ::CreateWindowExA(WS_EX_DLGMODALFRAME, kClassName, kCancelWindowCaption, kStyle,
-                          main.left + ((main.right - main.left) - outer.cx) / 2,
-                          main.top + ((main.bottom - main.top) - outer.cy) / 2, outer.cx, outer.cy,
-                          mainWindow_, nullptr, ::GetModuleHandleA(nullptr), this);
+        platform::win32::CreateCentredWindow({WS_EX_DLGMODALFRAME, kClassName, kCancelWindowCaption,
+                                              WS_POPUP | WS_CAPTION | WS_BORDER, 4800, 1500},
+                                             mainWindow_, this);
     if (window == nullptr) {
         return nullptr;
     }

@@ -1,7 +1,6 @@
 #include "results/win32/results_window.h"
 
-#include <cmath>
-
+#include "platform/win32/centred_window.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/modal_loop.h"
@@ -35,19 +34,8 @@ void ResultsWindow::ShowModal(const std::string& output) {
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kClassName,
                                          platform::win32::WindowProcedure<ResultsWindow>, icon);
-    const int dpi = platform::win32::WindowDpi(mainWindow_);
-    const SIZE outer = platform::win32::OuterSizeForClient(
-        TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi), kStyle, 0, false, dpi);
-    // Centred over the main window, not clamped to the screen.
-    RECT main{};
-    ::GetWindowRect(mainWindow_, &main);
-    const double left = main.left + ((main.right - main.left) - outer.cx) / 2.0;
-    const double top = main.top + ((main.bottom - main.top) - outer.cy) / 2.0;
-
-    HWND window = ::CreateWindowExA(0, kClassName, kResultsCaption, kStyle,
-                                    static_cast<int>(std::lround(left)),
-                                    static_cast<int>(std::lround(top)), outer.cx, outer.cy,
-                                    mainWindow_, nullptr, ::GetModuleHandleA(nullptr), this);
+    HWND window = platform::win32::CreateCentredWindow(
+        {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this);
     if (window == nullptr) {
         form_->Form_Unload();
         messages_.Show("Ombrix could not open the results window.\r\n\r\n" +
