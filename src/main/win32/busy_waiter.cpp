@@ -69,10 +69,12 @@ bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
 
     const auto start = std::chrono::steady_clock::now();
     platform::win32::UniqueWindow cancelWindow;
+    bool cancelOffered = false;  // once: a window that could not be made is not tried again
     bool quitRequested = false;
     int quitCode = 0;
     while (!cancelled_ && !child.WaitForExit(std::chrono::milliseconds(0))) {
-        if (!cancelWindow && std::chrono::steady_clock::now() - start >= kCancelDelay) {
+        if (!cancelOffered && std::chrono::steady_clock::now() - start >= kCancelDelay) {
+            cancelOffered = true;
             cancelWindow.reset(CreateCancelWindow());
         }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "platform/dialogs.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/window_procedure.h"
 #include "results/text_layout.h"
@@ -225,7 +226,10 @@ void TextView::Copy() {
     platform::win32::Win32Clipboard clipboard(window_);
     std::string reason;
     if (!clipboard.PutText(text_.substr(begin, end - begin), reason)) {
-        ::MessageBeep(MB_ICONEXCLAMATION);
+        const std::string text =
+            "Ombrix could not put the selection on the clipboard.\r\n\r\n" + reason;
+        ::MessageBoxA(::GetParent(window_), text.c_str(), platform::kApplicationTitle,
+                      MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
