@@ -43,11 +43,7 @@ class FakeOptionView final : public OptionView {
     void MoveTop(Control c, int delta) override { controls_[c].top += delta; }
     void ChangeWindowHeight(int delta) override { windowHeight += delta; }
 
-    const State& At(Control c) const {
-        static const State kAbsent;
-        const auto found = controls_.find(c);
-        return found == controls_.end() ? kAbsent : found->second;
-    }
+    const State& At(Control c) const { return controls_[c]; }
 
     // The user's own input, as the window reports it.
     void Type(OptionForm& form, Control c, const std::string& text) {
@@ -67,7 +63,7 @@ class FakeOptionView final : public OptionView {
     int windowHeight = 4665 + 720;  // client area and frame, in twips
 
   private:
-    std::map<Control, State> controls_;
+    mutable std::map<Control, State> controls_;  // a control not yet met holds the defaults
 };
 
 }  // namespace ombrix::options

@@ -1,10 +1,11 @@
 // RunAndCapture with real child processes.
+#include "runner/run_and_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 
-#include "runner/run_and_capture.h"
 #include "shared/shared_routines.h"
 #include "support/test_support.h"
 
@@ -44,91 +45,70 @@ class RunAndCaptureTest : public ::testing::Test {
     ExitWaiter* waiter = nullptr;
 };
 
-// The bytes themselves, the lost error stream and the empty input are shown by the launch's
-// tests; here what only the runner sees.
-TEST_F(RunAndCaptureTest, LargeOutputArrivesWholeAndTheFlagStaysSet) {
-    const RunOutcome outcome = Run(" --fill 3000000");
+TEST_F(RunAndCaptureTest, OutputArrivesByteForByteInPlaceOfTheOldFile) {
+    test::WriteFile(output, std::string(5000, 'o'));
+    const RunOutcome outcome = Run(" --hex 00ff0d0a410a0d1a7f80 --stderr Lost!");
     ASSERT_EQ(outcome.kind, Kind::Finished) << outcome.reason;
-    EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_TRUE(launchActive) << "set until the output has been dismissed";
+    EXPECT_EQ(Output(), std::string("\x00\xff\r\nA\n\r\x1a\x7f\x80", 10));
+
+    ASSERT_EQ(Run(" --fill 3000000").kind, Kind::Finished);
     const std::string large = Output();
     ASSERT_EQ(large.size(), 3000000u);
     EXPECT_EQ(large.substr(2999992), "01234567");
 }
 
-TEST_F(RunAndCaptureTest, AnExistingFileIsCutToTheNewOutput) {
-    test::WriteFile(output, std::string(5000, 'o'));
-    ASSERT_EQ(Run(" --hex 78").kind, Kind::Finished);
-    EXPECT_EQ(Output(), "x");
-    ASSERT_EQ(Run("").kind, Kind::Finished);
-    EXPECT_EQ(Output(), "") << "no output leaves an empty file";
-}
-
 TEST_F(RunAndCaptureTest, ExitCodesPassThroughWhole) {
 #ifdef _WIN32
-    const int codes[] = {3, 255, 259};  // 259 is also the value of STILL_ACTIVE
+    const int codes[] = {3, 255, 259, -1};  // 259 is also the value of STILL_ACTIVE
 #else
     const int codes[] = {3, 255};
 #endif
     for (int code : codes) {
         const RunOutcome outcome = Run(" --exit " + std::to_string(code));
-        ASSERT_EQ(outcome.kind, Kind::Finished);
+        ASSERT_EQ(outcome.kind, Kind::Finished) << "a tool's " << code << " is not a refusal";
         EXPECT_EQ(outcome.exitCode, code);
     }
-    const RunOutcome minusOne = Run(" --hex 41 --exit -1");
-    ASSERT_EQ(minusOne.kind, Kind::Finished) << "a tool's -1 is not a refusal";
-#ifdef _WIN32
-    EXPECT_EQ(minusOne.exitCode, -1);
-#else
-    EXPECT_EQ(minusOne.exitCode, 255) << "POSIX keeps the low eight bits";
-#endif
-    EXPECT_EQ(Output(), "A");
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(RunAndCaptureTest, WhatCannotStartLeavesNoFileAndClearsTheFlag) {
-    const std::string textFile = dir.File("uptime.exe");
-    test::WriteFile(textFile, "This is a text file, not a program.\r\n");
-    fs::permissions(textFile, fs::perms::owner_all, fs::perm_options::add);
-    for (const std::string& program : {dir.File("no such tool.exe"), textFile}) {
-        const RunOutcome outcome = Run(" /s", program);
-        EXPECT_EQ(outcome.kind, Kind::NotStarted) << program;
-        EXPECT_FALSE(outcome.reason.empty());
-        EXPECT_FALSE(launchActive);
-        EXPECT_FALSE(fs::exists(output));
-    }
-    output = shared::JoinPath(dir.File("missing folder"), "KQZTXDMR.TMP");
-    const RunOutcome outcome = Run(" --hex 41");
-    EXPECT_EQ(outcome.kind, Kind::OutputNotCreated);
-    EXPECT_FALSE(outcome.reason.empty());
-    EXPECT_FALSE(launchActive);
-    EXPECT_TRUE(messages.shown.empty()) << "the launch tells the user, not the runner";
-}
-
-TEST_F(RunAndCaptureTest, CancelEndsTheToolAndLeavesNothing) {
-    CancelAfter cancel;
-    waiter = &cancel;
-    const auto start = std::chrono::steady_clock::now();
-    const RunOutcome outcome = Run(" --hex 41 --sleep 30000");
-    EXPECT_EQ(outcome.kind, Kind::Cancelled);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
-    EXPECT_FALSE(launchActive);
+TEST_F(RunAndCaptureTest, ASecondRunIsRefusedAndCreatesNothing) {
+    launchActive = true;
+    EXPECT_EQ(RunAndCapture({output, "", ""}, launchActive, messages).kind, Kind::Refused);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "You cannot launch two copies of UPTIME.EXE at once.");
+    EXPECT_TRUE(launchActive) << "the earlier run's output still waits to be dismissed";
     EXPECT_FALSE(fs::exists(output));
 }
 
+TEST_F(RunAndCaptureTest, WhatCannotStartOrIsCancelledLeavesNothing) {
+    const std::string textFile = dir.File("uptime.exe");
+    test::WriteFile(textFile, "This is a text file, not a program.\r\n");
+    fs::permissions(textFile, fs::perms::owner_all, fs::perm_options::add);
+    CancelAfter cancel;
+    for (const std::string& program : {dir.File("no such tool.exe"), textFile, std::string()}) {
+        waiter = program.empty() ? &cancel : nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        const RunOutcome outcome =
+            program.empty() ? Run(" --hex 41 --sleep 30000") : Run(" /s", program);
+        EXPECT_EQ(outcome.kind, program.empty() ? Kind::Cancelled : Kind::NotStarted) << program;
+        EXPECT_EQ(outcome.reason.empty(), program.empty()) << "the system's reason";
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+        EXPECT_FALSE(launchActive);
+        EXPECT_FALSE(fs::exists(output));
+    }
+    EXPECT_TRUE(messages.shown.empty()) << "the launch tells the user, not the runner";
+}
+
 #ifndef _WIN32
-TEST_F(RunAndCaptureTest, OutputIsPrivateToItsUser) {
+TEST_F(RunAndCaptureTest, OutputIsPrivateAndPlantedLinksAreNeverFollowed) {
     test::WriteFile(output, "");
     ::chmod(output.c_str(), 0644);
     ASSERT_EQ(Run(" --hex 41").kind, Kind::Finished);
     EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write)
-        << "an existing file of ours is made private too";
+        << "even an existing file is made private";
     fs::remove(output);
-    ASSERT_EQ(Run(" --hex 41").kind, Kind::Finished);
-    EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-}
 
-TEST_F(RunAndCaptureTest, PlantedLinksAreNeverFollowed) {
     const std::string victim = dir.File("victim.txt");
     test::WriteFile(victim, "precious");
     ASSERT_EQ(::symlink(victim.c_str(), output.c_str()), 0);

@@ -28,46 +28,31 @@ void RunUnquoted(std::string commandLine, DWORD flags = 0) {
     }
 }
 
-class ProgramPathTrap : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::error_code error;
-        if (fs::exists(trap_) ||
-            !fs::copy_file(test::HelperProgram("trap_program"), trap_, error)) {
-            GTEST_SKIP() << "cannot place a trap at " << trap_ << ": " << error.message();
-        }
-        fs::create_directories(tool_.parent_path());
-        fs::copy_file(test::HelperProgram("child_probe"), tool_,
-                      fs::copy_options::overwrite_existing);
+TEST(ProgramPathTrap, OnlyTheNamedFileRuns) {
+    const fs::path trap = "C:\\Program.exe";
+    const fs::path mark = "C:\\Program.exe.ran";
+    const fs::path tool = "C:\\Program Files\\Ombrix Trap Test\\uptime.exe";
+    std::error_code error;
+    if (fs::exists(trap) || !fs::copy_file(test::HelperProgram("trap_program"), trap, error)) {
+        GTEST_SKIP() << "cannot place a trap at " << trap << ": " << error.message();
     }
-    void TearDown() override {
-        if (IsSkipped()) {
-            return;  // a trap that was there before is not ours to remove
-        }
-        std::error_code ignored;
-        fs::remove(trap_, ignored);
-        fs::remove(mark_, ignored);
-        fs::remove_all(tool_.parent_path(), ignored);
-    }
-
-    const fs::path trap_ = "C:\\Program.exe";
-    const fs::path mark_ = "C:\\Program.exe.ran";
-    const fs::path tool_ = "C:\\Program Files\\Ombrix Trap Test\\uptime.exe";
-};
-
-TEST_F(ProgramPathTrap, OnlyTheNamedFileRuns) {
-    RunUnquoted(tool_.string() + " /s");
-    ASSERT_TRUE(fs::exists(mark_)) << "the trap did not catch the unquoted path";
-    fs::remove(mark_);
+    fs::create_directories(tool.parent_path());
+    fs::copy_file(test::HelperProgram("child_probe"), tool, fs::copy_options::overwrite_existing);
+    RunUnquoted(tool.string() + " /s");
+    const bool caught = fs::remove(mark, error);
 
     test::ScratchDir dir;
     const std::string output = dir.File("TRAPTEST.TMP");
     bool launchActive = false;
     test::RecordingMessages messages;
     const RunOutcome outcome =
-        RunAndCapture({output, tool_.string(), " /s --args"}, launchActive, messages);
+        RunAndCapture({output, tool.string(), " /s --args"}, launchActive, messages);
+    const bool ran = fs::remove(mark, error);
+    fs::remove(trap, error);
+    fs::remove_all(tool.parent_path(), error);
+    ASSERT_TRUE(caught) << "the trap did not catch the unquoted path";
     ASSERT_EQ(outcome.kind, RunOutcome::Kind::Finished) << outcome.reason;
-    EXPECT_FALSE(fs::exists(mark_)) << "C:\\Program.exe ran in the tool's place";
+    EXPECT_FALSE(ran) << "C:\\Program.exe ran in the tool's place";
     EXPECT_EQ(test::ReadFile(output), "[/s]\n[--args]\n") << "the tool gets its switches alone";
 }
 

@@ -26,11 +26,8 @@ ScratchDir::~ScratchDir() {
 }
 
 std::string HelperProgram(const std::string& name) {
-#ifdef _WIN32
-    return platform::ProgramDirectory() + "\\" + name + ".exe";
-#else
-    return platform::ProgramDirectory() + "/" + name;
-#endif
+    const char* suffix = platform::kPathSeparator == '\\' ? ".exe" : "";
+    return platform::ProgramDirectory() + platform::kPathSeparator + name + suffix;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

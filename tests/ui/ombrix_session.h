@@ -1,15 +1,18 @@
-// Drives the real Ombrix.exe from outside, as a user would: a folder of its own (so the options
-// file beside the program belongs to one test), a temporary folder of its own, windows found by
-// process and class, controls read and set through messages.
+// Drives the real Ombrix.exe from outside, as a user would: windows found by process and class,
+// controls read and pressed through messages.
 #pragma once
 
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "main/win32/main_window_ids.h"
@@ -21,91 +24,141 @@ namespace ombrix::uitest {
 
 using namespace std::chrono_literals;
 using options::Control;
+namespace fs = std::filesystem;
 
-// Polls until `done` holds; false when `timeout` passed first.
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s);
-// A message to another process's window; throws when it does not answer.
-LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-std::string TextOf(HWND window);
-// Relative to the client area of `parent`, or to the screen.
-RECT RectOf(HWND window, HWND parent = nullptr);
-std::string NameOf(Control control);
-// Visible top-level windows of a process with the given class ("#32770" for dialogs).
-std::vector<HWND> WindowsOf(DWORD processId, const std::string& className);
+// Polls until `done` holds; false when 5 s passed first.
+inline bool WaitUntil(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(10ms);
+    }
+    return done();
+}
 
-// In a scratch folder: app\ holds the program (as `programName`) and uptime.exe; temp\ is the
-// program's TMP and TEMP.
-class OmbrixFolder {
+inline std::string TextOf(HWND window) {
+    std::string text(static_cast<std::size_t>(::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)), ' ');
+    ::SendMessageA(window, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
+    return text;
+}
+
+// The options file the program writes with nothing changed, but for uptime.exe's path; each line
+// followed by CR LF.
+inline std::vector<std::string> DefaultOptionLines(const std::string& uptimePath) {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    std::vector<std::string> lines{"Ombrix_OptsN",    "255",   uptimePath, "False", "False",
+                                   "Name/IP Address", "False", "False",    "False", "1"};
+    lines.insert(lines.end(), {std::to_string(now.wMonth), std::to_string(now.wYear), "5", "True"});
+    return lines;
+}
+inline std::string FileOf(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
+    return bytes;
+}
+
+// A scratch folder holding Ombrix.exe, uptime.exe and the options file; its temp\ is TMP and
+// TEMP of the programs this process starts. A program left running is ended by force.
+class OmbrixSession {
   public:
-    explicit OmbrixFolder(const std::string& programName = "Ombrix.exe");
+    OmbrixSession() {
+        fs::create_directory(Path("temp"));
+        fs::copy_file(test::HelperProgram("Ombrix"), Path("Ombrix.exe"));
+        fs::copy_file(test::HelperProgram("uptime"), Tool());
+        ::SetEnvironmentVariableA("TMP", Path("temp").string().c_str());
+        ::SetEnvironmentVariableA("TEMP", Path("temp").string().c_str());
+    }
+    ~OmbrixSession() {
+        if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(process_.get(), 1);
+            ::WaitForSingleObject(process_.get(), 5000);
+        }
+    }
 
-    std::filesystem::path App() const { return scratch_.path() / "app"; }
-    std::filesystem::path Temp() const { return scratch_.path() / "temp"; }
-    std::filesystem::path Program() const { return App() / programName_; }
-    std::filesystem::path Tool() const { return App() / "uptime.exe"; }
-    std::filesystem::path Options() const { return App() / "ombrixopts.cfg"; }
+    fs::path Path(const char* name) const { return scratch_.path() / name; }
+    fs::path Tool() const { return Path("uptime.exe"); }
+    std::vector<fs::path> TempFiles() const {
+        return {fs::directory_iterator(Path("temp")), fs::directory_iterator()};
+    }
+    void WriteOptions(const std::vector<std::string>& lines) const {
+        test::WriteFile(Path("ombrixopts.cfg").string(), FileOf(lines));
+    }
+    std::optional<std::string> ReadOptions() const {
+        const std::string path = Path("ombrixopts.cfg").string();
+        return fs::exists(path) ? std::optional(test::ReadFile(path)) : std::nullopt;
+    }
 
-    void WriteOptions(const std::vector<std::string>& lines) const;  // CR LF after each
-    std::optional<std::string> ReadOptions() const;
-    std::vector<std::string> TempFiles() const;
+    void Start() {
+        std::string commandLine = "\"" + Path("Ombrix.exe").string() + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        if (!::CreateProcessA(Path("Ombrix.exe").string().c_str(), commandLine.data(), nullptr,
+                              nullptr, FALSE, 0, nullptr, scratch_.path().string().c_str(),
+                              &startup, &info)) {
+            throw std::runtime_error("cannot start " + commandLine);
+        }
+        process_.reset(info.hProcess);
+        ::CloseHandle(info.hThread);
+        processId_ = info.dwProcessId;
+        main_ = nullptr;
+    }
+    bool WaitForExit() { return ::WaitForSingleObject(process_.get(), 5000) == WAIT_OBJECT_0; }
+
+    // A visible top-level window of the program of this class, or null.
+    HWND Find(const char* className) const {
+        for (HWND window = nullptr;
+             (window = ::FindWindowExA(nullptr, window, className, nullptr));) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == processId_ && ::IsWindowVisible(window)) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+    // Null when none shows within 5 s.
+    HWND WaitForWindow(const char* className) const {
+        HWND found = nullptr;
+        WaitUntil([&] { return (found = Find(className)) != nullptr; });
+        return found;
+    }
+    HWND Main() { return main_ = main_ ? main_ : WaitForWindow(main::win32::kMainWindowClass); }
+    HWND ControlWindow(Control control) {
+        return ::GetDlgItem(Main(), static_cast<int>(main::win32::ControlId(control)));
+    }
+    std::string Text(Control control) { return TextOf(ControlWindow(control)); }
+    // Posted, as a modal window may follow.
+    void Post(UINT message, WPARAM wParam) { ::PostMessageA(Main(), message, wParam, 0); }
+    void Press(Control control) { Post(WM_COMMAND, main::win32::ControlId(control)); }
+
+    // The message box's text, after pressing its OK and waiting for it to go.
+    std::string AnswerMessageBox() const {
+        HWND box = WaitForWindow("#32770");
+        const std::string text = TextOf(::GetDlgItem(box, 0xFFFF));  // as the template numbers it
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        WaitUntil([&] { return !::IsWindow(box); });
+        return text;
+    }
+
+    // The uptime.exe processes the program started that still run.
+    int RunningTools() const {
+        int tools = 0;
+        platform::win32::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
+             more = ::Process32Next(snapshot.get(), &entry)) {
+            tools += entry.th32ParentProcessID == processId_ &&
+                     ::_strnicmp(entry.szExeFile, "uptime.exe", 10) == 0;
+        }
+        return tools;
+    }
 
   private:
     test::ScratchDir scratch_;
-    std::string programName_;
-};
-
-// Each line followed by CR LF.
-std::string FileOf(const std::vector<std::string>& lines);
-// The options file the program writes with nothing changed, but for line 3, uptime.exe's path.
-std::vector<std::string> DefaultOptionLines(const std::string& uptimePath);
-
-struct ShownMessage {
-    std::string title;
-    std::string text;
-    bool hasIcon = false;
-};
-
-// Ombrix.exe started from an OmbrixFolder; ended by force if a test leaves it running.
-class RunningOmbrix {
-  public:
-    explicit RunningOmbrix(const OmbrixFolder& folder);
-    ~RunningOmbrix();
-    RunningOmbrix(const RunningOmbrix&) = delete;
-    RunningOmbrix& operator=(const RunningOmbrix&) = delete;
-
-    // The visible main window; throws when none shows in time.
-    HWND Main();
-    HWND ControlWindow(Control control);
-    std::string Text(Control control) { return TextOf(ControlWindow(control)); }
-    int Check(Control control) {
-        return static_cast<int>(Send(ControlWindow(control), BM_GETCHECK));
-    }
-    bool Enabled(Control control) { return ::IsWindowEnabled(ControlWindow(control)) != FALSE; }
-    bool Visible(Control control) { return ::IsWindowVisible(ControlWindow(control)) != FALSE; }
-
-    // A click on a check box or option button, handled when it returns.
-    void Click(Control control) { Send(ControlWindow(control), BM_CLICK); }
-    // A click on a push button, posted: it may open a modal window.
-    void Press(Control control);
-    // Typing that replaces the box's text, handled when it returns.
-    void Type(Control control, const std::string& text);
-    void Choose(main::win32::MenuId item);  // posted
-    void CloseBox();
-
-    // A visible top-level window of the program of this class (and caption, when given); throws
-    // when none shows in time.
-    HWND WaitForWindow(const std::string& className, std::chrono::milliseconds timeout = 5s,
-                       const std::string& caption = {});
-    bool Has(const std::string& className) { return !WindowsOf(processId_, className).empty(); }
-    // Reads the message box, runs `whileShown`, presses OK and waits until the box has gone.
-    ShownMessage AnswerMessageBox(const std::function<void()>& whileShown = {});
-
-    bool WaitForExit(std::chrono::milliseconds timeout = 5s);
-    DWORD ExitCode() const;
-    // The uptime.exe processes the program has started that are still running.
-    std::vector<DWORD> RunningTools() const;
-
-  private:
     platform::win32::UniqueHandle process_;
     DWORD processId_ = 0;
     HWND main_ = nullptr;

@@ -8,23 +8,33 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// "machine /s /a /? since Y-M-D /p:N", with only what is set.
+std::string Described(const Arguments& a) {
+    std::string text = a.machine.value_or("") + (a.systemEvents ? " /s" : "") +
+                       (a.applicationFailures ? " /a" : "") + (a.help ? " /?" : "");
+    if (a.since) {
+        text += " since " + std::to_string(a.since->year) + "-" + std::to_string(a.since->month) +
+                "-" + std::to_string(a.since->day);
+    }
+    return a.previousDays ? text + " /p:" + std::to_string(*a.previousDays) : text;
+}
+
 TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
-    const auto all = ParseArguments(Args{"\\\\SRV01", "/s", "/a", "/d:3/01/2006"});
-    ASSERT_TRUE(all.arguments) << all.fault;
-    EXPECT_EQ(all.arguments->machine, "SRV01");
-    EXPECT_TRUE(all.arguments->applicationFailures);
-    EXPECT_EQ(all.arguments->since, (CalendarDate{2006, 3, 1}));
-
-    const auto anyOrder = ParseArguments(Args{"/P:12", "/A", "10.0.0.7"});
-    ASSERT_TRUE(anyOrder.arguments) << anyOrder.fault;
-    EXPECT_EQ(anyOrder.arguments->machine, "10.0.0.7");
-    EXPECT_EQ(anyOrder.arguments->previousDays, 12);
-    EXPECT_TRUE(anyOrder.arguments->systemEvents) << "/a implies /s";
-
-    for (const char* help : {"/?", "/HELP"}) {
-        const auto parsed = ParseArguments(Args{help});
-        ASSERT_TRUE(parsed.arguments);
-        EXPECT_TRUE(parsed.arguments->help) << help;
+    const std::pair<Args, const char*> cases[] = {
+        {{}, ""},
+        {{"\\\\SRV01", "/s", "/a", "/d:3/01/2006"}, "SRV01 /s /a since 2006-3-1"},
+        {{"/P:12", "/A", "10.0.0.7"}, "10.0.0.7 /s /a /p:12"},  // any order or case; /a is /s too
+        {{"/s", "/d:2/29/2004"}, " /s since 2004-2-29"},
+        // Short years as Windows reads them: 00-29 are 2000-2029, 30-99 are 1930-1999.
+        {{"/d:7/3/29"}, " since 2029-7-3"},
+        {{"/d:07/03/30"}, " since 1930-7-3"},
+        {{"/?"}, " /?"},
+        {{"/HELP"}, " /?"},
+    };
+    for (const auto& [args, described] : cases) {
+        const auto parsed = ParseArguments(args);
+        ASSERT_TRUE(parsed.arguments) << described << ": " << parsed.fault;
+        EXPECT_EQ(Described(*parsed.arguments), described);
     }
 }
 
@@ -38,6 +48,8 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/d:1/1/2000", "/p:5"}, "only one"},
         {{"/p:5", "/p:6"}, "only one"},
         {{"/d:2/30/2006"}, "2/30/2006"},
+        {{"/d:2/29/1900"}, "2/29/1900"},
+        {{"/d:1/1/205"}, "1/1/205"},
         {{"/d:"}, "valid date"},
         {{"/p:0"}, "/p:0"},
         {{"/p:1.5"}, "/p:1.5"},
@@ -48,29 +60,6 @@ TEST(ParseArguments, NamesEachFault) {
         const auto parsed = ParseArguments(args);
         EXPECT_FALSE(parsed.arguments) << mentions;
         EXPECT_NE(parsed.fault.find(mentions), std::string::npos) << parsed.fault;
-    }
-}
-
-TEST(ParseMonthDayYear, OnlyDaysTheCalendarHasWithWindowsShortYears) {
-    const std::pair<const char*, std::optional<CalendarDate>> cases[] = {
-        {"2/29/2004", CalendarDate{2004, 2, 29}},
-        {"2/29/2000", CalendarDate{2000, 2, 29}},
-        {"12/31/2005", CalendarDate{2005, 12, 31}},
-        {"2/29/1900", std::nullopt},
-        {"4/31/2005", std::nullopt},
-        {"0/10/2005", std::nullopt},
-        {"1/0/2005", std::nullopt},
-        {"1/1/205", std::nullopt},
-        {"1/1/2005/", std::nullopt},
-        {"a/1/2005", std::nullopt},
-        {"1/1/-205", std::nullopt},
-        // 00-29 are 2000-2029, 30-99 are 1930-1999.
-        {"7/3/29", CalendarDate{2029, 7, 3}},
-        {"7/3/30", CalendarDate{1930, 7, 3}},
-        {"07/03/5", CalendarDate{2005, 7, 3}},
-    };
-    for (const auto& [text, expected] : cases) {
-        EXPECT_EQ(ParseMonthDayYear(text), expected) << text;
     }
 }
 
