@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "shared/calendar.h"
+#include "base/calendar.h"
 
 namespace uptime {
 namespace {

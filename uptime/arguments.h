@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "shared/calendar.h"
+#include "base/calendar.h"
 
 namespace uptime {
 
-using ombrix::shared::CalendarDate;
+using ombrix::base::CalendarDate;
 
 struct Arguments {
     std::optional<std::string> machine;  // without a leading "\\"

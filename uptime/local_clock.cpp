@@ -20,7 +20,7 @@ std::string FixedFormatClock::TimeText(UtcSeconds instant) const {
     return TwoDigits(local.hour) + ":" + TwoDigits(local.minute) + ":" + TwoDigits(local.second);
 }
 
-UtcSeconds FixedFormatClock::StartOfLocalDay(const ombrix::shared::CalendarDate& day) const {
+UtcSeconds FixedFormatClock::StartOfLocalDay(const ombrix::base::CalendarDate& day) const {
     const UtcSeconds localMidnight = ToSeconds({day, 0, 0, 0});
     // The offset depends on the instant sought: a second pass settles it, since no clock
     // changes twice within a few hours of midnight.

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "shared/calendar.h"
+#include "base/calendar.h"
 #include "uptime/utc_time.h"
 
 namespace uptime {
@@ -16,7 +16,7 @@ class LocalClock {
     virtual std::string DateText(UtcSeconds instant) const = 0;  // the short date
     virtual std::string TimeText(UtcSeconds instant) const = 0;  // hours, minutes and seconds
     // The instant the given local day begins.
-    virtual UtcSeconds StartOfLocalDay(const ombrix::shared::CalendarDate& day) const = 0;
+    virtual UtcSeconds StartOfLocalDay(const ombrix::base::CalendarDate& day) const = 0;
 };
 
 // Day first ("30/05/2013") and a 24-hour clock ("23:13:46"), at the offset from UTC a rule
@@ -28,7 +28,7 @@ class FixedFormatClock final : public LocalClock {
 
     std::string DateText(UtcSeconds instant) const override;
     std::string TimeText(UtcSeconds instant) const override;
-    UtcSeconds StartOfLocalDay(const ombrix::shared::CalendarDate& day) const override;
+    UtcSeconds StartOfLocalDay(const ombrix::base::CalendarDate& day) const override;
 
   private:
     OffsetRule offset_;

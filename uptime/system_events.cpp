@@ -53,11 +53,11 @@ std::optional<UtcSeconds> SystemTimeAt(const std::vector<std::uint8_t>& bytes, s
     const auto word = [&](std::size_t index) {
         return bytes[offset + 2 * index] | bytes[offset + 2 * index + 1] << 8;
     };
-    const ombrix::shared::CalendarDate date{word(0), word(1), word(3)};
+    const ombrix::base::CalendarDate date{word(0), word(1), word(3)};
     const int hour = word(4);
     const int minute = word(5);
     const int second = word(6);
-    if (!ombrix::shared::IsValidDate(date) || hour > 23 || minute > 59 || second > 59) {
+    if (!ombrix::base::IsValidDate(date) || hour > 23 || minute > 59 || second > 59) {
         return std::nullopt;
     }
     return ToSeconds({date, hour, minute, second});

@@ -4,7 +4,7 @@ namespace uptime {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
-constexpr ombrix::shared::CalendarDate kEpoch{1970, 1, 1};
+constexpr ombrix::base::CalendarDate kEpoch{1970, 1, 1};
 
 // Floor division, so that instants before 1970 still land on the right day.
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -12,7 +12,7 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 }
 
 // The date `days` days after 1970-01-01 (Howard Hinnant's civil_from_days).
-ombrix::shared::CalendarDate DateOfDay(std::int64_t days) {
+ombrix::base::CalendarDate DateOfDay(std::int64_t days) {
     const std::int64_t z = days + 719468;
     const std::int64_t era = FloorDiv(z, 146097);
     const std::int64_t dayOfEra = z - era * 146097;
@@ -44,7 +44,7 @@ std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t co
 }  // namespace
 
 UtcSeconds ToSeconds(const CivilTime& time) {
-    return ombrix::shared::DaysBetween(kEpoch, time.date) * kSecondsPerDay + time.hour * 3600 +
+    return ombrix::base::DaysBetween(kEpoch, time.date) * kSecondsPerDay + time.hour * 3600 +
            time.minute * 60 + time.second;
 }
 
@@ -80,8 +80,8 @@ std::optional<UtcSeconds> ParseSystemTime(std::string_view text) {
     if (pos + 1 != text.size() || text[pos] != 'Z') {
         return std::nullopt;
     }
-    const ombrix::shared::CalendarDate date{*year, *month, *day};
-    if (!ombrix::shared::IsValidDate(date) || *hour > 23 || *minute > 59 || *second > 59) {
+    const ombrix::base::CalendarDate date{*year, *month, *day};
+    if (!ombrix::base::IsValidDate(date) || *hour > 23 || *minute > 59 || *second > 59) {
         return std::nullopt;
     }
     return ToSeconds({date, *hour, *minute, *second});

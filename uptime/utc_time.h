@@ -7,14 +7,14 @@
 #include <string>
 #include <string_view>
 
-#include "shared/calendar.h"
+#include "base/calendar.h"
 
 namespace uptime {
 
 using UtcSeconds = std::int64_t;
 
 struct CivilTime {
-    ombrix::shared::CalendarDate date;
+    ombrix::base::CalendarDate date;
     int hour = 0;
     int minute = 0;
     int second = 0;

@@ -16,7 +16,7 @@ bool MainForm::Form_Load() {
 
     options_.SetText(Control::CmdLine, "uptime");
     options_.SetText(Control::NameIPAddress, options::kMachinePlaceholder);
-    const shared::CalendarDate today = services_.today();
+    const base::CalendarDate today = services_.today();
     options_.SetText(Control::pd, "5");
     options_.SetText(Control::DD, "01");
     options_.SetText(Control::MM, std::to_string(today.month));

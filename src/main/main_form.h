@@ -4,13 +4,13 @@
 #include <functional>
 #include <string>
 
+#include "base/calendar.h"
 #include "options/launch_sequence.h"
 #include "options/option_form.h"
 #include "options/option_view.h"
 #include "platform/dialogs.h"
 #include "platform/system_info.h"
 #include "runner/run_and_capture.h"
-#include "shared/calendar.h"
 
 namespace ombrix::main {
 
@@ -22,7 +22,7 @@ struct MainServices {
     runner::ExitWaiter* waiter = nullptr;
     std::string optionsPath;
     std::function<platform::WindowsVersion()> windowsVersion;
-    std::function<shared::CalendarDate()> today;
+    std::function<base::CalendarDate()> today;
 };
 
 inline constexpr const char* kLocateTitle = "Locate UPTIME.EXE";

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/digits.h"
 #include "options/command_line.h"
 #include "platform/process_files.h"
 #include "runner/file_name_generator.h"
@@ -24,7 +25,7 @@ std::optional<int> ReadDatePart(std::string_view text, std::size_t maxDigits,
     while (!text.empty() && IsBlank(text.back())) {
         text.remove_suffix(1);
     }
-    if (text.empty() || text.size() > maxDigits || shared::ContainsNonDigit(text)) {
+    if (text.empty() || text.size() > maxDigits || base::ContainsNonDigit(text)) {
         return std::nullopt;
     }
     int value = 0;
@@ -77,7 +78,7 @@ const char* FailedCheck(const LaunchEnvironment& environment) {
         if (!date) {
             return kInvalidDateMessage;
         }
-        if (shared::DaysBetween(*date, environment.today) < 0) {
+        if (base::DaysBetween(*date, environment.today) < 0) {
             return kFutureDateMessage;
         }
     }
@@ -164,8 +165,8 @@ void ShowOutcome(LaunchEnvironment& environment, const runner::RunOutcome& outco
 
 }  // namespace
 
-std::optional<shared::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
-                                                     std::string_view yyyy) {
+std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
+                                                   std::string_view yyyy) {
     std::size_t yearDigits = 0;
     const auto day = ReadDatePart(dd, 2);
     const auto month = ReadDatePart(mm, 2);
@@ -173,9 +174,9 @@ std::optional<shared::CalendarDate> ReadDayFirstDate(std::string_view dd, std::s
     if (!day || !month || !year) {
         return std::nullopt;
     }
-    const shared::CalendarDate date{shared::ExpandShortYear(*year, static_cast<int>(yearDigits)),
-                                    *month, *day};
-    if (!shared::IsValidDate(date)) {
+    const base::CalendarDate date{base::ExpandShortYear(*year, static_cast<int>(yearDigits)),
+                                  *month, *day};
+    if (!base::IsValidDate(date)) {
         return std::nullopt;
     }
     return date;

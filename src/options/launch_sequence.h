@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/calendar.h"
 #include "options/option_view.h"
 #include "platform/dialogs.h"
 #include "runner/run_and_capture.h"
-#include "shared/calendar.h"
 
 namespace ombrix::options {
 
@@ -34,8 +34,8 @@ class ResultsDisplay {
 // The date the three boxes hold, read day first: each part digits with blanks around them
 // allowed, day and month of one or two digits, a year of one or two digits read through
 // Windows' window and of three or four as written; only days the calendar has.
-std::optional<shared::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
-                                                     std::string_view yyyy);
+std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
+                                                   std::string_view yyyy);
 
 struct LaunchEnvironment {
     const OptionView& view;  // Server, NameIPAddress, DoDates, DD, MM, YYYY, CmdLine
@@ -44,7 +44,7 @@ struct LaunchEnvironment {
     platform::MessageBoxes& messages;
     ResultsDisplay& results;
     runner::ExitWaiter* waiter = nullptr;  // how the wait for the tool goes; null: no limit
-    shared::CalendarDate today;
+    base::CalendarDate today;
 };
 
 // LaunchIt_Click.

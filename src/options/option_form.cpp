@@ -1,6 +1,6 @@
 #include "options/option_form.h"
 
-#include "shared/leading_number.h"
+#include "base/leading_number.h"
 
 namespace ombrix::options {
 namespace {
@@ -47,7 +47,7 @@ void OptionForm::OnChange(Control control) {
 void OptionForm::ResetZeroDayCount() {
     // Runs during start-up too. Setting the text is itself a change, so this runs once more
     // with the new text, which reads 5 and stays.
-    if (shared::ReadsAsZero(view_.Text(Control::pd))) {
+    if (base::ReadsAsZero(view_.Text(Control::pd))) {
         SetText(Control::pd, kDefaultDayCount);
     }
 }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/digits.h"
 #include "options/command_line.h"
 #include "platform/process_files.h"
 #include "shared/shared_routines.h"
@@ -37,7 +38,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
 // Digits only, within 0..32767. Leading zeros are read, signs and blanks are not: the writer
 // never puts them there.
 std::optional<int> ToNumber(std::string_view text) {
-    if (text.empty() || shared::ContainsNonDigit(text)) {
+    if (text.empty() || base::ContainsNonDigit(text)) {
         return std::nullopt;
     }
     int value = 0;
@@ -84,7 +85,7 @@ const char* BooleanText(bool value) {
 // A text box's number as saved: digits give their value, anything else the fallback. A value
 // too large for the file counts as "anything else", so that what is saved can be loaded again.
 int BoxNumber(const std::string& text, int fallback) {
-    if (shared::ContainsNonDigit(text)) {
+    if (base::ContainsNonDigit(text)) {
         return fallback;
     }
     return text.empty() ? 0 : ToNumber(text).value_or(fallback);
@@ -170,7 +171,7 @@ StoredOptions CaptureOptions(const OptionView& view, const std::string& uptimePa
 }
 
 void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& view,
-                  std::string& uptimePath, const shared::CalendarDate& today) {
+                  std::string& uptimePath, const base::CalendarDate& today) {
     uptimePath = options.uptimePath;
     // The check mark comes first, so that the clicks below already show or hide the command
     // line as it was saved.
@@ -223,7 +224,7 @@ bool SaveOptions(const std::string& path, const OptionView& view, const std::str
 }
 
 void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
-                 std::string& uptimePath, const shared::CalendarDate& today,
+                 std::string& uptimePath, const base::CalendarDate& today,
                  platform::MessageBoxes& messages) {
     if (!shared::FileExists(path)) {
         return;

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/calendar.h"
 #include "options/option_form.h"
 #include "options/option_view.h"
 #include "platform/dialogs.h"
-#include "shared/calendar.h"
 
 namespace ombrix::options {
 
@@ -49,7 +49,7 @@ StoredOptions CaptureOptions(const OptionView& view, const std::string& uptimePa
 // LoadOptions' setting of the window through the form's own setters, so that the controls'
 // change and click handling runs; `today` gives the month and year for a stored day of 0.
 void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& view,
-                  std::string& uptimePath, const shared::CalendarDate& today);
+                  std::string& uptimePath, const base::CalendarDate& today);
 
 // SaveOptions: writes the file at `path` so that it is replaced in one step; on failure the
 // previous file is intact and a message box names the file and the reason. True when saved.
@@ -59,7 +59,7 @@ bool SaveOptions(const std::string& path, const OptionView& view, const std::str
 // LoadOptions: no file, nothing happens; a rejected file, the rejection message and nothing
 // applied; otherwise the values are applied as ApplyOptions does.
 void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
-                 std::string& uptimePath, const shared::CalendarDate& today,
+                 std::string& uptimePath, const base::CalendarDate& today,
                  platform::MessageBoxes& messages);
 
 }  // namespace ombrix::options

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "shared/calendar.h"
-#include "shared/date_time_text.h"
+#include "base/calendar.h"
+#include "base/date_time_text.h"
 
 namespace ombrix::platform {
 
@@ -25,13 +25,13 @@ std::string ComputerName();
 std::uint64_t SecondsSinceBoot();
 
 // Today's date on the local clock.
-shared::CalendarDate LocalToday();
+base::CalendarDate LocalToday();
 
 // The current moment on the local clock.
-shared::LocalMoment LocalNow();
+base::LocalMoment LocalNow();
 
 // The moment in the platform's general date-and-time text for the user's locale.
-std::string DateTimeText(const shared::LocalMoment& moment);
+std::string DateTimeText(const base::LocalMoment& moment);
 
 // The current moment in that text, as a report's "Saved on" shows it.
 inline std::string LocalDateTimeText() {

@@ -1,7 +1,5 @@
 #include "shared/shared_routines.h"
 
-#include <algorithm>
-
 #include "platform/process_files.h"
 
 namespace ombrix::shared {
@@ -16,10 +14,6 @@ std::string GetTempDirectory() {
 
 std::string JoinPath(const std::string& directory, const std::string& name) {
     return directory + platform::kPathSeparator + name;
-}
-
-bool ContainsNonDigit(std::string_view text) {
-    return std::any_of(text.begin(), text.end(), [](char c) { return c < '0' || c > '9'; });
 }
 
 }  // namespace ombrix::shared

@@ -17,7 +17,4 @@ std::string GetTempDirectory();
 // directory already ends in "\", so the result holds two in a row, which Windows accepts.
 std::string JoinPath(const std::string& directory, const std::string& name);
 
-// True when any character lies outside "0" to "9"; false for an empty text.
-bool ContainsNonDigit(std::string_view text);
-
 }  // namespace ombrix::shared

@@ -39,7 +39,7 @@ class MainFormTest : public ::testing::Test {
     test::RecordingMessages messages_;
     FakeFileDialogs dialogs_;
     NoResults results_;
-    shared::CalendarDate today_{2026, 7, 14};
+    base::CalendarDate today_{2026, 7, 14};
     MainForm form_{view_, MainServices{messages_, dialogs_, results_, nullptr, optionsPath_,
                                        [this] { return version_; }, [this] { return today_; }}};
 };

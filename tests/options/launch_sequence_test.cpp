@@ -90,7 +90,7 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
     std::vector<std::string> shown;  // what the results window showed
     bool flagWhileOpen = false;
     std::vector<fs::path> filesWhileOpen;
-    shared::CalendarDate today{2026, 3, 15};
+    base::CalendarDate today{2026, 3, 15};
 };
 
 TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {

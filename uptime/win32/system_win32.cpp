@@ -54,7 +54,7 @@ class WindowsClock final : public LocalClock {
         return win32::Narrow(text, CP_UTF8);
     }
 
-    UtcSeconds StartOfLocalDay(const ombrix::shared::CalendarDate& day) const override {
+    UtcSeconds StartOfLocalDay(const ombrix::base::CalendarDate& day) const override {
         SYSTEMTIME local{};
         local.wYear = static_cast<WORD>(day.year);
         local.wMonth = static_cast<WORD>(day.month);

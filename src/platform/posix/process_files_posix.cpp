@@ -18,9 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "base/command_line_split.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/process_files.h"
-#include "shared/command_line_split.h"
 
 extern char** environ;
 
@@ -308,7 +308,7 @@ CapturedProcess::StartResult CapturedProcess::Start(const std::string& outputPat
     }
 
     // The tool reads its switches the way a Windows program would split them.
-    std::vector<std::string> args = shared::SplitCommandLine(argumentTail);
+    std::vector<std::string> args = base::SplitCommandLine(argumentTail);
     args.insert(args.begin(), programPath);
     std::vector<char*> argv;
     for (auto& arg : args) {

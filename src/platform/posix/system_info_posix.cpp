@@ -25,14 +25,14 @@ std::string ComputerName() {
     return result;
 }
 
-shared::CalendarDate LocalToday() {
+base::CalendarDate LocalToday() {
     const time_t now = ::time(nullptr);
     tm local{};
     ::localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-shared::LocalMoment LocalNow() {
+base::LocalMoment LocalNow() {
     const time_t now = ::time(nullptr);
     tm local{};
     ::localtime_r(&now, &local);
@@ -41,7 +41,7 @@ shared::LocalMoment LocalNow() {
 }
 
 // The C library's date and time of the current locale stand in for the user's locale.
-std::string DateTimeText(const shared::LocalMoment& moment) {
+std::string DateTimeText(const base::LocalMoment& moment) {
     tm parts{};
     parts.tm_year = moment.year - 1900;
     parts.tm_mon = moment.month - 1;
@@ -54,7 +54,7 @@ std::string DateTimeText(const shared::LocalMoment& moment) {
         const std::size_t size = ::strftime(text, sizeof(text), pattern, &parts);
         return std::string(text, size);
     };
-    return shared::GeneralDateTimeText(moment, format("%x"), format("%X"));
+    return base::GeneralDateTimeText(moment, format("%x"), format("%X"));
 }
 
 std::uint64_t SecondsSinceBoot() {

@@ -48,19 +48,19 @@ std::string ComputerName() {
     return std::string(name, size);
 }
 
-shared::CalendarDate LocalToday() {
+base::CalendarDate LocalToday() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     return {now.wYear, now.wMonth, now.wDay};
 }
 
-shared::LocalMoment LocalNow() {
+base::LocalMoment LocalNow() {
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
     return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-std::string DateTimeText(const shared::LocalMoment& moment) {
+std::string DateTimeText(const base::LocalMoment& moment) {
     SYSTEMTIME time{};
     time.wYear = static_cast<WORD>(moment.year);
     time.wMonth = static_cast<WORD>(moment.month);
@@ -74,7 +74,7 @@ std::string DateTimeText(const shared::LocalMoment& moment) {
     const std::string longTime = FormattedText([&time](char* buffer, int size) {
         return ::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, buffer, size);
     });
-    return shared::GeneralDateTimeText(moment, shortDate, longTime);
+    return base::GeneralDateTimeText(moment, shortDate, longTime);
 }
 
 std::uint64_t SecondsSinceBoot() {

@@ -1,6 +1,6 @@
-#include "shared/date_time_text.h"
+#include "base/date_time_text.h"
 
-namespace ombrix::shared {
+namespace ombrix::base {
 
 std::string GeneralDateTimeText(const LocalMoment& moment, std::string_view shortDate,
                                 std::string_view longTime) {
@@ -12,4 +12,4 @@ std::string GeneralDateTimeText(const LocalMoment& moment, std::string_view shor
     return text;
 }
 
-}  // namespace ombrix::shared
+}  // namespace ombrix::base

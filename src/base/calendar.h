@@ -4,7 +4,7 @@
 #include <compare>
 #include <cstdint>
 
-namespace ombrix::shared {
+namespace ombrix::base {
 
 struct CalendarDate {
     int year = 0;
@@ -25,4 +25,4 @@ int ExpandShortYear(int year, int digitCount);
 // Days from `from` to `to`, counted in day boundaries (negative when `to` lies before `from`).
 std::int64_t DaysBetween(const CalendarDate& from, const CalendarDate& to);
 
-}  // namespace ombrix::shared
+}  // namespace ombrix::base

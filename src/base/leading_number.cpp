@@ -1,8 +1,8 @@
-#include "shared/leading_number.h"
+#include "base/leading_number.h"
 
 #include <string>
 
-namespace ombrix::shared {
+namespace ombrix::base {
 
 bool ReadsAsZero(std::string_view text) {
     std::string packed;
@@ -30,4 +30,4 @@ bool ReadsAsZero(std::string_view text) {
     return true;
 }
 
-}  // namespace ombrix::shared
+}  // namespace ombrix::base

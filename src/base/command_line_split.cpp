@@ -1,6 +1,6 @@
-#include "shared/command_line_split.h"
+#include "base/command_line_split.h"
 
-namespace ombrix::shared {
+namespace ombrix::base {
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {
     std::vector<std::string> args;
@@ -47,4 +47,4 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     }
 }
 
-}  // namespace ombrix::shared
+}  // namespace ombrix::base

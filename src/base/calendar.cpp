@@ -1,6 +1,6 @@
-#include "shared/calendar.h"
+#include "base/calendar.h"
 
-namespace ombrix::shared {
+namespace ombrix::base {
 namespace {
 
 // Days since 1970-01-01 in the proleptic Gregorian calendar (Howard Hinnant's algorithm).
@@ -41,4 +41,4 @@ std::int64_t DaysBetween(const CalendarDate& from, const CalendarDate& to) {
     return DayNumber(to) - DayNumber(from);
 }
 
-}  // namespace ombrix::shared
+}  // namespace ombrix::base

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace ombrix::shared {
+namespace ombrix::base {
 
 // A moment on the local clock, to the second.
 struct LocalMoment {
@@ -21,4 +21,4 @@ struct LocalMoment {
 std::string GeneralDateTimeText(const LocalMoment& moment, std::string_view shortDate,
                                 std::string_view longTime);
 
-}  // namespace ombrix::shared
+}  // namespace ombrix::base
