@@ -9,14 +9,9 @@ std::string HelpFilePath(const std::string& programDirectory) {
     return shared::JoinPath(programDirectory, kHelpFileName);
 }
 
-platform::HelpCall ShowHelpFile(platform::HelpViewer& viewer, std::uintptr_t owner,
-                                const std::string& path, std::optional<std::int32_t> contextId) {
-    if (!contextId) {
-        return viewer.Show(owner, path, platform::HelpCommand::DisplayTopic, 0);
-    }
-    // The id travels as a 32-bit value: -1 is 0xFFFFFFFF, not a 64-bit -1.
-    return viewer.Show(owner, path, platform::HelpCommand::HelpContext,
-                       static_cast<std::uint32_t>(*contextId));
+base::Result<std::uintptr_t> ShowHelpFile(platform::HelpViewer& viewer, std::uintptr_t owner,
+                                          const std::string& path) {
+    return viewer.Show(owner, path, platform::HelpCommand::DisplayTopic, 0);
 }
 
 void ShowHelpIndex(std::uintptr_t owner, platform::MessageBoxes& messages,
@@ -26,13 +21,10 @@ void ShowHelpIndex(std::uintptr_t owner, platform::MessageBoxes& messages,
         messages.Show(kHelpNotAvailableMessage, platform::MessageStyle::OkExclamation);
         return;
     }
-    const platform::HelpCall call = ShowHelpFile(viewer, owner, path);
-    if (!call.viewerAvailable) {
-        std::string text = kHelpViewerMissingMessage;
-        if (!call.reason.empty()) {
-            text += "\r\n\r\n" + call.reason;
-        }
-        messages.Show(text, platform::MessageStyle::OkExclamation);
+    const base::Result<std::uintptr_t> shown = ShowHelpFile(viewer, owner, path);
+    if (!shown) {
+        messages.Show(base::WithReason(kHelpViewerMissingMessage, shown.Reason()),
+                      platform::MessageStyle::OkExclamation);
     }
 }
 

@@ -28,7 +28,7 @@ bool MainForm::Form_Load() {
         view_.SetEnabled(c, false);
     }
 
-    launchActive_ = false;
+    services_.runState.Dismiss();
     uptimePath_.clear();
     options::LoadOptions(services_.optionsPath, options_, view_, uptimePath_, today,
                          services_.messages);
@@ -40,7 +40,7 @@ bool MainForm::Form_Load() {
 void MainForm::LaunchIt_Click() {
     options::LaunchEnvironment environment{view_,
                                            uptimePath_,
-                                           launchActive_,
+                                           services_.runState,
                                            services_.messages,
                                            services_.results,
                                            services_.waiter,

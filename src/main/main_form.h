@@ -11,11 +11,13 @@
 #include "platform/dialogs.h"
 #include "platform/system_info.h"
 #include "runner/run_and_capture.h"
+#include "runner/run_state.h"
 
 namespace ombrix::main {
 
 // What the main window's logic needs from around it.
 struct MainServices {
+    runner::RunState& runState;  // LaunchActive: the main window's, shared with the results window
     platform::MessageBoxes& messages;
     platform::FileDialogs& fileDialogs;
     options::ResultsDisplay& results;
@@ -48,15 +50,12 @@ class MainForm {
 
     options::OptionForm& Options() { return options_; }
     const std::string& UptimePath() const { return uptimePath_; }
-    bool LaunchActive() const { return launchActive_; }
-    bool& LaunchActiveFlag() { return launchActive_; }
 
   private:
     options::OptionView& view_;
     MainServices services_;
     options::OptionForm options_;
     std::string uptimePath_;
-    bool launchActive_ = false;
 };
 
 }  // namespace ombrix::main

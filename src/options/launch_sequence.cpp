@@ -42,13 +42,6 @@ void Warn(platform::MessageBoxes& messages, const std::string& text) {
     messages.Show(text, platform::MessageStyle::OkExclamation);
 }
 
-std::string WithReason(std::string sentence, const std::string& reason) {
-    if (!reason.empty()) {
-        sentence += "\r\n\r\n" + reason;
-    }
-    return sentence;
-}
-
 // Codes such as 0xC0000005 mean more to a reader in hexadecimal.
 std::string ExitCodeText(std::int32_t code) {
     std::string text = std::to_string(code);
@@ -101,66 +94,47 @@ std::string FreeOutputPath() {
 }
 
 // However the run's output is dealt with, even by an exception, the temporary file goes and
-// the next launch is let through. After a successful run the results window has cleared the
-// flag already; clearing it again is harmless.
+// the run is dismissed. After a successful run the results window has dismissed it already.
 class RunCleanup {
   public:
-    RunCleanup(const std::string& outputPath, bool& launchActive)
-        : outputPath_(outputPath), launchActive_(launchActive) {}
+    RunCleanup(const std::string& outputPath, runner::RunState& runState)
+        : outputPath_(outputPath), runState_(runState) {}
     ~RunCleanup() {
-        platform::RemoveFile(outputPath_);
-        launchActive_ = false;
+        static_cast<void>(platform::RemoveFile(outputPath_));
+        runState_.Dismiss();
     }
     RunCleanup(const RunCleanup&) = delete;
     RunCleanup& operator=(const RunCleanup&) = delete;
 
   private:
     const std::string& outputPath_;
-    bool& launchActive_;
+    runner::RunState& runState_;
 };
 
-void ShowOutcome(LaunchEnvironment& environment, const runner::RunOutcome& outcome,
-                 const std::string& outputPath) {
-    using Kind = runner::RunOutcome::Kind;
+void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
+                const std::string& outputPath) {
     platform::MessageBoxes& messages = environment.messages;
-    switch (outcome.kind) {
-        case Kind::Refused:  // the runner has said why
-        case Kind::Cancelled:
-            return;
-        case Kind::OutputNotCreated:
-            Warn(messages,
-                 WithReason("Ombrix could not create the temporary file " + outputPath + ".",
-                            outcome.reason));
-            return;
-        case Kind::NotStarted:
-            Warn(messages, WithReason("Ombrix could not start " + environment.uptimePath + ".",
-                                      outcome.reason));
-            return;
-        case Kind::Finished:
-            break;
-    }
-
     if (!shared::FileExists(outputPath)) {
         Warn(messages, kMissingOutputMessage);
         return;
     }
-    const platform::FileContent content = platform::ReadWholeFile(outputPath);
-    if (!content.ok) {
-        Warn(messages, WithReason("Ombrix could not read the temporary file " + outputPath +
-                                      ", which holds what UPTIME.EXE printed.",
-                                  content.reason));
+    const base::Result<std::string> content = platform::ReadWholeFile(outputPath);
+    if (!content) {
+        Warn(messages, base::WithReason("Ombrix could not read the temporary file " + outputPath +
+                                            ", which holds what UPTIME.EXE printed.",
+                                        content.Reason()));
         return;
     }
-    if (outcome.exitCode == 0) {
-        environment.results.ShowModal(content.bytes);
+    if (exitCode == 0) {
+        environment.results.ShowModal(*content);
         return;
     }
-    if (content.bytes.empty()) {
-        Warn(messages, "UPTIME.EXE ended with exit code " + ExitCodeText(outcome.exitCode) +
-                           " and printed nothing.");
+    if (content->empty()) {
+        Warn(messages,
+             "UPTIME.EXE ended with exit code " + ExitCodeText(exitCode) + " and printed nothing.");
         return;
     }
-    Warn(messages, content.bytes);
+    Warn(messages, *content);
 }
 
 }  // namespace
@@ -191,14 +165,18 @@ void LaunchUptime(LaunchEnvironment& environment) {
     const std::string outputPath = FreeOutputPath();
     const runner::RunRequest request{outputPath, environment.uptimePath,
                                      CommandTail(environment.view.Text(Control::CmdLine))};
-    const runner::RunOutcome outcome = runner::RunAndCapture(
-        request, environment.launchActive, environment.messages, environment.waiter);
-    if (outcome.kind == runner::RunOutcome::Kind::Refused) {
-        // The earlier run still owns the flag, and nothing of ours was created.
+    const base::Result<runner::RunEnd> run =
+        runner::RunAndCapture(request, environment.runState, environment.waiter);
+    if (!run) {
+        // Refused, or never started: the runner has left nothing behind to clean.
+        Warn(environment.messages, run.Reason());
         return;
     }
-    RunCleanup cleanup(outputPath, environment.launchActive);
-    ShowOutcome(environment, outcome, outputPath);
+    if (run->cancelled) {
+        return;
+    }
+    RunCleanup cleanup(outputPath, environment.runState);
+    ShowOutput(environment, run->exitCode, outputPath);
 }
 
 }  // namespace ombrix::options

@@ -27,7 +27,7 @@ class ResultsDisplay {
   public:
     virtual ~ResultsDisplay() = default;
     // Centres the window over the main window, shows `output` and returns once the user has
-    // closed it; closing it clears the main window's LaunchActive.
+    // closed it; closing it dismisses the run.
     virtual void ShowModal(const std::string& output) = 0;
 };
 
@@ -40,7 +40,7 @@ std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dd, std::str
 struct LaunchEnvironment {
     const OptionView& view;  // Server, NameIPAddress, DoDates, DD, MM, YYYY, CmdLine
     const std::string& uptimePath;
-    bool& launchActive;
+    runner::RunState& runState;
     platform::MessageBoxes& messages;
     ResultsDisplay& results;
     runner::ExitWaiter* waiter = nullptr;  // how the wait for the tool goes; null: no limit

@@ -7,10 +7,6 @@ namespace {
 
 inline constexpr const char* kDefaultDayCount = "5";
 
-bool IsOptionButton(Control control) {
-    return control == Control::DateSwitch || control == Control::PSwitch;
-}
-
 }  // namespace
 
 void OptionForm::SetText(Control control, const std::string& text) {

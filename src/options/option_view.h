@@ -27,6 +27,11 @@ enum class Control {
     Menu_Settings_Cmdlin,  // the check mark of Show Command Line, as a value 0 or 1
 };
 
+// The period group's two option buttons: selecting one clears the other.
+constexpr bool IsOptionButton(Control control) {
+    return control == Control::DateSwitch || control == Control::PSwitch;
+}
+
 // The window's side. The Put calls change a control without raising its events: the option
 // logic raises them itself, so that a change made from code behaves as the same change made by
 // the user. Heights and positions are in the window's own units.

@@ -214,12 +214,13 @@ bool SaveOptions(const std::string& path, const OptionView& view, const std::str
                  platform::MessageBoxes& messages) {
     const std::string bytes =
         FormatOptionsFile(CaptureOptions(view, uptimePath), kOptionsSignature);
-    std::string reason;
-    if (platform::ReplaceFileContent(path, bytes, &reason)) {
+    const base::Result<> saved = platform::ReplaceFileContent(path, bytes);
+    if (saved) {
         return true;
     }
-    messages.Show("Ombrix could not save its options to " + path + ": " + reason,
-                  platform::MessageStyle::OkExclamation);
+    messages.Show(
+        base::WithReason("Ombrix could not save its options to " + path + ".", saved.Reason()),
+        platform::MessageStyle::OkExclamation);
     return false;
 }
 
@@ -230,9 +231,9 @@ void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
         return;
     }
     // A file that is there but cannot be read is as unusable as a damaged one.
-    const platform::FileContent content = platform::ReadWholeFile(path);
+    const base::Result<std::string> content = platform::ReadWholeFile(path);
     const std::optional<StoredOptions> options =
-        content.ok ? ParseOptionsFile(content.bytes, kOptionsSignature) : std::nullopt;
+        content ? ParseOptionsFile(*content, kOptionsSignature) : std::nullopt;
     if (!options) {
         messages.Show(kOptionsRejectedMessage, platform::MessageStyle::OkExclamation);
         return;

@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace ombrix::platform {
 
 class Clipboard {
   public:
     virtual ~Clipboard() = default;
-    // Empties the clipboard and puts `text` on it as plain text. False, with the system's
-    // reason, when the clipboard could not be had.
-    virtual bool PutText(const std::string& text, std::string& reason) = 0;
+    // Empties the clipboard and puts `text` on it as plain text. Fails with the system's
+    // reason when the clipboard could not be had.
+    virtual base::Result<> PutText(const std::string& text) = 0;
 };
 
 // A printed page as a grid of fixed-pitch character cells.
@@ -29,11 +31,11 @@ class Printer {
     virtual ~Printer() = default;
     // One job on the default printer, in a fixed-pitch font. Once the job has begun, `layOut` is
     // asked for its pages in the grid of the printer's page, and each goes on a sheet of its own.
-    // False, with a reason the user can act on, when there is no printer or the job failed; a
+    // Fails with a reason the user can act on when there is no printer or the job failed; a
     // failed job is withdrawn.
-    virtual bool Print(const std::string& documentName,
-                       const std::function<std::vector<PrintedPage>(PageGrid)>& layOut,
-                       std::string& reason) = 0;
+    virtual base::Result<> Print(
+        const std::string& documentName,
+        const std::function<std::vector<PrintedPage>(PageGrid)>& layOut) = 0;
 };
 
 }  // namespace ombrix::platform

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/result.h"
+
 namespace ombrix::platform {
 
 // HtmlHelp commands as the system numbers them.
@@ -12,19 +14,14 @@ enum class HelpCommand : unsigned {
     HelpContext = 15,  // HH_HELP_CONTEXT: the topic mapped to a numeric context id
 };
 
-struct HelpCall {
-    bool viewerAvailable = false;  // false: the viewer could not be loaded and nothing was shown
-    std::uintptr_t window = 0;     // the viewer's answer: its window, or 0
-    std::string reason;            // the system's reason when the viewer is not available
-};
-
 class HelpViewer {
   public:
     virtual ~HelpViewer() = default;
     // HtmlHelpA(owner, path, command, data): shows the help file in a window owned by `owner`
-    // and returns at once; the window lives on its own.
-    virtual HelpCall Show(std::uintptr_t owner, const std::string& path, HelpCommand command,
-                          std::uintptr_t data) = 0;
+    // and returns at once with the viewer's answer, its window or 0; the window lives on its
+    // own. Fails when the viewer itself cannot be loaded, and then nothing is shown.
+    virtual base::Result<std::uintptr_t> Show(std::uintptr_t owner, const std::string& path,
+                                              HelpCommand command, std::uintptr_t data) = 0;
 };
 
 // The system's viewer (hhctrl.ocx on Windows), loaded at its first use and kept until the

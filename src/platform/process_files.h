@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace ombrix::platform {
 
 #ifdef _WIN32
@@ -22,22 +24,16 @@ std::string TempDirectory();
 // hold wildcards) matches a file that is neither hidden, system nor a directory.
 bool NormalFileMatches(const std::string& path);
 
-// Removes a file; false (with the reason in `reason`, when given) when it could not.
-bool RemoveFile(const std::string& path, std::string* reason = nullptr);
+// Removes a file.
+base::Result<> RemoveFile(const std::string& path);
 
 // Puts `bytes` into the file at `path` in one step: a new file is written beside it and then
 // takes its place, so that readers see either the whole old content or the whole new one. On
-// failure (false, with the system's reason in `reason`, when given) the old file is untouched
-// and no other file is left behind.
-bool ReplaceFileContent(const std::string& path, std::string_view bytes,
-                        std::string* reason = nullptr);
+// failure the old file is untouched and no other file is left behind.
+base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes);
 
-struct FileContent {
-    bool ok = false;
-    std::string bytes;   // the whole file, byte for byte, when ok
-    std::string reason;  // the system's reason, when not ok
-};
-FileContent ReadWholeFile(const std::string& path);
+// The whole file, byte for byte.
+base::Result<std::string> ReadWholeFile(const std::string& path);
 
 // The folder that holds the running program, without a trailing separator.
 std::string ProgramDirectory();
@@ -45,22 +41,29 @@ std::string ProgramDirectory();
 // The system's own text for an error code (GetLastError or errno), without a line end.
 std::string SystemErrorText(unsigned long code);
 
-// A child process started hidden, with its standard output on a freshly created file,
-// no standard input and no error stream. Owns the child's handles and the file's.
+// The file that receives a child's standard output: created, or cut to length 0, for writing
+// only, shared with nobody, and inheritable by the child.
+class OutputFile {
+  public:
+    static base::Result<std::unique_ptr<OutputFile>> Create(const std::string& path);
+
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    virtual ~OutputFile() = default;
+
+  protected:
+    OutputFile() = default;
+};
+
+// A child process started hidden, with its standard output on an OutputFile, no standard input
+// and no error stream. Owns the child's handles and the file's.
 class CapturedProcess {
   public:
-    enum class StartStatus { Started, OutputNotCreated, ProgramNotStarted };
-    struct StartResult {
-        StartStatus status = StartStatus::ProgramNotStarted;
-        std::string reason;  // the system's reason when not started
-        std::unique_ptr<CapturedProcess> process;
-    };
-
-    // Creates (or cuts to length 0) `outputPath` and starts exactly the file `programPath`,
-    // whatever blanks its path holds, with `argumentTail` (empty or starting with a blank)
-    // as its switches.
-    static StartResult Start(const std::string& outputPath, const std::string& programPath,
-                             const std::string& argumentTail);
+    // Starts exactly the file `programPath`, whatever blanks its path holds, with
+    // `argumentTail` (empty or starting with a blank) as its switches.
+    static base::Result<std::unique_ptr<CapturedProcess>> Start(std::unique_ptr<OutputFile> output,
+                                                                const std::string& programPath,
+                                                                const std::string& argumentTail);
 
     CapturedProcess(const CapturedProcess&) = delete;
     CapturedProcess& operator=(const CapturedProcess&) = delete;

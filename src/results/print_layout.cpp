@@ -50,9 +50,8 @@ void PrintReport(const std::string& output, platform::Printer& printer,
     const auto layOut = [&output, &sources](platform::PageGrid grid) {
         return LayOutPages(PrintedReport(output, sources.dateTimeText()), grid);
     };
-    std::string reason;
-    if (!printer.Print(kPrintDocumentName, layOut, reason)) {
-        messages.Show("The report could not be printed.\r\n\r\n" + reason,
+    if (const base::Result<> printed = printer.Print(kPrintDocumentName, layOut); !printed) {
+        messages.Show(base::WithReason("The report could not be printed.", printed.Reason()),
                       platform::MessageStyle::OkExclamation);
     }
 }

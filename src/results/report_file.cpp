@@ -40,11 +40,11 @@ void SaveReport(const std::string& output, platform::FileDialogs& dialogs,
     // The header is read after the dialog, so that it tells when the file was written.
     const std::string content =
         ReportFileContent(output, sources.computerName(), sources.dateTimeText());
-    std::string reason;
-    if (!platform::ReplaceFileContent(*path, content, &reason)) {
+    if (const base::Result<> saved = platform::ReplaceFileContent(*path, content); !saved) {
         // Silence here would let the user believe the report was saved.
-        messages.Show("The report could not be saved as " + *path + ".\r\n\r\n" + reason,
-                      platform::MessageStyle::OkExclamation);
+        messages.Show(
+            base::WithReason("The report could not be saved as " + *path + ".", saved.Reason()),
+            platform::MessageStyle::OkExclamation);
     }
 }
 

@@ -3,10 +3,10 @@
 namespace ombrix::results {
 
 void ResultsForm::PopUp_CopyClip_Click() {
-    std::string reason;
-    if (!clipboard_.PutText(text_, reason)) {
-        messages_.Show("Ombrix could not put the results on the clipboard.\r\n\r\n" + reason,
-                       platform::MessageStyle::OkExclamation);
+    if (const base::Result<> put = clipboard_.PutText(text_); !put) {
+        messages_.Show(
+            base::WithReason("Ombrix could not put the results on the clipboard.", put.Reason()),
+            platform::MessageStyle::OkExclamation);
     }
 }
 

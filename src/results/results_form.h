@@ -6,6 +6,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
+#include "runner/run_state.h"
 
 namespace ombrix::results {
 
@@ -18,10 +19,10 @@ std::string DisplayText(std::string_view output);
 
 class ResultsForm {
   public:
-    ResultsForm(std::string_view output, bool& launchActive, platform::Clipboard& clipboard,
+    ResultsForm(std::string_view output, runner::RunState& runState, platform::Clipboard& clipboard,
                 platform::MessageBoxes& messages)
         : text_(DisplayText(output)),
-          launchActive_(launchActive),
+          runState_(runState),
           clipboard_(clipboard),
           messages_(messages) {}
 
@@ -32,11 +33,11 @@ class ResultsForm {
     void PopUp_CopyClip_Click();
 
     // The window closes, by "O.K" or its frame: the next launch may go ahead.
-    void Form_Unload() { launchActive_ = false; }
+    void Form_Unload() { runState_.Dismiss(); }
 
   private:
     std::string text_;
-    bool& launchActive_;
+    runner::RunState& runState_;
     platform::Clipboard& clipboard_;
     platform::MessageBoxes& messages_;
 };

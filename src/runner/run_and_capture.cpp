@@ -13,46 +13,42 @@ class UnlimitedWait final : public ExitWaiter {
 
 }  // namespace
 
-RunOutcome RunAndCapture(const RunRequest& request, bool& launchActive,
-                         platform::MessageBoxes& messages, ExitWaiter* waiter) {
-    RunOutcome outcome;
-    if (launchActive) {
-        messages.Show(kTwoCopiesMessage, platform::MessageStyle::OkExclamation);
-        outcome.kind = RunOutcome::Kind::Refused;
-        return outcome;
+base::Result<RunEnd> RunAndCapture(const RunRequest& request, RunState& state, ExitWaiter* waiter) {
+    if (!state.Begin()) {
+        return base::Failure{kTwoCopiesMessage};
     }
-    launchActive = true;
 
-    using Status = platform::CapturedProcess::StartStatus;
-    auto start = platform::CapturedProcess::Start(request.outputPath, request.programPath,
-                                                  request.argumentTail);
-    if (start.status != Status::Started) {
+    auto output = platform::OutputFile::Create(request.outputPath);
+    if (!output) {
         // Nothing ran, so nothing waits to be dismissed.
-        launchActive = false;
-        if (start.status == Status::ProgramNotStarted) {
-            platform::RemoveFile(request.outputPath);
-        }
-        outcome.kind = start.status == Status::OutputNotCreated ? RunOutcome::Kind::OutputNotCreated
-                                                                : RunOutcome::Kind::NotStarted;
-        outcome.reason = std::move(start.reason);
-        return outcome;
+        state.Dismiss();
+        return base::Failure{base::WithReason(
+            "Ombrix could not create the temporary file " + request.outputPath + ".",
+            output.Reason())};
+    }
+    auto child = platform::CapturedProcess::Start(std::move(*output), request.programPath,
+                                                  request.argumentTail);
+    if (!child) {
+        state.Dismiss();
+        static_cast<void>(platform::RemoveFile(request.outputPath));
+        return base::Failure{base::WithReason("Ombrix could not start " + request.programPath + ".",
+                                              child.Reason())};
     }
 
     UnlimitedWait unlimited;
     ExitWaiter& wait = waiter != nullptr ? *waiter : unlimited;
-    const bool ended = wait.WaitForExit(*start.process);
+    const bool ended = wait.WaitForExit(**child);
     if (!ended) {
-        start.process->Terminate();
+        (*child)->Terminate();
     }
-    outcome.exitCode = start.process->Finish();
+    RunEnd end;
+    end.exitCode = (*child)->Finish();
     if (!ended) {
-        launchActive = false;
-        platform::RemoveFile(request.outputPath);
-        outcome.kind = RunOutcome::Kind::Cancelled;
-        return outcome;
+        state.Dismiss();
+        static_cast<void>(platform::RemoveFile(request.outputPath));
+        end.cancelled = true;
     }
-    outcome.kind = RunOutcome::Kind::Finished;
-    return outcome;
+    return end;
 }
 
 }  // namespace ombrix::runner

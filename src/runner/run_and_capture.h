@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/dialogs.h"
+#include "base/result.h"
 #include "platform/process_files.h"
+#include "runner/run_state.h"
 
 namespace ombrix::runner {
 
@@ -18,17 +19,10 @@ struct RunRequest {
     std::string argumentTail;  // the switches: empty or starting with a blank
 };
 
-struct RunOutcome {
-    enum class Kind {
-        Finished,          // the tool ran and ended; exitCode holds its code
-        Refused,           // an earlier run's output has not been dismissed yet
-        OutputNotCreated,  // the output file could not be created; nothing ran
-        NotStarted,        // the program could not be started; nothing ran
-        Cancelled,         // the user stopped the tool before it ended
-    };
-    Kind kind = Kind::Refused;
+// How a run that got going ended.
+struct RunEnd {
+    bool cancelled = false;  // the user stopped the tool; its output is gone
     std::int32_t exitCode = 0;
-    std::string reason;  // the system's reason, for OutputNotCreated and NotStarted
 };
 
 // Decides how the wait for the tool goes. The default waits without a time limit.
@@ -39,10 +33,11 @@ class ExitWaiter {
     virtual bool WaitForExit(platform::CapturedProcess& child) = 0;
 };
 
-// A second run while `launchActive` is set is refused with its message and creates nothing.
-// Otherwise the flag is set and stays set after a finished run until its output is dismissed;
-// a run that could not start or was cancelled clears it again and leaves no output file.
-RunOutcome RunAndCapture(const RunRequest& request, bool& launchActive,
-                         platform::MessageBoxes& messages, ExitWaiter* waiter = nullptr);
+// A second run while the state is active is refused: the failure carries the two-copies
+// message, and nothing is created or changed. A run that cannot start fails with a message
+// that says what and why, after the state is dismissed and any output file removed, as after a
+// cancelled run. A finished run leaves the state active until its output is dismissed.
+base::Result<RunEnd> RunAndCapture(const RunRequest& request, RunState& state,
+                                   ExitWaiter* waiter = nullptr);
 
 }  // namespace ombrix::runner

@@ -12,13 +12,12 @@
 namespace ombrix::about {
 namespace {
 
-using platform::HelpCall;
 using platform::HelpCommand;
 constexpr std::uintptr_t kOwner = 0x1234;
 
 struct RecordingViewer final : platform::HelpViewer {
-    HelpCall Show(std::uintptr_t owner, const std::string& path, HelpCommand command,
-                  std::uintptr_t data) override {
+    base::Result<std::uintptr_t> Show(std::uintptr_t owner, const std::string& path,
+                                      HelpCommand command, std::uintptr_t data) override {
         EXPECT_EQ(owner, kOwner);
         EXPECT_EQ(command, HelpCommand::DisplayTopic);
         EXPECT_EQ(data, 0u);
@@ -26,7 +25,7 @@ struct RecordingViewer final : platform::HelpViewer {
         return answer;
     }
     std::vector<std::string> paths;
-    HelpCall answer{true, 0x5150, ""};
+    base::Result<std::uintptr_t> answer = std::uintptr_t{0x5150};
 };
 
 TEST(ShowHelpIndex, OpensTheFileBesideTheProgram) {
@@ -60,7 +59,7 @@ TEST(ShowHelpIndex, AMissingViewerIsToldWithItsReason) {
     test::ScratchDir dir;
     test::WriteFile(dir.File("OmbrixHelp.chm"), "ITSF");
     RecordingViewer viewer;
-    viewer.answer = {false, 0, "hhctrl.ocx: gone."};
+    viewer.answer = base::Failure{"hhctrl.ocx: gone."};
     test::RecordingMessages messages;
     ShowHelpIndex(kOwner, messages, viewer, dir.path().string());
     ASSERT_EQ(messages.shown.size(), 1u);

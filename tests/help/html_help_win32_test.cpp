@@ -36,8 +36,8 @@ TEST(HtmlHelpOnWindows, TheHelpFileOpensInAHelpWindowOwnedByTheProgram) {
         ::CreateWindowExA(0, "STATIC", "Ombrix help test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
                           400, 300, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
     platform::win32::Win32HelpViewer viewer;
-    const auto call = ShowHelpFile(viewer, reinterpret_cast<std::uintptr_t>(owner.get()), file);
-    ASSERT_TRUE(call.viewerAvailable) << call.reason;
+    const auto shown = ShowHelpFile(viewer, reinterpret_cast<std::uintptr_t>(owner.get()), file);
+    ASSERT_TRUE(shown) << shown.Reason();
     HWND help = nullptr;
     for (int tries = 0; tries < 500 && (help = HelpWindow()) == nullptr; ++tries) {
         MSG message{};
@@ -47,7 +47,7 @@ TEST(HtmlHelpOnWindows, TheHelpFileOpensInAHelpWindowOwnedByTheProgram) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_NE(help, nullptr);
-    EXPECT_EQ(call.window, reinterpret_cast<std::uintptr_t>(help));
+    EXPECT_EQ(*shown, reinterpret_cast<std::uintptr_t>(help));
     EXPECT_TRUE(::IsWindowVisible(help));
     EXPECT_EQ(::GetWindow(help, GW_OWNER), owner.get());
 }

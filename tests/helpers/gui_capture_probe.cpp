@@ -12,11 +12,6 @@
 
 namespace {
 
-class NoMessages final : public ombrix::platform::MessageBoxes {
-  public:
-    void Show(const std::string&, ombrix::platform::MessageStyle) override {}
-};
-
 void Report(const std::string& path, const std::string& text) {
     HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -31,16 +26,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc != 5) {
         return 2;
     }
-    bool launchActive = false;
-    NoMessages messages;
-    const auto outcome =
-        ombrix::runner::RunAndCapture({__argv[1], __argv[2], __argv[3]}, launchActive, messages);
-    if (outcome.kind != ombrix::runner::RunOutcome::Kind::Finished) {
-        Report(__argv[4], "failed: not run: " + outcome.reason);
+    ombrix::runner::RunState state;
+    const auto run = ombrix::runner::RunAndCapture({__argv[1], __argv[2], __argv[3]}, state);
+    if (!run || run->cancelled) {
+        Report(__argv[4], "failed: not run: " + run.Reason());
         return 1;
     }
     const auto content = ombrix::platform::ReadWholeFile(__argv[1]);
-    Report(__argv[4], content.ok ? "read " + std::to_string(content.bytes.size())
-                                 : "failed: " + content.reason);
+    Report(__argv[4],
+           content ? "read " + std::to_string(content->size()) : "failed: " + content.Reason());
     return 0;
 }

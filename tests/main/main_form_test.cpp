@@ -40,8 +40,10 @@ class MainFormTest : public ::testing::Test {
     FakeFileDialogs dialogs_;
     NoResults results_;
     base::CalendarDate today_{2026, 7, 14};
-    MainForm form_{view_, MainServices{messages_, dialogs_, results_, nullptr, optionsPath_,
-                                       [this] { return version_; }, [this] { return today_; }}};
+    runner::RunState runState_;
+    MainForm form_{view_,
+                   MainServices{runState_, messages_, dialogs_, results_, nullptr, optionsPath_,
+                                [this] { return version_; }, [this] { return today_; }}};
 };
 
 TEST_F(MainFormTest, FirstStartShowsTheDefaults) {

@@ -56,19 +56,18 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
   protected:
     void ShowModal(const std::string& output) override {
         shown.push_back(output);
-        flagWhileOpen = launchActive;
+        flagWhileOpen = runState.LaunchActive();
         filesWhileOpen = FilesIn(temp.path());
-        launchActive = false;
+        runState.Dismiss();
     }
 
     // One launch as the user meets it; it always ends with the flag cleared and no file left.
     std::string Launched() {
         messages.shown.clear();
         shown.clear();
-        LaunchEnvironment environment{view,  uptimePath, launchActive, messages,
-                                      *this, nullptr,    today};
+        LaunchEnvironment environment{view, uptimePath, runState, messages, *this, nullptr, today};
         LaunchUptime(environment);
-        EXPECT_FALSE(launchActive);
+        EXPECT_FALSE(runState.LaunchActive());
         EXPECT_TRUE(FilesIn(temp.path()).empty()) << "a temporary file was left behind";
         EXPECT_EQ(messages.shown.size() + shown.size(), 1u) << "one message or results window";
         return messages.shown.empty() ? kResultsWindow : messages.shown[0].text;
@@ -85,7 +84,7 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
     FakeOptionView view;
     OptionForm form{view};
     std::string uptimePath = test::HelperProgram("child_probe");
-    bool launchActive = false;
+    runner::RunState runState;
     test::RecordingMessages messages;
     std::vector<std::string> shown;  // what the results window showed
     bool flagWhileOpen = false;

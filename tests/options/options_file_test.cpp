@@ -122,7 +122,7 @@ TEST_F(OptionsFileTest, AFailedSaveNamesTheFileAndLeavesEverythingAsItWas) {
     fs::create_directory(path);
     test::WriteFile(inside, "kept");
     EXPECT_FALSE(Save());
-    ExpectOneMessage("Ombrix could not save its options to " + path + ": ");
+    ExpectOneMessage("Ombrix could not save its options to " + path + ".\r\n\r\n");
     EXPECT_EQ(test::ReadFile(inside), "kept");
     EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
 #ifdef _WIN32
@@ -131,7 +131,7 @@ TEST_F(OptionsFileTest, AFailedSaveNamesTheFileAndLeavesEverythingAsItWas) {
     {
         std::ifstream holder(path, std::ios::binary);  // shares no deleting or renaming
         EXPECT_FALSE(Save());
-        ExpectOneMessage("Ombrix could not save its options to " + path + ": ");
+        ExpectOneMessage("Ombrix could not save its options to " + path + ".\r\n\r\n");
     }
     EXPECT_EQ(test::ReadFile(path), kSample);
     EXPECT_EQ(Count(dir.path()), 1);

@@ -72,20 +72,17 @@ TEST(PrintOnPrinter, EveryLaidOutPageComesOut) {
     }
     platform::PageGrid grid;
     std::size_t laidOut = 0;
-    std::string reason;
-    const bool printed = platform::win32::Win32Printer().Print(
-        kPrintDocumentName,
-        [&](platform::PageGrid given) {
+    const base::Result<> printed =
+        platform::win32::Win32Printer().Print(kPrintDocumentName, [&](platform::PageGrid given) {
             grid = given;
             const auto pages = LayOutPages(PrintedReport(output, "12/6/2025 9:36:24 AM"), given);
             laidOut = pages.size();
             return pages;
-        },
-        reason);
+        });
     const std::string postScript =
         std::filesystem::exists(kOutput) ? test::ReadFile(kOutput) : std::string();
     RemovePrinter();
-    ASSERT_TRUE(printed) << reason;
+    ASSERT_TRUE(printed) << printed.Reason();
     // About 9 points: a row of 70 asterisks fits, and a page takes dozens of lines.
     EXPECT_TRUE(grid.columns >= 70 && grid.columns <= 140 && grid.lines >= 40 && grid.lines <= 100)
         << grid.columns << " columns, " << grid.lines << " lines";

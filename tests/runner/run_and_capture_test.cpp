@@ -17,7 +17,6 @@
 namespace ombrix::runner {
 namespace {
 
-using Kind = RunOutcome::Kind;
 namespace fs = std::filesystem;
 
 // Stops the tool when it has not ended within 200 ms.
@@ -31,28 +30,36 @@ class CancelAfter final : public ExitWaiter {
 class RunAndCaptureTest : public ::testing::Test {
   protected:
     // A run after the previous one's output has been dismissed.
-    RunOutcome Run(const std::string& tail,
-                   const std::string& program = test::HelperProgram("child_probe")) {
-        launchActive = false;
-        return RunAndCapture({output, program, tail}, launchActive, messages, waiter);
+    base::Result<RunEnd> Run(const std::string& tail,
+                             const std::string& program = test::HelperProgram("child_probe")) {
+        state.Dismiss();
+        return RunAndCapture({output, program, tail}, state, waiter);
+    }
+    // The exit code of a run that finished, or what went wrong.
+    testing::AssertionResult Finished(const base::Result<RunEnd>& run) {
+        if (!run) {
+            return testing::AssertionFailure() << "did not run: " << run.Reason();
+        }
+        if (run->cancelled) {
+            return testing::AssertionFailure() << "was cancelled";
+        }
+        return testing::AssertionSuccess();
     }
     std::string Output() const { return test::ReadFile(output); }
 
     test::ScratchDir dir;
     std::string output = shared::JoinPath(dir.path().string(), "KQZTXDMR.TMP");
-    bool launchActive = false;
-    test::RecordingMessages messages;
+    RunState state;
     ExitWaiter* waiter = nullptr;
 };
 
 TEST_F(RunAndCaptureTest, OutputArrivesByteForByteInPlaceOfTheOldFile) {
     test::WriteFile(output, std::string(5000, 'o'));
-    const RunOutcome outcome = Run(" --hex 00ff0d0a410a0d1a7f80 --stderr Lost!");
-    ASSERT_EQ(outcome.kind, Kind::Finished) << outcome.reason;
-    EXPECT_TRUE(launchActive) << "set until the output has been dismissed";
+    ASSERT_TRUE(Finished(Run(" --hex 00ff0d0a410a0d1a7f80 --stderr Lost!")));
+    EXPECT_TRUE(state.LaunchActive()) << "set until the output has been dismissed";
     EXPECT_EQ(Output(), std::string("\x00\xff\r\nA\n\r\x1a\x7f\x80", 10));
 
-    ASSERT_EQ(Run(" --fill 3000000").kind, Kind::Finished);
+    ASSERT_TRUE(Finished(Run(" --fill 3000000")));
     const std::string large = Output();
     ASSERT_EQ(large.size(), 3000000u);
     EXPECT_EQ(large.substr(2999992), "01234567");
@@ -65,19 +72,18 @@ TEST_F(RunAndCaptureTest, ExitCodesPassThroughWhole) {
     const int codes[] = {3, 255};
 #endif
     for (int code : codes) {
-        const RunOutcome outcome = Run(" --exit " + std::to_string(code));
-        ASSERT_EQ(outcome.kind, Kind::Finished) << "a tool's " << code << " is not a refusal";
-        EXPECT_EQ(outcome.exitCode, code);
+        const base::Result<RunEnd> run = Run(" --exit " + std::to_string(code));
+        ASSERT_TRUE(Finished(run)) << "a tool's " << code << " is not a refusal";
+        EXPECT_EQ(run->exitCode, code);
     }
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(RunAndCaptureTest, ASecondRunIsRefusedAndCreatesNothing) {
-    launchActive = true;
-    EXPECT_EQ(RunAndCapture({output, "", ""}, launchActive, messages).kind, Kind::Refused);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "You cannot launch two copies of UPTIME.EXE at once.");
-    EXPECT_TRUE(launchActive) << "the earlier run's output still waits to be dismissed";
+    ASSERT_TRUE(state.Begin());
+    const base::Result<RunEnd> refused = RunAndCapture({output, "", ""}, state);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.Reason(), "You cannot launch two copies of UPTIME.EXE at once.");
+    EXPECT_TRUE(state.LaunchActive()) << "the earlier run's output still waits to be dismissed";
     EXPECT_FALSE(fs::exists(output));
 }
 
@@ -89,22 +95,28 @@ TEST_F(RunAndCaptureTest, WhatCannotStartOrIsCancelledLeavesNothing) {
     for (const std::string& program : {dir.File("no such tool.exe"), textFile, std::string()}) {
         waiter = program.empty() ? &cancel : nullptr;
         const auto start = std::chrono::steady_clock::now();
-        const RunOutcome outcome =
+        const base::Result<RunEnd> run =
             program.empty() ? Run(" --hex 41 --sleep 30000") : Run(" /s", program);
-        EXPECT_EQ(outcome.kind, program.empty() ? Kind::Cancelled : Kind::NotStarted) << program;
-        EXPECT_EQ(outcome.reason.empty(), program.empty()) << "the system's reason";
+        if (program.empty()) {
+            ASSERT_TRUE(run);
+            EXPECT_TRUE(run->cancelled);
+        } else {
+            ASSERT_FALSE(run) << program;
+            const std::string said = "Ombrix could not start " + program + ".\r\n\r\n";
+            EXPECT_EQ(run.Reason().rfind(said, 0), 0u) << run.Reason();
+            EXPECT_GT(run.Reason().size(), said.size()) << "the system's reason follows";
+        }
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
-        EXPECT_FALSE(launchActive);
+        EXPECT_FALSE(state.LaunchActive());
         EXPECT_FALSE(fs::exists(output));
     }
-    EXPECT_TRUE(messages.shown.empty()) << "the launch tells the user, not the runner";
 }
 
 #ifndef _WIN32
 TEST_F(RunAndCaptureTest, OutputIsPrivateAndPlantedLinksAreNeverFollowed) {
     test::WriteFile(output, "");
     ::chmod(output.c_str(), 0644);
-    ASSERT_EQ(Run(" --hex 41").kind, Kind::Finished);
+    ASSERT_TRUE(Finished(Run(" --hex 41")));
     EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write)
         << "even an existing file is made private";
     fs::remove(output);
@@ -112,11 +124,16 @@ TEST_F(RunAndCaptureTest, OutputIsPrivateAndPlantedLinksAreNeverFollowed) {
     const std::string victim = dir.File("victim.txt");
     test::WriteFile(victim, "precious");
     ASSERT_EQ(::symlink(victim.c_str(), output.c_str()), 0);
-    EXPECT_EQ(Run(" --hex 41").kind, Kind::OutputNotCreated);
-    EXPECT_FALSE(launchActive);
+    const base::Result<RunEnd> throughSymlink = Run(" --hex 41");
+    ASSERT_FALSE(throughSymlink);
+    EXPECT_EQ(
+        throughSymlink.Reason().rfind("Ombrix could not create the temporary file " + output, 0),
+        0u)
+        << throughSymlink.Reason();
+    EXPECT_FALSE(state.LaunchActive());
     ASSERT_EQ(::unlink(output.c_str()), 0);
     ASSERT_EQ(::link(victim.c_str(), output.c_str()), 0);
-    EXPECT_EQ(Run(" --hex 41").kind, Kind::OutputNotCreated) << "nor hard links";
+    EXPECT_FALSE(Run(" --hex 41")) << "nor hard links";
     EXPECT_EQ(test::ReadFile(victim), "precious");
 }
 #endif

@@ -43,15 +43,13 @@ TEST(ProgramPathTrap, OnlyTheNamedFileRuns) {
 
     test::ScratchDir dir;
     const std::string output = dir.File("TRAPTEST.TMP");
-    bool launchActive = false;
-    test::RecordingMessages messages;
-    const RunOutcome outcome =
-        RunAndCapture({output, tool.string(), " /s --args"}, launchActive, messages);
+    RunState state;
+    const base::Result<RunEnd> run = RunAndCapture({output, tool.string(), " /s --args"}, state);
     const bool ran = fs::remove(mark, error);
     fs::remove(trap, error);
     fs::remove_all(tool.parent_path(), error);
     ASSERT_TRUE(caught) << "the trap did not catch the unquoted path";
-    ASSERT_EQ(outcome.kind, RunOutcome::Kind::Finished) << outcome.reason;
+    ASSERT_TRUE(run) << run.Reason();
     EXPECT_FALSE(ran) << "C:\\Program.exe ran in the tool's place";
     EXPECT_EQ(test::ReadFile(output), "[/s]\n[--args]\n") << "the tool gets its switches alone";
 }

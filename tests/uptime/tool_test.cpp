@@ -23,12 +23,11 @@ TEST(UptimeProgram, ReportsTheLocalUptimeEvenWithoutEvents) {
 #endif
     ombrix::test::ScratchDir dir;
     const std::string file = dir.File("out.TMP");
-    bool active = false;
-    ombrix::test::RecordingMessages messages;
-    const auto outcome = ombrix::runner::RunAndCapture(
-        {file, ombrix::test::HelperProgram("uptime"), " /s"}, active, messages);
-    ASSERT_EQ(outcome.kind, ombrix::runner::RunOutcome::Kind::Finished) << outcome.reason;
-    EXPECT_EQ(outcome.exitCode, 0);
+    ombrix::runner::RunState state;
+    const auto run =
+        ombrix::runner::RunAndCapture({file, ombrix::test::HelperProgram("uptime"), " /s"}, state);
+    ASSERT_TRUE(run) << run.Reason();
+    EXPECT_EQ(run->exitCode, 0);
     const std::string output = ombrix::test::ReadFile(file);
     const std::string machine = "\\\\" + ombrix::platform::ComputerName();
     if (readable) {

@@ -185,8 +185,8 @@ void AboutBox::CreateControls(int dpi) {
 
 void AboutBox::ShowModal() {
     if (!Create()) {
-        messages_.Show("Ombrix could not open the About box.\r\n\r\n" +
-                           platform::SystemErrorText(::GetLastError()),
+        messages_.Show(base::WithReason("Ombrix could not open the About box.",
+                                        platform::SystemErrorText(::GetLastError())),
                        platform::MessageStyle::OkExclamation);
         return;
     }

@@ -24,10 +24,6 @@ using platform::win32::TwipsToPixels;
 constexpr const char* kClassName = kMainWindowClass;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 
-bool IsOptionButton(Control control) {
-    return control == Control::DateSwitch || control == Control::PSwitch;
-}
-
 DWORD StyleFor(ControlKind kind) {
     constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     switch (kind) {
@@ -182,16 +178,17 @@ void MainWindow::CentreOnScreen() {
 
 int MainWindow::Run() {
     if (!Create()) {
-        messages_.Show("Ombrix could not create its window.\r\n\r\n" +
-                           platform::SystemErrorText(::GetLastError()),
+        messages_.Show(base::WithReason("Ombrix could not create its window.",
+                                        platform::SystemErrorText(::GetLastError())),
                        platform::MessageStyle::OkExclamation);
         return 1;
     }
     fileDialogs_.SetOwner(window_.get());
     waiter_ = std::make_unique<BusyWaiter>(window_.get());
     results_ = std::make_unique<results::win32::ResultsWindow>(
-        window_.get(), messages_, results::win32::StandardReportActions());
-    MainServices services{messages_,
+        window_.get(), runState_, messages_, results::win32::StandardReportActions());
+    MainServices services{runState_,
+                          messages_,
                           fileDialogs_,
                           *results_,
                           waiter_.get(),
@@ -199,7 +196,6 @@ int MainWindow::Run() {
                           &platform::QueryWindowsVersion,
                           &platform::LocalToday};
     form_ = std::make_unique<MainForm>(*this, std::move(services));
-    results_->SetLaunchFlag(form_->LaunchActiveFlag());
 
     // A refused platform ends the program before the window is ever shown.
     if (!form_->Form_Load()) {
@@ -311,7 +307,7 @@ void MainWindow::OnCommand(UINT id, UINT code) {
         } else if (control == Control::ExitButton) {
             form_->Exit_Click();
             window_.reset();
-        } else if (IsOptionButton(control)) {
+        } else if (options::IsOptionButton(control)) {
             form_->Options().SetValue(control, 1);
         } else if (DesignOf(control).kind == ControlKind::CheckBox) {
             form_->Options().OnClick(control);

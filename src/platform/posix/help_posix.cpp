@@ -6,10 +6,9 @@ namespace {
 // Compiled HTML Help exists only on Windows.
 class NoHelpViewer final : public HelpViewer {
   public:
-    HelpCall Show(std::uintptr_t, const std::string&, HelpCommand, std::uintptr_t) override {
-        HelpCall call;
-        call.reason = "HTML Help is available on Windows only.";
-        return call;
+    base::Result<std::uintptr_t> Show(std::uintptr_t, const std::string&, HelpCommand,
+                                      std::uintptr_t) override {
+        return base::Failure{"HTML Help is available on Windows only."};
     }
 };
 

@@ -33,35 +33,46 @@ std::string ErrnoText() {
     return SystemErrorText(static_cast<unsigned long>(errno));
 }
 
+base::Failure ErrnoFailure(int error) {
+    return {SystemErrorText(static_cast<unsigned long>(error))};
+}
+
 // The temporary folder may be shared with other users: the output file is ours alone, readable
 // by us only, and never reached through a link somebody planted there.
-UniqueFd OpenPrivateOutput(const std::string& path, std::string& reason) {
+base::Result<UniqueFd> OpenPrivateOutput(const std::string& path) {
     constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_CLOEXEC;
     UniqueFd fd(::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0600));
-    if (fd || errno != EEXIST) {
-        if (!fd) {
-            reason = ErrnoText();
-        }
+    if (fd) {
         return fd;
+    }
+    if (errno != EEXIST) {
+        return ErrnoFailure(errno);
     }
     // An existing file is cut to length 0, but only when it is a plain file of our own.
     fd = UniqueFd(::open(path.c_str(), kFlags));
     if (!fd) {
-        reason = errno == ELOOP ? "The file is a symbolic link." : ErrnoText();
-        return fd;
+        return base::Failure{errno == ELOOP ? "The file is a symbolic link." : ErrnoText()};
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() ||
         info.st_nlink != 1) {
-        reason = "The file exists and is not a private file of this user.";
-        return UniqueFd();
+        return base::Failure{"The file exists and is not a private file of this user."};
     }
     if (::fchmod(fd.get(), 0600) != 0 || ::ftruncate(fd.get(), 0) != 0) {
-        reason = ErrnoText();
-        return UniqueFd();
+        return ErrnoFailure(errno);
     }
     return fd;
 }
+
+class PosixOutputFile final : public OutputFile {
+  public:
+    explicit PosixOutputFile(UniqueFd fd) : fd_(std::move(fd)) {}
+    int Descriptor() const { return fd_.get(); }
+    UniqueFd TakeDescriptor() { return std::move(fd_); }
+
+  private:
+    UniqueFd fd_;
+};
 
 // A name beside `path` (so in the same folder and on the same file system) that nobody else
 // picks: the process, a counter and a random part.
@@ -203,23 +214,14 @@ bool NormalFileMatches(const std::string& path) {
     return matched;
 }
 
-bool RemoveFile(const std::string& path, std::string* reason) {
+base::Result<> RemoveFile(const std::string& path) {
     if (::unlink(path.c_str()) == 0) {
-        return true;
+        return {};
     }
-    if (reason != nullptr) {
-        *reason = ErrnoText();
-    }
-    return false;
+    return ErrnoFailure(errno);
 }
 
-bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::string* reason) {
-    const auto fail = [reason](int error) {
-        if (reason != nullptr) {
-            *reason = SystemErrorText(static_cast<unsigned long>(error));
-        }
-        return false;
-    };
+base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
     constexpr int kAttempts = 100;
     std::string temp;
     UniqueFd fd;
@@ -228,7 +230,7 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::st
         fd = UniqueFd(
             ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (!fd && (errno != EEXIST || attempt == kAttempts)) {
-            return fail(errno);
+            return ErrnoFailure(errno);
         }
     }
     // The new file takes the old one's permissions, as rewriting it in place would keep them.
@@ -246,22 +248,21 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::st
     }
     if (error != 0) {
         ::unlink(temp.c_str());
-        return fail(error);
+        return ErrnoFailure(error);
     }
     SyncFolderOf(path);
-    return true;
+    return {};
 }
 
-FileContent ReadWholeFile(const std::string& path) {
-    FileContent content;
+base::Result<std::string> ReadWholeFile(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
-        content.reason = ErrnoText();
-        return content;
+        return ErrnoFailure(errno);
     }
+    std::string bytes;
     struct stat info {};
     if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
-        content.bytes.reserve(static_cast<std::size_t>(info.st_size));
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
     }
     char buffer[1 << 16];
     for (;;) {
@@ -270,17 +271,14 @@ FileContent ReadWholeFile(const std::string& path) {
             continue;
         }
         if (got < 0) {
-            content.reason = ErrnoText();
-            content.bytes.clear();
-            return content;
+            return ErrnoFailure(errno);
         }
         if (got == 0) {
             break;
         }
-        content.bytes.append(buffer, static_cast<std::size_t>(got));
+        bytes.append(buffer, static_cast<std::size_t>(got));
     }
-    content.ok = true;
-    return content;
+    return bytes;
 }
 
 std::string ProgramDirectory() {
@@ -297,15 +295,19 @@ std::string SystemErrorText(unsigned long code) {
     return std::strerror(static_cast<int>(code)) + std::string(".");
 }
 
-CapturedProcess::StartResult CapturedProcess::Start(const std::string& outputPath,
-                                                    const std::string& programPath,
-                                                    const std::string& argumentTail) {
-    StartResult result;
-    UniqueFd output = OpenPrivateOutput(outputPath, result.reason);
-    if (!output) {
-        result.status = StartStatus::OutputNotCreated;
-        return result;
+base::Result<std::unique_ptr<OutputFile>> OutputFile::Create(const std::string& path) {
+    base::Result<UniqueFd> fd = OpenPrivateOutput(path);
+    if (!fd) {
+        return base::Failure{fd.Reason()};
     }
+    return std::unique_ptr<OutputFile>(std::make_unique<PosixOutputFile>(std::move(*fd)));
+}
+
+base::Result<std::unique_ptr<CapturedProcess>> CapturedProcess::Start(
+    std::unique_ptr<OutputFile> output, const std::string& programPath,
+    const std::string& argumentTail) {
+    // Every OutputFile on this platform is ours.
+    auto& file = static_cast<PosixOutputFile&>(*output);
 
     // The tool reads its switches the way a Windows program would split them.
     std::vector<std::string> args = base::SplitCommandLine(argumentTail);
@@ -318,20 +320,17 @@ CapturedProcess::StartResult CapturedProcess::Start(const std::string& outputPat
 
     SpawnActions actions;
     ::posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_adddup2(actions.get(), output.get(), 1);
+    ::posix_spawn_file_actions_adddup2(actions.get(), file.Descriptor(), 1);
     ::posix_spawn_file_actions_addopen(actions.get(), 2, "/dev/null", O_WRONLY, 0);
 
     pid_t pid = 0;
     const int rc =
         ::posix_spawn(&pid, programPath.c_str(), actions.get(), nullptr, argv.data(), environ);
     if (rc != 0) {
-        result.status = StartStatus::ProgramNotStarted;
-        result.reason = SystemErrorText(static_cast<unsigned long>(rc));
-        return result;
+        return ErrnoFailure(rc);
     }
-    result.status = StartStatus::Started;
-    result.process = std::make_unique<PosixCapturedProcess>(std::move(output), pid);
-    return result;
+    return std::unique_ptr<CapturedProcess>(
+        std::make_unique<PosixCapturedProcess>(file.TakeDescriptor(), pid));
 }
 
 }  // namespace ombrix::platform

@@ -51,30 +51,26 @@ class GlobalMemory {
 
 }  // namespace
 
-bool Win32Clipboard::PutText(const std::string& text, std::string& reason) {
+base::Result<> Win32Clipboard::PutText(const std::string& text) {
     OpenedClipboard clipboard(owner_);
     if (!clipboard.IsOpen()) {
-        reason = SystemErrorText(::GetLastError());
-        return false;
+        return base::Failure{SystemErrorText(::GetLastError())};
     }
     if (!::EmptyClipboard()) {
-        reason = SystemErrorText(::GetLastError());
-        return false;
+        return base::Failure{SystemErrorText(::GetLastError())};
     }
     GlobalMemory memory(text.size() + 1);
     void* bytes = memory.get() != nullptr ? ::GlobalLock(memory.get()) : nullptr;
     if (bytes == nullptr) {
-        reason = SystemErrorText(::GetLastError());
-        return false;
+        return base::Failure{SystemErrorText(::GetLastError())};
     }
     std::memcpy(bytes, text.c_str(), text.size() + 1);
     ::GlobalUnlock(memory.get());
     if (::SetClipboardData(CF_TEXT, memory.get()) == nullptr) {
-        reason = SystemErrorText(::GetLastError());
-        return false;
+        return base::Failure{SystemErrorText(::GetLastError())};
     }
     memory.release();
-    return true;
+    return {};
 }
 
 }  // namespace ombrix::platform::win32

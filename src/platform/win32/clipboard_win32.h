@@ -9,7 +9,7 @@ namespace ombrix::platform::win32 {
 class Win32Clipboard final : public Clipboard {
   public:
     explicit Win32Clipboard(HWND owner) : owner_(owner) {}
-    bool PutText(const std::string& text, std::string& reason) override;
+    base::Result<> PutText(const std::string& text) override;
 
   private:
     HWND owner_;

@@ -29,37 +29,32 @@ Win32HelpViewer::~Win32HelpViewer() {
     }
 }
 
-bool Win32HelpViewer::Load(std::string& reason) {
+base::Result<> Win32HelpViewer::Load() {
     if (htmlHelp_ != nullptr) {
-        return true;
+        return {};
     }
     UniqueModule module(::LoadLibraryA(LibraryPath(library_).c_str()));
     if (!module) {
-        reason = library_ + ": " + SystemErrorText(::GetLastError());
-        return false;
+        return base::Failure{library_ + ": " + SystemErrorText(::GetLastError())};
     }
     const FARPROC found = ::GetProcAddress(module.get(), "HtmlHelpA");
     if (found == nullptr) {
-        reason = library_ + ": HtmlHelpA: " + SystemErrorText(::GetLastError());
-        return false;
+        return base::Failure{library_ + ": HtmlHelpA: " + SystemErrorText(::GetLastError())};
     }
     // Through the generic function type, which converts to any other without a warning.
     htmlHelp_ = reinterpret_cast<HtmlHelpFunction>(reinterpret_cast<void (*)()>(found));
     module_ = std::move(module);
-    return true;
+    return {};
 }
 
-HelpCall Win32HelpViewer::Show(std::uintptr_t owner, const std::string& path, HelpCommand command,
-                               std::uintptr_t data) {
-    HelpCall call;
-    if (!Load(call.reason)) {
-        return call;
+base::Result<std::uintptr_t> Win32HelpViewer::Show(std::uintptr_t owner, const std::string& path,
+                                                   HelpCommand command, std::uintptr_t data) {
+    if (const base::Result<> loaded = Load(); !loaded) {
+        return base::Failure{loaded.Reason()};
     }
-    call.viewerAvailable = true;
     shown_ = true;
-    call.window = reinterpret_cast<std::uintptr_t>(
+    return reinterpret_cast<std::uintptr_t>(
         htmlHelp_(reinterpret_cast<HWND>(owner), path.c_str(), static_cast<UINT>(command), data));
-    return call;
 }
 
 }  // namespace ombrix::platform::win32

@@ -24,14 +24,14 @@ class Win32HelpViewer final : public HelpViewer {
     Win32HelpViewer(const Win32HelpViewer&) = delete;
     Win32HelpViewer& operator=(const Win32HelpViewer&) = delete;
 
-    HelpCall Show(std::uintptr_t owner, const std::string& path, HelpCommand command,
-                  std::uintptr_t data) override;
+    base::Result<std::uintptr_t> Show(std::uintptr_t owner, const std::string& path,
+                                      HelpCommand command, std::uintptr_t data) override;
 
   private:
     using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
-    // Loads the library and finds HtmlHelpA once; the system's reason when it cannot.
-    bool Load(std::string& reason);
+    // Loads the library and finds HtmlHelpA once.
+    base::Result<> Load();
 
     std::string library_;
     UniqueModule module_;

@@ -101,20 +101,20 @@ bool HasFace(HDC dc, const char* face) {
 
 }  // namespace
 
-bool Win32Printer::Print(const std::string& documentName,
-                         const std::function<std::vector<PrintedPage>(PageGrid)>& layOut,
-                         std::string& reason) {
+base::Result<> Win32Printer::Print(
+    const std::string& documentName,
+    const std::function<std::vector<PrintedPage>(PageGrid)>& layOut) {
     const auto printer = DefaultPrinterName();
     if (!printer) {
-        reason = "There is no default printer. Set up a printer in Windows, then print again.";
-        return false;
+        return base::Failure{
+            "There is no default printer. Set up a printer in Windows, then print again."};
     }
     // The system's reason is read before anything else can change it.
-    const auto fail = [&reason, &printer](const char* what) {
+    const auto fail = [&printer](const char* what) {
         const DWORD error = ::GetLastError();
-        reason = "The printer \"" + *printer + "\" " + what;
-        reason += error == ERROR_SUCCESS ? std::string(".") : ": " + SystemErrorText(error);
-        return false;
+        return base::Failure{
+            "The printer \"" + *printer + "\" " + what +
+            (error == ERROR_SUCCESS ? std::string(".") : ": " + SystemErrorText(error))};
     };
     UniqueDc dc(::CreateDCA("WINSPOOL", printer->c_str(), nullptr, nullptr));
     if (!dc) {
@@ -173,7 +173,7 @@ bool Win32Printer::Print(const std::string& documentName,
     if (!job.End()) {
         return fail(kFailed);
     }
-    return true;
+    return {};
 }
 
 }  // namespace ombrix::platform::win32

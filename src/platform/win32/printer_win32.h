@@ -7,9 +7,8 @@ namespace ombrix::platform::win32 {
 
 class Win32Printer final : public Printer {
   public:
-    bool Print(const std::string& documentName,
-               const std::function<std::vector<PrintedPage>(PageGrid)>& layOut,
-               std::string& reason) override;
+    base::Result<> Print(const std::string& documentName,
+                         const std::function<std::vector<PrintedPage>(PageGrid)>& layOut) override;
 };
 
 }  // namespace ombrix::platform::win32

@@ -14,8 +14,8 @@ namespace {
 
 using win32::UniqueHandle;
 
-std::string LastErrorText() {
-    return SystemErrorText(::GetLastError());
+base::Failure LastError() {
+    return {SystemErrorText(::GetLastError())};
 }
 
 // Wine's hidden console host can hold the child's inherited output handle (shared with nobody)
@@ -59,6 +59,19 @@ DWORD WriteAll(HANDLE file, std::string_view bytes) {
     }
     return ERROR_SUCCESS;
 }
+
+class Win32OutputFile final : public OutputFile {
+  public:
+    Win32OutputFile(std::string path, UniqueHandle handle)
+        : path_(std::move(path)), handle_(std::move(handle)) {}
+    const std::string& Path() const { return path_; }
+    HANDLE Handle() const { return handle_.get(); }
+    UniqueHandle TakeHandle() { return std::move(handle_); }
+
+  private:
+    std::string path_;
+    UniqueHandle handle_;
+};
 
 class Win32CapturedProcess final : public CapturedProcess {
   public:
@@ -125,23 +138,14 @@ bool NormalFileMatches(const std::string& path) {
     return matched;
 }
 
-bool RemoveFile(const std::string& path, std::string* reason) {
+base::Result<> RemoveFile(const std::string& path) {
     if (::DeleteFileA(path.c_str())) {
-        return true;
+        return {};
     }
-    if (reason != nullptr) {
-        *reason = LastErrorText();
-    }
-    return false;
+    return LastError();
 }
 
-bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::string* reason) {
-    const auto fail = [reason](DWORD error) {
-        if (reason != nullptr) {
-            *reason = SystemErrorText(error);
-        }
-        return false;
-    };
+base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
     constexpr int kAttempts = 100;
     std::string temp;
     UniqueHandle file;
@@ -151,7 +155,7 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::st
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
         const DWORD error = ::GetLastError();
         if (!file && (error != ERROR_FILE_EXISTS || attempt == kAttempts)) {
-            return fail(error);
+            return base::Failure{SystemErrorText(error)};
         }
     }
     DWORD error = WriteAll(file.get(), bytes);
@@ -166,43 +170,36 @@ bool ReplaceFileContent(const std::string& path, std::string_view bytes, std::st
     }
     if (error != ERROR_SUCCESS) {
         ::DeleteFileA(temp.c_str());
-        return fail(error);
+        return base::Failure{SystemErrorText(error)};
     }
-    return true;
+    return {};
 }
 
-FileContent ReadWholeFile(const std::string& path) {
-    FileContent content;
+base::Result<std::string> ReadWholeFile(const std::string& path) {
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        content.reason = LastErrorText();
-        return content;
+        return LastError();
     }
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) {
-        content.reason = LastErrorText();
-        return content;
+        return LastError();
     }
-    content.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
-    while (done < content.bytes.size()) {
-        const auto chunk =
-            static_cast<DWORD>(std::min<std::size_t>(content.bytes.size() - done, 1u << 30));
+    while (done < bytes.size()) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), content.bytes.data() + done, chunk, &read, nullptr)) {
-            content.reason = LastErrorText();
-            content.bytes.clear();
-            return content;
+        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) {
+            return LastError();
         }
         if (read == 0) {
             break;
         }
         done += read;
     }
-    content.bytes.resize(done);
-    content.ok = true;
-    return content;
+    bytes.resize(done);
+    return bytes;
 }
 
 std::string ProgramDirectory() {
@@ -235,28 +232,30 @@ std::string SystemErrorText(unsigned long code) {
     return result;
 }
 
-CapturedProcess::StartResult CapturedProcess::Start(const std::string& outputPath,
-                                                    const std::string& programPath,
-                                                    const std::string& argumentTail) {
-    StartResult result;
-
+base::Result<std::unique_ptr<OutputFile>> OutputFile::Create(const std::string& path) {
     SECURITY_ATTRIBUTES inheritable{};
     inheritable.nLength = sizeof(inheritable);
     inheritable.lpSecurityDescriptor = nullptr;
     inheritable.bInheritHandle = TRUE;
-    UniqueHandle output(::CreateFileA(outputPath.c_str(), GENERIC_WRITE, 0, &inheritable,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output) {
-        result.status = StartStatus::OutputNotCreated;
-        result.reason = LastErrorText();
-        return result;
+    UniqueHandle handle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
+        return LastError();
     }
+    return std::unique_ptr<OutputFile>(std::make_unique<Win32OutputFile>(path, std::move(handle)));
+}
+
+base::Result<std::unique_ptr<CapturedProcess>> CapturedProcess::Start(
+    std::unique_ptr<OutputFile> output, const std::string& programPath,
+    const std::string& argumentTail) {
+    // Every OutputFile on this platform is ours.
+    auto& file = static_cast<Win32OutputFile&>(*output);
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
-    startup.hStdOutput = output.get();
+    startup.hStdOutput = file.Handle();
 
     // Naming the program and quoting it as the first token keeps Windows from trying
     // "C:\Program.exe" and the like for a path with blanks; the tool gets the same switches.
@@ -264,14 +263,10 @@ CapturedProcess::StartResult CapturedProcess::Start(const std::string& outputPat
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info)) {
-        result.status = StartStatus::ProgramNotStarted;
-        result.reason = LastErrorText();
-        return result;
+        return LastError();
     }
-    result.status = StartStatus::Started;
-    result.process = std::make_unique<Win32CapturedProcess>(
-        outputPath, std::move(output), UniqueHandle(info.hProcess), UniqueHandle(info.hThread));
-    return result;
+    return std::unique_ptr<CapturedProcess>(std::make_unique<Win32CapturedProcess>(
+        file.Path(), file.TakeHandle(), UniqueHandle(info.hProcess), UniqueHandle(info.hThread)));
 }
 
 }  // namespace ombrix::platform

@@ -26,10 +26,8 @@ RECT Twips(int left, int top, int width, int height, int dpi) {
 }  // namespace
 
 void ResultsWindow::ShowModal(const std::string& output) {
-    bool unbound = false;
     platform::win32::Win32Clipboard clipboard(mainWindow_);
-    form_ = std::make_unique<ResultsForm>(
-        output, launchActive_ != nullptr ? *launchActive_ : unbound, clipboard, messages_);
+    form_ = std::make_unique<ResultsForm>(output, runState_, clipboard, messages_);
 
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kClassName,
@@ -38,8 +36,8 @@ void ResultsWindow::ShowModal(const std::string& output) {
         {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this);
     if (window == nullptr) {
         form_->Form_Unload();
-        messages_.Show("Ombrix could not open the results window.\r\n\r\n" +
-                           platform::SystemErrorText(::GetLastError()),
+        messages_.Show(base::WithReason("Ombrix could not open the results window.",
+                                        platform::SystemErrorText(::GetLastError())),
                        platform::MessageStyle::OkExclamation);
         return;
     }

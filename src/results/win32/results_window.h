@@ -22,11 +22,13 @@ struct ReportActions {
 
 class ResultsWindow final : public options::ResultsDisplay {
   public:
-    ResultsWindow(HWND mainWindow, platform::MessageBoxes& messages, ReportActions actions = {})
-        : mainWindow_(mainWindow), messages_(messages), actions_(std::move(actions)) {}
-
-    // The main window's LaunchActive, which closing this window clears.
-    void SetLaunchFlag(bool& launchActive) { launchActive_ = &launchActive; }
+    // Closing the window dismisses the run in `runState`, the main window's.
+    ResultsWindow(HWND mainWindow, runner::RunState& runState, platform::MessageBoxes& messages,
+                  ReportActions actions = {})
+        : mainWindow_(mainWindow),
+          runState_(runState),
+          messages_(messages),
+          actions_(std::move(actions)) {}
 
     void ShowModal(const std::string& output) override;
 
@@ -39,7 +41,7 @@ class ResultsWindow final : public options::ResultsDisplay {
     void Close(HWND window);
 
     HWND mainWindow_;
-    bool* launchActive_ = nullptr;
+    runner::RunState& runState_;
     platform::MessageBoxes& messages_;
     ReportActions actions_;
 

@@ -224,10 +224,10 @@ void TextView::Copy() {
         return;
     }
     platform::win32::Win32Clipboard clipboard(window_);
-    std::string reason;
-    if (!clipboard.PutText(text_.substr(begin, end - begin), reason)) {
+    const base::Result<> put = clipboard.PutText(text_.substr(begin, end - begin));
+    if (!put) {
         const std::string text =
-            "Ombrix could not put the selection on the clipboard.\r\n\r\n" + reason;
+            base::WithReason("Ombrix could not put the selection on the clipboard.", put.Reason());
         ::MessageBoxA(::GetParent(window_), text.c_str(), platform::kApplicationTitle,
                       MB_OK | MB_ICONEXCLAMATION);
     }
