@@ -102,12 +102,6 @@ enum class Kind {
     Other,         // read only to check that it is well-formed
 };
 
-std::optional<unsigned> EventNumber(std::string_view text) {
-    const auto value = ombrix::base::ReadDigits(TrimBlanks(text), 5);
-    return value && *value <= 0xFFFF ? std::optional<unsigned>(static_cast<unsigned>(*value))
-                                     : std::nullopt;
-}
-
 // Just enough XML for rendered events, read in one pass without building a tree: elements,
 // attributes, character data, the predefined and numeric entities, CDATA, comments and
 // processing instructions. No DTDs. Only what the record keeps is copied.
@@ -123,12 +117,13 @@ class EventParser {
             pos_ != in_.size()) {
             return std::nullopt;
         }
-        const std::optional<unsigned> number = EventNumber(eventIdText_);
+        // Event IDs are 16-bit numbers.
+        const auto number = ombrix::base::ReadDigits(TrimBlanks(eventIdText_), 5);
         const std::optional<UtcSeconds> time = ParseSystemTime(systemTime_);
-        if (!number || !time) {
+        if (!number || *number > 0xFFFF || !time) {
             return std::nullopt;
         }
-        record_.eventId = *number;
+        record_.eventId = static_cast<unsigned>(*number);
         record_.timeCreated = *time;
         return std::move(record_);
     }
