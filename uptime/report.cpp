@@ -113,8 +113,7 @@ std::string Decimal(std::int64_t value, std::int64_t divisor, int decimals) {
 struct Tally {
     std::int64_t uptime = 0;
     std::int64_t downtime = 0;
-    std::int64_t asleep = 0;  // of the uptime, at least
-
+    std::int64_t asleep = 0;       // of the uptime, at least
     std::int64_t unaccounted = 0;  // time the log does not tell about
     int reboots = 0;
     int bluescreens = 0;

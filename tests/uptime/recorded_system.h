@@ -37,6 +37,12 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
                    FixedFormatClock::OffsetRule offset)
         : now_(now), system_{LogStatus::Read, std::move(systemRecords), {}, {}}, clock_(offset) {}
 
+    // The System log (and any other) cannot be read, for the reason given.
+    void FailLogs(LogStatus status, std::string reason) {
+        system_ = {status, {}, {}, std::move(reason)};
+        othersFail_ = true;
+    }
+
     // The System log's oldest record, which may be one the report has no use for.
     void SetOldestRecord(std::string xml) { system_.oldestRecord = std::move(xml); }
 
@@ -51,7 +57,7 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
         return std::make_unique<RecordedSystem>(*this);
     }
     LogReading Read(const LogQuery& query) override {
-        return query.channel == "System" ? system_ : LogReading{};
+        return query.channel == "System" || othersFail_ ? system_ : LogReading{};
     }
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
         const std::string& path) const override {
@@ -70,6 +76,7 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
     UtcSeconds now_;
     LogReading system_;
     FixedFormatClock clock_;
+    bool othersFail_ = false;
     std::map<std::string, std::pair<std::string, std::size_t>> files_;
 };
 

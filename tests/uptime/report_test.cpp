@@ -362,6 +362,41 @@ TEST(ReportCases, ACommentOnSeveralLinesStaysInItsRow) {
             "ticket 4711)"});
 }
 
+TEST(ToolFaults, EachLogFailureSaysWhatToDo) {
+    struct Case {
+        const char* machine;
+        LogStatus status;
+        int exitCode;
+        std::string output;
+    };
+    const std::string reason = "\r\n\r\nAccess is denied, error 5\r\n";
+    const Case cases[] = {
+        {"SRV02", LogStatus::AccessDenied, kAccessDenied,
+         "Access to the System log of \\\\SRV02 was denied. Reading another machine's event logs "
+         "takes an account that is a member of that machine's Event Log Readers group, or of its "
+         "Administrators." +
+             reason},
+        {"SRV02", LogStatus::Unreachable, kMachineUnreachable,
+         "\\\\SRV02 cannot be reached. Check the name, the network, and that the machine allows "
+         "remote event log management (a rule of its Windows Firewall)." +
+             reason},
+        {"SRV02", LogStatus::Failed, kEventLogUnreadable,
+         "The System log of \\\\SRV02 could not be read." + reason},
+        {"localhost", LogStatus::AccessDenied, kAccessDenied,
+         UptimeLine("SRV01", 3600) +
+             "\r\nAccess to this computer's System log was denied: the report needs an account "
+             "that may read it, such as a member of the Event Log Readers group." +
+             reason},
+    };
+    for (const Case& c : cases) {
+        test::RecordedSystem system = Recorded("2013-05-02T08:00:00Z", {});
+        system.FailLogs(c.status, "Access is denied, error 5");
+        const ToolResult result = RunTool({c.machine, "/s"}, {"SRV01", 3600, "", ""}, system);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.output;
+        EXPECT_EQ(result.output, c.output);
+    }
+}
+
 TEST(ReportCases, AnEmptyLogStillGivesTheUptime) {
     // A log that holds only the system's version is no better than an empty one.
     for (const Log& log : {Log{}, Log{OsVersion("2013-03-01T06:00:00Z")}}) {

@@ -146,8 +146,24 @@ std::unique_ptr<EventLogReader> OpenWindowsEventLog(const std::string& remoteMac
 }
 
 ombrix::base::Result<void> ReadEventLogFile(const std::string& path, RecordSink& sink) {
-    const EvtHandle results(::EvtQuery(nullptr, Widen(path, CP_UTF8).c_str(), L"*",
-                                       EvtQueryFilePath | EvtQueryForwardDirection));
+    // The event log service takes a log file by its full path.
+    const std::wstring given = Widen(path, CP_UTF8);
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()),
+                                                full.data(), nullptr);
+        if (length == 0) {
+            full = given;
+            break;
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        full.assign(length, L'\0');
+    }
+    const EvtHandle results(
+        ::EvtQuery(nullptr, full.c_str(), L"*", EvtQueryFilePath | EvtQueryForwardDirection));
     if (!results) {
         return ombrix::base::Failure{"The event log service cannot read it as a log file: " +
                                      ErrorText(::GetLastError())};
