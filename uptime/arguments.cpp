@@ -1,39 +1,17 @@
 #include "uptime/arguments.h"
 
-#include <algorithm>
-#include <cctype>
-
-#include "base/calendar.h"
+#include "base/digits.h"
+#include "base/text.h"
 
 namespace uptime {
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-bool AllDigits(const std::string& text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
+using ombrix::base::ReadDigits;
 
 // A whole number of at most `maxDigits` digits.
 std::optional<int> SmallNumber(const std::string& text, std::size_t maxDigits) {
-    if (!AllDigits(text) || text.size() > maxDigits) {
-        return std::nullopt;
-    }
-    return std::stoi(text);
-}
-
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+    const auto value = ReadDigits(text, maxDigits);
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
 }  // namespace
@@ -47,24 +25,22 @@ std::optional<CalendarDate> ParseMonthDayYear(const std::string& text) {
     const auto month = SmallNumber(text.substr(0, first), 2);
     const auto day = SmallNumber(text.substr(first + 1, second - first - 1), 2);
     const std::string yearText = text.substr(second + 1);
-    auto year = SmallNumber(yearText, 4);
+    const auto year = SmallNumber(yearText, 4);
     if (!month || !day || !year || yearText.size() == 3) {
         return std::nullopt;
     }
-    if (yearText.size() <= 2) {
-        *year += *year < 30 ? 2000 : 1900;
-    }
-    if (*year < 1601 || *month < 1 || *month > 12 || *day < 1 ||
-        *day > DaysInMonth(*year, *month)) {
+    const CalendarDate date{ombrix::base::ExpandShortYear(*year, static_cast<int>(yearText.size())),
+                            *month, *day};
+    if (date.year < 1601 || !ombrix::base::IsValidDate(date)) {
         return std::nullopt;
     }
-    return CalendarDate{*year, *month, *day};
+    return date;
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {
     Arguments parsed;
     for (const std::string& arg : args) {
-        const std::string lower = Lower(arg);
+        const std::string lower = ombrix::base::ToLowerAscii(arg);
         if (lower == "/?" || lower == "/help") {
             parsed.help = true;
         } else if (lower == "/s") {
@@ -92,6 +68,15 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
                         "\"" + arg + "\" needs a whole number of days from 1 to 99999."};
             }
             parsed.previousDays = days;
+        } else if (lower.rfind("/l:", 0) == 0) {
+            if (parsed.logFile) {
+                return {std::nullopt, "Give only one log file with /l:."};
+            }
+            if (arg.size() == 3) {
+                return {std::nullopt,
+                        "/l: needs the path of an exported log, as /l:C:\\Logs\\srv01-system.xml."};
+            }
+            parsed.logFile = arg.substr(3);
         } else if (arg.empty() || arg.front() == '/' || arg.front() == '-') {
             return {std::nullopt, "\"" + arg + "\" is not a switch this tool knows."};
         } else {
@@ -105,6 +90,11 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
             }
             parsed.machine = std::move(name);
         }
+    }
+    if (parsed.machine && parsed.logFile) {
+        return {std::nullopt,
+                "Give a machine or a log file with /l:, not both: the log names "
+                "its own machine."};
     }
     return {parsed, {}};
 }

@@ -1,4 +1,4 @@
-// The stand-in tool's command line: an optional machine and the report switches.
+// The stand-in tool's command line: an optional machine or log file, and the report switches.
 #pragma once
 
 #include <optional>
@@ -13,6 +13,7 @@ using ombrix::base::CalendarDate;
 
 struct Arguments {
     std::optional<std::string> machine;  // without a leading "\\"
+    std::optional<std::string> logFile;  // /l:path, an exported log read instead of a live one
     bool systemEvents = false;           // /s, or implied by /a
     bool applicationFailures = false;    // /a
     std::optional<CalendarDate> since;   // /d:mm/dd/yyyy

@@ -2,74 +2,130 @@
 
 #include <utility>
 
+#include "base/digits.h"
+#include "base/text.h"
+
 namespace uptime {
 namespace {
 
-struct Element {
-    std::string name;  // without a namespace prefix
-    std::vector<std::pair<std::string, std::string>> attributes;
-    std::vector<Element> children;
-    std::string text;  // the character data directly inside
+using ombrix::base::TrimBlanks;
 
-    const Element* Child(std::string_view childName) const {
-        for (const Element& child : children) {
-            if (child.name == childName) {
-                return &child;
+// The character an entity's name (between "&" and ";") stands for; false for one XML lacks.
+bool AppendEntity(std::string_view name, std::string* out) {
+    std::string decoded;
+    if (name == "lt") {
+        decoded = "<";
+    } else if (name == "gt") {
+        decoded = ">";
+    } else if (name == "amp") {
+        decoded = "&";
+    } else if (name == "quot") {
+        decoded = "\"";
+    } else if (name == "apos") {
+        decoded = "'";
+    } else if (name.size() > 1 && name[0] == '#') {
+        const bool hex = name[1] == 'x';
+        const std::string_view digits = name.substr(hex ? 2 : 1);
+        if (digits.empty()) {
+            return false;
+        }
+        std::uint32_t code = 0;
+        for (const char c : digits) {
+            std::uint32_t digit = 0;
+            if (c >= '0' && c <= '9') {
+                digit = static_cast<std::uint32_t>(c - '0');
+            } else if (hex && c >= 'a' && c <= 'f') {
+                digit = static_cast<std::uint32_t>(c - 'a' + 10);
+            } else if (hex && c >= 'A' && c <= 'F') {
+                digit = static_cast<std::uint32_t>(c - 'A' + 10);
+            } else {
+                return false;
+            }
+            code = code * (hex ? 16 : 10) + digit;
+            if (code > 0x10FFFF) {
+                return false;
             }
         }
-        return nullptr;
-    }
-    std::string Attribute(std::string_view attributeName) const {
-        for (const auto& [key, value] : attributes) {
-            if (key == attributeName) {
-                return value;
-            }
+        if (code == 0 || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
         }
-        return {};
+        AppendUtf8(decoded, code);
+    } else {
+        return false;
     }
+    if (out != nullptr) {
+        *out += decoded;
+    }
+    return true;
+}
+
+// Character data with its entities replaced, onto `out` when it is wanted; false when an
+// entity is broken.
+bool AppendDecoded(std::string_view raw, std::string* out) {
+    for (;;) {
+        const auto amp = raw.find('&');
+        if (out != nullptr) {
+            out->append(raw.substr(0, amp));
+        }
+        if (amp == std::string_view::npos) {
+            return true;
+        }
+        const auto semicolon = raw.find(';', amp);
+        if (semicolon == std::string_view::npos || semicolon - amp > 10 ||
+            !AppendEntity(raw.substr(amp + 1, semicolon - amp - 1), out)) {
+            return false;
+        }
+        raw.remove_prefix(semicolon + 1);
+    }
+}
+
+std::string_view LocalName(std::string_view name) {
+    const auto colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// What an element means to the record, told by its name and its parent's kind.
+enum class Kind {
+    Document,  // above the root
+    Event,
+    System,
+    Provider,
+    EventId,
+    TimeCreated,
+    Channel,
+    Computer,
+    EventData,
+    Data,
+    Binary,
+    UserData,
+    UserDataNode,  // anything below UserData: its leaves are fields
+    Other,         // read only to check that it is well-formed
 };
 
-std::string LocalName(std::string_view name) {
-    const auto colon = name.find(':');
-    return std::string(colon == std::string_view::npos ? name : name.substr(colon + 1));
-}
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// Just enough XML for rendered events: elements, attributes, character data, the predefined
-// and numeric entities, CDATA, comments and processing instructions. No DTDs.
-class XmlReader {
+// Just enough XML for rendered events, read in one pass without building a tree: elements,
+// attributes, character data, the predefined and numeric entities, CDATA, comments and
+// processing instructions. No DTDs. Only what the record keeps is copied.
+class EventParser {
   public:
-    explicit XmlReader(std::string_view text) : in_(text) {}
+    explicit EventParser(std::string_view text) : in_(text) {}
 
-    std::optional<Element> Document() {
+    std::optional<EventRecord> Parse() {
         if (in_.substr(0, 3) == "\xEF\xBB\xBF") {
             pos_ = 3;
         }
-        if (!SkipMisc()) {
+        if (!SkipMisc() || !Peek('<') || !ReadElement(0, Kind::Document) || !SkipMisc() ||
+            pos_ != in_.size()) {
             return std::nullopt;
         }
-        Element root;
-        if (!Peek('<') || !ReadElement(root, 0) || !SkipMisc() || pos_ != in_.size()) {
+        // Event IDs are 16-bit numbers.
+        const auto number = ombrix::base::ReadDigits(TrimBlanks(eventIdText_), 5);
+        const std::optional<UtcSeconds> time = ParseSystemTime(systemTime_);
+        if (!number || *number > 0xFFFF || !time) {
             return std::nullopt;
         }
-        return root;
+        record_.eventId = static_cast<unsigned>(*number);
+        record_.timeCreated = *time;
+        return std::move(record_);
     }
 
   private:
@@ -111,125 +167,180 @@ class XmlReader {
         }
     }
 
-    std::string Name() {
+    std::string_view Name() {
         const std::size_t start = pos_;
-        while (pos_ < in_.size() && !IsSpace(in_[pos_]) && in_[pos_] != '/' && in_[pos_] != '>' &&
-               in_[pos_] != '=' && in_[pos_] != '<') {
+        while (pos_ < in_.size()) {
+            const char c = in_[pos_];
+            if (IsSpace(c) || c == '/' || c == '>' || c == '=' || c == '<') {
+                break;
+            }
             ++pos_;
         }
-        return std::string(in_.substr(start, pos_ - start));
+        return in_.substr(start, pos_ - start);
     }
 
-    // Decodes `&...;` at pos_ onto `out`.
-    bool Entity(std::string& out) {
-        const auto end = in_.find(';', pos_);
-        if (end == std::string_view::npos || end - pos_ > 10) {
-            return false;
-        }
-        const std::string_view name = in_.substr(pos_ + 1, end - pos_ - 1);
-        pos_ = end + 1;
-        if (name == "lt") {
-            out += '<';
-        } else if (name == "gt") {
-            out += '>';
-        } else if (name == "amp") {
-            out += '&';
-        } else if (name == "quot") {
-            out += '"';
-        } else if (name == "apos") {
-            out += '\'';
-        } else if (name.size() > 1 && name[0] == '#') {
-            const bool hex = name[1] == 'x';
-            const std::string_view digits = name.substr(hex ? 2 : 1);
-            if (digits.empty()) {
-                return false;
-            }
-            std::uint32_t code = 0;
-            for (const char c : digits) {
-                std::uint32_t digit = 0;
-                if (c >= '0' && c <= '9') {
-                    digit = static_cast<std::uint32_t>(c - '0');
-                } else if (hex && c >= 'a' && c <= 'f') {
-                    digit = static_cast<std::uint32_t>(c - 'a' + 10);
-                } else if (hex && c >= 'A' && c <= 'F') {
-                    digit = static_cast<std::uint32_t>(c - 'A' + 10);
-                } else {
-                    return false;
+    Kind KindOf(Kind parent, std::string_view name) {
+        const auto first = [](bool& seen) {
+            const bool isFirst = !seen;
+            seen = true;
+            return isFirst;
+        };
+        switch (parent) {
+            case Kind::Document:
+                return name == "Event" ? Kind::Event : Kind::Other;
+            case Kind::Event:
+                if (name == "System" && first(seenSystem_)) {
+                    return Kind::System;
                 }
-                code = code * (hex ? 16 : 10) + digit;
-                if (code > 0x10FFFF) {
-                    return false;
+                if (name == "EventData" && first(seenEventData_)) {
+                    return Kind::EventData;
                 }
-            }
-            if (code == 0 || (code >= 0xD800 && code <= 0xDFFF)) {
-                return false;
-            }
-            AppendUtf8(out, code);
-        } else {
-            return false;
+                if (name == "UserData" && first(seenUserData_)) {
+                    return Kind::UserData;
+                }
+                return Kind::Other;
+            case Kind::System:
+                if (name == "Provider" && first(seenProvider_)) {
+                    return Kind::Provider;
+                }
+                if (name == "EventID" && first(seenEventId_)) {
+                    return Kind::EventId;
+                }
+                if (name == "TimeCreated" && first(seenTimeCreated_)) {
+                    return Kind::TimeCreated;
+                }
+                if (name == "Channel" && first(seenChannel_)) {
+                    return Kind::Channel;
+                }
+                if (name == "Computer" && first(seenComputer_)) {
+                    return Kind::Computer;
+                }
+                return Kind::Other;
+            case Kind::EventData:
+                return name == "Data" ? Kind::Data : name == "Binary" ? Kind::Binary : Kind::Other;
+            case Kind::UserData:
+            case Kind::UserDataNode:
+                return Kind::UserDataNode;
+            default:
+                return Kind::Other;
         }
-        return true;
     }
 
-    bool Attribute(Element& element) {
-        std::string name = Name();
-        SkipSpace();
-        if (name.empty() || !Peek('=')) {
-            return false;
+    // Where the value of the named attribute of an element of this kind goes, if it is kept.
+    std::string* AttributeTarget(Kind kind, std::string_view name) {
+        switch (kind) {
+            case Kind::Provider:
+                return name == "Name"              ? &record_.provider
+                       : name == "EventSourceName" ? &record_.sourceName
+                                                   : nullptr;
+            case Kind::TimeCreated:
+                return name == "SystemTime" ? &systemTime_ : nullptr;
+            case Kind::Data:
+                return name == "Name" ? &record_.fields.back().name : nullptr;
+            default:
+                return nullptr;
         }
-        ++pos_;
-        SkipSpace();
-        if (!Peek('\'') && !Peek('"')) {
-            return false;
-        }
-        const char quote = in_[pos_++];
-        std::string value;
-        while (pos_ < in_.size() && in_[pos_] != quote) {
-            if (in_[pos_] == '<') {
-                return false;
-            }
-            if (in_[pos_] == '&') {
-                if (!Entity(value)) {
-                    return false;
-                }
-            } else {
-                value += in_[pos_++];
-            }
-        }
-        if (pos_ == in_.size()) {
-            return false;
-        }
-        ++pos_;
-        element.attributes.emplace_back(LocalName(name), std::move(value));
-        return true;
     }
 
-    bool ReadElement(Element& element, int depth) {
-        if (depth > kMaxDepth) {
-            return false;
-        }
-        ++pos_;  // '<'
-        const std::string qualified = Name();
-        if (qualified.empty()) {
-            return false;
-        }
-        element.name = LocalName(qualified);
+    // The attributes and the end of the start tag; `empty` tells "/>".
+    bool ReadAttributes(Kind kind, bool& empty) {
         for (;;) {
             const std::size_t before = pos_;
             SkipSpace();
             if (StartsWith("/>")) {
                 pos_ += 2;
+                empty = true;
                 return true;
             }
             if (Peek('>')) {
                 ++pos_;
-                break;
+                return true;
             }
-            if (pos_ == before || !Attribute(element)) {
+            const std::string_view name = Name();
+            if (pos_ == before || name.empty()) {
+                return false;
+            }
+            SkipSpace();
+            if (!Peek('=')) {
+                return false;
+            }
+            ++pos_;
+            SkipSpace();
+            if (!Peek('\'') && !Peek('"')) {
+                return false;
+            }
+            const char quote = in_[pos_++];
+            const auto end = in_.find(quote, pos_);
+            if (end == std::string_view::npos) {
+                return false;
+            }
+            const std::string_view raw = in_.substr(pos_, end - pos_);
+            pos_ = end + 1;
+            if (raw.find('<') != std::string_view::npos) {
+                return false;
+            }
+            std::string* target = AttributeTarget(kind, LocalName(name));
+            if (target != nullptr) {
+                target->clear();
+            }
+            if (!AppendDecoded(raw, target)) {
                 return false;
             }
         }
-        while (pos_ < in_.size()) {
+    }
+
+    std::string* TextTarget(Kind kind) {
+        switch (kind) {
+            case Kind::EventId:
+                return &eventIdText_;
+            case Kind::Channel:
+                return &record_.channel;
+            case Kind::Computer:
+                return &record_.computer;
+            case Kind::Data:
+                return &record_.fields.back().value;
+            case Kind::Binary:
+            case Kind::UserDataNode:
+                return &scratch_;
+            default:
+                return nullptr;
+        }
+    }
+
+    bool ReadElement(int depth, Kind parent) {
+        if (depth > kMaxDepth) {
+            return false;
+        }
+        ++pos_;  // '<'
+        const std::string_view qualified = Name();
+        if (qualified.empty()) {
+            return false;
+        }
+        const Kind kind = KindOf(parent, LocalName(qualified));
+        if (parent == Kind::Document && kind != Kind::Event) {
+            return false;
+        }
+        if (kind == Kind::Data) {
+            record_.fields.push_back({});
+        }
+        bool empty = false;
+        if (!ReadAttributes(kind, empty)) {
+            return false;
+        }
+        std::string* text = TextTarget(kind);
+        if (text == &scratch_) {
+            scratch_.clear();
+        }
+        bool hasChildren = false;
+        while (!empty) {
+            const auto lt = in_.find('<', pos_);
+            if (lt == std::string_view::npos) {
+                return false;  // the text ended inside the element
+            }
+            if (!AppendDecoded(in_.substr(pos_, lt - pos_), text)) {
+                return false;
+            }
+            pos_ = lt;
             if (StartsWith("</")) {
                 pos_ += 2;
                 if (Name() != qualified) {
@@ -240,7 +351,7 @@ class XmlReader {
                     return false;
                 }
                 ++pos_;
-                return true;
+                break;
             }
             if (StartsWith("<!--")) {
                 if (!SkipPast("-->")) {
@@ -252,72 +363,79 @@ class XmlReader {
                 if (end == std::string_view::npos) {
                     return false;
                 }
-                element.text += in_.substr(pos_, end - pos_);
+                if (text != nullptr) {
+                    text->append(in_.substr(pos_, end - pos_));
+                }
                 pos_ = end + 3;
             } else if (StartsWith("<?")) {
                 if (!SkipPast("?>")) {
                     return false;
                 }
-            } else if (Peek('<')) {
-                Element child;
-                if (!ReadElement(child, depth + 1)) {
-                    return false;
-                }
-                element.children.push_back(std::move(child));
-            } else if (Peek('&')) {
-                if (!Entity(element.text)) {
-                    return false;
-                }
             } else {
-                element.text += in_[pos_++];
+                hasChildren = true;
+                // A child's text goes to the child: keep what this element has so far.
+                std::string saved;
+                if (text == &scratch_) {
+                    saved = std::move(scratch_);
+                }
+                if (!ReadElement(depth + 1, kind)) {
+                    return false;
+                }
+                if (text == &scratch_) {
+                    scratch_ = std::move(saved);
+                }
             }
         }
-        return false;  // the document ended inside the element
+        if (kind == Kind::Binary) {
+            record_.binary = DecodeBinary(scratch_);
+        } else if (kind == Kind::UserDataNode && !hasChildren) {
+            record_.fields.push_back({std::string(LocalName(qualified)), std::move(scratch_)});
+            scratch_.clear();
+        }
+        return true;
     }
 
     std::string_view in_;
     std::size_t pos_ = 0;
+    EventRecord record_;
+    std::string eventIdText_;
+    std::string systemTime_;
+    std::string scratch_;
+    bool seenSystem_ = false;
+    bool seenEventData_ = false;
+    bool seenUserData_ = false;
+    bool seenProvider_ = false;
+    bool seenEventId_ = false;
+    bool seenTimeCreated_ = false;
+    bool seenChannel_ = false;
+    bool seenComputer_ = false;
 };
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
     }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-std::optional<unsigned> EventNumber(const std::string& text) {
-    const std::string digits = Trim(text);
-    if (digits.empty() || digits.size() > 5) {
-        return std::nullopt;
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
     }
-    unsigned value = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<unsigned>(c - '0');
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
     }
-    return value <= 0xFFFF ? std::optional<unsigned>(value) : std::nullopt;
+    return -1;
 }
 
 // Hex digits, blanks allowed between them; nothing when the text is not whole bytes of hex.
-std::vector<std::uint8_t> HexBytes(const std::string& text) {
+std::optional<std::vector<std::uint8_t>> HexBytes(std::string_view text) {
     std::vector<std::uint8_t> bytes;
+    bytes.reserve(text.size() / 2);
     int high = -1;
     for (const char c : text) {
-        int nibble = 0;
-        if (c >= '0' && c <= '9') {
-            nibble = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            nibble = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            nibble = c - 'A' + 10;
-        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            continue;
-        } else {
-            return {};
+        const int nibble = HexValue(c);
+        if (nibble < 0) {
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+                continue;
+            }
+            return std::nullopt;
         }
         if (high < 0) {
             high = nibble;
@@ -326,20 +444,88 @@ std::vector<std::uint8_t> HexBytes(const std::string& text) {
             high = -1;
         }
     }
-    return high < 0 ? bytes : std::vector<std::uint8_t>{};
+    return high < 0 ? std::optional(std::move(bytes)) : std::nullopt;
 }
 
-void CollectLeaves(const Element& element, std::vector<EventField>& fields) {
-    for (const Element& child : element.children) {
-        if (child.children.empty()) {
-            fields.push_back({child.name, child.text});
-        } else {
-            CollectLeaves(child, fields);
+int Base64Value(char c) {
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A';
+    }
+    if (c >= 'a' && c <= 'z') {
+        return c - 'a' + 26;
+    }
+    if (c >= '0' && c <= '9') {
+        return c - '0' + 52;
+    }
+    return c == '+' ? 62 : c == '/' ? 63 : -1;
+}
+
+// Base64 with its "=" padding, blanks allowed; nothing when the text is not that.
+std::optional<std::vector<std::uint8_t>> Base64Bytes(std::string_view text) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(text.size() * 3 / 4);
+    std::uint32_t bits = 0;
+    int count = 0;    // base64 digits read
+    int padding = 0;  // "=" read
+    for (const char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            continue;
+        }
+        if (c == '=') {
+            ++padding;
+            continue;
+        }
+        const int value = Base64Value(c);
+        if (value < 0 || padding > 0) {
+            return std::nullopt;
+        }
+        bits = (bits << 6) | static_cast<std::uint32_t>(value);
+        if (++count % 4 == 0) {
+            bytes.push_back(static_cast<std::uint8_t>(bits >> 16));
+            bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
+            bytes.push_back(static_cast<std::uint8_t>(bits));
+            bits = 0;
         }
     }
+    const int rest = count % 4;
+    if (rest == 1 || padding > 2 || (rest + padding) % 4 != 0) {
+        return std::nullopt;
+    }
+    if (rest == 2) {
+        bytes.push_back(static_cast<std::uint8_t>(bits >> 4));
+    } else if (rest == 3) {
+        bytes.push_back(static_cast<std::uint8_t>(bits >> 10));
+        bytes.push_back(static_cast<std::uint8_t>(bits >> 2));
+    }
+    return bytes;
 }
 
 }  // namespace
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::vector<std::uint8_t> DecodeBinary(std::string_view text) {
+    if (auto hex = HexBytes(text)) {
+        return std::move(*hex);
+    }
+    return Base64Bytes(text).value_or(std::vector<std::uint8_t>{});
+}
 
 std::string EventRecord::Field(std::string_view name) const {
     for (const EventField& field : fields) {
@@ -355,43 +541,11 @@ std::string EventRecord::FieldAt(std::size_t index) const {
 }
 
 std::optional<EventRecord> ParseEventXml(std::string_view xml) {
-    const std::optional<Element> root = XmlReader(xml).Document();
-    if (!root || root->name != "Event") {
-        return std::nullopt;
-    }
-    const Element* system = root->Child("System");
-    if (system == nullptr) {
-        return std::nullopt;
-    }
-    const Element* id = system->Child("EventID");
-    const Element* created = system->Child("TimeCreated");
-    const std::optional<unsigned> number = id ? EventNumber(id->text) : std::nullopt;
-    const std::optional<UtcSeconds> time =
-        created ? ParseSystemTime(created->Attribute("SystemTime")) : std::nullopt;
-    if (!number || !time) {
-        return std::nullopt;
-    }
-    EventRecord record;
-    record.eventId = *number;
-    record.timeCreated = *time;
-    if (const Element* provider = system->Child("Provider")) {
-        record.provider = provider->Attribute("Name");
-        record.sourceName = provider->Attribute("EventSourceName");
-    }
-    if (const Element* channel = system->Child("Channel")) {
-        record.channel = Trim(channel->text);
-    }
-    if (const Element* data = root->Child("EventData")) {
-        for (const Element& item : data->children) {
-            if (item.name == "Data") {
-                record.fields.push_back({item.Attribute("Name"), item.text});
-            } else if (item.name == "Binary") {
-                record.binary = HexBytes(item.text);
-            }
-        }
-    }
-    if (const Element* user = root->Child("UserData")) {
-        CollectLeaves(*user, record.fields);
+    EventParser parser(xml);
+    std::optional<EventRecord> record = parser.Parse();
+    if (record) {
+        record->channel = std::string(TrimBlanks(record->channel));
+        record->computer = std::string(TrimBlanks(record->computer));
     }
     return record;
 }

@@ -1,28 +1,17 @@
 #include "uptime/system_events.h"
 
-#include <algorithm>
-#include <cctype>
+#include "base/digits.h"
+#include "base/text.h"
 
 namespace uptime {
 namespace {
 
-bool SameText(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
+using ombrix::base::EqualsIgnoringCase;
+using ombrix::base::TrimBlanks;
 
 bool From(const EventRecord& record, std::string_view provider) {
-    return SameText(record.provider, provider) || SameText(record.sourceName, provider);
-}
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+    return EqualsIgnoringCase(record.provider, provider) ||
+           EqualsIgnoringCase(record.sourceName, provider);
 }
 
 // Windows puts left-to-right marks (U+200E) into the dates it writes into event data.
@@ -69,22 +58,24 @@ SystemEvent UnexpectedShutdown(const EventRecord& record) {
     if (const auto lastRunning = SystemTimeAt(record.binary, 16)) {
         return {EventKind::UnexpectedShutdown, *lastRunning, {}};
     }
-    const std::string saidTime = JoinParts({Trim(WithoutDirectionMarks(record.FieldAt(0))),
-                                            Trim(WithoutDirectionMarks(record.FieldAt(1)))},
-                                           " ");
+    const std::string saidTime =
+        JoinParts({std::string(TrimBlanks(WithoutDirectionMarks(record.FieldAt(0)))),
+                   std::string(TrimBlanks(WithoutDirectionMarks(record.FieldAt(1))))},
+                  " ");
     return {EventKind::UndatedUnexpectedShutdown, record.timeCreated,
             saidTime.empty() ? "the last time the system ran is not recorded"
                              : "last ran at " + saidTime + " by its own clock"};
 }
 
 SystemEvent ShutdownRequest(const EventRecord& record) {
-    const std::string process = Trim(record.FieldAt(0));
-    const std::string reason = Trim(record.FieldAt(2));
-    const std::string type = Trim(record.FieldAt(4));
-    const std::string comment = Trim(record.FieldAt(5));
-    const std::string user = Trim(record.FieldAt(6));
-    const bool restart = SameText(type, "restart");
-    const bool known = restart || SameText(type, "power off") || SameText(type, "shutdown");
+    const std::string process(TrimBlanks(record.FieldAt(0)));
+    const std::string reason(TrimBlanks(record.FieldAt(2)));
+    const std::string type(TrimBlanks(record.FieldAt(4)));
+    const std::string comment(TrimBlanks(record.FieldAt(5)));
+    const std::string user(TrimBlanks(record.FieldAt(6)));
+    const bool restart = EqualsIgnoringCase(type, "restart");
+    const bool known =
+        restart || EqualsIgnoringCase(type, "power off") || EqualsIgnoringCase(type, "shutdown");
     std::string detail = JoinParts({known ? "" : type, user.empty() ? "" : "by " + user,
                                     process.empty() ? "" : "via " + process},
                                    " ");
@@ -100,12 +91,11 @@ SystemEvent ShutdownRequest(const EventRecord& record) {
 
 SystemEvent PowerLoss(const EventRecord& record) {
     std::string detail = "rebooted without a clean shutdown";
-    const std::string code = Trim(record.Field("BugcheckCode"));
-    if (!code.empty() && code != "0" && code.find_first_not_of("0123456789") == std::string::npos &&
-        code.size() < 11) {
+    const std::string code(TrimBlanks(record.Field("BugcheckCode")));
+    if (const auto number = ombrix::base::ReadDigits(code, 10); number && *number != 0) {
         static constexpr char kHex[] = "0123456789abcdef";
         std::string hex;
-        for (unsigned long long value = std::stoull(code); value != 0; value /= 16) {
+        for (auto value = static_cast<std::uint64_t>(*number); value != 0; value /= 16) {
             hex.insert(hex.begin(), kHex[value % 16]);
         }
         detail += ", bugcheck 0x" + hex;
@@ -115,8 +105,8 @@ SystemEvent PowerLoss(const EventRecord& record) {
 
 SystemEvent Bluescreen(const EventRecord& record) {
     // "0x0000009f (0x..., 0x..., 0x..., 0x...)", then the dump file.
-    const std::string check = Trim(record.FieldAt(0));
-    const std::string dump = Trim(record.FieldAt(1));
+    const std::string check(TrimBlanks(record.FieldAt(0)));
+    const std::string dump(TrimBlanks(record.FieldAt(1)));
     const std::string code = check.substr(0, check.find(' '));
     return {
         EventKind::Bluescreen, record.timeCreated,
@@ -124,15 +114,16 @@ SystemEvent Bluescreen(const EventRecord& record) {
 }
 
 std::optional<SystemEvent> LogCleared(const EventRecord& record) {
-    const std::string channel = Trim(record.Field("Channel"));
-    const std::string domain = Trim(record.Field("SubjectDomainName"));
-    const std::string user = Trim(record.Field("SubjectUserName"));
+    const std::string channel(TrimBlanks(record.Field("Channel")));
+    const std::string domain(TrimBlanks(record.Field("SubjectDomainName")));
+    const std::string user(TrimBlanks(record.Field("SubjectUserName")));
     const std::string who = JoinParts({domain, user}, "\\");
     const std::string detail = who.empty() ? "" : "by " + who;
-    if (SameText(channel, "System") || (channel.empty() && SameText(record.channel, "System"))) {
+    if (EqualsIgnoringCase(channel, "System") ||
+        (channel.empty() && EqualsIgnoringCase(record.channel, "System"))) {
         return SystemEvent{EventKind::SystemLogCleared, record.timeCreated, detail};
     }
-    if (SameText(channel, "Application")) {
+    if (EqualsIgnoringCase(channel, "Application")) {
         return SystemEvent{EventKind::ApplicationLogCleared, record.timeCreated, detail};
     }
     return std::nullopt;
@@ -140,28 +131,51 @@ std::optional<SystemEvent> LogCleared(const EventRecord& record) {
 
 SystemEvent OsVersion(const EventRecord& record) {
     // "6.01.", "7601", "Service Pack 1", "Multiprocessor Free"
-    std::string version = Trim(record.FieldAt(0));
+    std::string version(TrimBlanks(record.FieldAt(0)));
     if (!version.empty() && version.back() == '.') {
         version.pop_back();
     }
-    const std::string build = Trim(record.FieldAt(1));
+    const std::string build(TrimBlanks(record.FieldAt(1)));
     return {EventKind::OsVersion, record.timeCreated,
             JoinParts({"Windows", version, build.empty() ? "" : "build " + build,
-                       Trim(record.FieldAt(2)), Trim(record.FieldAt(3))},
+                       std::string(TrimBlanks(record.FieldAt(2))),
+                       std::string(TrimBlanks(record.FieldAt(3)))},
                       " ")};
 }
 
+// The system's own count of seconds since it started: the first data value that is given
+// (Windows leaves four empty ones before it; some converters drop them).
+std::optional<SystemEvent> SystemUptime(const EventRecord& record) {
+    for (const EventField& field : record.fields) {
+        const std::string value(TrimBlanks(field.value));
+        if (!value.empty()) {
+            const auto seconds = ombrix::base::ReadDigits(value, 12);
+            if (!seconds) {
+                return std::nullopt;
+            }
+            SystemEvent event{EventKind::SystemUptime, record.timeCreated, {}};
+            event.seconds = *seconds;
+            return event;
+        }
+    }
+    return std::nullopt;
+}
+
 std::string ProgramName(const EventRecord& record) {
-    const std::string named = Trim(record.Field("AppName"));
-    return named.empty() ? Trim(record.FieldAt(0)) : named;
+    const std::string named(TrimBlanks(record.Field("AppName")));
+    return named.empty() ? std::string(TrimBlanks(record.FieldAt(0))) : named;
 }
 
 }  // namespace
 
+bool IsRow(EventKind kind) {
+    return kind != EventKind::OsVersion && kind != EventKind::SystemUptime;
+}
+
 LogQuery SystemLogQuery() {
     return {"System",
             "*[System[(EventID=41 or EventID=104 or EventID=1001 or EventID=1074 or "
-            "EventID=6005 or EventID=6006 or EventID=6008 or EventID=6009)]]"};
+            "EventID=6005 or EventID=6006 or EventID=6008 or EventID=6009 or EventID=6013)]]"};
 }
 
 LogQuery ApplicationLogQuery() {
@@ -182,6 +196,8 @@ std::optional<SystemEvent> Classify(const EventRecord& record) {
                 return UnexpectedShutdown(record);
             case 6009:
                 return OsVersion(record);
+            case 6013:
+                return SystemUptime(record);
             default:
                 return std::nullopt;
         }

@@ -1,6 +1,7 @@
 // Which logged events the report is made of, and what each one means for it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -21,15 +22,20 @@ enum class EventKind {
     SystemLogCleared,           // Eventlog 104 for the System log
     ApplicationLogCleared,      // Eventlog 104 for the Application log
     OsVersion,                  // EventLog 6009: not a row, it names the system
+    SystemUptime,               // EventLog 6013: not a row, the system's own uptime count
     ApplicationFailure,         // Application Error 1000
     ApplicationHang,            // Application Hang 1002
 };
 
 struct SystemEvent {
     EventKind kind = EventKind::Boot;
-    UtcSeconds time = 0;  // where the event stands in the history
-    std::string detail;   // what the comment column says of it
+    UtcSeconds time = 0;       // where the event stands in the history
+    std::string detail;        // what the comment column says of it
+    std::int64_t seconds = 0;  // SystemUptime: the seconds the system counted since it started
 };
+
+// Whether the event is a row of the report's table (the others only inform it).
+bool IsRow(EventKind kind);
 
 // What to ask the event log for: a channel and an XPath filter.
 struct LogQuery {

@@ -1,31 +1,25 @@
 #include "uptime/tool.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "base/text.h"
 #include "uptime/arguments.h"
 #include "uptime/event_xml.h"
+#include "uptime/log_file.h"
 #include "uptime/report.h"
 #include "uptime/system_events.h"
 
 namespace uptime {
 namespace {
 
+using ombrix::base::EqualsIgnoringCase;
+using ombrix::base::WithReason;
+
 constexpr const char* kLineEnd = "\r\n";
 
-bool SameName(std::string a, std::string b) {
-    const auto lower = [](std::string& s) {
-        std::transform(s.begin(), s.end(), s.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    };
-    lower(a);
-    lower(b);
-    return a == b;
-}
-
 bool IsLocal(const std::string& name, const LocalMachine& machine) {
-    return SameName(name, machine.name) || SameName(name, "localhost") || name == "." ||
-           name == "127.0.0.1" || name == "::1";
+    return EqualsIgnoringCase(name, machine.name) || EqualsIgnoringCase(name, "localhost") ||
+           name == "." || name == "127.0.0.1" || name == "::1";
 }
 
 std::string Reason(const LogReading& reading) {
@@ -50,25 +44,34 @@ ReadEvents Interpret(const std::vector<std::string>& records) {
     return read;
 }
 
+bool AnyRow(const std::vector<SystemEvent>& events) {
+    return std::any_of(events.begin(), events.end(),
+                       [](const SystemEvent& event) { return IsRow(event.kind); });
+}
+
 // Why a remote machine's System log gave nothing, and the exit code that goes with it.
 ToolResult RemoteFailure(const std::string& name, const LogReading& reading) {
     const std::string machine = "\\\\" + name;
     switch (reading.status) {
         case LogStatus::Unreachable:
-            return {machine + " cannot be reached (" + Reason(reading) +
-                        "). Check the name, the network, and that the machine allows remote "
-                        "event log management." +
+            return {WithReason(machine + " cannot be reached. Check the name, the network, and "
+                                         "that the machine allows remote event log management "
+                                         "(a rule of its Windows Firewall).",
+                               Reason(reading)) +
                         kLineEnd,
                     kMachineUnreachable};
         case LogStatus::AccessDenied:
-            return {"Access to the event log of " + machine + " was denied (" + Reason(reading) +
-                        "). Reading it takes an account with rights on that machine, such as a "
-                        "member of its Event Log Readers group." +
+            return {WithReason("Access to the System log of " + machine +
+                                   " was denied. Reading another machine's event logs takes an "
+                                   "account that is a member of that machine's Event Log Readers "
+                                   "group, or of its Administrators.",
+                               Reason(reading)) +
                         kLineEnd,
                     kAccessDenied};
         default:
-            return {"The System log of " + machine + " could not be read (" + Reason(reading) +
-                        ")." + kLineEnd,
+            return {WithReason("The System log of " + machine + " could not be read.",
+                               Reason(reading)) +
+                        kLineEnd,
                     kEventLogUnreadable};
     }
 }
@@ -84,6 +87,79 @@ std::string RemoteUptimeLines(const std::string& name, std::optional<std::uint64
            "(counted from the boot logged in its System log)" + kLineEnd;
 }
 
+std::string LogUptimeLines(const std::string& name, std::optional<std::uint64_t> seconds,
+                           const std::string& endText) {
+    if (!seconds) {
+        return "\\\\" + name + ": no boot after its last shutdown is in the log, so how long it " +
+               "had been up at the log's end (" + endText + ") is not known." + kLineEnd;
+    }
+    return UptimeLine(name, *seconds) + kLineEnd +
+           "(counted from its last boot to the log's end, " + endText + ")" + kLineEnd;
+}
+
+std::optional<UtcSeconds> WindowStart(const Arguments& arguments, const LocalClock& clock,
+                                      UtcSeconds now) {
+    if (arguments.since) {
+        return clock.StartOfLocalDay(*arguments.since);
+    }
+    if (arguments.previousDays) {
+        return now - std::int64_t{*arguments.previousDays} * 86400;
+    }
+    return std::nullopt;
+}
+
+// The report of an exported log: its machine, as of its last record.
+ToolResult ReportFromLogFile(const Arguments& arguments, const LocalMachine& machine,
+                             const ToolSystem& system) {
+    const std::string& path = *arguments.logFile;
+    ombrix::base::Result<LogDigest> read = ReadLogFile(path, system);
+    if (!read) {
+        return {WithReason("No report can be made from the log file " + path + ".", read.Reason()) +
+                    kLineEnd,
+                kLogFileUnreadable};
+    }
+    LogDigest& log = *read;
+    const UtcSeconds end = *log.end;
+    const LocalClock& clock = system.Clock();
+    const std::string name =
+        log.computer.empty() ? "(a machine the log does not name)" : log.computer;
+    std::string uptimeLines = LogUptimeLines(name, SecondsSinceLastBoot(log.systemEvents, end),
+                                             clock.DateText(end) + " " + clock.TimeText(end));
+    if (!arguments.systemEvents || !AnyRow(log.systemEvents)) {
+        if (log.unreadable > 0) {
+            uptimeLines += std::to_string(log.unreadable) +
+                           " event record(s) could not be read and are left out." + kLineEnd;
+        }
+        if (arguments.systemEvents) {
+            uptimeLines += std::string("No events are available: the log file holds none of ") +
+                           "the System events this report is made of." + kLineEnd;
+        }
+        return {uptimeLines, kSuccess};
+    }
+
+    ReportInput input;
+    input.machineName = name;
+    input.subject = Subject::LogFile;
+    input.logFile = path;
+    input.timeZone = machine.timeZone;
+    input.now = end;
+    input.windowStart = WindowStart(arguments, clock, end);
+    input.logBegins = log.systemBegins;
+    input.applicationFailures = arguments.applicationFailures;
+    input.events = std::move(log.systemEvents);
+    if (arguments.applicationFailures) {
+        if (log.applicationRecords == 0) {
+            input.applicationProblem =
+                "The log file holds no Application records, so its application failures are "
+                "not known: export the Application log into it too.";
+        }
+        input.events.insert(input.events.end(), log.applicationEvents.begin(),
+                            log.applicationEvents.end());
+    }
+    input.unreadableRecords = log.unreadable;
+    return {BuildReport(input, clock), kSuccess};
+}
+
 }  // namespace
 
 std::string UptimeLine(const std::string& machineName, std::uint64_t seconds) {
@@ -93,10 +169,13 @@ std::string UptimeLine(const std::string& machineName, std::uint64_t seconds) {
 std::string UsageText(const std::string& fault) {
     std::string text = fault.empty() ? "" : fault + " ";
     text +=
-        "Usage: uptime [[\\\\]machine] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/? | /help]. "
-        "Without a machine the local computer is reported. /s adds the key system events and "
-        "statistics, /a also the application failures (and implies /s), /d: counts only the "
-        "events after the given date (month first) and /p: only those of the previous n days.";
+        "Usage: uptime [[\\\\]machine | /l:file] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/? | /help]. "
+        "Without a machine the local computer is reported. /l: reads an exported event log "
+        "instead (XML from wevtutil qe LOG /f:xml or Event Viewer, UTF-8 or UTF-16, or .evtx "
+        "on Windows) and reports its machine as of its last record. /s adds the key system "
+        "events and statistics, /a also the application failures (and implies /s), /d: counts "
+        "only the events after the given date (month first) and /p: only those of the previous "
+        "n days.";
     return text + kLineEnd;
 }
 
@@ -109,6 +188,9 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     const Arguments& arguments = *parsed.arguments;
     if (arguments.help) {
         return {UsageText(""), kSuccess};
+    }
+    if (arguments.logFile) {
+        return ReportFromLogFile(arguments, machine, system);
     }
     const bool remote = arguments.machine && !IsLocal(*arguments.machine, machine);
     const std::string localLine = UptimeLine(machine.name, machine.secondsSinceBoot) + kLineEnd;
@@ -124,8 +206,11 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
             return RemoteFailure(name, systemLog);
         }
         if (systemLog.status == LogStatus::AccessDenied) {
-            return {localLine + "Access to this computer's System log was denied (" +
-                        Reason(systemLog) + "): the report needs an account that may read it." +
+            return {localLine +
+                        WithReason("Access to this computer's System log was denied: the report "
+                                   "needs an account that may read it, such as a member of the "
+                                   "Event Log Readers group.",
+                                   Reason(systemLog)) +
                         kLineEnd,
                     kAccessDenied};
         }
@@ -141,10 +226,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     if (!arguments.systemEvents) {
         return {uptimeLines, kSuccess};
     }
-    const bool anyEvent =
-        std::any_of(read.events.begin(), read.events.end(),
-                    [](const SystemEvent& event) { return event.kind != EventKind::OsVersion; });
-    if (!anyEvent) {
+    if (!AnyRow(read.events)) {
         return {uptimeLines +
                     "No events are available: the System log holds none of the events this "
                     "report is made of." +
@@ -154,15 +236,11 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
 
     ReportInput input;
     input.machineName = name;
-    input.remote = remote;
+    input.subject = remote ? Subject::RemoteMachine : Subject::ThisComputer;
     input.osName = remote ? "" : machine.osName;
     input.timeZone = machine.timeZone;
     input.now = now;
-    if (arguments.since) {
-        input.windowStart = system.Clock().StartOfLocalDay(*arguments.since);
-    } else if (arguments.previousDays) {
-        input.windowStart = now - std::int64_t{*arguments.previousDays} * 86400;
-    }
+    input.windowStart = WindowStart(arguments, system.Clock(), now);
     if (const auto oldest = ParseEventXml(systemLog.oldestRecord)) {
         input.logBegins = oldest->timeCreated;
     }
@@ -178,9 +256,11 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
             read.events.insert(read.events.end(), failures.events.begin(), failures.events.end());
             read.unreadable += failures.unreadable;
         } else {
-            input.applicationLogProblem =
-                (applicationLog.status == LogStatus::AccessDenied ? "access denied: " : "") +
-                Reason(applicationLog);
+            input.applicationProblem =
+                "The Application log could not be read (" +
+                std::string(applicationLog.status == LogStatus::AccessDenied ? "access denied: "
+                                                                             : "") +
+                Reason(applicationLog) + "): its failures are missing.";
             if (applicationLog.status == LogStatus::AccessDenied) {
                 exitCode = kAccessDenied;
             }

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "uptime/event_log.h"
+#include "uptime/export_file.h"
 #include "uptime/local_clock.h"
 #include "uptime/utc_time.h"
 
@@ -18,6 +20,7 @@ enum ExitCode : int {
     kMachineUnreachable = 2,
     kAccessDenied = 3,
     kEventLogUnreadable = 4,  // a remote machine's log, for another reason
+    kLogFileUnreadable = 5,   // /l: a file that gives no report
 };
 
 // What the tool knows of the machine it runs on.
@@ -37,6 +40,13 @@ class ToolSystem {
     // This computer's event log when `remoteMachine` is empty.
     virtual std::unique_ptr<EventLogReader> OpenEventLog(
         const std::string& remoteMachine) const = 0;
+    // An exported log, to be read front to back; the failure says why it cannot be opened.
+    virtual ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
+        const std::string& path) const = 0;
+    // Every record of an .evtx file in its order, through the system's event log reader; a
+    // failure where there is none.
+    virtual ombrix::base::Result<void> ReadEvtxFile(const std::string& path,
+                                                    RecordSink& sink) const = 0;
 };
 
 struct ToolResult {

@@ -1,5 +1,7 @@
 #include "uptime/utc_time.h"
 
+#include "base/digits.h"
+
 namespace uptime {
 namespace {
 
@@ -31,14 +33,8 @@ std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t co
     if (pos + count > text.size()) {
         return std::nullopt;
     }
-    int value = 0;
-    for (std::size_t i = pos; i < pos + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
+    const auto value = ombrix::base::ReadDigits(text.substr(pos, count), count);
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
 }  // namespace

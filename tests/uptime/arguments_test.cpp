@@ -8,10 +8,11 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// "machine /s /a /? since Y-M-D /p:N", with only what is set.
+// "machine log:file /s /a /? since Y-M-D /p:N", with only what is set.
 std::string Described(const Arguments& a) {
-    std::string text = a.machine.value_or("") + (a.systemEvents ? " /s" : "") +
-                       (a.applicationFailures ? " /a" : "") + (a.help ? " /?" : "");
+    std::string text = a.machine.value_or("") + (a.logFile ? " log:" + *a.logFile : "") +
+                       (a.systemEvents ? " /s" : "") + (a.applicationFailures ? " /a" : "") +
+                       (a.help ? " /?" : "");
     if (a.since) {
         text += " since " + std::to_string(a.since->year) + "-" + std::to_string(a.since->month) +
                 "-" + std::to_string(a.since->day);
@@ -30,6 +31,8 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"/d:07/03/30"}, " since 1930-7-3"},
         {{"/?"}, " /?"},
         {{"/HELP"}, " /?"},
+        // The path as given, blanks and all (the shell has taken its quotes off).
+        {{"/L:C:\\Logs\\srv 01.xml", "/p:7", "/s"}, " log:C:\\Logs\\srv 01.xml /s /p:7"},
     };
     for (const auto& [args, described] : cases) {
         const auto parsed = ParseArguments(args);
@@ -55,6 +58,10 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/p:1.5"}, "/p:1.5"},
         {{"/p:"}, "whole number"},
         {{"/p:999999"}, "/p:999999"},
+        {{"/l:"}, "needs the path"},
+        {{"/l:a.xml", "/l:b.xml"}, "only one log file"},
+        {{"/l:a.xml", "\\\\SRV01"}, "not both"},
+        {{"SRV01", "/l:a.xml"}, "not both"},
     };
     for (const auto& [args, mentions] : cases) {
         const auto parsed = ParseArguments(args);

@@ -60,6 +60,25 @@ TEST(EventXml, ReadsRecordedSamplesAndRejectsBrokenOnes) {
         {"", 0},
         {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System>", 0},  // unclosed
         {head + "<TimeCreated SystemTime='2013-02-30T06:00:00Z'/></System></Event>", 0},
+        // Open and close tags instead of empty ones, unnamed Data, an empty Binary.
+        {head + "<TimeCreated SystemTime='2013-03-01T06:00:00.1234567Z'></TimeCreated>"
+                "<Computer>\r\n SRV01 </Computer></System><EventData><Data></Data><Data>x</Data>"
+                "<Binary></Binary></EventData></Event>",
+         6005,
+         "2013-03-01T06:00:00Z",
+         {{"#0", ""}, {"#1", "x"}}},
+        // Not well-formed: each is refused whole.
+        {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></Sys></Event>", 0},
+        {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System></Event><Event/>", 0},
+        {head + "<TimeCreated SystemTime=2013-03-01T06:00:00Z/></System></Event>", 0},
+        {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System>"
+                "<EventData><Data>&nbsp;</Data></EventData></Event>",
+         0},
+        {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System>" + std::string(40, '<') +
+             "</Event>",
+         0},
+        {"<Events>" + head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System></Event>",
+         0},
     };
     for (const Sample& s : samples) {
         SCOPED_TRACE(s.xml);
@@ -77,6 +96,23 @@ TEST(EventXml, ReadsRecordedSamplesAndRejectsBrokenOnes) {
                 << key;
         }
         EXPECT_EQ(record->binary.size(), s.binaryBytes);
+    }
+}
+
+TEST(EventXml, BinaryIsHexElseBase64) {
+    const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+        {"DD0708000000", {0xDD, 0x07, 0x08, 0x00, 0x00, 0x00}},  // as wevtutil writes it
+        {"dd 07\r\n08", {0xDD, 0x07, 0x08}},
+        {"4gcHAAUABg==", {0xE2, 0x07, 0x07, 0x00, 0x05, 0x00, 0x06}},  // as converters write it
+        {"JAUAAA==", {0x24, 0x05, 0x00, 0x00}},
+        {"QUI=", {0x41, 0x42}},
+        {"", {}},
+        {"DD0", {}},   // half a byte of hex, and base64 without its padding
+        {"QU=I", {}},  // padding in the middle
+        {"Q===", {}},
+    };
+    for (const auto& [text, bytes] : cases) {
+        EXPECT_EQ(DecodeBinary(text), bytes) << text;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "uptime/recorded_system.h"
 #include "uptime/tool.h"
 
 namespace uptime {
@@ -87,25 +88,27 @@ std::string Bluescreen(const std::string& utc, const std::string& stopCode) {
             Data("param2", "C:\\Windows\\MEMORY.DMP"));
 }
 
-// A system whose System log holds `records`; other logs hold none.
-class RecordedSystem final : public ToolSystem, public EventLogReader {
-  public:
-    RecordedSystem(const std::string& now, Log records)
-        : now_(Utc(now)), system_{LogStatus::Read, std::move(records), {}, {}} {}
-    UtcSeconds Now() const override { return now_; }
-    const LocalClock& Clock() const override { return clock_; }
-    std::unique_ptr<EventLogReader> OpenEventLog(const std::string&) const override {
-        return std::make_unique<RecordedSystem>(*this);
-    }
-    LogReading Read(const LogQuery& query) override {
-        return query.channel == "System" ? system_ : LogReading{};
-    }
+// The daily uptime record as Windows writes it: four empty values, then the seconds the system
+// counted since it started.
+std::string UptimeRecord(const std::string& utc, std::int64_t seconds) {
+    return Event(kEventLog, 6013, utc,
+                 "<Data></Data><Data></Data><Data></Data><Data></Data>" +
+                     Data("", std::to_string(seconds)) + Data("", "60") +
+                     Data("", "0 GMT Standard Time"));
+}
 
-  private:
-    UtcSeconds now_;
-    LogReading system_;
-    FixedFormatClock clock_{LondonOffset};
-};
+std::string RestartRequest(const std::string& utc, const std::string& comment) {
+    return Event("<Provider Name='User32' EventSourceName='User32'/>", 1074, utc,
+                 Data("param1", "C:\\Windows\\system32\\shutdown.exe (SRV01)") +
+                     Data("param2", "SRV01") + Data("param3", "Other (Planned)") +
+                     Data("param4", "0x80000000") + Data("param5", "restart") +
+                     Data("param6", comment) + Data("param7", "SRV01\\admin"));
+}
+
+// A system whose System log holds `records`, at `now`, showing London time.
+test::RecordedSystem Recorded(const std::string& now, Log records) {
+    return test::RecordedSystem(Utc(now), std::move(records), LondonOffset);
+}
 
 // The published sample of the classic report (an /a run, dates day first), rebuilt from an
 // event history that agrees with every row and figure it shows. British time: GMT in December,
@@ -140,7 +143,7 @@ TEST(ReportGolden, ThePublishedSampleComesOutExactly) {
         Shutdown("2013-08-30T15:09:04Z"),
         Boot("2013-08-30T15:12:12Z"),
     };
-    const ToolResult result = RunTool({"/a"}, machine, RecordedSystem("2013-09-12T10:00:23Z", log));
+    const ToolResult result = RunTool({"/a"}, machine, Recorded("2013-09-12T10:00:23Z", log));
     EXPECT_EQ(result.exitCode, kSuccess);
     // The sample's lines, with the rows it elides ("...") in their places.
     EXPECT_EQ(result.output,
@@ -185,9 +188,8 @@ TEST(ReportGolden, ThePublishedSampleComesOutExactly) {
 // The /s report of `log` at `now`, on a machine up an hour.
 std::string Report(const Log& log, const std::string& now,
                    const std::vector<std::string>& args = {"/s"}) {
-    const ToolResult result =
-        RunTool(args, {"SRV01", 3600, "Windows 7 Professional", "GMT Standard Time"},
-                RecordedSystem(now, log));
+    const ToolResult result = RunTool(
+        args, {"SRV01", 3600, "Windows 7 Professional", "GMT Standard Time"}, Recorded(now, log));
     EXPECT_EQ(result.exitCode, kSuccess) << result.output;
     return result.output;
 }
@@ -279,6 +281,120 @@ TEST(ReportCases, PeriodSwitchesLeaveOutWhatCameBefore) {
             "Since 10/08/2013:", "System Availability: 99.9868%\r\nTotal Uptime: 10d 12h:58m:0s",
             "Mean Time Between Reboots: 10.54 days"},
            {"01/08/2013"});
+}
+
+TEST(ReportCases, SleepIsShownWithinTheUptime) {
+    // Up 72 h from the first boot; at 52 h the system had counted only 28 h: a day asleep.
+    // Down 5 min; up two days from the second boot; at 27h 55m it had counted 25h 55m: 2 h
+    // asleep. Period 432,300 s, 300 down: 99.93060%; 2 boots: 2.50 days.
+    const Log log = {
+        Boot("2013-02-01T08:00:00Z"),
+        UptimeRecord("2013-02-01T08:00:00Z", 12),  // the kernel started 12 s before the event
+        UptimeRecord("2013-02-03T12:00:00Z", 28 * 3600),
+        Shutdown("2013-02-04T08:00:00Z"),
+        Boot("2013-02-04T08:05:00Z"),
+        UptimeRecord("2013-02-05T12:00:00Z", 25 * 3600 + 55 * 60),
+    };
+    Expect(RunTool({"\\\\FAR", "/s"}, {"SRV01", 3600, "", "GMT Standard Time"},
+                   Recorded("2013-02-06T08:05:00Z", log))
+               .output,
+           {"04/02/2013    08:00:00  Shutdown             Prior uptime:3d 0h:0m:0s, asleep at "
+            "least 1d 0h:0m:0s",
+            "Current System Uptime: 2 day(s), 0 hour(s), 0 minute(s), 0 second(s)\r\n(of it "
+            "asleep or hibernating at least 0 day(s), 2 hour(s), 0 minute(s), 0 second(s), by the "
+            "system's own uptime count)",
+            "System Availability: 99.9306%\r\nTotal Uptime: 5d 0h:0m:0s\r\nTotal Downtime: 0d "
+            "0h:5m:0s\r\nTime Asleep or Hibernating: at least 1d 2h:0m:0s, counted in the "
+            "uptime\r\nTotal Reboots: 2\r\nMean Time Between Reboots: 2.50 days"});
+    // Nine minutes short is a clock set right, not sleep.
+    Expect(Report({Boot("2013-02-01T08:00:00Z"), UptimeRecord("2013-02-02T08:00:00Z", 85860)},
+                  "2013-02-03T08:00:00Z"),
+           {"Total Uptime: 2d 0h:0m:0s"}, {"sleep", "asleep"});
+}
+
+TEST(ReportCases, TheLogsFirstRecordShowsTheSystemUp) {
+    struct Case {
+        const char* first;  // the time of the log's oldest record
+        Log log;
+        std::vector<std::string> lines;
+        std::vector<std::string> absent;
+    };
+    const Case cases[] = {
+        // The kernel's records of a boot come before its boot event: up from the first.
+        {"2013-04-01T06:58:30Z",
+         {Boot("2013-04-01T07:00:00Z"), Shutdown("2013-04-02T07:00:00Z"),
+          Boot("2013-04-02T07:05:00Z")},
+         {"01/04/2013    08:00:00  Boot", "Since 01/04/2013:",
+          "Total Uptime: 1d 0h:1m:30s\r\nTotal Downtime: 0d 0h:5m:0s\r\nTotal Reboots: 2"},
+         {"Prior downtime: not", "Unaccounted"}},
+        // Days before a boot with no shutdown logged: what came between is not known.
+        {"2013-03-29T07:00:00Z",
+         {Boot("2013-04-01T07:00:00Z"), Shutdown("2013-04-02T07:00:00Z"),
+          Boot("2013-04-02T07:05:00Z")},
+         {"01/04/2013    08:00:00  Boot                 Prior downtime: not known (no shutdown "
+          "logged before it)",
+          "Unaccounted Time: 3d 0h:0m:0s (the log does not show whether the system was up)"},
+         {}},
+        // Before a first shutdown the system was up, at least since the log began.
+        {"2013-03-30T07:00:00Z",
+         {Shutdown("2013-04-01T07:00:00Z"), Boot("2013-04-01T07:05:00Z")},
+         {"01/04/2013    08:00:00  Shutdown             Prior uptime:at least 2d 0h:0m:0s (the "
+          "log begins after its boot)",
+          "Since 30/03/2013:"},
+         {"Unaccounted"}},
+    };
+    for (const Case& c : cases) {
+        test::RecordedSystem system = Recorded("2013-04-02T07:05:00Z", c.log);
+        system.SetOldestRecord(
+            Event("<Provider Name='Microsoft-Windows-Kernel-General'/>", 12, c.first, ""));
+        Expect(RunTool({"\\\\FAR", "/s"}, {"SRV01", 3600, "", ""}, system).output, c.lines,
+               c.absent);
+    }
+}
+
+TEST(ReportCases, ACommentOnSeveralLinesStaysInItsRow) {
+    const Log log = {Boot("2013-05-01T07:00:00Z"),
+                     RestartRequest("2013-05-02T07:00:00Z", "new disk,\r\n\tsee ticket 4711\r\n"),
+                     Shutdown("2013-05-02T07:00:05Z")};
+    Expect(Report(log, "2013-05-02T08:00:00Z"),
+           {"02/05/2013    08:00:00  Restart requested    by SRV01\\admin via "
+            "C:\\Windows\\system32\\shutdown.exe (SRV01): Other (Planned) (new disk, see "
+            "ticket 4711)"});
+}
+
+TEST(ToolFaults, EachLogFailureSaysWhatToDo) {
+    struct Case {
+        const char* machine;
+        LogStatus status;
+        int exitCode;
+        std::string output;
+    };
+    const std::string reason = "\r\n\r\nAccess is denied, error 5\r\n";
+    const Case cases[] = {
+        {"SRV02", LogStatus::AccessDenied, kAccessDenied,
+         "Access to the System log of \\\\SRV02 was denied. Reading another machine's event logs "
+         "takes an account that is a member of that machine's Event Log Readers group, or of its "
+         "Administrators." +
+             reason},
+        {"SRV02", LogStatus::Unreachable, kMachineUnreachable,
+         "\\\\SRV02 cannot be reached. Check the name, the network, and that the machine allows "
+         "remote event log management (a rule of its Windows Firewall)." +
+             reason},
+        {"SRV02", LogStatus::Failed, kEventLogUnreadable,
+         "The System log of \\\\SRV02 could not be read." + reason},
+        {"localhost", LogStatus::AccessDenied, kAccessDenied,
+         UptimeLine("SRV01", 3600) +
+             "\r\nAccess to this computer's System log was denied: the report needs an account "
+             "that may read it, such as a member of the Event Log Readers group." +
+             reason},
+    };
+    for (const Case& c : cases) {
+        test::RecordedSystem system = Recorded("2013-05-02T08:00:00Z", {});
+        system.FailLogs(c.status, "Access is denied, error 5");
+        const ToolResult result = RunTool({c.machine, "/s"}, {"SRV01", 3600, "", ""}, system);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.output;
+        EXPECT_EQ(result.output, c.output);
+    }
 }
 
 TEST(ReportCases, AnEmptyLogStillGivesTheUptime) {

@@ -1,7 +1,12 @@
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "uptime/system.h"
 
@@ -25,6 +30,34 @@ class NoEventLog final : public EventLogReader {
     bool remote_;
 };
 
+std::string ErrnoText(int error) {
+    return std::string(std::strerror(error)) + ", error " + std::to_string(error);
+}
+
+// An open file, closed with its owner.
+class PosixFile final : public ByteSource {
+  public:
+    explicit PosixFile(int descriptor) : descriptor_(descriptor) {}
+    ~PosixFile() override { ::close(descriptor_); }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
+
+    ombrix::base::Result<std::size_t> Read(char* buffer, std::size_t size) override {
+        for (;;) {
+            const ssize_t got = ::read(descriptor_, buffer, size);
+            if (got >= 0) {
+                return static_cast<std::size_t>(got);
+            }
+            if (errno != EINTR) {
+                return ombrix::base::Failure{ErrnoText(errno)};
+            }
+        }
+    }
+
+  private:
+    int descriptor_;
+};
+
 std::int64_t LocalOffset(UtcSeconds instant) {
     const auto seconds = static_cast<time_t>(instant);
     tm local{};
@@ -44,6 +77,27 @@ class PosixToolSystem final : public ToolSystem {
     const LocalClock& Clock() const override { return clock_; }
     std::unique_ptr<EventLogReader> OpenEventLog(const std::string& remoteMachine) const override {
         return std::make_unique<NoEventLog>(!remoteMachine.empty());
+    }
+    ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
+        const std::string& path) const override {
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) {
+            return ombrix::base::Failure{ErrnoText(errno)};
+        }
+        auto file = std::make_unique<PosixFile>(descriptor);
+        struct stat status {};
+        if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+            return ombrix::base::Failure{"It is a folder, not a file."};
+        }
+        return std::unique_ptr<ByteSource>(std::move(file));
+    }
+    ombrix::base::Result<void> ReadEvtxFile(const std::string& path, RecordSink&) const override {
+        const std::string name = path.substr(path.find_last_of("/\\") + 1);
+        const std::string stem = name.substr(0, name.rfind('.'));
+        return ombrix::base::Failure{
+            "It is an .evtx file, which only the Windows event log service can read. Read it "
+            "with uptime on Windows, or turn it into XML there first:\r\n    wevtutil qe " +
+            name + " /lf:true /f:xml > " + stem + ".xml"};
     }
 
   private:

@@ -145,4 +145,49 @@ std::unique_ptr<EventLogReader> OpenWindowsEventLog(const std::string& remoteMac
     return std::make_unique<WindowsEventLog>(remoteMachine);
 }
 
+ombrix::base::Result<void> ReadEventLogFile(const std::string& path, RecordSink& sink) {
+    // The event log service takes a log file by its full path.
+    const std::wstring given = Widen(path, CP_UTF8);
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFullPathNameW(given.c_str(), static_cast<DWORD>(full.size()),
+                                                full.data(), nullptr);
+        if (length == 0) {
+            full = given;
+            break;
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            break;
+        }
+        full.assign(length, L'\0');
+    }
+    const EvtHandle results(
+        ::EvtQuery(nullptr, full.c_str(), L"*", EvtQueryFilePath | EvtQueryForwardDirection));
+    if (!results) {
+        return ombrix::base::Failure{"The event log service cannot read it as a log file: " +
+                                     ErrorText(::GetLastError())};
+    }
+    for (;;) {
+        EVT_HANDLE batch[64] = {};
+        DWORD returned = 0;
+        if (!::EvtNext(results.get(), static_cast<DWORD>(std::size(batch)), batch, INFINITE, 0,
+                       &returned)) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_NO_MORE_ITEMS) {
+                return {};
+            }
+            return ombrix::base::Failure{"The event log service stopped reading it: " +
+                                         ErrorText(error)};
+        }
+        std::vector<EvtHandle> events;
+        for (DWORD i = 0; i < returned; ++i) {
+            events.emplace_back(batch[i]);
+        }
+        for (const EvtHandle& event : events) {
+            sink.Take(Render(event.get()).value_or(std::string()));
+        }
+    }
+}
+
 }  // namespace uptime::win32

@@ -1,7 +1,9 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <iterator>
 
+#include "platform/win32/unique_handle.h"
 #include "uptime/system.h"
 #include "uptime/win32/event_log_win32.h"
 #include "uptime/win32/wide_text.h"
@@ -96,6 +98,23 @@ class WindowsClock final : public LocalClock {
     bool zoneKnown_ = false;
 };
 
+class WindowsFile final : public ByteSource {
+  public:
+    explicit WindowsFile(ombrix::platform::win32::UniqueHandle file) : file_(std::move(file)) {}
+
+    ombrix::base::Result<std::size_t> Read(char* buffer, std::size_t size) override {
+        DWORD got = 0;
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        if (!::ReadFile(file_.get(), buffer, wanted, &got, nullptr)) {
+            return ombrix::base::Failure{win32::ErrorText(::GetLastError())};
+        }
+        return static_cast<std::size_t>(got);
+    }
+
+  private:
+    ombrix::platform::win32::UniqueHandle file_;
+};
+
 class WindowsToolSystem final : public ToolSystem {
   public:
     UtcSeconds Now() const override {
@@ -106,6 +125,26 @@ class WindowsToolSystem final : public ToolSystem {
     const LocalClock& Clock() const override { return clock_; }
     std::unique_ptr<EventLogReader> OpenEventLog(const std::string& remoteMachine) const override {
         return win32::OpenWindowsEventLog(remoteMachine);
+    }
+    ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
+        const std::string& path) const override {
+        const std::wstring wide = win32::Widen(path, CP_UTF8);
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return ombrix::base::Failure{"It is a folder, not a file."};
+        }
+        // Shared for writing too: a log may be read while something still writes to it.
+        ombrix::platform::win32::UniqueHandle file(::CreateFileW(
+            wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (!file) {
+            return ombrix::base::Failure{win32::ErrorText(::GetLastError())};
+        }
+        return std::unique_ptr<ByteSource>(std::make_unique<WindowsFile>(std::move(file)));
+    }
+    ombrix::base::Result<void> ReadEvtxFile(const std::string& path,
+                                            RecordSink& sink) const override {
+        return win32::ReadEventLogFile(path, sink);
     }
 
   private:
