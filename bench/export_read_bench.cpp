@@ -36,10 +36,10 @@ double Median(std::vector<double> values) {
 
 std::string ReadAll(const std::string& path) {
     const auto content = ombrix::platform::ReadWholeFile(path);
-    if (!content.ok) {
-        Fail("cannot read " + path + ": " + content.reason);
+    if (!content) {
+        Fail("cannot read " + path + ": " + content.Reason());
     }
-    return content.bytes;
+    return *content;
 }
 
 // The sample's records, each with its line end.
@@ -139,14 +139,18 @@ double ReadLineEnds(const std::string& path, std::size_t& lines) {
 double RunTool(const std::string& tool, const std::string& path, const std::string& output,
                int copies) {
     const auto start = Clock::now();
-    auto started =
-        ombrix::platform::CapturedProcess::Start(output, tool, " /l:\"" + path + "\" /s");
-    if (!started.process) {
-        Fail("cannot start " + tool + ": " + started.reason);
+    auto file = ombrix::platform::OutputFile::Create(output);
+    if (!file) {
+        Fail("cannot create " + output + ": " + file.Reason());
     }
-    started.process->WaitForExit();
+    auto started =
+        ombrix::platform::CapturedProcess::Start(std::move(*file), tool, " /l:\"" + path + "\" /s");
+    if (!started) {
+        Fail("cannot start " + tool + ": " + started.Reason());
+    }
+    (*started)->WaitForExit();
     const double seconds = Seconds(Clock::now() - start);
-    const std::int32_t exitCode = started.process->Finish();
+    const std::int32_t exitCode = (*started)->Finish();
     const std::string report = ReadAll(output);
     const std::string reboots = "Total Reboots: " + std::to_string(3 * copies) + "\r\n";
     if (exitCode != 0 || report.find(reboots) == std::string::npos) {
@@ -196,8 +200,8 @@ int main(int argc, char** argv) {
         std::printf("| %-19s | %12.3f | %4.0f | %10.3f | %5.0f | %5.1f |\n",
                     utf16 ? "UTF-16 (PowerShell)" : "UTF-8 (wevtutil)", tool_median,
                     mb / tool_median, base_median, mb / base_median, tool_median / base_median);
-        ombrix::platform::RemoveFile(path);
+        static_cast<void>(ombrix::platform::RemoveFile(path));
     }
-    ombrix::platform::RemoveFile(output);
+    static_cast<void>(ombrix::platform::RemoveFile(output));
     return 0;
 }

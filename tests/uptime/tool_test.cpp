@@ -49,12 +49,11 @@ struct Ran {
 
 Ran RunUptime(const ombrix::test::ScratchDir& dir, const std::string& arguments) {
     const std::string file = dir.File("out.TMP");
-    bool active = false;
-    ombrix::test::RecordingMessages messages;
-    const auto outcome = ombrix::runner::RunAndCapture(
-        {file, ombrix::test::HelperProgram("uptime"), arguments}, active, messages);
-    EXPECT_EQ(outcome.kind, ombrix::runner::RunOutcome::Kind::Finished) << outcome.reason;
-    return {outcome.exitCode, ombrix::test::ReadFile(file)};
+    ombrix::runner::RunState state;
+    const auto run = ombrix::runner::RunAndCapture(
+        {file, ombrix::test::HelperProgram("uptime"), arguments}, state);
+    EXPECT_TRUE(run) << run.Reason();
+    return {run ? run->exitCode : -1, ombrix::test::ReadFile(file)};
 }
 
 // The sample with its lines in UTF-16 little-endian and a byte order mark, as PowerShell's ">"
