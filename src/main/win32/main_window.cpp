@@ -5,6 +5,7 @@
 
 #include "about/html_help.h"
 #include "about/win32/about_box.h"
+#include "base/twips.h"
 #include "main/main_layout.h"
 #include "main/win32/main_window_ids.h"
 #include "options/options_file.h"
@@ -83,8 +84,8 @@ RECT MainWindow::PixelRect(Control control) const {
         at = design.container;
     }
     const ControlDesign& own = DesignOf(control);
-    return RECT{TwipsToPixels(left, dpi_), TwipsToPixels(top, dpi_), TwipsToPixels(own.width, dpi_),
-                TwipsToPixels(own.height, dpi_)};
+    const base::Box box = base::TwipsToPixels(base::Box{left, top, own.width, own.height}, dpi_);
+    return RECT{box.left, box.top, box.width, box.height};
 }
 
 bool MainWindow::Create() {
