@@ -247,7 +247,14 @@ void MainWindow::PutValue(Control control, int value) {
                         MF_BYCOMMAND | (value == 1 ? MF_CHECKED : MF_UNCHECKED));
         return;
     }
-    ::SendMessageA(controls_.at(control), BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    HWND button = controls_.at(control);
+    ::SendMessageA(button, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    if (options::IsOptionButton(control)) {
+        // The system makes a cleared radio button no tab stop, as if the other button of its
+        // group stood next to it in the tab order; here the date boxes stand between the two,
+        // so each stays a tab stop of its own.
+        ::SetWindowLongPtrA(button, GWL_STYLE, ::GetWindowLongPtrA(button, GWL_STYLE) | WS_TABSTOP);
+    }
 }
 
 void MainWindow::SetEnabled(Control control, bool enabled) {
