@@ -84,8 +84,7 @@ RECT MainWindow::PixelRect(Control control) const {
         at = design.container;
     }
     const ControlDesign& own = DesignOf(control);
-    const base::Box box = base::TwipsToPixels(base::Box{left, top, own.width, own.height}, dpi_);
-    return RECT{box.left, box.top, box.width, box.height};
+    return platform::win32::PixelRect(base::Box{left, top, own.width, own.height}, dpi_);
 }
 
 bool MainWindow::Create() {
@@ -133,7 +132,7 @@ void MainWindow::CreateControls() {
         DWORD exStyle = IsTextBox(design.control) ? WS_EX_CLIENTEDGE : 0;
         HWND control = ::CreateWindowExA(
             exStyle, ClassFor(design.kind), design.caption, StyleFor(design.kind), r.left, r.top,
-            r.right, r.bottom, window_.get(),
+            r.right - r.left, r.bottom - r.top, window_.get(),
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(design.control))), instance,
             nullptr);
         if (design.maxLength > 0) {
@@ -158,7 +157,7 @@ void MainWindow::ApplyFont() {
 void MainWindow::Layout() {
     for (const auto& [control, handle] : controls_) {
         const RECT r = PixelRect(control);
-        ::SetWindowPos(handle, nullptr, r.left, r.top, r.right, r.bottom,
+        ::SetWindowPos(handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
