@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 
 #include "options/option_view.h"
@@ -12,6 +13,7 @@ enum class ControlKind { ReadOnlyText, Text, Button, Frame, CheckBox, OptionButt
 
 struct ControlDesign {
     options::Control control;
+    int tabIndex;  // Tab moves through the controls that take the focus in this order
     ControlKind kind;
     std::optional<options::Control> container;  // none: the window itself
     int left;
@@ -27,8 +29,10 @@ inline constexpr int kClientWidth = 8520;  // twips, with the command line shown
 inline constexpr int kClientHeight = 4665;
 
 using options::Control;
+// In tab order, which is also the order the controls are made in.
 inline constexpr std::array<ControlDesign, 18> kMainControls{{
     {Control::CmdLineOpts,
+     0,
      ControlKind::Frame,
      {},
      240,
@@ -37,34 +41,44 @@ inline constexpr std::array<ControlDesign, 18> kMainControls{{
      3375,
      "Command Line Options",
      0},
-    {Control::CmdLine, ControlKind::ReadOnlyText, {}, 240, 480, 6375, 405, "uptime", 0},
-    {Control::LaunchIt, ControlKind::Button, {}, 6840, 480, 1575, 375, "Launch Uptime", 0},
-    {Control::ExitButton, ControlKind::Button, {}, 6840, 4080, 1575, 375, "Exit", 0},
-    {Control::SSwitch, ControlKind::CheckBox, Control::CmdLineOpts, 120, 960, 3255, 375,
+    {Control::CmdLine, 1, ControlKind::ReadOnlyText, {}, 240, 480, 6375, 405, "uptime", 0},
+    {Control::LaunchIt, 2, ControlKind::Button, {}, 6840, 480, 1575, 375, "Launch Uptime", 0},
+    {Control::ExitButton, 3, ControlKind::Button, {}, 6840, 4080, 1575, 375, "Exit", 0},
+    {Control::SSwitch, 4, ControlKind::CheckBox, Control::CmdLineOpts, 120, 960, 3255, 375,
      "Display key system events and statistics.", 0},
-    {Control::ASwitch, ControlKind::CheckBox, Control::CmdLineOpts, 120, 1320, 3495, 375,
+    {Control::ASwitch, 5, ControlKind::CheckBox, Control::CmdLineOpts, 120, 1320, 3495, 375,
      "Display application failure events.", 0},
-    {Control::Server, ControlKind::CheckBox, Control::CmdLineOpts, 120, 480, 2895, 255,
+    {Control::Server, 6, ControlKind::CheckBox, Control::CmdLineOpts, 120, 480, 2895, 255,
      "Perform check on remote machine.", 0},
-    {Control::NameIPAddress, ControlKind::Text, Control::CmdLineOpts, 3000, 480, 1935, 285,
+    {Control::NameIPAddress, 7, ControlKind::Text, Control::CmdLineOpts, 3000, 480, 1935, 285,
      "Name/IP Address", 0},
-    {Control::DoDates, ControlKind::CheckBox, Control::CmdLineOpts, 3480, 1800, 2295, 255,
+    {Control::DoDates, 8, ControlKind::CheckBox, Control::CmdLineOpts, 3480, 1800, 2295, 255,
      "Start from a specified date.", 0},
-    {Control::DateFrame, ControlKind::Frame, Control::CmdLineOpts, 120, 2040, 5655, 1095,
+    {Control::DateFrame, 9, ControlKind::Frame, Control::CmdLineOpts, 120, 2040, 5655, 1095,
      "Specify a Date.", 0},
-    {Control::DateSwitch, ControlKind::OptionButton, Control::DateFrame, 120, 360, 3255, 255,
+    {Control::DateSwitch, 10, ControlKind::OptionButton, Control::DateFrame, 120, 360, 3255, 255,
      "Only calculate for events after given date.", 0},
-    {Control::MM, ControlKind::Text, Control::DateFrame, 4080, 360, 375, 285, "", 2},
-    {Control::YYYY, ControlKind::Text, Control::DateFrame, 4560, 360, 615, 285, "", 4},
-    {Control::DD, ControlKind::Text, Control::DateFrame, 3600, 360, 375, 285, "01", 2},
-    {Control::DateSP, ControlKind::Label, Control::DateFrame, 3600, 360, 1575, 255,
+    {Control::MM, 11, ControlKind::Text, Control::DateFrame, 4080, 360, 375, 285, "", 2},
+    {Control::YYYY, 12, ControlKind::Text, Control::DateFrame, 4560, 360, 615, 285, "", 4},
+    {Control::DD, 13, ControlKind::Text, Control::DateFrame, 3600, 360, 375, 285, "01", 2},
+    {Control::DateSP, 14, ControlKind::Label, Control::DateFrame, 3600, 360, 1575, 255,
      "        /          /", 0},
-    {Control::PSwitch, ControlKind::OptionButton, Control::DateFrame, 120, 720, 3015, 255,
+    {Control::PSwitch, 15, ControlKind::OptionButton, Control::DateFrame, 120, 720, 3015, 255,
      "Only calculate events over the last", 0},
-    {Control::pd, ControlKind::Text, Control::DateFrame, 3240, 720, 375, 285, "5", 2},
-    {Control::pswitchdays, ControlKind::Label, Control::DateFrame, 3720, 720, 1095, 255, "days.",
-     0},
+    {Control::pd, 16, ControlKind::Text, Control::DateFrame, 3240, 720, 375, 285, "5", 2},
+    {Control::pswitchdays, 17, ControlKind::Label, Control::DateFrame, 3720, 720, 1095, 255,
+     "days.", 0},
 }};
+
+constexpr bool IsInTabOrder() {
+    for (std::size_t i = 0; i < kMainControls.size(); ++i) {
+        if (kMainControls[i].tabIndex != static_cast<int>(i)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(IsInTabOrder(), "the controls are made, and so tabbed through, in table order");
 
 constexpr const ControlDesign& DesignOf(options::Control control) {
     for (const ControlDesign& design : kMainControls) {

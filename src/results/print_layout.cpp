@@ -29,8 +29,7 @@ std::vector<platform::PrintedPage> LayOutPages(std::string_view text, platform::
     } else if (text.back() == '\r' || text.back() == '\n') {
         text.remove_suffix(1);
     }
-    TextLayout layout(text);
-    layout.Wrap(std::max(grid.columns, 1));
+    const TextLayout layout(std::string(text), std::max(grid.columns, 1));
     const std::size_t linesPerPage = static_cast<std::size_t>(std::max(grid.lines, 1));
 
     std::vector<platform::PrintedPage> pages;

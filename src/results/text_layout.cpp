@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <utility>
 
 namespace ombrix::results {
 namespace {
@@ -23,16 +24,16 @@ bool IsWordCharacter(char c) {
 
 }  // namespace
 
-TextLayout::TextLayout(std::string_view text, int columns) : text_(text) {
+TextLayout::TextLayout(std::string text, int columns) : text_(std::move(text)) {
     Wrap(columns);
 }
 
 void TextLayout::Wrap(int columns) {
     rowStarts_.clear();
-    rowEnds_.clear();
-    widest_ = 0;
     const char* data = text_.data();
     const std::size_t size = text_.size();
+    // A row a line, but for the wrapped ones: one count saves the copies of a growing vector.
+    rowStarts_.reserve(static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1);
     std::size_t lineStart = 0;
     while (true) {
         std::size_t lineEnd = lineStart;
@@ -45,8 +46,6 @@ void TextLayout::Wrap(int columns) {
         const auto length = static_cast<int>(std::min<std::size_t>(lineEnd - lineStart, INT_MAX));
         if (!hasTab && (columns <= 0 || length <= columns)) {
             rowStarts_.push_back(lineStart);
-            rowEnds_.push_back(lineEnd);
-            widest_ = std::max(widest_, length);
         } else {
             WrapLine(lineStart, lineEnd, columns);
         }
@@ -69,8 +68,6 @@ void TextLayout::WrapLine(std::size_t lineStart, std::size_t lineEnd, int column
             // Break after the last blank of the row when there is one, else here.
             const std::size_t breakAt = lastBlank != std::string_view::npos ? lastBlank + 1 : i;
             rowStarts_.push_back(rowStart);
-            rowEnds_.push_back(breakAt);
-            widest_ = std::max(widest_, columns);
             rowStart = breakAt;
             lastBlank = std::string_view::npos;
             column = 0;
@@ -86,12 +83,24 @@ void TextLayout::WrapLine(std::size_t lineStart, std::size_t lineEnd, int column
         column = next;
     }
     rowStarts_.push_back(rowStart);
-    rowEnds_.push_back(lineEnd);
-    widest_ = std::max(widest_, column);
 }
 
 TextLayout::Row TextLayout::RowAt(std::size_t row) const {
-    return Row{rowStarts_[row], rowEnds_[row]};
+    const std::size_t begin = rowStarts_[row];
+    if (row + 1 >= rowStarts_.size()) {
+        return Row{begin, text_.size()};
+    }
+    // A wrapped row runs up to the next; a line's last row stops before its one line break.
+    std::size_t end = rowStarts_[row + 1];
+    if (end > begin && text_[end - 1] == '\n') {
+        --end;
+        if (end > begin && text_[end - 1] == '\r') {
+            --end;
+        }
+    } else if (end > begin && text_[end - 1] == '\r') {
+        --end;
+    }
+    return Row{begin, end};
 }
 
 std::size_t TextLayout::RowOf(std::size_t offset) const {

@@ -15,8 +15,8 @@ class TextLayout {
   public:
     static constexpr int kTabWidth = 8;
 
-    // `text` must outlive the layout. Line breaks are CR LF, CR or LF. Wrapped as Wrap says.
-    explicit TextLayout(std::string_view text, int columns = 0);
+    // Line breaks are CR LF, CR or LF. Wrapped as Wrap says.
+    explicit TextLayout(std::string text = {}, int columns = 0);
 
     // Wraps rows at `columns` (at the last blank that fits, else at the column); 0: no wrap.
     void Wrap(int columns);
@@ -37,18 +37,15 @@ class TextLayout {
     std::size_t OffsetAt(std::size_t row, int column) const;
     // The row's characters as drawn, tabs turned into blanks.
     std::string ExpandedRow(std::size_t row) const;
-    // The widest row, in columns.
-    int WidestRow() const { return widest_; }
 
-    std::string_view Text() const { return text_; }
+    const std::string& Text() const { return text_; }
 
   private:
     void WrapLine(std::size_t lineStart, std::size_t lineEnd, int columns);
 
-    std::string_view text_;
+    std::string text_;
+    // Only where rows start: a row ends where the next starts, less the line break between them.
     std::vector<std::size_t> rowStarts_;
-    std::vector<std::size_t> rowEnds_;
-    int widest_ = 0;
 };
 
 // Moving through the text as a text box's keys do. Offsets never stop inside a CR LF pair.

@@ -10,6 +10,8 @@
 #include "about/about_form.h"
 #include "about/win32/about_box.h"
 #include "about/win32/about_box_ids.h"
+#include "base/twips.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/window_handles.h"
 #include "support/test_support.h"
 
@@ -110,6 +112,66 @@ TEST_F(AboutBoxTest, ShowsTheProgramModallyTurnsTheLinkRedOverItAndClosesOnEsc) 
         HWND focus = ::GetFocus();
         ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_ESCAPE, 0);
     })) << "Esc did not close it";
+}
+
+// The control's rectangle in its parent's client area.
+base::Box BoxOf(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+LONG FontHeight(HWND control) {
+    LOGFONTA font{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font),
+                 &font);
+    return font.lfHeight;
+}
+
+TEST_F(AboutBoxTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {
+    EXPECT_TRUE(Open(main.get(), [](HWND box) {
+        HWND ok = ::GetDlgItem(box, kAboutOk);
+        HWND title = ::GetDlgItem(box, kAboutTitle);
+        const int dpi = platform::win32::WindowDpi(box);
+        ASSERT_EQ(BoxOf(ok), base::TwipsToPixels(base::Box{4245, 2400, 1260, 345}, dpi));
+        const LONG okFont = FontHeight(ok);
+        const LONG titleFont = FontHeight(title);
+        ASSERT_NE(okFont, 0);
+
+        const int newDpi = dpi * 2;
+        RECT suggested{};
+        ::GetWindowRect(box, &suggested);
+        suggested.right = suggested.left + (suggested.right - suggested.left) * 2;
+        suggested.bottom = suggested.top + (suggested.bottom - suggested.top) * 2;
+        ::SendMessageA(box, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        RECT now{};
+        ::GetWindowRect(box, &now);
+        EXPECT_EQ(now.right - now.left, suggested.right - suggested.left);
+        const std::pair<int, base::Box> designs[] = {
+            {kAboutOk, {4245, 2400, 1260, 345}},
+            {kAboutSysInfo, {4260, 3120, 1245, 345}},
+            {kAboutSiteLink, {240, 3360, 1695, 255}},
+            {kAboutIcon, {600, 240, 540, 540}},
+        };
+        for (const auto& [id, twips] : designs) {
+            EXPECT_EQ(BoxOf(::GetDlgItem(box, id)), base::TwipsToPixels(twips, newDpi)) << id;
+        }
+        // Fonts made again at twice the size, not the old ones stretched or kept.
+        EXPECT_NEAR(FontHeight(ok), okFont * 2, 1);
+        EXPECT_NEAR(FontHeight(title), titleFont * 2, 2);
+        ICONINFO icon{};
+        ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(::SendDlgItemMessageA(
+                                      box, kAboutIcon, STM_GETIMAGE, IMAGE_ICON, 0)),
+                                  &icon));
+        BITMAP picture{};
+        ::GetObjectA(icon.hbmColor, sizeof(picture), &picture);
+        EXPECT_EQ(picture.bmWidth, 64) << "the icon at 32 pixels a 96 DPI inch";
+        ::DeleteObject(icon.hbmColor);
+        ::DeleteObject(icon.hbmMask);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }));
 }
 
 TEST_F(AboutBoxTest, LinkHandsTheHomePageToTheBrowser) {

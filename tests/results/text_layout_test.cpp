@@ -31,6 +31,11 @@ TEST(TextLayout, BreaksAtEveryLineEndAndWrapsAtTheLastBlankThatFits) {
         {"alpha beta gamma\r\nabcdefghijkl", 11, {"alpha beta ", "gamma", "abcdefghijk", "l"}},
         {"alpha beta gamma", 0, {"alpha beta gamma"}},
         {"a\tb\t\tc", 10, {"a\t", "b\t", "\tc"}},
+        // Where a row ends: before its one line break, or where the next row starts.
+        {"a\r\r\nb", 0, {"a", "", "b"}},
+        {"\n\n", 0, {"", "", ""}},
+        {"a\rb\n\rc", 0, {"a", "b", "", "c"}},
+        {"abc def\r\nx", 4, {"abc ", "def", "x"}},
     };
     for (const auto& [text, width, rows] : cases) {
         TextLayout layout(text);

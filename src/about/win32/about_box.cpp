@@ -9,6 +9,7 @@
 #include "about/about_form.h"
 #include "about/sys_info.h"
 #include "about/win32/about_box_ids.h"
+#include "base/twips.h"
 #include "platform/dialogs.h"
 #include "platform/process_files.h"
 #include "platform/win32/centred_window.h"
@@ -23,8 +24,6 @@
 
 namespace ombrix::about::win32 {
 namespace {
-
-using platform::win32::TwipsToPixels;
 
 constexpr int kClientWidth = 5730;  // twips
 constexpr int kClientHeight = 3900;
@@ -43,23 +42,31 @@ enum class Kind { Button, DefaultButton, Label, Icon, Line };
 struct ControlDesign {
     int id;
     Kind kind;
-    int left, top, width, height;  // twips
+    base::Box twips;  // in the client area
 };
 
 // In tab order: OK first, so that it has the focus.
 constexpr ControlDesign kControls[] = {
-    {kAboutOk, Kind::DefaultButton, 4245, 2400, 1260, 345},
-    {kAboutIcon, Kind::Icon, 600, 240, 540, 540},
-    {kAboutSysInfo, Kind::Button, 4260, 3120, 1245, 345},
-    {kAboutDescription, Kind::Label, 1680, 1125, 3885, 450},
+    {kAboutOk, Kind::DefaultButton, {4245, 2400, 1260, 345}},
+    {kAboutIcon, Kind::Icon, {600, 240, 540, 540}},
+    {kAboutSysInfo, Kind::Button, {4260, 3120, 1245, 345}},
+    {kAboutDescription, Kind::Label, {1680, 1125, 3885, 450}},
     // Ends above the link, so that the two never overlap.
-    {kAboutDisclaimer, Kind::Label, 240, 2040, 3870, 1260},
-    {kAboutTitle, Kind::Label, 1680, 240, 3885, 480},
-    {kAboutVersion, Kind::Label, 1680, 780, 3885, 225},
-    {kAboutSiteLink, Kind::Label, 240, 3360, 1695, 255},
-    // The etched separator: a grey and a white line together.
-    {kAboutLine, Kind::Line, 105, 1800, 5580, 30},
+    {kAboutDisclaimer, Kind::Label, {240, 2040, 3870, 1260}},
+    {kAboutTitle, Kind::Label, {1680, 240, 3885, 480}},
+    {kAboutVersion, Kind::Label, {1680, 780, 3885, 225}},
+    {kAboutSiteLink, Kind::Label, {240, 3360, 1695, 255}},
+    // The etched separator: a grey and a white line together, two pixels high.
+    {kAboutLine, Kind::Line, {105, 1800, 5580, 30}},
 };
+
+RECT PixelRect(const ControlDesign& design, int dpi) {
+    RECT r = platform::win32::PixelRect(design.twips, dpi);
+    if (design.kind == Kind::Line) {
+        r.bottom = r.top + 2;
+    }
+    return r;
+}
 
 class AboutBox final : public AboutView {
   public:
@@ -80,7 +87,9 @@ class AboutBox final : public AboutView {
 
   private:
     bool Create();
-    void CreateControls(int dpi);
+    void CreateControls();
+    // Fonts, icon and positions for dpi_.
+    void ApplyDpi();
     void SysInfo();
     void Close();
 
@@ -88,6 +97,7 @@ class AboutBox final : public AboutView {
     std::uint32_t linkColour_ = kLinkNormalColour;
     HCURSOR linkCursor_ = nullptr;  // shared with the module: never destroyed
     std::map<int, HWND> controls_;
+    int dpi_ = 96;
 
     // The window goes first, then what it used.
     UniqueIcon icon_;
@@ -122,20 +132,14 @@ bool AboutBox::Create() {
     }
     window_.reset(window);
     messages_.SetOwner(window);
-    CreateControls(platform::win32::WindowDpi(window));
+    dpi_ = platform::win32::WindowDpi(window);
+    CreateControls();
     return true;
 }
 
-void AboutBox::CreateControls(int dpi) {
+void AboutBox::CreateControls() {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    font_ = platform::win32::CreateMessageFont(dpi);
-    titleFont_ = DerivedFont(font_.get(), 160, true, false);
-    linkFont_ = DerivedFont(font_.get(), 100, false, true);
     linkCursor_ = ::LoadCursorA(instance, kLinkCursorName);
-    const int iconSize = ::MulDiv(kIconPixels, dpi, 96);
-    icon_.reset(static_cast<HICON>(
-        ::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, iconSize, iconSize, 0)));
-
     for (const ControlDesign& design : kControls) {
         const char* className = "STATIC";
         // Labels and the icon take the mouse, so that moving over them is not moving over the
@@ -163,24 +167,43 @@ void AboutBox::CreateControls(int dpi) {
         const char* caption = design.id == kAboutOk        ? "OK"
                               : design.id == kAboutSysInfo ? "&System Info..."
                                                            : "";
-        HWND control = ::CreateWindowExA(
-            0, className, caption, style, TwipsToPixels(design.left, dpi),
-            TwipsToPixels(design.top, dpi), TwipsToPixels(design.width, dpi),
-            design.kind == Kind::Line ? 2 : TwipsToPixels(design.height, dpi), window_.get(),
+        controls_[design.id] = ::CreateWindowExA(
+            0, className, caption, style, 0, 0, 0, 0, window_.get(),
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance, nullptr);
-        HFONT font = design.id == kAboutTitle      ? titleFont_.get()
-                     : design.id == kAboutSiteLink ? linkFont_.get()
-                                                   : font_.get();
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        controls_[design.id] = control;
     }
-    ::SendMessageA(controls_[kAboutIcon], STM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(icon_.get()));
+    ApplyDpi();
     for (int id : {kAboutSiteLink, kAboutDisclaimer}) {
         ::SetWindowSubclass(controls_[id], &AboutBox::LabelProcedure, kLabelSubclass,
                             reinterpret_cast<DWORD_PTR>(this));
     }
     ::SetFocus(controls_[kAboutOk]);
+}
+
+void AboutBox::ApplyDpi() {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    // The new fonts and icon are in place before the old ones go.
+    platform::win32::UniqueFont font = platform::win32::CreateMessageFont(dpi_);
+    platform::win32::UniqueFont titleFont = DerivedFont(font.get(), 160, true, false);
+    platform::win32::UniqueFont linkFont = DerivedFont(font.get(), 100, false, true);
+    const int iconSize = ::MulDiv(kIconPixels, dpi_, 96);
+    UniqueIcon icon(static_cast<HICON>(
+        ::LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON, iconSize, iconSize, 0)));
+    for (const ControlDesign& design : kControls) {
+        HWND control = controls_.at(design.id);
+        const RECT r = PixelRect(design, dpi_);
+        ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        HFONT chosen = design.id == kAboutTitle      ? titleFont.get()
+                       : design.id == kAboutSiteLink ? linkFont.get()
+                                                     : font.get();
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+    }
+    ::SendMessageA(controls_.at(kAboutIcon), STM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(icon.get()));
+    font_ = std::move(font);
+    titleFont_ = std::move(titleFont);
+    linkFont_ = std::move(linkFont);
+    icon_ = std::move(icon);
 }
 
 void AboutBox::ShowModal() {
@@ -291,6 +314,17 @@ LRESULT AboutBox::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             }
         case DM_GETDEFID:
             return MAKELRESULT(kAboutOk, DC_HASDEFID);
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            if (!controls_.empty()) {
+                ApplyDpi();
+            }
+            return 0;
+        }
         case WM_MOUSEMOVE:
             if (form_) {
                 form_->Form_MouseMove();

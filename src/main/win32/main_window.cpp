@@ -5,6 +5,7 @@
 
 #include "about/html_help.h"
 #include "about/win32/about_box.h"
+#include "base/twips.h"
 #include "main/main_layout.h"
 #include "main/win32/main_window_ids.h"
 #include "options/options_file.h"
@@ -83,8 +84,7 @@ RECT MainWindow::PixelRect(Control control) const {
         at = design.container;
     }
     const ControlDesign& own = DesignOf(control);
-    return RECT{TwipsToPixels(left, dpi_), TwipsToPixels(top, dpi_), TwipsToPixels(own.width, dpi_),
-                TwipsToPixels(own.height, dpi_)};
+    return platform::win32::PixelRect(base::Box{left, top, own.width, own.height}, dpi_);
 }
 
 bool MainWindow::Create() {
@@ -132,7 +132,7 @@ void MainWindow::CreateControls() {
         DWORD exStyle = IsTextBox(design.control) ? WS_EX_CLIENTEDGE : 0;
         HWND control = ::CreateWindowExA(
             exStyle, ClassFor(design.kind), design.caption, StyleFor(design.kind), r.left, r.top,
-            r.right, r.bottom, window_.get(),
+            r.right - r.left, r.bottom - r.top, window_.get(),
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(design.control))), instance,
             nullptr);
         if (design.maxLength > 0) {
@@ -157,7 +157,7 @@ void MainWindow::ApplyFont() {
 void MainWindow::Layout() {
     for (const auto& [control, handle] : controls_) {
         const RECT r = PixelRect(control);
-        ::SetWindowPos(handle, nullptr, r.left, r.top, r.right, r.bottom,
+        ::SetWindowPos(handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -246,7 +246,14 @@ void MainWindow::PutValue(Control control, int value) {
                         MF_BYCOMMAND | (value == 1 ? MF_CHECKED : MF_UNCHECKED));
         return;
     }
-    ::SendMessageA(controls_.at(control), BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    HWND button = controls_.at(control);
+    ::SendMessageA(button, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    if (options::IsOptionButton(control)) {
+        // The system makes a cleared radio button no tab stop, as if the other button of its
+        // group stood next to it in the tab order; here the date boxes stand between the two,
+        // so each stays a tab stop of its own.
+        ::SetWindowLongPtrA(button, GWL_STYLE, ::GetWindowLongPtrA(button, GWL_STYLE) | WS_TABSTOP);
+    }
 }
 
 void MainWindow::SetEnabled(Control control, bool enabled) {

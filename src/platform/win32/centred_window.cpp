@@ -1,7 +1,6 @@
 #include "platform/win32/centred_window.h"
 
-#include <cmath>
-
+#include "base/twips.h"
 #include "platform/win32/dpi.h"
 
 namespace ombrix::platform::win32 {
@@ -13,11 +12,10 @@ HWND CreateCentredWindow(const CentredWindow& design, HWND owner, void* paramete
                                           design.style, design.exStyle, false, dpi);
     RECT over{};
     ::GetWindowRect(owner, &over);
-    const double left = over.left + ((over.right - over.left) - outer.cx) / 2.0;
-    const double top = over.top + ((over.bottom - over.top) - outer.cy) / 2.0;
+    const base::Box at = base::CentredOver(
+        {over.left, over.top, over.right - over.left, over.bottom - over.top}, outer.cx, outer.cy);
     return ::CreateWindowExA(design.exStyle, design.className, design.caption, design.style,
-                             static_cast<int>(std::lround(left)),
-                             static_cast<int>(std::lround(top)), outer.cx, outer.cy, owner, nullptr,
+                             at.left, at.top, at.width, at.height, owner, nullptr,
                              ::GetModuleHandleA(nullptr), parameter);
 }
 

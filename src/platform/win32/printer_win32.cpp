@@ -23,25 +23,6 @@ struct DcTraits {
 };
 using UniqueDc = UniqueOwner<HDC, DcTraits>;
 
-// A GDI object selected into a DC; the one it replaced goes back when this ends, so that the
-// object can then be deleted.
-class SelectedObject {
-  public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    ~SelectedObject() {
-        if (Selected()) {
-            ::SelectObject(dc_, previous_);
-        }
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-    bool Selected() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 // A print job; withdrawn unless it was ended.
 class PrintJob {
   public:

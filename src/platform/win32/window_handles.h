@@ -1,4 +1,5 @@
-// Move-only owners of the window system's handles: top-level windows, GDI objects and menus.
+// Owners of the window system's handles: top-level windows, GDI objects and menus (move-only),
+// and the device contexts and selected objects of one drawing (held for a scope).
 #pragma once
 
 #include <windows.h>
@@ -21,5 +22,65 @@ struct MenuTraits {
 using UniqueWindow = UniqueOwner<HWND, WindowTraits>;
 using UniqueFont = UniqueOwner<HFONT, GdiTraits>;
 using UniqueMenu = UniqueOwner<HMENU, MenuTraits>;
+
+// BeginPaint to EndPaint: WM_PAINT's device context and the area to paint.
+class PaintDc {
+  public:
+    explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+    ~PaintDc() {
+        if (dc_ != nullptr) {
+            ::EndPaint(window_, &paint_);
+        }
+    }
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+
+    HDC get() const { return dc_; }
+    const RECT& Area() const { return paint_.rcPaint; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// GetDC to ReleaseDC: a window's device context (the screen's for a null window).
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_ != nullptr) {
+            ::ReleaseDC(window_, dc_);
+        }
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A GDI object selected into a device context; the one it replaced goes back when this ends, so
+// that the object can then be deleted.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(dc != nullptr ? ::SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (Selected()) {
+            ::SelectObject(dc_, previous_);
+        }
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    bool Selected() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
 }  // namespace ombrix::platform::win32

@@ -16,7 +16,8 @@ void ReportUnexpectedFailure(HWND window, const char* what) noexcept {
     }
 }
 
-void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon) {
+void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon, UINT style,
+                         const char* cursor) {
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof(existing);
     if (::GetClassInfoExA(::GetModuleHandleA(nullptr), className, &existing)) {
@@ -24,11 +25,12 @@ void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon) {
     }
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = style;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.hIcon = icon;
     windowClass.hIconSm = icon;
-    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hCursor = ::LoadCursorA(nullptr, cursor);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = className;
     ::RegisterClassExA(&windowClass);

@@ -37,7 +37,9 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     return result;
 }
 
-// Registers a window class once per process; the class name is its identity.
-void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon);
+// Registers a window class once per process; the class name is its identity. Windows of the class
+// get `style` (CS_DBLCLKS, say) and the system cursor `cursor`.
+void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon, UINT style = 0,
+                         const char* cursor = IDC_ARROW);
 
 }  // namespace ombrix::platform::win32

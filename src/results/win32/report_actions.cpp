@@ -20,8 +20,6 @@ class WaitCursor {
     HCURSOR previous_;
 };
 
-}  // namespace
-
 void SaveReportFromWindow(const std::string& text, HWND owner, platform::MessageBoxes& messages) {
     platform::win32::Win32FileDialogs dialogs(owner);
     SaveReport(text, dialogs, messages, SystemReportSources());
@@ -32,6 +30,8 @@ void PrintReportFromWindow(const std::string& text, platform::MessageBoxes& mess
     const WaitCursor waiting;
     PrintReport(text, printer, messages, SystemReportSources());
 }
+
+}  // namespace
 
 ReportActions StandardReportActions() {
     return ReportActions{[](const std::string& text, HWND window) {

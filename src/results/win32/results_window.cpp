@@ -1,78 +1,114 @@
 #include "results/win32/results_window.h"
 
+#include "base/twips.h"
 #include "platform/win32/centred_window.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/modal_loop.h"
 #include "platform/win32/window_procedure.h"
 #include "results/win32/results_window_ids.h"
-#include "results/win32/text_view.h"
 
 namespace ombrix::results::win32 {
 namespace {
-
-using platform::win32::TwipsToPixels;
 
 constexpr const char* kClassName = kResultsWindowClass;
 constexpr int kClientWidth = 10845;  // twips
 constexpr int kClientHeight = 6075;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+constexpr int kTextPoints = 975;  // hundredths of a point
 
-RECT Twips(int left, int top, int width, int height, int dpi) {
-    return RECT{TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(width, dpi),
-                TwipsToPixels(height, dpi)};
+// The controls in tab order, in twips of the client area.
+struct ControlDesign {
+    int id;
+    base::Box twips;
+};
+constexpr ControlDesign kControls[] = {
+    {kUptimeDump, {240, 360, 10575, 4815}},
+    {kExitButton, {4800, 5400, 1095, 375}},
+};
+
+RECT PixelRect(int id, int dpi) {
+    for (const ControlDesign& design : kControls) {
+        if (design.id == id) {
+            return platform::win32::PixelRect(design.twips, dpi);
+        }
+    }
+    return RECT{};
 }
 
 }  // namespace
 
+ResultsWindow::~ResultsWindow() {
+    window_.reset();
+}
+
 void ResultsWindow::ShowModal(const std::string& output) {
     platform::win32::Win32Clipboard clipboard(mainWindow_);
-    form_ = std::make_unique<ResultsForm>(output, runState_, clipboard, messages_);
+    form_ = std::make_unique<ResultsForm>(output, runState_, clipboard, windowMessages_);
 
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kClassName,
                                          platform::win32::WindowProcedure<ResultsWindow>, icon);
-    HWND window = platform::win32::CreateCentredWindow(
-        {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this);
-    if (window == nullptr) {
+    window_.reset(platform::win32::CreateCentredWindow(
+        {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this));
+    if (!window_ || !CreateControls()) {
+        const DWORD error = ::GetLastError();
+        window_.reset();
         form_->Form_Unload();
         messages_.Show(base::WithReason("Ombrix could not open the results window.",
-                                        platform::SystemErrorText(::GetLastError())),
+                                        platform::SystemErrorText(error)),
                        platform::MessageStyle::OkExclamation);
-        return;
+    } else {
+        ::ShowWindow(window_.get(), SW_SHOWNORMAL);
+        ::UpdateWindow(window_.get());
+        platform::win32::RunModal(window_.get(), mainWindow_);
+        // Still there only when the program is being ended from outside.
+        window_.reset();
     }
-    CreateControls(window);
-    ::ShowWindow(window, SW_SHOWNORMAL);
-    ::UpdateWindow(window);
-    platform::win32::RunModal(window, mainWindow_);
+    view_.reset();
+    exitButton_ = nullptr;
+    textFont_.reset();
+    buttonFont_.reset();
     form_.reset();
 }
 
-void ResultsWindow::CreateControls(HWND window) {
-    const int dpi = platform::win32::WindowDpi(window);
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    textFont_ = platform::win32::CreateFixedFont(dpi, 975);
-    buttonFont_ = platform::win32::CreateMessageFont(dpi);
-
-    const RECT dump = Twips(240, 360, 10575, 4815, dpi);
-    RegisterTextViewClass();
-    dump_ = ::CreateWindowExA(WS_EX_CLIENTEDGE, kTextViewClass, "",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL, dump.left, dump.top,
-                              dump.right, dump.bottom, window, reinterpret_cast<HMENU>(kUptimeDump),
-                              instance, nullptr);
-    const RECT button = Twips(4800, 5400, 1095, 375, dpi);
-    HWND exitButton = ::CreateWindowExA(
+bool ResultsWindow::CreateControls() {
+    windowMessages_.SetOwner(window_.get());
+    dpi_ = platform::win32::WindowDpi(window_.get());
+    view_ = std::make_unique<TextView>(windowMessages_);
+    if (!view_->Create(window_.get(), kUptimeDump, PixelRect(kUptimeDump, dpi_))) {
+        return false;
+    }
+    const RECT button = PixelRect(kExitButton, dpi_);
+    exitButton_ = ::CreateWindowExA(
         0, "BUTTON", kCloseCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, button.left,
-        button.top, button.right, button.bottom, window, reinterpret_cast<HMENU>(kExitButton),
-        instance, nullptr);
-    ::SendMessageA(dump_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.get()), FALSE);
-    ::SendMessageA(exitButton, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
-
-    ::SetWindowTextA(dump_, form_->Text().c_str());
-    ::SetFocus(dump_);
+        button.top, button.right - button.left, button.bottom - button.top, window_.get(),
+        reinterpret_cast<HMENU>(kExitButton), ::GetModuleHandleA(nullptr), nullptr);
+    if (exitButton_ == nullptr) {
+        return false;
+    }
+    ApplyDpi();
+    ::SetWindowTextA(view_->Window(), form_->Text().c_str());
+    ::SetFocus(view_->Window());
+    return true;
 }
 
-void ResultsWindow::ShowPopUp(HWND window, LPARAM position) {
+void ResultsWindow::ApplyDpi() {
+    // The new fonts are in place before the old ones go.
+    platform::win32::UniqueFont textFont = platform::win32::CreateFixedFont(dpi_, kTextPoints);
+    platform::win32::UniqueFont buttonFont = platform::win32::CreateMessageFont(dpi_);
+    for (HWND control : {view_->Window(), exitButton_}) {
+        const RECT r = PixelRect(::GetDlgCtrlID(control), dpi_);
+        ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::SendMessageA(view_->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(textFont.get()), TRUE);
+    ::SendMessageA(exitButton_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont.get()), TRUE);
+    textFont_ = std::move(textFont);
+    buttonFont_ = std::move(buttonFont);
+}
+
+void ResultsWindow::ShowPopUp(LPARAM position) {
     platform::win32::UniqueMenu menu(::CreatePopupMenu());
     ::AppendMenuA(menu.get(), MF_STRING, kCopyClip, "Copy");
     ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -80,12 +116,20 @@ void ResultsWindow::ShowPopUp(HWND window, LPARAM position) {
     ::AppendMenuA(menu.get(), MF_STRING, kCopyPrint, "Print");
 
     POINT at{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-    if (position == -1) {
-        // From the keyboard: open it at the text box's corner.
-        RECT box{};
-        ::GetWindowRect(dump_, &box);
-        at = POINT{box.left + 8, box.top + 8};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: at the caret when it is in sight, else at the box's corner.
+        HWND box = view_->Window();
+        RECT client{};
+        ::GetClientRect(box, &client);
+        POINT caret{};
+        if (!(::GetCaretPos(&caret) && ::PtInRect(&client, caret))) {
+            caret = POINT{8, 8};
+        }
+        caret.y += view_->Model().LineHeight();
+        ::ClientToScreen(box, &caret);
+        at = caret;
     }
+    HWND window = window_.get();
     const auto chosen = static_cast<UINT_PTR>(::TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
     switch (chosen) {
@@ -107,30 +151,46 @@ void ResultsWindow::ShowPopUp(HWND window, LPARAM position) {
     }
 }
 
-void ResultsWindow::Close(HWND window) {
-    form_->Form_Unload();
+void ResultsWindow::Close() {
+    if (form_) {
+        form_->Form_Unload();
+    }
     // The owner comes back before this window goes, so that it, not another program, is
     // activated.
     ::EnableWindow(mainWindow_, TRUE);
-    ::DestroyWindow(window);
+    window_.reset();
 }
 
 LRESULT ResultsWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == kExitButton && HIWORD(wParam) == BN_CLICKED) {
-                Close(window);
+                Close();
             }
             return 0;
         case WM_CONTEXTMENU:
-            if (reinterpret_cast<HWND>(wParam) == dump_) {
-                ShowPopUp(window, lParam);
+            if (view_ && reinterpret_cast<HWND>(wParam) == view_->Window()) {
+                ShowPopUp(lParam);
                 return 0;
             }
             break;
-        case WM_CLOSE:
-            Close(window);
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            if (view_ && exitButton_ != nullptr) {
+                ApplyDpi();
+            }
             return 0;
+        }
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_NCDESTROY:
+            window_.release();
+            break;
         default:
             break;
     }

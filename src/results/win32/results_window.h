@@ -9,8 +9,10 @@
 
 #include "options/launch_sequence.h"
 #include "platform/dialogs.h"
+#include "platform/win32/message_boxes_win32.h"
 #include "platform/win32/window_handles.h"
 #include "results/results_form.h"
+#include "results/win32/text_view.h"
 
 namespace ombrix::results::win32 {
 
@@ -22,13 +24,17 @@ struct ReportActions {
 
 class ResultsWindow final : public options::ResultsDisplay {
   public:
-    // Closing the window dismisses the run in `runState`, the main window's.
+    // Closing the window dismisses the run in `runState`, the main window's. A window that cannot
+    // be opened is told through `messages`.
     ResultsWindow(HWND mainWindow, runner::RunState& runState, platform::MessageBoxes& messages,
                   ReportActions actions = {})
         : mainWindow_(mainWindow),
           runState_(runState),
           messages_(messages),
           actions_(std::move(actions)) {}
+    ResultsWindow(const ResultsWindow&) = delete;
+    ResultsWindow& operator=(const ResultsWindow&) = delete;
+    ~ResultsWindow() override;
 
     void ShowModal(const std::string& output) override;
 
@@ -36,20 +42,25 @@ class ResultsWindow final : public options::ResultsDisplay {
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    void CreateControls(HWND window);
-    void ShowPopUp(HWND window, LPARAM position);
-    void Close(HWND window);
+    bool CreateControls();
+    void ApplyDpi();
+    void ShowPopUp(LPARAM position);
+    void Close();
 
     HWND mainWindow_;
     runner::RunState& runState_;
     platform::MessageBoxes& messages_;
     ReportActions actions_;
 
-    std::unique_ptr<ResultsForm> form_;  // one per showing
-    HWND dump_ = nullptr;
+    // One set per showing. The window goes first, then what it used.
+    std::unique_ptr<ResultsForm> form_;
+    platform::win32::Win32MessageBoxes windowMessages_;  // over this window
     platform::win32::UniqueFont textFont_;
     platform::win32::UniqueFont buttonFont_;
-    WNDPROC editProcedure_ = nullptr;
+    std::unique_ptr<TextView> view_;
+    HWND exitButton_ = nullptr;
+    int dpi_ = 96;
+    platform::win32::UniqueWindow window_;
 };
 
 }  // namespace ombrix::results::win32

@@ -1,102 +1,101 @@
 #include "results/win32/text_view.h"
 
 #include <algorithm>
-#include <memory>
-#include <new>
+#include <climits>
 #include <string>
 
-#include "platform/dialogs.h"
 #include "platform/win32/clipboard_win32.h"
+#include "platform/win32/window_handles.h"
 #include "platform/win32/window_procedure.h"
-#include "results/text_layout.h"
+#include "results/win32/text_accessible.h"
 
 namespace ombrix::results::win32 {
 namespace {
 
-class TextView {
-  public:
-    explicit TextView(HWND window) : window_(window), layout_(text_) {}
+using Key = TextViewModel::Key;
+using platform::win32::SelectedObject;
 
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+bool IsDown(int key) {
+    return ::GetKeyState(key) < 0;
+}
+
+TextViewModel::Point PointOf(LPARAM lParam) {
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+HGDIOBJ FontOrDefault(HFONT font) {
+    return font != nullptr ? static_cast<HGDIOBJ>(font) : ::GetStockObject(ANSI_FIXED_FONT);
+}
+
+void Notify(DWORD event, HWND window) {
+    ::NotifyWinEvent(event, window, OBJID_CLIENT, CHILDID_SELF);
+}
+
+}  // namespace
+
+// COM on this thread for as long as the view serves screen readers.
+class TextView::Apartment {
+  public:
+    Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~Apartment() {
+        if (SUCCEEDED(result_)) {
+            ::CoUninitialize();
+        }
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
 
   private:
-    void SetText(const char* text);
-    void SetFont(HFONT font);
-    void Relayout();
-    void Paint();
-    void PaintRow(HDC dc, std::size_t row, int y, const RECT& client);
-    int VisibleRows() const;
-    int Columns() const;
-    void ScrollTo(std::size_t topRow);
-    void UpdateScrollBar();
-    void ShowCaret();
-    void MoveCaret(std::size_t offset, bool extend, bool keepColumn = false);
-    void OnKey(WPARAM key);
-    std::size_t HitTest(LPARAM point) const;
-    void Copy();
-    std::pair<std::size_t, std::size_t> Selection() const {
-        return {std::min(anchor_, caret_), std::max(anchor_, caret_)};
-    }
-
-    HWND window_;
-    std::string text_;
-    TextLayout layout_;
-    HFONT font_ = nullptr;
-    int charWidth_ = 8;
-    int lineHeight_ = 16;
-    std::size_t topRow_ = 0;
-    std::size_t caret_ = 0;
-    std::size_t anchor_ = 0;
-    int preferredColumn_ = -1;  // kept while moving up and down
-    bool dragging_ = false;
-    int wheelRemainder_ = 0;
+    HRESULT result_;
 };
 
-int TextView::VisibleRows() const {
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    return std::max(1, static_cast<int>(client.bottom - client.top) / lineHeight_);
+struct TextView::Seen {
+    std::size_t top;
+    std::size_t rows;
+    std::size_t visible;
+    int columns;
+    std::size_t anchor;
+    std::size_t caret;
+};
+
+TextView::TextView(platform::MessageBoxes& messages) : messages_(messages) {}
+
+TextView::~TextView() {
+    if (window_ != nullptr) {
+        ::DestroyWindow(window_);
+    }
 }
 
-int TextView::Columns() const {
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    return std::max(1, static_cast<int>(client.right - client.left - 4) / charWidth_);
+bool TextView::Create(HWND parent, int id, RECT bounds) {
+    platform::win32::RegisterWindowClass(kTextViewClass, platform::win32::WindowProcedure<TextView>,
+                                         nullptr, CS_DBLCLKS, IDC_IBEAM);
+    return ::CreateWindowExA(WS_EX_CLIENTEDGE, kTextViewClass, "",
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL, bounds.left,
+                             bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             ::GetModuleHandleA(nullptr), this) != nullptr;
 }
 
-void TextView::SetText(const char* text) {
-    text_ = text != nullptr ? text : "";
-    // Laid out once, at the box's width.
-    layout_ = TextLayout(text_, Columns());
-    caret_ = anchor_ = 0;
-    topRow_ = 0;
-    ScrollTo(0);
-    ::InvalidateRect(window_, nullptr, FALSE);
+TextView::Seen TextView::Look() const {
+    return Seen{model_.TopRow(),  model_.RowCount(), model_.VisibleRows(),
+                model_.Columns(), model_.Anchor(),   model_.Caret()};
 }
 
-void TextView::SetFont(HFONT font) {
-    font_ = font;
-    HDC dc = ::GetDC(window_);
-    HGDIOBJ previous =
-        ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(ANSI_FIXED_FONT));
-    TEXTMETRICA metrics{};
-    ::GetTextMetricsA(dc, &metrics);
-    SIZE extent{};
-    ::GetTextExtentPoint32A(dc, "M", 1, &extent);
-    ::SelectObject(dc, previous);
-    ::ReleaseDC(window_, dc);
-    charWidth_ = std::max(1, static_cast<int>(extent.cx));
-    lineHeight_ = std::max(1, static_cast<int>(metrics.tmHeight));
-    Relayout();
-}
-
-void TextView::Relayout() {
-    // Keep the first row in sight where it was in the text.
-    const std::size_t firstOffset = topRow_ < layout_.RowCount() ? layout_.RowAt(topRow_).begin : 0;
-    layout_.Wrap(Columns());
-    topRow_ = layout_.RowOf(firstOffset);
-    ScrollTo(topRow_);
-    ::InvalidateRect(window_, nullptr, FALSE);
+void TextView::Show(const Seen& before) {
+    const Seen now = Look();
+    if (now.top != before.top || now.rows != before.rows || now.visible != before.visible) {
+        UpdateScrollBar();
+    }
+    const bool moved = now.anchor != before.anchor || now.caret != before.caret;
+    const bool selectionShown = before.anchor != before.caret || now.anchor != now.caret;
+    if (now.top != before.top || now.rows != before.rows || now.columns != before.columns ||
+        (moved && selectionShown)) {
+        ::InvalidateRect(window_, nullptr, FALSE);
+    }
+    if (moved) {
+        Notify(EVENT_OBJECT_TEXTSELECTIONCHANGED, window_);
+    }
+    PlaceCaret();
 }
 
 void TextView::UpdateScrollBar() {
@@ -104,227 +103,277 @@ void TextView::UpdateScrollBar() {
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     info.nMin = 0;
-    info.nMax = static_cast<int>(std::min<std::size_t>(layout_.RowCount(), INT_MAX) - 1);
-    info.nPage = static_cast<UINT>(VisibleRows());
-    info.nPos = static_cast<int>(topRow_);
+    info.nMax = static_cast<int>(std::min<std::size_t>(model_.RowCount(), INT_MAX) - 1);
+    info.nPage = static_cast<UINT>(std::min<std::size_t>(model_.VisibleRows(), INT_MAX));
+    info.nPos = static_cast<int>(std::min<std::size_t>(model_.TopRow(), INT_MAX));
     ::SetScrollInfo(window_, SB_VERT, &info, TRUE);
 }
 
-void TextView::ScrollTo(std::size_t topRow) {
-    const std::size_t rows = layout_.RowCount();
-    const auto visible = static_cast<std::size_t>(VisibleRows());
-    const std::size_t lastTop = rows > visible ? rows - visible : 0;
-    topRow = std::min(topRow, lastTop);
-    if (topRow != topRow_) {
-        topRow_ = topRow;
+void TextView::PlaceCaret() const {
+    if (::GetFocus() == window_) {
+        const TextViewModel::Point at = model_.CaretPoint();
+        ::SetCaretPos(at.x, at.y);
+    }
+}
+
+void TextView::MakeCaret() {
+    // As wide as the user asked the system to draw carets.
+    DWORD width = 1;
+    ::SystemParametersInfoA(SPI_GETCARETWIDTH, 0, &width, 0);
+    ::CreateCaret(window_, nullptr, static_cast<int>(std::max<DWORD>(width, 1)),
+                  model_.LineHeight());
+    PlaceCaret();
+    ::ShowCaret(window_);
+}
+
+void TextView::SetFont(HFONT font, bool redraw) {
+    font_ = font;
+    TEXTMETRICA metrics{};
+    SIZE extent{};
+    {
+        const platform::win32::WindowDc dc(window_);
+        const SelectedObject selected(dc.get(), FontOrDefault(font_));
+        ::GetTextMetricsA(dc.get(), &metrics);
+        ::GetTextExtentPoint32A(dc.get(), "M", 1, &extent);
+    }
+    const Seen before = Look();
+    model_.SetCharSize(static_cast<int>(extent.cx), static_cast<int>(metrics.tmHeight));
+    Show(before);
+    if (::GetFocus() == window_) {
+        MakeCaret();  // as high as the new rows
+    }
+    if (redraw) {
         ::InvalidateRect(window_, nullptr, FALSE);
     }
-    UpdateScrollBar();
-    ShowCaret();
 }
 
-void TextView::ShowCaret() {
-    if (::GetFocus() != window_) {
-        return;
-    }
-    const std::size_t row = layout_.RowOf(caret_);
-    const long long y =
-        (static_cast<long long>(row) - static_cast<long long>(topRow_)) * lineHeight_;
-    ::SetCaretPos(2 + layout_.ColumnOf(caret_) * charWidth_,
-                  static_cast<int>(std::clamp<long long>(y, -lineHeight_, 32000)));
-}
-
-void TextView::MoveCaret(std::size_t offset, bool extend, bool keepColumn) {
-    caret_ = std::min(offset, text_.size());
-    if (!extend) {
-        anchor_ = caret_;
-    }
-    if (!keepColumn) {
-        preferredColumn_ = -1;
-    }
-    const std::size_t row = layout_.RowOf(caret_);
-    const auto visible = static_cast<std::size_t>(VisibleRows());
-    if (row < topRow_) {
-        ScrollTo(row);
-    } else if (row >= topRow_ + visible) {
-        ScrollTo(row - visible + 1);
-    }
-    ShowCaret();
-    ::InvalidateRect(window_, nullptr, FALSE);
-}
-
-std::size_t TextView::HitTest(LPARAM point) const {
-    const int x = static_cast<short>(LOWORD(point));
-    const int y = static_cast<short>(HIWORD(point));
-    const long long row = static_cast<long long>(topRow_) + (y < 0 ? -1 : y / lineHeight_);
-    const std::size_t clamped = static_cast<std::size_t>(
-        std::clamp<long long>(row, 0, static_cast<long long>(layout_.RowCount()) - 1));
-    const int column = std::max(0, (x - 2 + charWidth_ / 2) / charWidth_);
-    // OffsetAt rounds to the nearer side of a character; the column here already does.
-    return layout_.OffsetAt(clamped, column * 1);
-}
-
-void TextView::OnKey(WPARAM key) {
-    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
-    const bool control = ::GetKeyState(VK_CONTROL) < 0;
-    const std::size_t row = layout_.RowOf(caret_);
-    const auto visible = static_cast<std::size_t>(VisibleRows());
-    const auto toRow = [&](std::size_t target) {
-        if (preferredColumn_ < 0) {
-            preferredColumn_ = layout_.ColumnOf(caret_);
-        }
-        target = std::min(target, layout_.RowCount() - 1);
-        MoveCaret(layout_.OffsetAt(target, preferredColumn_), shift, true);
-    };
-    switch (key) {
-        case VK_LEFT:
-            MoveCaret(PreviousOffset(text_, caret_), shift);
-            break;
-        case VK_RIGHT:
-            MoveCaret(NextOffset(text_, caret_), shift);
-            break;
-        case VK_UP:
-            toRow(row > 0 ? row - 1 : 0);
-            break;
-        case VK_DOWN:
-            toRow(row + 1);
-            break;
-        case VK_PRIOR:
-            toRow(row > visible ? row - visible : 0);
-            break;
-        case VK_NEXT:
-            toRow(row + visible);
-            break;
-        case VK_HOME:
-            MoveCaret(control ? 0 : layout_.RowAt(row).begin, shift);
-            break;
-        case VK_END:
-            MoveCaret(control ? text_.size() : layout_.RowAt(row).end, shift);
-            break;
-        case 'A':
-            if (control) {
-                anchor_ = 0;
-                MoveCaret(text_.size(), true);
-            }
-            break;
-        case 'C':
-        case VK_INSERT:
-            if (control) {
-                Copy();
-            }
-            break;
-        default:
-            break;
-    }
-}
-
-void TextView::Copy() {
-    const auto [begin, end] = Selection();
-    if (begin == end) {
-        return;
-    }
-    platform::win32::Win32Clipboard clipboard(window_);
-    const base::Result<> put = clipboard.PutText(text_.substr(begin, end - begin));
-    if (!put) {
-        const std::string text =
-            base::WithReason("Ombrix could not put the selection on the clipboard.", put.Reason());
-        ::MessageBoxA(::GetParent(window_), text.c_str(), platform::kApplicationTitle,
-                      MB_OK | MB_ICONEXCLAMATION);
-    }
-}
-
-void TextView::PaintRow(HDC dc, std::size_t row, int y, const RECT& client) {
-    const TextLayout::Row r = layout_.RowAt(row);
-    const std::string drawn = layout_.ExpandedRow(row);
-    const auto [selBegin, selEnd] = Selection();
-    const int selStart = selBegin <= r.begin ? 0
-                                             : (selBegin >= r.end ? static_cast<int>(drawn.size())
-                                                                  : layout_.ColumnOf(selBegin));
-    int selStop = selEnd <= r.begin ? 0
-                                    : (selEnd >= r.end ? static_cast<int>(drawn.size())
-                                                       : layout_.ColumnOf(selEnd));
-    // A selection that runs on past the row's break shows a little past its end.
-    const bool runsOn = selBegin <= r.end && selEnd > r.end;
-    const int length = static_cast<int>(drawn.size());
+void TextView::PaintRow(HDC dc, std::size_t row, int y, int width) const {
+    const TextViewModel::PaintedRow painted = model_.RowToPaint(row);
+    const int charWidth = model_.CharWidth();
+    const int lineHeight = model_.LineHeight();
+    const int length = static_cast<int>(painted.text.size());
     const auto segment = [&](int from, int to, bool selected) {
-        if (to <= from && !(selected && runsOn)) {
+        const bool runsOn = selected && painted.selectionRunsOn;
+        if (to <= from && !runsOn) {
             return;
         }
-        RECT area{2 + from * charWidth_, y, 2 + to * charWidth_, y + lineHeight_};
-        if (selected && runsOn && to == length) {
-            area.right += charWidth_ / 2;
+        const int left = TextViewModel::kMargin + from * charWidth;
+        RECT area{left, y, TextViewModel::kMargin + to * charWidth, y + lineHeight};
+        if (runsOn && to == length) {
+            area.right += charWidth / 2;  // the line break shows selected
         }
         ::SetBkColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
         ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        ::ExtTextOutA(dc, area.left, y, ETO_OPAQUE | ETO_CLIPPED, &area, drawn.data() + from,
+        ::ExtTextOutA(dc, left, y, ETO_OPAQUE | ETO_CLIPPED, &area, painted.text.data() + from,
                       static_cast<UINT>(std::max(0, to - from)), nullptr);
     };
     ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
-    RECT line{client.left, y, client.right, y + lineHeight_};
+    const RECT line{0, y, width, y + lineHeight};
     ::ExtTextOutA(dc, 0, y, ETO_OPAQUE, &line, nullptr, 0, nullptr);
-    selStop = std::max(selStop, selStart);
-    segment(0, selStart, false);
-    segment(selStart, selStop, true);
-    segment(selStop, length, false);
+    segment(0, painted.selectedFrom, false);
+    segment(painted.selectedFrom, painted.selectedTo, true);
+    segment(painted.selectedTo, length, false);
 }
 
 void TextView::Paint() {
-    PAINTSTRUCT paint{};
-    HDC dc = ::BeginPaint(window_, &paint);
+    const platform::win32::PaintDc paint(window_);
+    if (paint.get() == nullptr) {
+        return;
+    }
+    const SelectedObject font(paint.get(), FontOrDefault(font_));
     RECT client{};
     ::GetClientRect(window_, &client);
-    HGDIOBJ previous =
-        ::SelectObject(dc, font_ != nullptr ? font_ : ::GetStockObject(ANSI_FIXED_FONT));
-    const int firstVisible = paint.rcPaint.top / lineHeight_;
-    const int lastVisible = paint.rcPaint.bottom / lineHeight_;
-    for (int i = firstVisible; i <= lastVisible; ++i) {
-        const std::size_t row = topRow_ + static_cast<std::size_t>(i);
-        const int y = i * lineHeight_;
-        if (row < layout_.RowCount()) {
-            PaintRow(dc, row, y, client);
+    const int lineHeight = model_.LineHeight();
+    const auto [first, end] = model_.LinesBetween(paint.Area().top, paint.Area().bottom);
+    for (std::size_t line = first; line < end; ++line) {
+        const std::size_t row = model_.TopRow() + line;
+        const int y = static_cast<int>(line) * lineHeight;
+        if (row < model_.RowCount()) {
+            PaintRow(paint.get(), row, y, client.right);
         } else {
-            RECT rest{client.left, y, client.right, y + lineHeight_};
-            ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
-            ::ExtTextOutA(dc, 0, y, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
+            const RECT rest{0, y, client.right, y + lineHeight};
+            ::SetBkColor(paint.get(), ::GetSysColor(COLOR_WINDOW));
+            ::ExtTextOutA(paint.get(), 0, y, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
         }
     }
-    ::SelectObject(dc, previous);
-    ::EndPaint(window_, &paint);
 }
 
-LRESULT TextView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool TextView::OnKey(WPARAM key) {
+    const bool shift = IsDown(VK_SHIFT);
+    const bool control = IsDown(VK_CONTROL);
+    const Seen before = Look();
+    switch (key) {
+        case VK_LEFT:
+            model_.Press(Key::Left, shift, control);
+            break;
+        case VK_RIGHT:
+            model_.Press(Key::Right, shift, control);
+            break;
+        case VK_UP:
+            model_.Press(Key::Up, shift, control);
+            break;
+        case VK_DOWN:
+            model_.Press(Key::Down, shift, control);
+            break;
+        case VK_PRIOR:
+            model_.Press(Key::PageUp, shift, control);
+            break;
+        case VK_NEXT:
+            model_.Press(Key::PageDown, shift, control);
+            break;
+        case VK_HOME:
+            model_.Press(Key::Home, shift, control);
+            break;
+        case VK_END:
+            model_.Press(Key::End, shift, control);
+            break;
+        case 'A':
+            if (!control) {
+                return false;
+            }
+            model_.SelectAll();
+            break;
+        case 'C':
+        case VK_INSERT:
+            if (!control) {
+                return false;
+            }
+            Copy();
+            return true;
+        default:
+            return false;
+    }
+    Show(before);
+    return true;
+}
+
+void TextView::OnScroll(WORD action) {
+    const Seen before = Look();
+    switch (action) {
+        case SB_LINEUP:
+            model_.ScrollBy(TextViewModel::Scroll::LineUp);
+            break;
+        case SB_LINEDOWN:
+            model_.ScrollBy(TextViewModel::Scroll::LineDown);
+            break;
+        case SB_PAGEUP:
+            model_.ScrollBy(TextViewModel::Scroll::PageUp);
+            break;
+        case SB_PAGEDOWN:
+            model_.ScrollBy(TextViewModel::Scroll::PageDown);
+            break;
+        case SB_TOP:
+            model_.ScrollBy(TextViewModel::Scroll::Top);
+            break;
+        case SB_BOTTOM:
+            model_.ScrollBy(TextViewModel::Scroll::Bottom);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO info{};
+            info.cbSize = sizeof(info);
+            info.fMask = SIF_TRACKPOS;
+            ::GetScrollInfo(window_, SB_VERT, &info);
+            model_.ScrollTo(static_cast<std::size_t>(std::max(0, info.nTrackPos)));
+            break;
+        }
+        default:
+            return;
+    }
+    Show(before);
+}
+
+void TextView::Copy() {
+    platform::win32::Win32Clipboard clipboard(window_);
+    CopySelection(model_, clipboard, messages_);
+}
+
+void TextView::OpenPopUp() {
+    // As the system does for the right button: the parent decides, at no position (-1, -1).
+    ::SendMessageA(window_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_),
+                   static_cast<LPARAM>(-1));
+}
+
+LRESULT TextView::ServeAccessible(WPARAM wParam, LPARAM lParam) {
+    // Other objects (the frame, the scroll bar, the caret) are the system's.
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) {
+        return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
+    }
+    if (!accessible_) {
+        if (!apartment_) {
+            apartment_ = std::make_unique<Apartment>();
+        }
+        accessible_ = std::make_shared<TextAccessible>(window_, model_);
+    }
+    return ::LresultFromObject(__uuidof(IAccessible), wParam, accessible_->Interface());
+}
+
+void TextView::CutClientsOff() {
+    if (accessible_) {
+        // Clients in other processes lose the object now; those here are answered "gone".
+        ::CoDisconnectObject(accessible_->Interface(), 0);
+        accessible_->Detach();
+        accessible_.reset();
+    }
+}
+
+LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SETTEXT:
-            SetText(reinterpret_cast<const char*>(lParam));
+        case WM_NCCREATE:
+            window_ = window;
+            break;
+        case WM_CREATE: {
+            RECT client{};
+            ::GetClientRect(window, &client);
+            model_.Resize(client.right, client.bottom);
+            UpdateScrollBar();
+            return 0;
+        }
+        case WM_DESTROY:
+            CutClientsOff();
+            break;
+        case WM_NCDESTROY:
+            window_ = nullptr;
+            break;
+        case WM_SETTEXT: {
+            const Seen before = Look();
+            const char* text = reinterpret_cast<const char*>(lParam);
+            model_.SetText(text != nullptr ? text : "");
+            Show(before);
+            ::InvalidateRect(window_, nullptr, FALSE);
+            Notify(EVENT_OBJECT_VALUECHANGE, window_);
             return TRUE;
+        }
         case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(text_.size());
+            return static_cast<LRESULT>(model_.Text().size());
         case WM_GETTEXT: {
             if (wParam == 0) {
                 return 0;
             }
-            const std::size_t count = std::min<std::size_t>(text_.size(), wParam - 1);
+            const std::size_t count = std::min<std::size_t>(model_.Text().size(), wParam - 1);
             auto* buffer = reinterpret_cast<char*>(lParam);
-            text_.copy(buffer, count);
+            model_.Text().copy(buffer, count);
             buffer[count] = '\0';
             return static_cast<LRESULT>(count);
         }
         case WM_SETFONT:
-            SetFont(reinterpret_cast<HFONT>(wParam));
+            SetFont(reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(font_);
         case EM_SETSEL: {
-            const auto start = static_cast<long long>(static_cast<int>(wParam));
-            const auto end = static_cast<long long>(static_cast<int>(lParam));
-            anchor_ = start < 0 ? caret_
-                                : static_cast<std::size_t>(std::min<long long>(
-                                      start, static_cast<long long>(text_.size())));
-            MoveCaret(end < 0 ? text_.size() : static_cast<std::size_t>(end), true);
+            const Seen before = Look();
+            if (static_cast<int>(wParam) == -1) {
+                model_.CollapseSelection();
+            } else {
+                // -1 and anything past the end mean the end.
+                model_.Select(static_cast<DWORD>(wParam), static_cast<DWORD>(lParam));
+            }
+            Show(before);
             return 0;
         }
         case EM_GETSEL: {
-            const auto [begin, end] = Selection();
+            const auto [begin, end] = model_.Selection();
             if (wParam != 0) {
                 *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(begin);
             }
@@ -337,157 +386,96 @@ LRESULT TextView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COPY:
             Copy();
             return 0;
-        case WM_SIZE:
-            Relayout();
+        case WM_SIZE: {
+            const Seen before = Look();
+            model_.Resize(LOWORD(lParam), HIWORD(lParam));
+            Show(before);
             return 0;
+        }
         case WM_ERASEBKGND:
-            return 1;
+            return 1;  // every row paints its own background
         case WM_PAINT:
             Paint();
             return 0;
         case WM_GETDLGCODE:
+            // Tab and Enter stay the dialog keys: Tab leaves the view.
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
-            ::CreateCaret(window_, nullptr, 1, lineHeight_);
-            ShowCaret();
-            ::ShowCaret(window_);
+            MakeCaret();
+            Notify(EVENT_OBJECT_FOCUS, window_);
             return 0;
         case WM_KILLFOCUS:
             ::DestroyCaret();
             return 0;
         case WM_KEYDOWN:
-            OnKey(wParam);
-            return 0;
-        case WM_LBUTTONDOWN:
+            // The menu key opens the pop-up menu on its release, as the system's own code does.
+            if (wParam == VK_APPS || OnKey(wParam)) {
+                return 0;
+            }
+            break;
+        case WM_KEYUP:
+            if (wParam == VK_APPS) {
+                OpenPopUp();
+                return 0;
+            }
+            break;
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            if (wParam == VK_F10 && IsDown(VK_SHIFT)) {
+                if (message == WM_SYSKEYDOWN) {
+                    OpenPopUp();
+                }
+                return 0;  // no menu bar mode either
+            }
+            break;
+        case WM_LBUTTONDOWN: {
             ::SetFocus(window_);
             ::SetCapture(window_);
-            dragging_ = true;
-            MoveCaret(HitTest(lParam), (wParam & MK_SHIFT) != 0);
+            const Seen before = Look();
+            model_.MouseDown(PointOf(lParam), (wParam & MK_SHIFT) != 0);
+            Show(before);
             return 0;
+        }
         case WM_LBUTTONDBLCLK: {
-            const auto [begin, end] = WordAt(text_, HitTest(lParam));
-            anchor_ = begin;
-            MoveCaret(end, true);
+            const Seen before = Look();
+            model_.DoubleClick(PointOf(lParam));
+            Show(before);
             return 0;
         }
         case WM_MOUSEMOVE:
-            if (dragging_) {
-                MoveCaret(HitTest(lParam), true);
+            if (model_.Dragging()) {
+                const Seen before = Look();
+                model_.MouseMove(PointOf(lParam));
+                Show(before);
             }
             return 0;
         case WM_LBUTTONUP:
-            if (dragging_) {
-                dragging_ = false;
+            if (model_.Dragging()) {
+                model_.MouseUp();
                 ::ReleaseCapture();
             }
             return 0;
         case WM_CAPTURECHANGED:
-            dragging_ = false;
+            model_.MouseUp();
             return 0;
         case WM_MOUSEWHEEL: {
             UINT lines = 3;
             ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-            wheelRemainder_ += GET_WHEEL_DELTA_WPARAM(wParam);
-            const int steps = wheelRemainder_ / WHEEL_DELTA;
-            wheelRemainder_ %= WHEEL_DELTA;
-            const long long target =
-                static_cast<long long>(topRow_) -
-                static_cast<long long>(steps) *
-                    static_cast<long long>(
-                        lines == WHEEL_PAGESCROLL ? static_cast<UINT>(VisibleRows()) : lines);
-            ScrollTo(static_cast<std::size_t>(std::max<long long>(0, target)));
+            const Seen before = Look();
+            model_.Wheel(GET_WHEEL_DELTA_WPARAM(wParam),
+                         lines == WHEEL_PAGESCROLL ? TextViewModel::kWheelPage : lines);
+            Show(before);
             return 0;
         }
-        case WM_VSCROLL: {
-            SCROLLINFO info{};
-            info.cbSize = sizeof(info);
-            info.fMask = SIF_ALL;
-            ::GetScrollInfo(window_, SB_VERT, &info);
-            const auto visible = static_cast<std::size_t>(VisibleRows());
-            std::size_t target = topRow_;
-            switch (LOWORD(wParam)) {
-                case SB_LINEUP:
-                    target = topRow_ > 0 ? topRow_ - 1 : 0;
-                    break;
-                case SB_LINEDOWN:
-                    target = topRow_ + 1;
-                    break;
-                case SB_PAGEUP:
-                    target = topRow_ > visible ? topRow_ - visible : 0;
-                    break;
-                case SB_PAGEDOWN:
-                    target = topRow_ + visible;
-                    break;
-                case SB_TOP:
-                    target = 0;
-                    break;
-                case SB_BOTTOM:
-                    target = layout_.RowCount();
-                    break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION:
-                    target = static_cast<std::size_t>(info.nTrackPos);
-                    break;
-                default:
-                    break;
-            }
-            ScrollTo(target);
+        case WM_VSCROLL:
+            OnScroll(LOWORD(wParam));
             return 0;
-        }
+        case WM_GETOBJECT:
+            return ServeAccessible(wParam, lParam);
         default:
             break;
     }
-    return ::DefWindowProcA(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK TextViewProcedure(HWND window, UINT message, WPARAM wParam,
-                                   LPARAM lParam) noexcept {
-    auto* view = reinterpret_cast<TextView*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        // The box's state lives as long as its window, which hands it back on WM_NCDESTROY.
-        try {
-            auto owned = std::make_unique<TextView>(window);
-            view = owned.get();
-            ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owned.release()));
-        } catch (const std::bad_alloc&) {
-            return FALSE;  // no box is made
-        }
-    }
-    if (view == nullptr) {
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        std::unique_ptr<TextView> owned(view);
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    }
-    try {
-        return view->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        // Out of memory for a huge text, say: tell the user, and keep the program going.
-        platform::win32::ReportUnexpectedFailure(window, failure.what());
-    } catch (...) {
-        platform::win32::ReportUnexpectedFailure(window, "an unknown error");
-    }
-    return 0;
-}
-
-}  // namespace
-
-void RegisterTextViewClass() {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExA(::GetModuleHandleA(nullptr), kTextViewClass, &existing)) {
-        return;
-    }
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = TextViewProcedure;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_IBEAM));
-    windowClass.lpszClassName = kTextViewClass;
-    ::RegisterClassExA(&windowClass);
+    return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace ombrix::results::win32

@@ -1,0 +1,276 @@
+// The real results window, shown by its own modal call: a timer of the test's thread runs one step
+// a tick inside that loop (and inside the pop-up menu's and the message boxes' loops), posting
+// keys as the keyboard would and looking at what came of the last step.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/twips.h"
+#include "platform/win32/dpi.h"
+#include "results/win32/results_window.h"
+#include "results/win32/results_window_ids.h"
+#include "runner/run_state.h"
+#include "support/test_support.h"
+
+namespace ombrix::results::win32 {
+namespace {
+
+using Step = std::function<void(HWND results)>;
+
+thread_local std::vector<Step> tSteps;
+thread_local std::size_t tNext = 0;
+thread_local int tIdle = 0;
+
+// Shows `output` and runs `steps` on the window, one every 10 ms; the window is closed by force
+// when it is still there 5 s after the last. True when the steps ran and closed it themselves.
+bool Show(ResultsWindow& results, const std::string& output, std::vector<Step> steps) {
+    tSteps = std::move(steps);
+    tNext = 0;
+    tIdle = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        HWND window = ::FindWindowA(kResultsWindowClass, nullptr);
+        if (tNext < tSteps.size()) {
+            const std::size_t step = tNext++;  // a step may open a loop that ticks again
+            tSteps[step](window);
+        } else if (++tIdle == 500) {
+            ::EndMenu();
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+    });
+    results.ShowModal(output);
+    ::KillTimer(nullptr, timer);
+    return tNext == tSteps.size() && tIdle < 500;
+}
+
+// Shift and Ctrl as the next posted keys find them.
+void HoldKeys(bool shift, bool control) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+}
+
+void PostKey(HWND to, WPARAM key, UINT message = WM_KEYDOWN) {
+    ::PostMessageA(to, message, key, 1);
+}
+
+std::string ClipboardText() {
+    std::string text = "(none)";
+    for (int attempt = 0; attempt < 50 && !::OpenClipboard(nullptr); ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+std::string TextOf(HWND view) {
+    std::string text(static_cast<std::size_t>(::SendMessageA(view, WM_GETTEXTLENGTH, 0, 0)), ' ');
+    ::SendMessageA(view, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
+    return text;
+}
+
+std::pair<DWORD, DWORD> SelectionOf(HWND view) {
+    DWORD begin = 0;
+    DWORD end = 0;
+    ::SendMessageA(view, EM_GETSEL, reinterpret_cast<WPARAM>(&begin),
+                   reinterpret_cast<LPARAM>(&end));
+    return {begin, end};
+}
+
+// The items of the pop-up menu on screen; empty when none is.
+std::vector<std::string> MenuOnScreen() {
+    std::vector<std::string> items;
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    if (menu == nullptr || !::IsWindowVisible(menu)) {
+        return items;
+    }
+    HMENU handle = reinterpret_cast<HMENU>(::SendMessageA(menu, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
+        char text[64] = {};
+        ::GetMenuStringA(handle, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+        items.emplace_back(text);
+    }
+    return items;
+}
+
+HWND CaretWindow() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetCurrentThreadId(), &info);
+    return info.hwndCaret;
+}
+
+class ResultsWindowTest : public ::testing::Test {
+  protected:
+    ResultsWindowTest() { runState.Begin(); }
+    ~ResultsWindowTest() override { HoldKeys(false, false); }
+
+    platform::win32::UniqueWindow main{
+        ::CreateWindowExA(0, "STATIC", "Ombrix", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 800,
+                          600, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr)};
+    runner::RunState runState;
+    test::RecordingMessages messages;
+    ResultsWindow results{main.get(), runState, messages};
+    const std::string output = "Report of \\\\HOST\r\nline two\r\nline three\r\n";
+};
+
+TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensThePopUp) {
+    HWND view = nullptr;
+    const auto press = [](HWND to, WPARAM key, bool shift, bool control) {
+        HoldKeys(shift, control);
+        PostKey(to, key);
+    };
+    EXPECT_TRUE(Show(
+        results, output,
+        {[&](HWND window) {
+             view = ::GetDlgItem(window, kUptimeDump);
+             EXPECT_EQ(::GetFocus(), view);
+             EXPECT_EQ(CaretWindow(), view) << "no caret to show where the focus is";
+             press(view, 'A', false, true);
+         },
+         [&](HWND) {
+             EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{0}, DWORD(output.size())));
+             press(view, 'C', false, true);
+         },
+         [&](HWND) {
+             EXPECT_EQ(ClipboardText(), output);
+             ::SendMessageA(view, EM_SETSEL, 10, 16);
+             press(view, VK_INSERT, false, true);
+         },
+         [&](HWND) {
+             EXPECT_EQ(ClipboardText(), "\\\\HOST");
+             press(view, VK_TAB, false, false);
+         },
+         [&](HWND window) {
+             EXPECT_EQ(::GetFocus(), ::GetDlgItem(window, kExitButton)) << "Tab stays in the view";
+             EXPECT_NE(CaretWindow(), view);
+             press(::GetFocus(), VK_TAB, true, false);
+         },
+         [&](HWND) {
+             EXPECT_EQ(::GetFocus(), view) << "Shift+Tab does not come back";
+             HoldKeys(false, false);
+             PostKey(view, VK_APPS);
+             PostKey(view, VK_APPS, WM_KEYUP);
+         },
+         [&](HWND) {
+             EXPECT_EQ(MenuOnScreen(),
+                       (std::vector<std::string>{"Copy", "", "Save Report", "Print"}));
+             ::EndMenu();
+         },
+         [&](HWND) {
+             EXPECT_TRUE(MenuOnScreen().empty());
+             press(view, VK_F10, true, false);
+             ::PostMessageA(view, WM_SYSKEYDOWN, VK_F10, 1);
+         },
+         [&](HWND) {
+             HoldKeys(false, false);
+             ASSERT_EQ(MenuOnScreen().size(), 4u) << "Shift+F10 opens no menu";
+             // Copy, the first item: the whole output, whatever is selected.
+             PostKey(view, VK_DOWN);
+             PostKey(view, VK_RETURN);
+         },
+         [&](HWND window) {
+             EXPECT_TRUE(MenuOnScreen().empty());
+             EXPECT_EQ(ClipboardText(), output);
+             EXPECT_TRUE(::IsWindowEnabled(view));
+             EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{10}, DWORD{16}));
+             ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
+         }}));
+    EXPECT_FALSE(runState.LaunchActive()) << "O.K leaves the run undismissed";
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ResultsWindowTest, ACopyThatFailsIsToldOverTheResultsWindow) {
+    // Another window holds the clipboard open, as a program may.
+    HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE holding = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HWND owner = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr);
+        ::OpenClipboard(owner);
+        ::SetEvent(holding);
+        ::WaitForSingleObject(release, 10000);
+        ::CloseClipboard();
+        ::DestroyWindow(owner);
+    });
+    ::WaitForSingleObject(holding, 5000);
+    std::string told;
+    EXPECT_TRUE(Show(results, output,
+                     {[&](HWND window) {
+                          HWND view = ::GetDlgItem(window, kUptimeDump);
+                          ::SendMessageA(view, EM_SETSEL, 0, 6);
+                          ::PostMessageA(view, WM_COPY, 0, 0);
+                      },
+                      [&](HWND window) {
+                          HWND box = ::FindWindowA("#32770", nullptr);
+                          ASSERT_NE(box, nullptr) << "the failure is not told";
+                          EXPECT_EQ(::GetWindow(box, GW_OWNER), window);
+                          char text[512] = {};
+                          ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+                          told = text;
+                          ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      },
+                      [&](HWND window) { ::PostMessageA(window, WM_CLOSE, 0, 0); }}));
+    ::SetEvent(release);
+    holder.join();
+    ::CloseHandle(release);
+    ::CloseHandle(holding);
+    EXPECT_EQ(told.rfind("Ombrix could not put the selection on the clipboard.\r\n\r\n", 0), 0u)
+        << told;
+    EXPECT_FALSE(runState.LaunchActive()) << "the close box leaves the run undismissed";
+}
+
+base::Box BoxOf(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+LONG FontHeight(HWND control) {
+    LOGFONTA font{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font),
+                 &font);
+    return font.lfHeight;
+}
+
+TEST_F(ResultsWindowTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {
+    const base::Box dump{240, 360, 10575, 4815};
+    const base::Box button{4800, 5400, 1095, 375};
+    EXPECT_TRUE(Show(results, output, {[&](HWND window) {
+                         HWND view = ::GetDlgItem(window, kUptimeDump);
+                         HWND exit = ::GetDlgItem(window, kExitButton);
+                         const int dpi = platform::win32::WindowDpi(window);
+                         EXPECT_EQ(BoxOf(view), base::TwipsToPixels(dump, dpi));
+                         const LONG textFont = FontHeight(view);
+                         const LONG buttonFont = FontHeight(exit);
+                         // 9.75 points.
+                         EXPECT_EQ(textFont, -base::MulDivRounded(975, dpi, 7200));
+
+                         RECT suggested{};
+                         ::GetWindowRect(window, &suggested);
+                         suggested.right += suggested.right - suggested.left;
+                         suggested.bottom += suggested.bottom - suggested.top;
+                         ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2),
+                                        reinterpret_cast<LPARAM>(&suggested));
+                         EXPECT_EQ(BoxOf(view), base::TwipsToPixels(dump, dpi * 2));
+                         EXPECT_EQ(BoxOf(exit), base::TwipsToPixels(button, dpi * 2));
+                         EXPECT_EQ(FontHeight(view), -base::MulDivRounded(975, dpi * 2, 7200));
+                         EXPECT_NEAR(FontHeight(exit), buttonFont * 2, 1);
+                         EXPECT_EQ(TextOf(view), output) << "the text went with the font";
+                         ::PostMessageA(window, WM_COMMAND, kExitButton, 0);
+                     }}));
+}
+
+}  // namespace
+}  // namespace ombrix::results::win32

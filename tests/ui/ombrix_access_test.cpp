@@ -1,0 +1,218 @@
+// The real Ombrix.exe without a mouse: Tab through the main window, and the report as a screen
+// reader in another process reads it (Active Accessibility, marshalled by COM).
+#include <windows.h>
+
+#include <ole2.h>
+#include <oleacc.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "results/win32/results_window_ids.h"
+#include "ui/ombrix_session.h"
+
+namespace ombrix::uitest {
+namespace {
+
+// The control with the keyboard focus in the program's user-interface thread.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// Presses Tab where the focus is and returns where it went.
+HWND Tab(HWND main) {
+    HWND from = FocusOf(main);
+    ::PostMessageA(from != nullptr ? from : main, WM_KEYDOWN, VK_TAB, 1);
+    ::PostMessageA(from != nullptr ? from : main, WM_KEYUP, VK_TAB, 0xC0000001);
+    HWND to = nullptr;
+    WaitUntil([&] { return (to = FocusOf(main)) != from; });
+    return to;
+}
+
+TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
+    // Every option that can be on is on, with either period: all that takes the focus is enabled.
+    struct Setup {
+        bool dateSwitch;
+        std::vector<Control> order;
+    };
+    const Setup setups[] = {
+        {true,
+         {Control::CmdLine, Control::LaunchIt, Control::ExitButton, Control::SSwitch,
+          Control::ASwitch, Control::Server, Control::NameIPAddress, Control::DoDates,
+          Control::DateSwitch, Control::MM, Control::YYYY, Control::DD, Control::PSwitch}},
+        {false,
+         {Control::CmdLine, Control::LaunchIt, Control::ExitButton, Control::SSwitch,
+          Control::ASwitch, Control::Server, Control::NameIPAddress, Control::DoDates,
+          Control::DateSwitch, Control::PSwitch, Control::pd}},
+    };
+    OmbrixSession app;
+    for (const Setup& setup : setups) {
+        std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
+        lines[3] = setup.dateSwitch ? "True" : "False";
+        lines[4] = "True";  // Server
+        lines[5] = "SRV01";
+        lines[8] = "True";  // DoDates
+        app.WriteOptions(lines);
+        app.Start();
+        HWND main = app.Main();
+        ASSERT_NE(main, nullptr);
+        // Wherever the focus starts, Tab goes round all of them in this order.
+        std::vector<HWND> expected;
+        for (const Control control : setup.order) {
+            expected.push_back(app.ControlWindow(control));
+        }
+        HWND first = Tab(main);
+        const auto at = std::find(expected.begin(), expected.end(), first);
+        ASSERT_NE(at, expected.end()) << "Tab went to a control that should not take the focus";
+        std::size_t next = static_cast<std::size_t>(at - expected.begin());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            next = (next + 1) % expected.size();
+            EXPECT_EQ(Tab(main), expected[next])
+                << "expected control " << static_cast<int>(setup.order[next]) << " with the date "
+                << setup.dateSwitch;
+        }
+        app.Post(WM_SYSCOMMAND, SC_CLOSE);
+        EXPECT_TRUE(app.WaitForExit());
+    }
+}
+
+// COM for this thread, as long as the test.
+class Apartment {
+  public:
+    Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~Apartment() {
+        if (SUCCEEDED(result_)) {
+            ::CoUninitialize();
+        }
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+
+  private:
+    HRESULT result_;
+};
+
+VARIANT Self() {
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}
+
+LONG LongOf(HRESULT got, const VARIANT& value) {
+    return SUCCEEDED(got) && value.vt == VT_I4 ? value.lVal : -1;
+}
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                             wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length));
+    return wide;
+}
+
+std::wstring Take(BSTR text) {
+    std::wstring taken = text != nullptr ? std::wstring(text, ::SysStringLen(text)) : L"(null)";
+    ::SysFreeString(text);
+    return taken;
+}
+
+// The WinEvents the program raises for one window, as this thread's messages bring them.
+thread_local HWND tWatched = nullptr;
+thread_local std::vector<DWORD> tEvents;
+
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                          DWORD) {
+    if (window == tWatched && object == OBJID_CLIENT && child == CHILDID_SELF) {
+        tEvents.push_back(event);
+    }
+}
+
+// Pumps this thread's messages until `event` came; false after 5 s.
+bool CameEvent(DWORD event) {
+    return WaitUntil([&] {
+        MSG message{};
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::DispatchMessageA(&message);
+        }
+        return std::find(tEvents.begin(), tEvents.end(), event) != tEvents.end();
+    });
+}
+
+TEST(UiAccessible, AScreenReaderReadsTheReportFollowsFocusAndSelectionAndIsCutOffAtTheClose) {
+    Apartment com;
+    OmbrixSession app;
+    app.WriteOptions(DefaultOptionLines(app.Tool().string()));
+    app.Start();
+    app.Press(Control::LaunchIt);
+    HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
+    ASSERT_NE(results, nullptr);
+    HWND view = ::GetDlgItem(results, results::win32::kUptimeDump);
+    const std::string report = TextOf(view);
+
+    tWatched = view;
+    tEvents.clear();
+    HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+
+    IAccessible* accessible = nullptr;
+    ASSERT_EQ(
+        ::AccessibleObjectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&accessible)),
+        S_OK);
+    ASSERT_NE(accessible, nullptr);
+    VARIANT value;
+    EXPECT_EQ(LongOf(accessible->get_accRole(Self(), &value), value), ROLE_SYSTEM_TEXT);
+    const LONG state = LongOf(accessible->get_accState(Self(), &value), value);
+    constexpr LONG kFocusedReadOnly =
+        STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED;
+    EXPECT_EQ(state, kFocusedReadOnly);
+    BSTR text = nullptr;
+    EXPECT_EQ(accessible->get_accName(Self(), &text), S_OK);
+    EXPECT_EQ(Take(text), L"System Uptime Results Summary");
+    EXPECT_EQ(accessible->get_accValue(Self(), &text), S_OK);
+    EXPECT_EQ(Take(text), Wide(report));
+    LONG left = 0, top = 0, width = 0, height = 0;
+    EXPECT_EQ(accessible->accLocation(&left, &top, &width, &height, Self()), S_OK);
+    RECT client{};
+    ::GetClientRect(view, &client);
+    ::MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_EQ(left, client.left);
+    EXPECT_EQ(top, client.top);
+    EXPECT_EQ(width, client.right - client.left);
+    EXPECT_EQ(height, client.bottom - client.top);
+
+    // A selection made from outside is announced.
+    ::SendMessageA(view, EM_SETSEL, 0, 5);
+    EXPECT_TRUE(CameEvent(EVENT_OBJECT_TEXTSELECTIONCHANGED));
+
+    // Tab leaves the view, the object says so; taking the focus back is announced.
+    ::PostMessageA(view, WM_KEYDOWN, VK_TAB, 1);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(view) != view; }));
+    EXPECT_EQ(LongOf(accessible->get_accState(Self(), &value), value),
+              kFocusedReadOnly & ~STATE_SYSTEM_FOCUSED);
+    tEvents.clear();
+    EXPECT_EQ(accessible->accSelect(SELFLAG_TAKEFOCUS, Self()), S_OK);
+    EXPECT_TRUE(CameEvent(EVENT_OBJECT_FOCUS));
+    EXPECT_EQ(FocusOf(view), view);
+
+    // Closed, the window's object answers no more, and nothing waits on it.
+    ::PostMessageA(results, WM_COMMAND, results::win32::kExitButton, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(results); }));
+    EXPECT_TRUE(FAILED(accessible->get_accRole(Self(), &value)));
+    EXPECT_TRUE(FAILED(accessible->get_accValue(Self(), &text)));
+    accessible->Release();
+    ::UnhookWinEvent(hook);
+    app.Press(Control::ExitButton);
+    EXPECT_TRUE(app.WaitForExit());
+}
+
+}  // namespace
+}  // namespace ombrix::uitest
