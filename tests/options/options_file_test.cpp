@@ -155,17 +155,17 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
         {"False\r", false, std::nullopt},  // ...and so does a CR left of a cut line end
         {"-1", true, -1},                  // True as older versions wrote it
         {"0", false, 0},
-        {"-0", false, 0},
+        {"-0", false, 0},  // a signed zero is still zero
         {"-32768", true, -32768},
         {"32767", true, 32767},
         {"32768", true, std::nullopt},  // any number is a Boolean; a number line holds 16 bits
         {"99999999999999999999", true, std::nullopt},
-        {"+5", true, 5},
+        {"+5", true, 5},  // signs and blanks are read as a classic numeric conversion reads them
         {" 7", true, 7},
         {"007", true, 7},
         {"0x10", std::nullopt, std::nullopt},  // no decimal number at all
         {"", std::nullopt, std::nullopt},
-        {"- 5", std::nullopt, std::nullopt},
+        {"- 5", std::nullopt, std::nullopt},  // the sign must stand right before the digits
         {"Yes", std::nullopt, std::nullopt},
     };
     for (const auto& row : rows) {
