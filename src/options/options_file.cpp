@@ -36,6 +36,7 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
     return lines;
 }
 
+// A number line's value: a whole number that fits the file's 16 bits.
 std::optional<int> ToNumber(std::string_view text) {
     const auto value = shared::ReadWholeNumber(text, kSmallestNumber, kLargestNumber);
     return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
