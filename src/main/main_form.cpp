@@ -14,13 +14,14 @@ bool MainForm::Form_Load() {
     }
     options_.SetLoading(true);
 
-    options_.SetText(Control::CmdLine, "uptime");
+    options_.SetText(Control::CmdLine, std::string(options::kToolWord));
     options_.SetText(Control::NameIPAddress, options::kMachinePlaceholder);
     const base::CalendarDate today = services_.today();
-    options_.SetText(Control::pd, "5");
-    options_.SetText(Control::DD, "01");
-    options_.SetText(Control::MM, std::to_string(today.month));
-    options_.SetText(Control::YYYY, std::to_string(today.year));
+    const options::DateTexts date = options::DefaultDate(today);
+    options_.SetText(Control::pd, options::kDefaultDayCount);
+    options_.SetText(Control::DD, date.dd);
+    options_.SetText(Control::MM, date.mm);
+    options_.SetText(Control::YYYY, date.yyyy);
     options_.SetValue(Control::DoDates, options::kUnchecked);
     for (Control c : {Control::DateFrame, Control::PSwitch, Control::pswitchdays, Control::pd,
                       Control::DateSwitch, Control::DD, Control::MM, Control::YYYY,
@@ -38,7 +39,8 @@ bool MainForm::Form_Load() {
 }
 
 void MainForm::LaunchIt_Click() {
-    options::LaunchEnvironment environment{view_,
+    const options::OptionState state = options_.ReadState();
+    options::LaunchEnvironment environment{state,
                                            uptimePath_,
                                            services_.runState,
                                            services_.messages,
@@ -54,12 +56,17 @@ void MainForm::Menu_Settings_PLoc_Click() {
     // Cancel changes nothing and says nothing.
     if (const auto chosen = services_.fileDialogs.ShowOpen(settings)) {
         uptimePath_ = *chosen;
-        options::SaveOptions(services_.optionsPath, view_, uptimePath_, services_.messages);
+        SaveOptions();
     }
 }
 
 void MainForm::Exit_Click() {
-    options::SaveOptions(services_.optionsPath, view_, uptimePath_, services_.messages);
+    SaveOptions();
+}
+
+void MainForm::SaveOptions() {
+    options::SaveOptions(services_.optionsPath, options_.ReadState(), uptimePath_,
+                         services_.messages);
 }
 
 }  // namespace ombrix::main

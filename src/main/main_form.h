@@ -45,13 +45,15 @@ class MainForm {
     void Menu_Settings_Cmdlin_Click() { options_.OnShowCommandLineChosen(); }
     void Menu_Settings_PLoc_Click();
     // Exit through the menu or the button: saves the options. The window closes afterwards
-    // whether or not the save succeeded.
+    // whether or not the save succeeded (a failed save has said why).
     void Exit_Click();
 
     options::OptionForm& Options() { return options_; }
     const std::string& UptimePath() const { return uptimePath_; }
 
   private:
+    void SaveOptions();
+
     options::OptionView& view_;
     MainServices services_;
     options::OptionForm options_;

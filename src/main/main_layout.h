@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "options/command_line.h"
 #include "options/option_view.h"
 
 namespace ombrix::main {
@@ -51,7 +52,7 @@ inline constexpr std::array<ControlDesign, 18> kMainControls{{
     {Control::Server, 6, ControlKind::CheckBox, Control::CmdLineOpts, 120, 480, 2895, 255,
      "Perform check on remote machine.", 0},
     {Control::NameIPAddress, 7, ControlKind::Text, Control::CmdLineOpts, 3000, 480, 1935, 285,
-     "Name/IP Address", 0},
+     options::kMachinePlaceholder, 0},
     {Control::DoDates, 8, ControlKind::CheckBox, Control::CmdLineOpts, 3480, 1800, 2295, 255,
      "Start from a specified date.", 0},
     {Control::DateFrame, 9, ControlKind::Frame, Control::CmdLineOpts, 120, 2040, 5655, 1095,
@@ -60,12 +61,14 @@ inline constexpr std::array<ControlDesign, 18> kMainControls{{
      "Only calculate for events after given date.", 0},
     {Control::MM, 11, ControlKind::Text, Control::DateFrame, 4080, 360, 375, 285, "", 2},
     {Control::YYYY, 12, ControlKind::Text, Control::DateFrame, 4560, 360, 615, 285, "", 4},
-    {Control::DD, 13, ControlKind::Text, Control::DateFrame, 3600, 360, 375, 285, "01", 2},
+    {Control::DD, 13, ControlKind::Text, Control::DateFrame, 3600, 360, 375, 285,
+     options::kDefaultDay, 2},
     {Control::DateSP, 14, ControlKind::Label, Control::DateFrame, 3600, 360, 1575, 255,
      "        /          /", 0},
     {Control::PSwitch, 15, ControlKind::OptionButton, Control::DateFrame, 120, 720, 3015, 255,
      "Only calculate events over the last", 0},
-    {Control::pd, 16, ControlKind::Text, Control::DateFrame, 3240, 720, 375, 285, "5", 2},
+    {Control::pd, 16, ControlKind::Text, Control::DateFrame, 3240, 720, 375, 285,
+     options::kDefaultDayCount, 2},
     {Control::pswitchdays, 17, ControlKind::Label, Control::DateFrame, 3720, 720, 1095, 255,
      "days.", 0},
 }};

@@ -4,15 +4,19 @@ namespace ombrix::main {
 namespace {
 
 // Every NT 3.x and 4.0 system lies below this, Windows 2000 and later above it.
-constexpr unsigned kMinimumMajor = 4;
-constexpr unsigned kMinimumMinor = 12;
-constexpr unsigned kMinimumBuild = 2730;
-constexpr unsigned kNtPlatform = 2;
+constexpr std::uint32_t kMinimumMajor = 4;
+constexpr std::uint32_t kMinimumMinor = 12;
+constexpr std::uint32_t kMinimumBuild = 2730;
+
+// Platform identifiers as the version record gives them.
+constexpr std::uint32_t kWin32sPlatform = 0;
+constexpr std::uint32_t kWindows9xPlatform = 1;
+constexpr std::uint32_t kNtPlatform = 2;
 
 }  // namespace
 
-bool CheckWindowsVersion(const platform::WindowsVersion& running, unsigned major, unsigned minor,
-                         unsigned build, unsigned platform) {
+bool CheckWindowsVersion(const platform::WindowsVersion& running, std::uint32_t major,
+                         std::uint32_t minor, std::uint32_t build, std::uint32_t platform) {
     if (running.platformId < platform) {
         return false;
     }
@@ -25,27 +29,20 @@ bool CheckWindowsVersion(const platform::WindowsVersion& running, unsigned major
     return running.build >= build;
 }
 
-std::string CheckWindowsVersion(const platform::WindowsVersion& running) {
-    return std::to_string(running.major) + "." + std::to_string(running.minor) + "." +
-           std::to_string(running.build) + " :" + std::to_string(running.platformId);
-}
-
 std::optional<std::string> StartupRefusal(const platform::WindowsVersion& running) {
     if (CheckWindowsVersion(running, kMinimumMajor, kMinimumMinor, kMinimumBuild, kNtPlatform)) {
         return std::nullopt;
     }
-    const std::string text = CheckWindowsVersion(running);
-    const std::string platformText = text.substr(text.find(':') + 1);
-    if (platformText == "0") {
-        return "Ombrix is not designed to run on Windows 3.11/Windows for Workgroups.";
+    switch (running.platformId) {
+        case kWin32sPlatform:
+            return "Ombrix is not designed to run on Windows 3.11/Windows for Workgroups.";
+        case kWindows9xPlatform:
+            return "Ombrix is not designed to run on Windows 95/98/Me.";
+        case kNtPlatform:
+            return "Ombrix requires Windows NT v4 Service Pack 4 or later.";
+        default:
+            return "Ombrix cannot determine your Windows Version.";
     }
-    if (platformText == "1") {
-        return "Ombrix is not designed to run on Windows 95/98/Me.";
-    }
-    if (platformText == "2") {
-        return "Ombrix requires Windows NT v4 Service Pack 4 or later.";
-    }
-    return "Ombrix cannot determine your Windows Version.";
 }
 
 }  // namespace ombrix::main

@@ -4,24 +4,28 @@ namespace ombrix::options {
 namespace {
 
 bool UsesDate(const OptionState& state) {
-    return state.doDates == kChecked && state.dateSwitch;
+    return state.doDates && state.dateSwitch;
 }
 bool UsesDays(const OptionState& state) {
-    return state.doDates == kChecked && !state.dateSwitch;
+    return state.doDates && !state.dateSwitch;
 }
 
 }  // namespace
 
+DateTexts DefaultDate(const base::CalendarDate& today) {
+    return {kDefaultDay, std::to_string(today.month), std::to_string(today.year)};
+}
+
 std::string ComposeCommandLine(const OptionState& state) {
     std::string line(kToolWord);
-    if (state.server == kChecked) {
+    if (state.server) {
         line += ' ';
         line += state.nameIPAddress;
     }
-    if (state.sSwitch == kChecked) {
+    if (state.sSwitch) {
         line += " /s";
     }
-    if (state.aSwitch == kChecked) {
+    if (state.aSwitch) {
         line += " /a";
     }
     if (UsesDate(state)) {
@@ -34,8 +38,8 @@ std::string ComposeCommandLine(const OptionState& state) {
 
 EnabledStates ComputeEnabledStates(const OptionState& state) {
     EnabledStates enabled;
-    enabled.nameIPAddress = state.server == kChecked;
-    enabled.periodChoice = state.doDates == kChecked;
+    enabled.nameIPAddress = state.server;
+    enabled.periodChoice = state.doDates;
     enabled.date = UsesDate(state);
     enabled.days = UsesDays(state);
     return enabled;

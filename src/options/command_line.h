@@ -1,29 +1,48 @@
-// The option state and the uptime.exe command line it makes.
+// The option state, what the boxes hold until somebody changes them, and the uptime.exe command
+// line the state makes.
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "base/calendar.h"
 
 namespace ombrix::options {
 
 // Check box values. Only kChecked counts as checked anywhere in the program.
 inline constexpr int kUnchecked = 0;
 inline constexpr int kChecked = 1;
-inline constexpr int kGrayed = 2;
 
-// The values of the main window's option controls, exactly as they stand in them.
+// The option state as the main window's controls hold it at one moment: what the command line,
+// the options file and the launch's checks all work from. A check box counts as on only when
+// it is checked (greyed counts as off); texts stand exactly as typed.
 struct OptionState {
-    int server = kUnchecked;
+    bool server = false;
     std::string nameIPAddress;
-    int sSwitch = kUnchecked;
-    int aSwitch = kUnchecked;
-    int doDates = kUnchecked;
-    bool dateSwitch = false;  // "/d:" selected; neither selected acts as "/p:"
-    bool pSwitch = false;
+    bool sSwitch = false;
+    bool aSwitch = false;
+    bool doDates = false;
+    bool dateSwitch = false;  // "/d:" selected; PSwitch or neither selected means "/p:"
     std::string dd;
     std::string mm;
     std::string yyyy;
     std::string pd;
+    bool showCommandLine = true;  // the check mark of Show Command Line
 };
+
+// The texts the boxes start with, until the user or the options file changes them.
+inline constexpr const char* kMachinePlaceholder = "Name/IP Address";
+inline constexpr const char* kDefaultDayCount = "5";
+inline constexpr const char* kDefaultDay = "01";
+
+// The date the boxes start with: the first of the current month, the month without a leading
+// zero.
+struct DateTexts {
+    std::string dd;
+    std::string mm;
+    std::string yyyy;
+};
+DateTexts DefaultDate(const base::CalendarDate& today);
 
 // The command line always starts with this word; the launch puts the tool's path in its place.
 inline constexpr std::string_view kToolWord = "uptime";

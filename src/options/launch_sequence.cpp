@@ -4,39 +4,16 @@
 #include <cstdio>
 
 #include "base/digits.h"
-#include "options/command_line.h"
 #include "platform/process_files.h"
 #include "runner/file_name_generator.h"
+#include "shared/display_text.h"
 #include "shared/shared_routines.h"
 
 namespace ombrix::options {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// A part of the date: digits only once the blanks around them are gone, at most `maxDigits`.
-std::optional<int> ReadDatePart(std::string_view text, std::size_t maxDigits,
-                                std::size_t* digitCount = nullptr) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    if (text.empty() || text.size() > maxDigits || base::ContainsNonDigit(text)) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (const char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    if (digitCount != nullptr) {
-        *digitCount = text.size();
-    }
-    return value;
-}
+// Windows keeps no time before 1601, and the tool refuses earlier years.
+constexpr int kFirstYear = 1601;
 
 void Warn(platform::MessageBoxes& messages, const std::string& text) {
     messages.Show(text, platform::MessageStyle::OkExclamation);
@@ -55,19 +32,16 @@ std::string ExitCodeText(std::int32_t code) {
 
 // The message for the first check the choices fail, or null when the launch may go on.
 const char* FailedCheck(const LaunchEnvironment& environment) {
-    const OptionView& view = environment.view;
+    const OptionState& options = environment.options;
     if (environment.uptimePath.empty()) {
         return kLocateMessage;
     }
-    if (view.Value(Control::Server) == kChecked) {
-        const std::string name = view.Text(Control::NameIPAddress);
-        if (name.empty() || name == kMachinePlaceholder) {
-            return kMachineMessage;
-        }
+    if (options.server &&
+        (options.nameIPAddress.empty() || options.nameIPAddress == kMachinePlaceholder)) {
+        return kMachineMessage;
     }
-    if (view.Value(Control::DoDates) == kChecked) {
-        const auto date = ReadDayFirstDate(view.Text(Control::DD), view.Text(Control::MM),
-                                           view.Text(Control::YYYY));
+    if (options.doDates) {
+        const auto date = ReadDayFirstDate(options.dd, options.mm, options.yyyy);
         if (!date) {
             return kInvalidDateMessage;
         }
@@ -78,10 +52,9 @@ const char* FailedCheck(const LaunchEnvironment& environment) {
     return nullptr;
 }
 
-// The switches are whatever follows the tool's word in the displayed line.
-std::string CommandTail(const std::string& commandLine) {
-    return commandLine.size() > kToolWord.size() ? commandLine.substr(kToolWord.size())
-                                                 : std::string();
+// The switches are whatever follows the tool's word in the command line.
+std::string CommandTail(const OptionState& options) {
+    return ComposeCommandLine(options).substr(kToolWord.size());
 }
 
 std::string FreeOutputPath() {
@@ -92,24 +65,6 @@ std::string FreeOutputPath() {
     } while (shared::FileExists(path));
     return path;
 }
-
-// However the run's output is dealt with, even by an exception, the temporary file goes and
-// the run is dismissed. After a successful run the results window has dismissed it already.
-class RunCleanup {
-  public:
-    RunCleanup(const std::string& outputPath, runner::RunState& runState)
-        : outputPath_(outputPath), runState_(runState) {}
-    ~RunCleanup() {
-        static_cast<void>(platform::RemoveFile(outputPath_));
-        runState_.Dismiss();
-    }
-    RunCleanup(const RunCleanup&) = delete;
-    RunCleanup& operator=(const RunCleanup&) = delete;
-
-  private:
-    const std::string& outputPath_;
-    runner::RunState& runState_;
-};
 
 void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
                 const std::string& outputPath) {
@@ -134,23 +89,25 @@ void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
              "UPTIME.EXE ended with exit code " + ExitCodeText(exitCode) + " and printed nothing.");
         return;
     }
-    Warn(messages, *content);
+    // Shown as the results window would show it, so that a NUL does not cut it short.
+    Warn(messages, shared::DisplayText(*content));
 }
 
 }  // namespace
 
 std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
                                                    std::string_view yyyy) {
-    std::size_t yearDigits = 0;
-    const auto day = ReadDatePart(dd, 2);
-    const auto month = ReadDatePart(mm, 2);
-    const auto year = ReadDatePart(yyyy, 4, &yearDigits);
-    if (!day || !month || !year) {
+    const auto day = base::ReadDigits(dd, 2);
+    const auto month = base::ReadDigits(mm, 2);
+    const auto year = base::ReadDigits(yyyy, 4);
+    // The tool reads a year of one, two or four digits; three it refuses.
+    if (!day || !month || !year || yyyy.size() == 3) {
         return std::nullopt;
     }
-    const base::CalendarDate date{base::ExpandShortYear(*year, static_cast<int>(yearDigits)),
-                                  *month, *day};
-    if (!base::IsValidDate(date)) {
+    const base::CalendarDate date{
+        base::ExpandShortYear(static_cast<int>(*year), static_cast<int>(yyyy.size())),
+        static_cast<int>(*month), static_cast<int>(*day)};
+    if (date.year < kFirstYear || !base::IsValidDate(date)) {
         return std::nullopt;
     }
     return date;
@@ -164,19 +121,19 @@ void LaunchUptime(LaunchEnvironment& environment) {
 
     const std::string outputPath = FreeOutputPath();
     const runner::RunRequest request{outputPath, environment.uptimePath,
-                                     CommandTail(environment.view.Text(Control::CmdLine))};
+                                     CommandTail(environment.options)};
     const base::Result<runner::RunEnd> run =
         runner::RunAndCapture(request, environment.runState, environment.waiter);
     if (!run) {
-        // Refused, or never started: the runner has left nothing behind to clean.
+        // Refused, or never started: nothing was left behind.
         Warn(environment.messages, run.Reason());
         return;
     }
-    if (run->cancelled) {
-        return;
+    if (!run->cancelled) {
+        ShowOutput(environment, run->exitCode, outputPath);
     }
-    RunCleanup cleanup(outputPath, environment.runState);
-    ShowOutput(environment, run->exitCode, outputPath);
+    // The run goes here, however ShowOutput ended: its file is deleted and the run dismissed.
+    // After a successful run the results window has dismissed it already.
 }
 
 }  // namespace ombrix::options

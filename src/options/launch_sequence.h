@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "base/calendar.h"
-#include "options/option_view.h"
+#include "options/command_line.h"
 #include "platform/dialogs.h"
 #include "runner/run_and_capture.h"
 
@@ -20,7 +20,6 @@ inline constexpr const char* kMachineMessage =
 inline constexpr const char* kInvalidDateMessage = "You need to enter a valid date in the past.";
 inline constexpr const char* kFutureDateMessage = "You need to enter a date in the past.";
 inline constexpr const char* kMissingOutputMessage = "Internal Error! Can't find temporary file!.";
-inline constexpr const char* kMachinePlaceholder = "Name/IP Address";
 
 // The results window as the launch sequence uses it.
 class ResultsDisplay {
@@ -31,14 +30,15 @@ class ResultsDisplay {
     virtual void ShowModal(const std::string& output) = 0;
 };
 
-// The date the three boxes hold, read day first: each part digits with blanks around them
-// allowed, day and month of one or two digits, a year of one or two digits read through
-// Windows' window and of three or four as written; only days the calendar has.
+// The date the three boxes hold, read day first, when the command line can carry it as typed
+// and the tool reads it as this date: day and month of one or two digits, a year of one or two
+// digits (read through Windows' window, 0-29 as 2000-2029) or of four, from 1601 on; digits
+// only, so no blank or sign splits or changes the switch; only days the calendar has.
 std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
                                                    std::string_view yyyy);
 
 struct LaunchEnvironment {
-    const OptionView& view;  // Server, NameIPAddress, DoDates, DD, MM, YYYY, CmdLine
+    const OptionState& options;
     const std::string& uptimePath;
     runner::RunState& runState;
     platform::MessageBoxes& messages;

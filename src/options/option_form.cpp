@@ -3,11 +3,6 @@
 #include "base/leading_number.h"
 
 namespace ombrix::options {
-namespace {
-
-inline constexpr const char* kDefaultDayCount = "5";
-
-}  // namespace
 
 void OptionForm::SetText(Control control, const std::string& text) {
     if (view_.Text(control) == text) {
@@ -67,23 +62,24 @@ void OptionForm::ShiftForCommandLine(int direction) {
 }
 
 OptionState OptionForm::ReadState() const {
+    const auto checked = [this](Control c) { return view_.Value(c) == kChecked; };
     OptionState state;
-    state.server = view_.Value(Control::Server);
+    state.server = checked(Control::Server);
     state.nameIPAddress = view_.Text(Control::NameIPAddress);
-    state.sSwitch = view_.Value(Control::SSwitch);
-    state.aSwitch = view_.Value(Control::ASwitch);
-    state.doDates = view_.Value(Control::DoDates);
+    state.sSwitch = checked(Control::SSwitch);
+    state.aSwitch = checked(Control::ASwitch);
+    state.doDates = checked(Control::DoDates);
     state.dateSwitch = view_.Value(Control::DateSwitch) != 0;
-    state.pSwitch = view_.Value(Control::PSwitch) != 0;
     state.dd = view_.Text(Control::DD);
     state.mm = view_.Text(Control::MM);
     state.yyyy = view_.Text(Control::YYYY);
     state.pd = view_.Text(Control::pd);
+    state.showCommandLine = view_.Value(Control::Menu_Settings_Cmdlin) == 1;
     return state;
 }
 
-void OptionForm::Rebuild() {
-    const OptionState state = ReadState();
+OptionState OptionForm::Rebuild() {
+    OptionState state = ReadState();
     const EnabledStates enabled = ComputeEnabledStates(state);
     view_.SetEnabled(Control::NameIPAddress, enabled.nameIPAddress);
     for (Control c :
@@ -95,17 +91,16 @@ void OptionForm::Rebuild() {
     }
     view_.SetEnabled(Control::pd, enabled.days);
     view_.PutText(Control::CmdLine, ComposeCommandLine(state));
+    return state;
 }
 
 void OptionForm::BuildCommandLine() {
-    Rebuild();
-    view_.SetVisible(Control::CmdLine, view_.Value(Control::Menu_Settings_Cmdlin) == 1);
+    view_.SetVisible(Control::CmdLine, Rebuild().showCommandLine);
 }
 
 void OptionForm::BuildCommandLineAtStartup() {
-    Rebuild();
     // The window is designed with the command line shown; hidden, it starts collapsed.
-    if (view_.Value(Control::Menu_Settings_Cmdlin) == 1) {
+    if (Rebuild().showCommandLine) {
         view_.SetVisible(Control::CmdLine, true);
     } else {
         view_.SetVisible(Control::CmdLine, false);

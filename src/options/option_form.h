@@ -28,6 +28,8 @@ class OptionForm {
     // The start-up build: as above, and an unchecked Show Command Line collapses the window.
     void BuildCommandLineAtStartup();
 
+    // The controls' values at this moment: the one reading of the window that the command
+    // line, the options file and the launch use.
     OptionState ReadState() const;
 
     bool IsLoading() const { return isLoading_; }
@@ -35,7 +37,8 @@ class OptionForm {
 
   private:
     void ResetZeroDayCount();
-    void Rebuild();
+    // CmdLine and the enabled states from the controls; returns the state it read.
+    OptionState Rebuild();
     // Moves the command-line row's dependants by twice its height: -1 collapses, +1 expands.
     void ShiftForCommandLine(int direction);
 

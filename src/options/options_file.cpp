@@ -7,16 +7,17 @@
 #include <vector>
 
 #include "base/digits.h"
-#include "options/command_line.h"
+#include "base/text.h"
 #include "platform/process_files.h"
 #include "shared/shared_routines.h"
+#include "shared/whole_number.h"
 
 namespace ombrix::options {
 namespace {
 
 constexpr std::size_t kLineCount = 14;
-constexpr int kLargestNumber = 32767;  // the file's numbers are 16-bit signed
-constexpr int kDefaultDayCount = 5;
+constexpr int kSmallestNumber = -32768;  // the file's numbers are 16-bit signed
+constexpr int kLargestNumber = 32767;
 constexpr const char* kLineEnd = "\r\n";
 
 // Lines 1 to 14 of the file, line ends removed; fewer when the file is shorter. A line ends at
@@ -35,45 +36,24 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
     return lines;
 }
 
-// Digits only, within 0..32767. Leading zeros are read, signs and blanks are not: the writer
-// never puts them there.
+// A number line's value: a whole number that fits the file's 16 bits.
 std::optional<int> ToNumber(std::string_view text) {
-    if (text.empty() || base::ContainsNonDigit(text)) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (char c : text) {
-        value = value * 10 + (c - '0');
-        if (value > kLargestNumber) {
-            return std::nullopt;
-        }
-    }
-    return value;
+    const auto value = shared::ReadWholeNumber(text, kSmallestNumber, kLargestNumber);
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
-bool EqualsIgnoringCase(std::string_view text, std::string_view word) {
-    if (text.size() != word.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != word[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
+// "True" or "False", or a number as older versions wrote a Boolean: 0 is False, any other number
+// (True was -1) True.
 std::optional<bool> ToBoolean(std::string_view text) {
-    if (EqualsIgnoringCase(text, "true")) {
+    const std::string_view word = base::TrimBlanks(text);
+    if (base::EqualsIgnoringCase(word, "true")) {
         return true;
     }
-    if (EqualsIgnoringCase(text, "false")) {
+    if (base::EqualsIgnoringCase(word, "false")) {
         return false;
     }
-    if (const std::optional<int> number = ToNumber(text)) {
-        return *number != 0;
+    if (shared::IsWholeNumber(text)) {
+        return !shared::ReadWholeNumber(text, 0, 0);
     }
     return std::nullopt;
 }
@@ -82,18 +62,24 @@ const char* BooleanText(bool value) {
     return value ? "True" : "False";
 }
 
-// A text box's number as saved: digits give their value, anything else the fallback. A value
-// too large for the file counts as "anything else", so that what is saved can be loaded again.
-int BoxNumber(const std::string& text, int fallback) {
-    if (base::ContainsNonDigit(text)) {
-        return fallback;
+// A text box's number as saved: digits give their value and an empty box 0; anything else,
+// including a value too large for the file, gives nothing, so that what is saved loads again.
+std::optional<int> BoxNumber(std::string_view text) {
+    if (text.empty()) {
+        return 0;
     }
-    return text.empty() ? 0 : ToNumber(text).value_or(fallback);
+    const std::optional<std::int64_t> value = base::ReadDigits(text, 18);
+    if (!value || *value > kLargestNumber) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
 }
 
-// Day and month as the date boxes show them: two digits at least.
-std::string TwoDigits(int value) {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+// Day and month as the date boxes show them: 0 to 9 with a leading zero (7 shows as 07). A value
+// the boxes were never meant to hold (a negative day, a month above 12) shows as plain decimal,
+// for the launch's date check to refuse as it stands.
+std::string DatePartText(int value) {
+    return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value);
 }
 
 }  // namespace
@@ -118,7 +104,8 @@ std::string FormatOptionsFile(const StoredOptions& options, std::string_view sig
 
 std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::string_view signature) {
     const std::vector<std::string_view> lines = SplitLines(bytes);
-    if (lines.size() < kLineCount || lines[0] != signature || !ToNumber(lines[1])) {
+    // Line 2's value never mattered, so any whole number will do there.
+    if (lines.size() < kLineCount || lines[0] != signature || !shared::IsWholeNumber(lines[1])) {
         return std::nullopt;
     }
     // Everything is converted before anything is kept: a damaged file yields nothing at all.
@@ -152,21 +139,20 @@ std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::strin
     return options;
 }
 
-StoredOptions CaptureOptions(const OptionView& view, const std::string& uptimePath) {
-    const auto checked = [&view](Control c) { return view.Value(c) == kChecked; };
+StoredOptions ToStoredOptions(const OptionState& state, const std::string& uptimePath) {
     StoredOptions options;
     options.uptimePath = uptimePath;
-    options.server = checked(Control::Server);
-    options.sSwitch = checked(Control::SSwitch);
-    options.aSwitch = checked(Control::ASwitch);
-    options.doDates = checked(Control::DoDates);
-    options.dd = BoxNumber(view.Text(Control::DD), 0);
-    options.mm = BoxNumber(view.Text(Control::MM), 0);
-    options.yyyy = BoxNumber(view.Text(Control::YYYY), 0);
-    options.pd = BoxNumber(view.Text(Control::pd), kDefaultDayCount);
-    options.nameIPAddress = view.Text(Control::NameIPAddress);
-    options.dateSwitch = view.Value(Control::DateSwitch) != 0;
-    options.showCommandLine = view.Value(Control::Menu_Settings_Cmdlin) == 1;
+    options.dateSwitch = state.dateSwitch;
+    options.server = state.server;
+    options.nameIPAddress = state.nameIPAddress;
+    options.sSwitch = state.sSwitch;
+    options.aSwitch = state.aSwitch;
+    options.doDates = state.doDates;
+    options.dd = BoxNumber(state.dd).value_or(0);
+    options.mm = BoxNumber(state.mm).value_or(0);
+    options.yyyy = BoxNumber(state.yyyy).value_or(0);
+    options.pd = BoxNumber(state.pd).value_or(*BoxNumber(kDefaultDayCount));
+    options.showCommandLine = state.showCommandLine;
     return options;
 }
 
@@ -195,31 +181,43 @@ void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& vi
     form.SetText(Control::NameIPAddress, options.nameIPAddress);
     form.SetText(Control::pd, std::to_string(options.pd));
 
-    // A day of 0 means no date was kept: today's month and year stand in for the stored ones.
-    if (options.dd == 0) {
-        form.SetText(Control::DD, "01");
-        form.SetText(Control::MM, std::to_string(today.month));
-        form.SetText(Control::YYYY, std::to_string(today.year));
-    } else {
-        form.SetText(Control::DD, TwoDigits(options.dd));
-        form.SetText(Control::MM, TwoDigits(options.mm));
-        form.SetText(Control::YYYY, std::to_string(options.yyyy));
-    }
+    // A day of 0 means no date was kept: the start-up date stands in for the stored one.
+    const DateTexts date = options.dd == 0
+                               ? DefaultDate(today)
+                               : DateTexts{DatePartText(options.dd), DatePartText(options.mm),
+                                           std::to_string(options.yyyy)};
+    form.SetText(Control::DD, date.dd);
+    form.SetText(Control::MM, date.mm);
+    form.SetText(Control::YYYY, date.yyyy);
 
     // Selecting one option button deselects the other, so exactly one ends up selected.
     form.SetValue(options.dateSwitch ? Control::DateSwitch : Control::PSwitch, 1);
 }
 
-bool SaveOptions(const std::string& path, const OptionView& view, const std::string& uptimePath,
+bool SaveOptions(const std::string& path, const OptionState& state, const std::string& uptimePath,
                  platform::MessageBoxes& messages) {
+    // Whoever marked the file read-only meant to keep these settings.
+    if (platform::IsReadOnlyFile(path)) {
+        messages.Show("Ombrix has not saved its options: " + path +
+                          " is read-only, so it stays as it is.\r\n\r\nTo let Ombrix save its "
+                          "options again, clear the file's read-only mark.",
+                      platform::MessageStyle::OkExclamation);
+        return false;
+    }
     const std::string bytes =
-        FormatOptionsFile(CaptureOptions(view, uptimePath), kOptionsSignature);
+        FormatOptionsFile(ToStoredOptions(state, uptimePath), kOptionsSignature);
     const base::Result<> saved = platform::ReplaceFileContent(path, bytes);
     if (saved) {
         return true;
     }
     messages.Show(
-        base::WithReason("Ombrix could not save its options to " + path + ".", saved.Reason()),
+        base::WithReason(
+            "Ombrix could not save its options to " + path +
+                ".\r\n\r\nOmbrix keeps its options in that file, beside the program. Windows "
+                "lets only administrators write in some folders, such as C:\\Program Files. To "
+                "keep your options, move the Ombrix folder to a folder where you may write, such "
+                "as your Documents folder, and start Ombrix from there.",
+            saved.Reason()),
         platform::MessageStyle::OkExclamation);
     return false;
 }
@@ -227,6 +225,8 @@ bool SaveOptions(const std::string& path, const OptionView& view, const std::str
 void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
                  std::string& uptimePath, const base::CalendarDate& today,
                  platform::MessageBoxes& messages) {
+    // A save cut short (the program killed mid-write) leaves its new file beside the old one.
+    platform::RemoveAbandonedReplacements(path);
     if (!shared::FileExists(path)) {
         return;
     }

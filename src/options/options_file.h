@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/calendar.h"
+#include "options/command_line.h"
 #include "options/option_form.h"
 #include "options/option_view.h"
 #include "platform/dialogs.h"
@@ -35,29 +36,36 @@ struct StoredOptions {
     friend bool operator==(const StoredOptions&, const StoredOptions&) = default;
 };
 
-// The whole file: `signature`, "255", then lines 3 to 14, each line ending in CR LF.
+// The whole file: `signature`, "255", then lines 3 to 14, each line ending in CR LF. Numbers are
+// written in plain decimal, a minus sign before a negative one.
 std::string FormatOptionsFile(const StoredOptions& options, std::string_view signature);
 
-// The file's values, or nothing when it is to be rejected: a first line other than
-// `signature` (exactly), fewer than 14 lines, or a line that does not convert.
+// The file's values, or nothing when it is to be rejected: a first line other than `signature`
+// (exactly), fewer than 14 lines, or a line its form does not allow. A Boolean line holds "True"
+// or "False" in any letter case, or a number (0 is False, any other True); a number line a
+// decimal whole number from -32768 to 32767; line 2 any whole number. Around a number or a word
+// blanks may stand, and a number may carry one sign right before its digits.
 std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::string_view signature);
 
-// SaveOptions' reading of the window: check boxes count only when checked, the date and day
-// boxes become numbers (a text with a non-digit gives 0, for pd 5).
-StoredOptions CaptureOptions(const OptionView& view, const std::string& uptimePath);
+// SaveOptions' values: the state's check boxes, the date and day boxes as numbers (digits give
+// their value, an empty box 0; a box with anything else gives 0, pd the default day count).
+StoredOptions ToStoredOptions(const OptionState& state, const std::string& uptimePath);
 
 // LoadOptions' setting of the window through the form's own setters, so that the controls'
 // change and click handling runs; `today` gives the month and year for a stored day of 0.
 void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& view,
                   std::string& uptimePath, const base::CalendarDate& today);
 
-// SaveOptions: writes the file at `path` so that it is replaced in one step; on failure the
-// previous file is intact and a message box names the file and the reason. True when saved.
-bool SaveOptions(const std::string& path, const OptionView& view, const std::string& uptimePath,
+// SaveOptions: writes the file at `path` so that it is replaced in one step. A read-only file is
+// left as it is, and a message box says so; any other failure leaves the previous file intact,
+// and a message box names the file, says how to give Ombrix a place to write and gives the
+// system's reason. True when saved.
+bool SaveOptions(const std::string& path, const OptionState& state, const std::string& uptimePath,
                  platform::MessageBoxes& messages);
 
 // LoadOptions: no file, nothing happens; a rejected file, the rejection message and nothing
-// applied; otherwise the values are applied as ApplyOptions does.
+// applied; otherwise the values are applied as ApplyOptions does. Leftovers of saves cut short
+// are cleared away first.
 void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
                  std::string& uptimePath, const base::CalendarDate& today,
                  platform::MessageBoxes& messages);

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,10 +28,30 @@ bool NormalFileMatches(const std::string& path);
 // Removes a file.
 base::Result<> RemoveFile(const std::string& path);
 
+// True when the file at `path` is marked read-only: on Windows its read-only attribute; on POSIX
+// no write permission for anyone (as `chmod a-w` leaves it, which binds even root here) or none
+// for this user. False for a missing file or a folder.
+bool IsReadOnlyFile(const std::string& path);
+
 // Puts `bytes` into the file at `path` in one step: a new file is written beside it and then
-// takes its place, so that readers see either the whole old content or the whole new one. On
-// failure the old file is untouched and no other file is left behind.
+// takes its place, so that readers see either the whole old content or the whole new one. A
+// read-only file is refused and left as it is. On failure the old file is untouched and no other
+// file is left behind. Leftovers of earlier replacements of `path` cut short are removed first.
 base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes);
+
+// The new file a replacement of `path` writes beside it before it takes the old one's place:
+// "<path>.~<process id>-<counter>-<stamp>.tmp". The process id tells whose it is.
+std::string ReplacementPath(const std::string& path, unsigned long processId, unsigned counter,
+                            unsigned long long stamp);
+
+// The process id in `candidate` when it is exactly the name of a replacement of the file named
+// `target` (both without their folder); nothing for any other name.
+std::optional<unsigned long> ReplacementOwner(std::string_view target, std::string_view candidate);
+
+// Removes the replacements of `path` that a process left behind when it ended mid-save: files
+// beside it with exactly a replacement's name whose process no longer runs. The files of running
+// processes, this one's included, and every other file stay.
+void RemoveAbandonedReplacements(const std::string& path);
 
 // The whole file, byte for byte.
 base::Result<std::string> ReadWholeFile(const std::string& path);
@@ -55,6 +76,13 @@ class OutputFile {
     OutputFile() = default;
 };
 
+// The command line a child is started with: its path in quotes, so that no blank in it splits
+// it, then the switches as given.
+inline std::string ChildCommandLine(const std::string& programPath,
+                                    const std::string& argumentTail) {
+    return "\"" + programPath + "\"" + argumentTail;
+}
+
 // A child process started hidden, with its standard output on an OutputFile, no standard input
 // and no error stream. Owns the child's handles and the file's.
 class CapturedProcess {
@@ -78,7 +106,8 @@ class CapturedProcess {
     // Ends the child at once (after a cancel); it then exits with a non-zero code.
     virtual void Terminate() = 0;
     // After the child has ended: its exit code as the system reports it. Closes every handle
-    // and returns only once the output file is complete and can be read by others.
+    // and returns only once the output file is complete and can be read by others. A child that
+    // is let go without Finish is ended the same way, so its output file can always be removed.
     virtual std::int32_t Finish() = 0;
 
   protected:

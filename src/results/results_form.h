@@ -7,21 +7,18 @@
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
 #include "runner/run_state.h"
+#include "shared/display_text.h"
 
 namespace ombrix::results {
 
 inline constexpr const char* kResultsCaption = "System Uptime Results Summary";
 inline constexpr const char* kCloseCaption = "O.K";
 
-// The output as a text box can show it whole: lone CR or LF line ends become CR LF, and NUL
-// bytes, which would end the text there, become blanks.
-std::string DisplayText(std::string_view output);
-
 class ResultsForm {
   public:
     ResultsForm(std::string_view output, runner::RunState& runState, platform::Clipboard& clipboard,
                 platform::MessageBoxes& messages)
-        : text_(DisplayText(output)),
+        : text_(shared::DisplayText(output)),
           runState_(runState),
           clipboard_(clipboard),
           messages_(messages) {}

@@ -1,5 +1,7 @@
 #include "runner/run_and_capture.h"
 
+#include <optional>
+
 namespace ombrix::runner {
 namespace {
 
@@ -11,26 +13,61 @@ class UnlimitedWait final : public ExitWaiter {
     }
 };
 
+// Windows would refuse such a run (or, under Wine, fail in ways of its own): say why first.
+std::optional<std::string> LengthRefusal(const RunRequest& request) {
+    const std::size_t pathLength = request.programPath.size();
+    if (pathLength > kMaxProgramPathLength) {
+        return "Ombrix cannot start UPTIME.EXE: its path is " + std::to_string(pathLength) +
+               " characters long, and Windows starts programs only from paths of at most " +
+               std::to_string(kMaxProgramPathLength) +
+               " characters.\r\n\r\nMove UPTIME.EXE to a folder with a shorter path, and locate "
+               "it there through Program Location.";
+    }
+    const std::size_t lineLength =
+        platform::ChildCommandLine(request.programPath, request.argumentTail).size();
+    if (lineLength > kMaxCommandLineLength) {
+        return "Ombrix cannot start UPTIME.EXE: its command line would be " +
+               std::to_string(lineLength) +
+               " characters long, and Windows takes command lines of at most " +
+               std::to_string(kMaxCommandLineLength) +
+               " characters.\r\n\r\nUse a shorter remote machine name.";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
+void ActiveRun::End() {
+    if (state_ == nullptr) {
+        return;
+    }
+    if (!outputPath_.empty()) {
+        static_cast<void>(platform::RemoveFile(outputPath_));
+        outputPath_.clear();
+    }
+    std::exchange(state_, nullptr)->Dismiss();
+}
+
 base::Result<RunEnd> RunAndCapture(const RunRequest& request, RunState& state, ExitWaiter* waiter) {
-    if (!state.Begin()) {
+    if (state.LaunchActive()) {
         return base::Failure{kTwoCopiesMessage};
     }
+    if (std::optional<std::string> refusal = LengthRefusal(request)) {
+        return base::Failure{std::move(*refusal)};
+    }
+    state.Begin();
+    ActiveRun active(state);
 
     auto output = platform::OutputFile::Create(request.outputPath);
     if (!output) {
-        // Nothing ran, so nothing waits to be dismissed.
-        state.Dismiss();
         return base::Failure{base::WithReason(
             "Ombrix could not create the temporary file " + request.outputPath + ".",
             output.Reason())};
     }
+    active.OwnOutput(request.outputPath);
     auto child = platform::CapturedProcess::Start(std::move(*output), request.programPath,
                                                   request.argumentTail);
     if (!child) {
-        state.Dismiss();
-        static_cast<void>(platform::RemoveFile(request.outputPath));
         return base::Failure{base::WithReason("Ombrix could not start " + request.programPath + ".",
                                               child.Reason())};
     }
@@ -41,14 +78,11 @@ base::Result<RunEnd> RunAndCapture(const RunRequest& request, RunState& state, E
     if (!ended) {
         (*child)->Terminate();
     }
-    RunEnd end;
-    end.exitCode = (*child)->Finish();
+    const std::int32_t exitCode = (*child)->Finish();
     if (!ended) {
-        state.Dismiss();
-        static_cast<void>(platform::RemoveFile(request.outputPath));
-        end.cancelled = true;
+        active.End();
     }
-    return end;
+    return RunEnd{!ended, exitCode, std::move(active)};
 }
 
 }  // namespace ombrix::runner

@@ -1,12 +1,17 @@
 // Arbitrary bytes as an options file. Whatever the parser accepts must really be an options
-// file (the signature, then 13 more lines that convert), must hold exactly what those lines say,
-// and must come back unchanged through the writer; a cut-down or re-signed copy is rejected.
+// file (the signature, then 13 more lines of the forms the format allows: Booleans as words or
+// numbers, 16-bit numbers with a sign and blanks around them, any number on line 2), must hold
+// exactly what those lines say, and must come back unchanged through the writer; a cut-down or
+// re-signed copy is rejected.
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "options/options_file.h"
@@ -49,29 +54,48 @@ bool AllDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// The line's number when it is one that fits 16 bits signed; -1 otherwise.
-long NumberOf(std::string_view line) {
-    if (!AllDigits(line)) {
-        return -1;
-    }
-    const std::size_t first = line.find_first_not_of('0');
+// The line without the blanks, tabs and CRs around its value.
+std::string_view Trimmed(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) {
-        return 0;
+        return {};
     }
-    line.remove_prefix(first);
-    if (line.size() > 5) {
-        return -1;
+    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
+
+// A whole number of any size: digits, with one sign right before them.
+bool IsNumber(std::string_view line) {
+    std::string_view text = Trimmed(line);
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        text.remove_prefix(1);
     }
-    const long value = std::stol(std::string(line));
-    return value <= 32767 ? value : -1;
+    return AllDigits(text);
+}
+
+// The line's number when it is one that fits 16 bits signed.
+std::optional<long> NumberOf(std::string_view line) {
+    if (!IsNumber(line)) {
+        return std::nullopt;
+    }
+    std::string_view text = Trimmed(line);
+    if (text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < -32768 ||
+        value > 32767) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 bool SameNumber(std::string_view line, int value) {
-    return NumberOf(line) >= 0 && NumberOf(line) == value;
+    return NumberOf(line) == value;
 }
 
 bool SameBoolean(std::string_view line, bool value) {
-    std::string lower(line);
+    std::string lower(Trimmed(line));
     for (char& c : lower) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
@@ -80,14 +104,38 @@ bool SameBoolean(std::string_view line, bool value) {
     if (lower == "true" || lower == "false") {
         return (lower == "true") == value;
     }
-    return NumberOf(line) >= 0 && (NumberOf(line) != 0) == value;
+    // Any number: zero is False, whatever its sign or length.
+    return IsNumber(line) && (lower.find_first_of("123456789") != std::string::npos) == value;
+}
+
+bool IsBoolean(std::string_view line) {
+    return SameBoolean(line, true) || SameBoolean(line, false);
+}
+
+// What the format allows, read line by line.
+bool Allowed(std::string_view bytes) {
+    const std::vector<std::string_view> lines = FirstLines(bytes);
+    if (lines.size() != 14 || lines[0] != kOptionsSignature || !IsNumber(lines[1])) {
+        return false;
+    }
+    for (std::size_t i : {3u, 4u, 6u, 7u, 8u, 13u}) {
+        if (!IsBoolean(lines[i])) {
+            return false;
+        }
+    }
+    for (std::size_t i : {9u, 10u, 11u, 12u}) {
+        if (!NumberOf(lines[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void CheckAccepted(std::string_view bytes, const StoredOptions& options) {
     const std::vector<std::string_view> lines = FirstLines(bytes);
     Require(lines.size() == 14, "accepted fewer than 14 lines");
     Require(lines[0] == kOptionsSignature, "accepted without the signature");
-    Require(NumberOf(lines[1]) >= 0, "accepted a line 2 that is no number");
+    Require(IsNumber(lines[1]), "accepted a line 2 that is no number");
     Require(lines[2] == options.uptimePath, "UptimePath is not line 3");
     Require(lines[5] == options.nameIPAddress, "NameIPAddress is not line 6");
     Require(SameBoolean(lines[3], options.dateSwitch), "line 4");
@@ -117,7 +165,10 @@ void CheckAccepted(std::string_view bytes, const StoredOptions& options) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (const auto options = ParseOptionsFile(bytes, kOptionsSignature)) {
+    const auto options = ParseOptionsFile(bytes, kOptionsSignature);
+    Require(options.has_value() == Allowed(bytes),
+            "rejected what the format allows, or the reverse");
+    if (options) {
         CheckAccepted(bytes, *options);
     }
     return 0;

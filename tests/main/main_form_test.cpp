@@ -87,10 +87,27 @@ TEST_F(MainFormTest, ProgramLocationSavesAtOnceAndCancelChangesNothing) {
         0u);
 }
 
+TEST_F(MainFormTest, ExitAfterASaveThatFailsHasSaidWhyAndLeftTheFile) {
+    ASSERT_TRUE(form_.Form_Load());
+    std::filesystem::create_directory(optionsPath_);  // the name is taken: nothing can be saved
+    form_.Exit_Click();
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(
+        messages_.shown[0].text.rfind("Ombrix could not save its options to " + optionsPath_, 0),
+        0u);
+    EXPECT_TRUE(std::filesystem::is_empty(optionsPath_));
+}
+
+std::string VersionText(const WindowsVersion& v) {
+    return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.build) +
+           " platform " + std::to_string(v.platformId);
+}
+
 TEST(StartupRefusal, EachSystemGetsItsMessage) {
     const char* const kOld =
         "Ombrix is not designed to run on Windows 3.11/Windows for Workgroups.";
     const char* const kNt = "Ombrix requires Windows NT v4 Service Pack 4 or later.";
+    const char* const kUnknown = "Ombrix cannot determine your Windows Version.";
     const struct {
         WindowsVersion version;
         const char* message;  // null: accepted
@@ -98,17 +115,28 @@ TEST(StartupRefusal, EachSystemGetsItsMessage) {
         {{3, 11, 0, 0}, kOld},
         {{0, 0, 0, 0}, kOld},  // a failed query
         {{4, 10, 1998, 1}, "Ombrix is not designed to run on Windows 95/98/Me."},
+        {{4, 90, 3000, 1}, "Ombrix is not designed to run on Windows 95/98/Me."},  // Me
         {{4, 0, 1381, 2}, kNt},
         {{3, 51, 1057, 2}, kNt},
-        {{4, 0, 1381, 3}, "Ombrix cannot determine your Windows Version."},
+        {{4, 12, 2729, 2}, kNt},  // just below the minimum
+        {{4, 0, 1381, 3}, kUnknown},
+        {{4, 0, 1381, 0xFFFFFFFF}, kUnknown},
+        {{4, 12, 2730, 2}, nullptr},  // the minimum itself
+        {{4, 13, 0, 2}, nullptr},
         {{5, 0, 2195, 2}, nullptr},  // Windows 2000
+        {{5, 1, 2600, 2}, nullptr},  // XP
+        {{6, 1, 7601, 2}, nullptr},  // 7
+        {{6, 2, 9200, 2}, nullptr},  // 8
+        {{6, 3, 9600, 2}, nullptr},  // 8.1
+        {{10, 0, 10240, 2}, nullptr},
         {{10, 0, 22631, 2}, nullptr},
+        {{10, 0, 0, 2}, nullptr},
         {{6, 0, 0, 3}, nullptr},  // an unknown platform above the minimum
     };
     for (const auto& c : cases) {
         const auto refusal = StartupRefusal(c.version);
         EXPECT_EQ(refusal.value_or("(accepted)"), c.message ? c.message : "(accepted)")
-            << CheckWindowsVersion(c.version);
+            << VersionText(c.version);
     }
 }
 

@@ -14,10 +14,20 @@ namespace ombrix::options {
 namespace {
 
 // The date boxes hold 1, 12 and 2006; no option button is selected unless dateSwitch.
-OptionState State(int server, std::string name, int sSwitch, int aSwitch, int doDates = kUnchecked,
+OptionState State(bool server, std::string name, bool sSwitch, bool aSwitch, bool doDates = false,
                   bool dateSwitch = false, std::string pd = "5") {
-    return {server, std::move(name), sSwitch,      aSwitch, doDates, dateSwitch, false, "1",
-            "12",   "2006",          std::move(pd)};
+    OptionState state;
+    state.server = server;
+    state.nameIPAddress = std::move(name);
+    state.sSwitch = sSwitch;
+    state.aSwitch = aSwitch;
+    state.doDates = doDates;
+    state.dateSwitch = dateSwitch;
+    state.dd = "1";
+    state.mm = "12";
+    state.yyyy = "2006";
+    state.pd = std::move(pd);
+    return state;
 }
 
 TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoTheLine) {
@@ -31,8 +41,6 @@ TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoThe
         {State(1, "", 1, 0), "uptime  /s", {true, false, false, false}},  // two blanks
         {State(1, "my server", 0, 0), "uptime my server", {true, false, false, false}},  // as is
         {State(0, "SRV01", 1, 0), "uptime /s", {false, false, false, false}},  // the name unused
-        {State(kGrayed, "S", kGrayed, kGrayed), "uptime", {false, false, false, false}},
-        {State(kGrayed, "", 0, 0, kGrayed, true), "uptime", {false, false, false, false}},
         {State(0, "", 0, 0, 1, true), "uptime /d:12/1/2006", {false, true, true, false}},  // m/d/y
         {State(1, "H", 1, 1, 1, false, "-1"), "uptime H /s /a /p:-1", {true, true, false, true}},
     };
@@ -43,6 +51,21 @@ TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoThe
                   row.namePeriodDateDays)
             << row.expected;
     }
+}
+
+TEST(OptionForm, GreyedCheckBoxesCountAsUncheckedWhereverTheStateIsRead) {
+    FakeOptionView view;
+    OptionForm form{view};
+    constexpr int kGreyed = 2;
+    for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates}) {
+        view.PutValue(c, kGreyed);
+    }
+    view.PutValue(Control::DateSwitch, 1);
+    form.BuildCommandLine();
+    const OptionState state = form.ReadState();
+    EXPECT_FALSE(state.server || state.sSwitch || state.aSwitch || state.doDates);
+    EXPECT_EQ(view.Text(Control::CmdLine), "uptime");
+    EXPECT_FALSE(view.At(Control::DD).enabled);
 }
 
 // Window height, tops of the option frames, Exit and Launch Uptime, and whether the line shows.

@@ -44,16 +44,5 @@ TEST(TextLayout, BreaksAtEveryLineEndAndWrapsAtTheLastBlankThatFits) {
     }
 }
 
-TEST(DisplayText, ShowsEveryOutputWholeWithCrLfLineEnds) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"a\nb\n", "a\r\nb\r\n"},           {"a\rb", "a\r\nb"}, {"a\r\r\nb", "a\r\n\r\nb"},
-        {std::string("a\0b\0", 4), "a b "},  // a NUL would end the text
-        {"a\r\nb\r\n", "a\r\nb\r\n"},
-    };
-    for (const auto& [output, shown] : cases) {
-        EXPECT_EQ(DisplayText(output), shown) << output;
-    }
-}
-
 }  // namespace
 }  // namespace ombrix::results

@@ -29,10 +29,9 @@ class CancelAfter final : public ExitWaiter {
 
 class RunAndCaptureTest : public ::testing::Test {
   protected:
-    // A run after the previous one's output has been dismissed.
+    // A run, kept as long as the result lives.
     base::Result<RunEnd> Run(const std::string& tail,
                              const std::string& program = test::HelperProgram("child_probe")) {
-        state.Dismiss();
         return RunAndCapture({output, program, tail}, state, waiter);
     }
     // The exit code of a run that finished, or what went wrong.
@@ -53,13 +52,19 @@ class RunAndCaptureTest : public ::testing::Test {
     ExitWaiter* waiter = nullptr;
 };
 
-TEST_F(RunAndCaptureTest, OutputArrivesByteForByteInPlaceOfTheOldFile) {
+TEST_F(RunAndCaptureTest, OutputArrivesByteForByteInPlaceOfTheOldFileAndGoesWithTheRun) {
     test::WriteFile(output, std::string(5000, 'o'));
-    ASSERT_TRUE(Finished(Run(" --hex 00ff0d0a410a0d1a7f80 --stderr Lost!")));
-    EXPECT_TRUE(state.LaunchActive()) << "set until the output has been dismissed";
-    EXPECT_EQ(Output(), std::string("\x00\xff\r\nA\n\r\x1a\x7f\x80", 10));
+    {
+        const auto run = Run(" --hex 00ff0d0a410a0d1a7f80 --stderr Lost!");
+        ASSERT_TRUE(Finished(run));
+        EXPECT_TRUE(state.LaunchActive()) << "set while the run is kept";
+        EXPECT_EQ(Output(), std::string("\x00\xff\r\nA\n\r\x1a\x7f\x80", 10));
+    }
+    EXPECT_FALSE(state.LaunchActive()) << "a run let go is dismissed";
+    EXPECT_FALSE(fs::exists(output)) << "and its file deleted";
 
-    ASSERT_TRUE(Finished(Run(" --fill 3000000")));
+    const auto run = Run(" --fill 3000000");
+    ASSERT_TRUE(Finished(run));
     const std::string large = Output();
     ASSERT_EQ(large.size(), 3000000u);
     EXPECT_EQ(large.substr(2999992), "01234567");
@@ -84,6 +89,46 @@ TEST_F(RunAndCaptureTest, ASecondRunIsRefusedAndCreatesNothing) {
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.Reason(), "You cannot launch two copies of UPTIME.EXE at once.");
     EXPECT_TRUE(state.LaunchActive()) << "the earlier run's output still waits to be dismissed";
+    EXPECT_FALSE(fs::exists(output));
+}
+
+TEST_F(RunAndCaptureTest, PathsAndCommandLinesLongerThanWindowsTakesAreRefusedBeforeAnything) {
+    // A path of 259 characters is tried (there is no such file); one of 260 is refused unseen.
+    const std::string folder = dir.File(std::string(300, 'p'));
+    const std::string path259 =
+        folder.substr(0, 259 - 11) + platform::kPathSeparator + "uptime.exe";
+    const std::string path260 =
+        folder.substr(0, 260 - 11) + platform::kPathSeparator + "uptime.exe";
+    const auto tried = Run("", path259);
+    ASSERT_FALSE(tried);
+    EXPECT_EQ(tried.Reason().rfind("Ombrix could not start ", 0), 0u) << tried.Reason();
+    const auto refused = Run("", path260);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.Reason(),
+              "Ombrix cannot start UPTIME.EXE: its path is 260 characters long, and Windows "
+              "starts programs only from paths of at most 259 characters.\r\n\r\nMove "
+              "UPTIME.EXE to a folder with a shorter path, and locate it there through Program "
+              "Location.");
+    EXPECT_FALSE(state.LaunchActive());
+    EXPECT_FALSE(fs::exists(output));
+
+    // The command line is the quoted path and the switches: 32,766 characters run, 32,767 not.
+    const std::string program = test::HelperProgram("child_probe");
+    const std::size_t room = 32766 - program.size() - 2 - std::string(" --hex 41 ").size();
+    {
+        const auto longest = Run(" --hex 41 " + std::string(room, 'x'), program);
+        ASSERT_TRUE(Finished(longest));
+        EXPECT_EQ(Output(), "A");
+    }
+    const auto tooLong = Run(" --hex 41 " + std::string(room + 1, 'x'), program);
+    ASSERT_FALSE(tooLong);
+    EXPECT_EQ(tooLong.Reason().rfind("Ombrix cannot start UPTIME.EXE: its command line would be "
+                                     "32767 characters long, and Windows takes command lines of "
+                                     "at most 32766 characters.",
+                                     0),
+              0u)
+        << tooLong.Reason();
+    EXPECT_FALSE(state.LaunchActive());
     EXPECT_FALSE(fs::exists(output));
 }
 
@@ -116,10 +161,12 @@ TEST_F(RunAndCaptureTest, WhatCannotStartOrIsCancelledLeavesNothing) {
 TEST_F(RunAndCaptureTest, OutputIsPrivateAndPlantedLinksAreNeverFollowed) {
     test::WriteFile(output, "");
     ::chmod(output.c_str(), 0644);
-    ASSERT_TRUE(Finished(Run(" --hex 41")));
-    EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write)
-        << "even an existing file is made private";
-    fs::remove(output);
+    {
+        const auto run = Run(" --hex 41");
+        ASSERT_TRUE(Finished(run));
+        EXPECT_EQ(fs::status(output).permissions(), fs::perms::owner_read | fs::perms::owner_write)
+            << "even an existing file is made private";
+    }
 
     const std::string victim = dir.File("victim.txt");
     test::WriteFile(victim, "precious");

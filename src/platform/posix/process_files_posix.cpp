@@ -1,5 +1,6 @@
 // Processes and files on POSIX, keeping the runner's contract: a fresh file as standard output,
 // no input, the error stream going nowhere, a wait without limit, every descriptor closed.
+#include <dirent.h>
 #include <fcntl.h>
 #include <glob.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -79,9 +81,23 @@ class PosixOutputFile final : public OutputFile {
 std::string SiblingTempName(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
-    return path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(seed) + ".tmp";
+    return ReplacementPath(path, static_cast<unsigned long>(::getpid()), counter++, seed);
 }
+
+// True unless the system says there is no process of that id. An id that is no single process
+// (0 or beyond pid_t, which kill would take for a group) is taken as running, so its file stays.
+bool ProcessRuns(unsigned long processId) {
+    if (processId == 0 || processId > static_cast<unsigned long>(INT_MAX)) {
+        return true;
+    }
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+}
+
+constexpr const char* kReadOnlyReason = "The file is read-only.";
+
+struct ClosesDir {
+    void operator()(DIR* listing) const { ::closedir(listing); }
+};
 
 // 0 when every byte went out, otherwise the errno of the failure.
 int WriteAll(int fd, std::string_view bytes) {
@@ -221,7 +237,43 @@ base::Result<> RemoveFile(const std::string& path) {
     return ErrnoFailure(errno);
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    constexpr mode_t kAnyWrite = S_IWUSR | S_IWGRP | S_IWOTH;
+    return (info.st_mode & kAnyWrite) == 0 ||
+           (::access(path.c_str(), W_OK) != 0 && errno == EACCES);
+}
+
+void RemoveAbandonedReplacements(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string name = path.substr(folder.size());
+    const std::unique_ptr<DIR, ClosesDir> listing(::opendir(folder.empty() ? "." : folder.c_str()));
+    if (!listing) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::optional<unsigned long> owner = ReplacementOwner(name, entry->d_name);
+        if (!owner || ProcessRuns(*owner)) {
+            continue;
+        }
+        const std::string found = folder + entry->d_name;
+        struct stat info {};
+        if (::lstat(found.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            ::unlink(found.c_str());
+        }
+    }
+}
+
 base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
+    RemoveAbandonedReplacements(path);
+    // The rename below would replace a file that its owner has made read-only.
+    if (IsReadOnlyFile(path)) {
+        return base::Failure{kReadOnlyReason};
+    }
     constexpr int kAttempts = 100;
     std::string temp;
     UniqueFd fd;

@@ -40,9 +40,27 @@ void WaitUntilReadable(const std::string& path) {
 // the process, a counter and the clock.
 std::string SiblingTempName(const std::string& path) {
     static std::atomic<unsigned> counter{0};
-    return path + ".~" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++) +
-           "-" + std::to_string(::GetTickCount64()) + ".tmp";
+    return ReplacementPath(path, ::GetCurrentProcessId(), counter++, ::GetTickCount64());
 }
+
+// True unless the system says there is no process of that id. One that cannot be opened (another
+// user's) runs; one that has ended but is still held open by somebody does not.
+bool ProcessRuns(unsigned long processId) {
+    const UniqueHandle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) {
+        return ::GetLastError() != ERROR_INVALID_PARAMETER;
+    }
+    return ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+constexpr const char* kReadOnlyReason = "The file is read-only.";
+
+struct FindTraits {
+    static void Close(HANDLE search) { ::FindClose(search); }
+    static HANDLE Adopt(HANDLE search) { return search == INVALID_HANDLE_VALUE ? nullptr : search; }
+};
+using UniqueFind = win32::UniqueOwner<HANDLE, FindTraits>;
 
 // ERROR_SUCCESS when every byte went out, otherwise the error of the failure.
 DWORD WriteAll(HANDLE file, std::string_view bytes) {
@@ -81,6 +99,15 @@ class Win32CapturedProcess final : public CapturedProcess {
           output_(std::move(output)),
           process_(std::move(process)),
           thread_(std::move(thread)) {}
+    ~Win32CapturedProcess() override {
+        // Let go unfinished (by an exception, say): the child would keep the output file open.
+        if (process_) {
+            Terminate();
+            static_cast<void>(Finish());
+        }
+    }
+    Win32CapturedProcess(const Win32CapturedProcess&) = delete;
+    Win32CapturedProcess& operator=(const Win32CapturedProcess&) = delete;
 
     bool WaitForExit(std::chrono::milliseconds timeout) override {
         const auto ms =
@@ -124,8 +151,8 @@ std::string TempDirectory() {
 
 bool NormalFileMatches(const std::string& path) {
     WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    const UniqueFind search(::FindFirstFileA(path.c_str(), &found));
+    if (!search) {
         return false;
     }
     constexpr DWORD kNotNormal =
@@ -133,8 +160,7 @@ bool NormalFileMatches(const std::string& path) {
     bool matched = false;
     do {
         matched = (found.dwFileAttributes & kNotNormal) == 0;
-    } while (!matched && ::FindNextFileA(search, &found));
-    ::FindClose(search);
+    } while (!matched && ::FindNextFileA(search.get(), &found));
     return matched;
 }
 
@@ -145,7 +171,36 @@ base::Result<> RemoveFile(const std::string& path) {
     return LastError();
 }
 
+bool IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+void RemoveAbandonedReplacements(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string name = path.substr(folder.size());
+    WIN32_FIND_DATAA found{};
+    const UniqueFind search(::FindFirstFileA((path + ".~*.tmp").c_str(), &found));
+    if (!search) {
+        return;
+    }
+    do {
+        const std::optional<unsigned long> owner = ReplacementOwner(name, found.cFileName);
+        if (owner && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            !ProcessRuns(*owner)) {
+            ::DeleteFileA((folder + found.cFileName).c_str());
+        }
+    } while (::FindNextFileA(search.get(), &found));
+}
+
 base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
+    RemoveAbandonedReplacements(path);
+    // Windows would refuse the final rename anyway; Wine would let it through and drop the mark.
+    if (IsReadOnlyFile(path)) {
+        return base::Failure{kReadOnlyReason};
+    }
     constexpr int kAttempts = 100;
     std::string temp;
     UniqueHandle file;
@@ -259,7 +314,7 @@ base::Result<std::unique_ptr<CapturedProcess>> CapturedProcess::Start(
 
     // Naming the program and quoting it as the first token keeps Windows from trying
     // "C:\Program.exe" and the like for a path with blanks; the tool gets the same switches.
-    std::string commandLine = "\"" + programPath + "\"" + argumentTail;
+    std::string commandLine = ChildCommandLine(programPath, argumentTail);
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info)) {

@@ -1,0 +1,34 @@
+// Stands for an Ombrix killed in the middle of saving TARGET: writes the new file that a save of
+// TARGET makes beside it, under this process's id, then waits to be ended.
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "platform/process_files.h"
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+unsigned long ThisProcess() {
+#ifdef _WIN32
+    return static_cast<unsigned long>(::_getpid());
+#else
+    return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        return 2;
+    }
+    std::ofstream(ombrix::platform::ReplacementPath(argv[1], ThisProcess(), 0, 0)) << "half a save";
+    std::this_thread::sleep_for(std::chrono::minutes(2));
+    return 0;
+}
