@@ -10,13 +10,8 @@ std::string HelpFilePath(const std::string& programDirectory) {
 }
 
 platform::HelpCall ShowHelpFile(platform::HelpViewer& viewer, std::uintptr_t owner,
-                                const std::string& path, std::optional<std::int32_t> contextId) {
-    if (!contextId) {
-        return viewer.Show(owner, path, platform::HelpCommand::DisplayTopic, 0);
-    }
-    // The id travels as a 32-bit value: -1 is 0xFFFFFFFF, not a 64-bit -1.
-    return viewer.Show(owner, path, platform::HelpCommand::HelpContext,
-                       static_cast<std::uint32_t>(*contextId));
+                                const std::string& path) {
+    return viewer.Show(owner, path, platform::HelpCommand::DisplayTopic, 0);
 }
 
 void ShowHelpIndex(std::uintptr_t owner, platform::MessageBoxes& messages,

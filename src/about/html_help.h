@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "platform/dialogs.h"
@@ -19,11 +18,10 @@ inline constexpr const char* kHelpViewerMissingMessage =
 // The help file's full path: the program's folder, a separator and OmbrixHelp.chm.
 std::string HelpFilePath(const std::string& programDirectory);
 
-// ShowHelpFile: the file at its default topic or, given a context id, at the topic mapped to
-// it. Returns the viewer's answer.
+// ShowHelpFile: the file at its default topic, in a window owned by `owner`. Returns the
+// viewer's answer.
 platform::HelpCall ShowHelpFile(platform::HelpViewer& viewer, std::uintptr_t owner,
-                                const std::string& path,
-                                std::optional<std::int32_t> contextId = std::nullopt);
+                                const std::string& path);
 
 // Menu_Help_Index_Click: opens the help file of `programDirectory` at its default topic in a
 // window owned by `owner`, or says why it cannot ("Help not available at this time." when
