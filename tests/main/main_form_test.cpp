@@ -100,6 +100,7 @@ TEST(StartupRefusal, EachSystemGetsItsMessage) {
         {{3, 51, 1057, 2}, kNt},
         {{4, 0, 1381, 3}, "Ombrix cannot determine your Windows Version."},
         {{5, 0, 2195, 2}, nullptr},  // Windows 2000
+        {{6, 1, 7601, 2}, nullptr},  // Windows 7
         {{10, 0, 22631, 2}, nullptr},
         {{6, 0, 0, 3}, nullptr},  // an unknown platform above the minimum
     };
