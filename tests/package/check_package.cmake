@@ -37,17 +37,21 @@ endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zips} WORKING_DIRECTORY ${SCRATCH})
 string(REGEX REPLACE "\\.zip$" "" top ${zips})
 
-# A program's bytes in hex, with the time stamp that strip writes into its PE header (4 bytes,
-# 8 after the offset stored at 0x3C) blanked out.
+# A program's bytes in hex, with what strip writes from the clock blanked out: the PE header's
+# time stamp (4 bytes, 8 after the offset stored at 0x3C) and the checksum that covers it
+# (4 bytes, 88 after that offset).
 function(program_hex path out)
     file(READ ${path} hex HEX)
     string(SUBSTRING "${hex}" 120 8 offset)
     string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" offset "${offset}")
-    math(EXPR stamp "(0x${offset} + 8) * 2")
-    math(EXPR rest "${stamp} + 8")
-    string(SUBSTRING "${hex}" 0 ${stamp} head)
-    string(SUBSTRING "${hex}" ${rest} -1 tail)
-    set(${out} "${head}--------${tail}" PARENT_SCOPE)
+    foreach(field 8 88)
+        math(EXPR at "(0x${offset} + ${field}) * 2")
+        math(EXPR rest "${at} + 8")
+        string(SUBSTRING "${hex}" 0 ${at} head)
+        string(SUBSTRING "${hex}" ${rest} -1 tail)
+        set(hex "${head}--------${tail}")
+    endforeach()
+    set(${out} "${hex}" PARENT_SCOPE)
 endfunction()
 
 # Each program is the one just built, stripped: a stripped copy of the build's file is the same
