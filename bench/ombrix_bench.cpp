@@ -358,18 +358,22 @@ LONGLONG ToolEnd(const fs::path& tool) {
     return end.QuadPart;
 }
 
+std::string Whole(double value) {
+    return std::to_string(static_cast<long long>(value + 0.5));
+}
+
 void Header() {
-    std::printf("| %-44s | %8s | %-54s | %8s | %5s | %6s |\n", "measure (median of runs)", "Ombrix",
+    std::printf("| %-44s | %8s | %-54s | %8s | %5s | %7s |\n", "measure (median of runs)", "Ombrix",
                 "baseline", "baseline", "ratio", "goal");
     std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(10, '-').c_str(),
                 std::string(56, '-').c_str(), std::string(10, '-').c_str(),
-                std::string(7, '-').c_str(), std::string(8, '-').c_str());
+                std::string(7, '-').c_str(), std::string(9, '-').c_str());
 }
 
 void Row(const std::string& what, double ombrix, const std::string& baselineName, double baseline,
          const char* unit, double goal) {
     const std::string goalText = goal > 0 ? "<= " + std::to_string(goal).substr(0, 4) : "";
-    std::printf("| %-44s | %5.0f %-2s | %-54s | %5.0f %-2s | %5.2f | %6s |\n", what.c_str(), ombrix,
+    std::printf("| %-44s | %5.0f %-2s | %-54s | %5.0f %-2s | %5.2f | %7s |\n", what.c_str(), ombrix,
                 unit, baselineName.c_str(), baseline, unit, ombrix / baseline, goalText.c_str());
 }
 
@@ -390,6 +394,7 @@ int main(int argc, char** argv) {
     const std::string uptime = (folder / "uptime.exe").string();
     const fs::path big = folder / "big_output.exe";
     Header();
+    std::vector<std::string> notes;  // printed under the table
 
     // Start-up, each program once before the runs that count, so that all start warm; twice as
     // many runs as elsewhere, since a start is short and the machine's load shows in it most.
@@ -455,15 +460,19 @@ int main(int argc, char** argv) {
         Row("a " + mb + " report: tool's end to text painted", Median(shown),
             "reading the " + mb + " file and finding its line ends", Median(read), "ms",
             megabytes >= 50 ? 2.0 : 0);
-        std::printf("|   (%s: click to results window shown %.0f ms, to text painted %.0f ms)\n",
-                    mb.c_str(), Median(visible), Median(painted));
+        notes.push_back("- " + mb + ": click to results window shown " + Whole(Median(visible)) +
+                        " ms, to its text painted " + Whole(Median(painted)) + " ms.");
     }
 
     // The shipped programs' size (KB of 1,024 bytes, as Explorer counts them).
     const double ombrixSize = static_cast<double>(fs::file_size(shipped / "Ombrix.exe")) / 1024;
     const double uptimeSize = static_cast<double>(fs::file_size(shipped / "uptime.exe")) / 1024;
     Row("Ombrix.exe as shipped (stripped)", ombrixSize, "the size it may have", 450, "KB", 1.0);
-    std::printf("|   (uptime.exe as shipped: %.0f KB)\n", uptimeSize);
+    notes.push_back("- uptime.exe as shipped (stripped): " + Whole(uptimeSize) + " KB.");
+    std::printf("\n");
+    for (const std::string& note : notes) {
+        std::printf("%s\n", note.c_str());
+    }
     fs::remove_all(folder);
     return 0;
 }
