@@ -11,10 +11,21 @@
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/unique_owner.h"
 
 namespace {
 
 using ombrix::platform::win32::UniqueHandle;
+
+// Owner of an activation context; CreateActCtx says "none" with INVALID_HANDLE_VALUE.
+struct ActivationContextTraits {
+    static void Close(HANDLE context) { ::ReleaseActCtx(context); }
+    static HANDLE Adopt(HANDLE context) {
+        return context == INVALID_HANDLE_VALUE ? nullptr : context;
+    }
+};
+using UniqueActivationContext =
+    ombrix::platform::win32::UniqueOwner<HANDLE, ActivationContextTraits>;
 
 std::vector<char> ReadFileBytes(const char* path) {
     UniqueHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -196,11 +207,12 @@ void PrintManifest(const char* path) {
     request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
     request.lpSource = path;
     request.lpResourceName = MAKEINTRESOURCEA(1);
-    HANDLE context = ::CreateActCtxA(&request);
-    if (context == INVALID_HANDLE_VALUE) {
+    const UniqueActivationContext owned(::CreateActCtxA(&request));
+    if (!owned) {
         std::printf("manifest: none (%lu)\n", ::GetLastError());
         return;
     }
+    HANDLE context = owned.get();
     std::printf("manifest: read\n");
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
     SIZE_T needed = 0;
@@ -216,7 +228,6 @@ void PrintManifest(const char* path) {
     PrintSetting(context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
                  "dpi-awareness");
     PrintAssemblies(context);
-    ::ReleaseActCtx(context);
 }
 
 }  // namespace
