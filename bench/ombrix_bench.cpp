@@ -18,6 +18,8 @@
 #include "main/win32/main_window_ids.h"
 #include "platform/process_files.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/unique_owner.h"
+#include "platform/win32/window_handles.h"
 #include "results/win32/results_window_ids.h"
 
 namespace {
@@ -138,14 +140,36 @@ Area ControlArea(HWND control, int skipLeft) {
     return Area{top, false, r};
 }
 
+// The DC a window lends (GetDC, GetWindowDC), given back to it; and the benchmark's own GDI
+// objects, deleted.
+class WindowDc {
+  public:
+    WindowDc(HWND window, bool whole)
+        : window_(window), dc_(whole ? ::GetWindowDC(window) : ::GetDC(window)) {}
+    ~WindowDc() { ::ReleaseDC(window_, dc_); }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+struct MemoryDcTraits {
+    static void Close(HDC dc) { ::DeleteDC(dc); }
+};
+using UniqueMemoryDc = ombrix::platform::win32::UniqueOwner<HDC, MemoryDcTraits>;
+using UniqueBitmap =
+    ombrix::platform::win32::UniqueOwner<HGDIOBJ, ombrix::platform::win32::GdiTraits>;
+
 std::vector<std::uint32_t> Grab(const Area& area) {
     const int width = area.rect.right - area.rect.left;
     const int height = area.rect.bottom - area.rect.top;
     if (width <= 0 || height <= 0) {
         return {};
     }
-    HDC screen = area.whole ? ::GetWindowDC(area.window) : ::GetDC(area.window);
-    HDC memory = ::CreateCompatibleDC(screen);
+    const WindowDc screen(area.window, area.whole);
+    const UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -153,19 +177,18 @@ std::vector<std::uint32_t> Grab(const Area& area) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    std::vector<std::uint32_t> pixels;
-    if (bitmap != nullptr) {
-        HGDIOBJ previous = ::SelectObject(memory, bitmap);
-        ::BitBlt(memory, 0, 0, width, height, screen, area.rect.left, area.rect.top, SRCCOPY);
-        ::GdiFlush();
-        const auto* first = static_cast<const std::uint32_t*>(bits);
-        pixels.assign(first, first + static_cast<std::size_t>(width) * height);
-        ::SelectObject(memory, previous);
-        ::DeleteObject(bitmap);
+    const UniqueBitmap bitmap(
+        ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap) {
+        return {};
     }
-    ::DeleteDC(memory);
-    ::ReleaseDC(area.window, screen);
+    HGDIOBJ previous = ::SelectObject(memory.get(), bitmap.get());
+    ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), area.rect.left, area.rect.top,
+             SRCCOPY);
+    ::GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(width) * height);
+    ::SelectObject(memory.get(), previous);
     return pixels;
 }
 
