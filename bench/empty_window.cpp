@@ -1,4 +1,4 @@
-// The start-up baseline: a program that shows one empty window and waits to be closed.
+// A reference for start-up: a program that shows one plain empty window and waits to be closed.
 #include <windows.h>
 
 namespace {
@@ -17,6 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = "OmbrixBenchEmpty";
     ::RegisterClassA(&windowClass);
     ::CreateWindowExA(0, "OmbrixBenchEmpty", "Empty", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,

@@ -18,7 +18,8 @@ inline constexpr const char* kHelpViewerMissingMessage =
 // The help file's full path: the program's folder, a separator and OmbrixHelp.chm.
 std::string HelpFilePath(const std::string& programDirectory);
 
-// ShowHelpFile: the file at its default topic. Returns the viewer's answer.
+// ShowHelpFile: the file at its default topic, in a window owned by `owner`. Returns the
+// viewer's answer.
 base::Result<std::uintptr_t> ShowHelpFile(platform::HelpViewer& viewer, std::uintptr_t owner,
                                           const std::string& path);
 

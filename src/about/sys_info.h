@@ -10,9 +10,9 @@
 
 namespace ombrix::about {
 
-// Access mask the keys are opened with (read control, query and set value, create and enumerate
-// sub-keys, notify, create link).
-inline constexpr std::uint32_t kKeyAccess = 0x2003F;
+// Access mask the keys are opened with: KEY_QUERY_VALUE, all a read needs. Asking for more (set
+// value, create sub-key, ...) makes the system refuse HKLM to a standard user.
+inline constexpr std::uint32_t kKeyAccess = 0x0001;
 // Bytes the value buffer holds, its terminating NUL included.
 inline constexpr std::uint32_t kValueBufferSize = 1024;
 

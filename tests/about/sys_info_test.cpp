@@ -25,16 +25,26 @@ struct FakeValue {
     std::string bytes;
 };
 
-// Behaves as the system does: only HKLM answers, and a value that does not fit fails.
+// Write rights on a key: set value, create sub-key, create link, delete, write DAC, write owner,
+// generic write and generic all.
+constexpr std::uint32_t kWriteRights =
+    0x2 | 0x4 | 0x20 | 0x10000 | 0x40000 | 0x80000 | 0x40000000 | 0x10000000;
+// Rights that let a value be read: query value, generic read, generic all.
+constexpr std::uint32_t kQueryRights = 0x1 | 0x80000000 | 0x10000000;
+
+// Behaves as the system does for a standard user: only HKLM answers, it refuses any opening that
+// asks for a write right, a key opened without the right to query gives no value, and a value
+// that does not fit fails.
 class FakeRegistry final : public platform::Registry {
   public:
     std::unique_ptr<platform::RegistryKey> OpenKey(std::uint32_t root, const std::string& keyName,
-                                                   std::uint32_t) override {
+                                                   std::uint32_t access) override {
         opened.insert(keyName);
         const auto key = keys.find(keyName);
-        return root == platform::kLocalMachine && key != keys.end()
-                   ? std::make_unique<Key>(key->second)
-                   : nullptr;
+        if (root != platform::kLocalMachine || key == keys.end() || (access & kWriteRights) != 0) {
+            return nullptr;
+        }
+        return std::make_unique<Key>(key->second, (access & kQueryRights) != 0);
     }
 
     std::map<std::string, std::map<std::string, FakeValue>> keys;
@@ -42,11 +52,11 @@ class FakeRegistry final : public platform::Registry {
 
   private:
     struct Key final : platform::RegistryKey {
-        explicit Key(const std::map<std::string, FakeValue>& v) : values(v) {}
+        Key(const std::map<std::string, FakeValue>& v, bool query) : values(v), mayQuery(query) {}
         bool QueryValue(const std::string& name, std::uint32_t& type, std::span<char> buffer,
                         std::uint32_t& size) override {
             const auto value = values.find(name);
-            if (value == values.end() || value->second.bytes.size() > buffer.size()) {
+            if (!mayQuery || value == values.end() || value->second.bytes.size() > buffer.size()) {
                 return false;
             }
             std::copy(value->second.bytes.begin(), value->second.bytes.end(), buffer.begin());
@@ -55,6 +65,7 @@ class FakeRegistry final : public platform::Registry {
             return true;
         }
         const std::map<std::string, FakeValue>& values;
+        bool mayQuery;
     };
 };
 

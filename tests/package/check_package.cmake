@@ -1,5 +1,16 @@
-# Packs the portable ZIP in a scratch folder and checks that it holds what a Windows user needs.
-#   cmake -DBINARY_DIR=<windows build> -DSCRATCH=<folder> -P check_package.cmake
+# Packs the portable ZIP in a scratch folder and checks that it holds what a Windows user needs:
+# the programs just built, stripped, with their version resource and manifest as Windows reads
+# them, and a help file that opens on the first topic of its contents.
+#   cmake -DBINARY_DIR=<windows build> -DSCRATCH=<folder> -DPROBE=<resource_probe.exe>
+#         -DEMULATOR=<runs a Windows program> -DSTRIP=<strip> -DCHMLS=<chmls>
+#         -DVERSION=<a.b.c.d> -P check_package.cmake
+cmake_minimum_required(VERSION 3.25)
+foreach(tool PROBE STRIP CHMLS)
+    if(NOT EXISTS "${${tool}}")
+        message(FATAL_ERROR "${tool} is not available: '${${tool}}'")
+    endif()
+endforeach()
+
 file(REMOVE_RECURSE ${SCRATCH})
 file(MAKE_DIRECTORY ${SCRATCH})
 execute_process(COMMAND ${CMAKE_CPACK_COMMAND} --config ${BINARY_DIR}/CPackConfig.cmake
@@ -23,12 +34,155 @@ foreach(name Ombrix.exe OmbrixHelp.chm uptime.exe README.txt)
         message(FATAL_ERROR "${name} is missing from the ZIP:\n${listing}")
     endif()
 endforeach()
-# The programs in the ZIP are the ones just built, whole.
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zips} WORKING_DIRECTORY ${SCRATCH})
 string(REGEX REPLACE "\\.zip$" "" top ${zips})
-file(SHA256 ${top}/Ombrix.exe packed_hash)
-file(SHA256 ${BINARY_DIR}/bin/Ombrix.exe built_hash)
-if(NOT packed_hash STREQUAL built_hash)
-    message(FATAL_ERROR "the packed Ombrix.exe differs from the built one")
+
+# A program's bytes in hex, with what strip writes from the clock blanked out: the PE header's
+# time stamp (4 bytes, 8 after the offset stored at 0x3C) and the checksum that covers it
+# (4 bytes, 88 after that offset).
+function(program_hex path out)
+    file(READ ${path} hex HEX)
+    string(SUBSTRING "${hex}" 120 8 offset)
+    string(REGEX REPLACE "(..)(..)(..)(..)" "\\4\\3\\2\\1" offset "${offset}")
+    foreach(field 8 88)
+        math(EXPR at "(0x${offset} + ${field}) * 2")
+        math(EXPR rest "${at} + 8")
+        string(SUBSTRING "${hex}" 0 ${at} head)
+        string(SUBSTRING "${hex}" ${rest} -1 tail)
+        set(hex "${head}--------${tail}")
+    endforeach()
+    set(${out} "${hex}" PARENT_SCOPE)
+endfunction()
+
+# Each program is the one just built, stripped: a stripped copy of the build's file is the same
+# byte for byte, but for the time of stripping.
+foreach(program Ombrix uptime)
+    set(copy ${SCRATCH}/${program}-built-stripped.exe)
+    execute_process(COMMAND ${STRIP} -o ${copy} ${BINARY_DIR}/bin/${program}.exe
+                    RESULT_VARIABLE stripped)
+    program_hex(${copy} built)
+    program_hex(${top}/${program}.exe packed)
+    if(NOT stripped EQUAL 0 OR NOT packed STREQUAL built)
+        message(SEND_ERROR "the packed ${program}.exe is not the built one, stripped")
+    endif()
+endforeach()
+
+# What Windows reads from a shipped program, one "name: value" line each.
+function(probe program out)
+    execute_process(COMMAND ${EMULATOR} ${PROBE} ${top}/${program}.exe RESULT_VARIABLE result
+                    OUTPUT_VARIABLE text ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "resource_probe failed on ${program}.exe: ${errors}")
+    endif()
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(expect program text line)
+    string(FIND "${text}" "${line}\n" at)
+    if(at EQUAL -1)
+        message(SEND_ERROR "${program}.exe lacks \"${line}\"; it carries:\n${text}")
+    endif()
+endfunction()
+
+set(supported_systems
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}"  # Windows Vista
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"  # Windows 7
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"  # Windows 8
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"  # Windows 8.1
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}")  # Windows 10 and 11
+set(descriptions "")
+foreach(program Ombrix uptime)
+    probe(${program} text)
+    foreach(line "symbols: 0" "debug-sections: 0" "fixed-file-version: ${VERSION}"
+                 "fixed-product-version: ${VERSION}" "FileVersion: ${VERSION}"
+                 "ProductVersion: ${VERSION}" "OriginalFilename: ${program}.exe"
+                 "run-level: asInvoker" "ui-access: 0")
+        expect(${program} "${text}" "${line}")
+    endforeach()
+    foreach(id IN LISTS supported_systems)
+        expect(${program} "${text}" "supported-os: ${id}")
+    endforeach()
+    if(NOT text MATCHES "FileDescription: ([^\n]+)\n")
+        message(SEND_ERROR "${program}.exe has no description")
+    endif()
+    list(APPEND descriptions "${CMAKE_MATCH_1}")
+    if(program STREQUAL "Ombrix")
+        expect(${program} "${text}" "dpi-aware: true/pm")
+        expect(${program} "${text}" "dpi-awareness: PerMonitorV2, PerMonitor")
+        if(NOT text MATCHES "assembly: Microsoft\\.Windows\\.Common-Controls,[^\n]*version=\"6\\.")
+            message(SEND_ERROR "Ombrix.exe does not bring in the common controls 6:\n${text}")
+        endif()
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES descriptions)
+list(LENGTH descriptions distinct)
+if(NOT distinct EQUAL 2)
+    message(SEND_ERROR "the two programs share one description: ${descriptions}")
 endif()
-message(STATUS "${zips} holds Ombrix.exe, OmbrixHelp.chm, uptime.exe and README.txt")
+
+# The help file opens on its default topic, read from the compiled file's #SYSTEM records
+# (a version number, then code, length and data each): it is the first topic of the compiled
+# contents, and that page is in the file.
+set(chm ${top}/OmbrixHelp.chm)
+execute_process(COMMAND ${CHMLS} extract ${chm} "/#SYSTEM" ${SCRATCH}/system.bin OUTPUT_QUIET)
+file(READ ${SCRATCH}/system.bin system HEX)
+# A little-endian 16-bit number, and NUL-ended text, at a position of the hex dump.
+function(number_at hex start out)
+    string(SUBSTRING "${hex}" ${start} 2 lo)
+    math(EXPR next "${start} + 2")
+    string(SUBSTRING "${hex}" ${next} 2 hi)
+    math(EXPR value "0x${hi}${lo}")
+    set(${out} ${value} PARENT_SCOPE)
+endfunction()
+function(text_at hex start length out)
+    set(text "")
+    math(EXPR stop "${start} + ${length}")
+    while(start LESS stop)
+        string(SUBSTRING "${hex}" ${start} 2 byte)
+        if(byte STREQUAL "00")
+            break()
+        endif()
+        math(EXPR code "0x${byte}")
+        string(ASCII ${code} character)
+        string(APPEND text "${character}")
+        math(EXPR start "${start} + 2")
+    endwhile()
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+set(default_topic "")
+set(contents_file "")
+string(LENGTH "${system}" end)
+set(at 8)  # after the version number
+while(at LESS end)
+    number_at("${system}" ${at} code)
+    math(EXPR at "${at} + 4")
+    number_at("${system}" ${at} length)
+    math(EXPR at "${at} + 4")
+    math(EXPR length "${length} * 2")
+    if(code EQUAL 2)
+        text_at("${system}" ${at} ${length} default_topic)
+    elseif(code EQUAL 0)
+        text_at("${system}" ${at} ${length} contents_file)
+    endif()
+    math(EXPR at "${at} + ${length}")
+endwhile()
+if(default_topic STREQUAL "" OR contents_file STREQUAL "")
+    message(FATAL_ERROR "OmbrixHelp.chm names no default topic or no contents file")
+endif()
+execute_process(COMMAND ${CHMLS} extract ${chm} /${contents_file} ${SCRATCH}/contents.hhc
+                OUTPUT_QUIET)
+file(READ ${SCRATCH}/contents.hhc contents)
+if(NOT contents MATCHES "<param name=\"Local\" value=\"([^\"]+)\">")
+    message(FATAL_ERROR "the compiled contents ${contents_file} hold no topic")
+endif()
+set(first_topic "${CMAKE_MATCH_1}")
+if(NOT default_topic STREQUAL first_topic)
+    message(SEND_ERROR "OmbrixHelp.chm opens on ${default_topic}, not on the first topic of its "
+                       "contents, ${first_topic}")
+endif()
+execute_process(COMMAND ${CHMLS} --no-page list -n ${chm} OUTPUT_VARIABLE pages)
+if(NOT pages MATCHES "(^|\n)/${default_topic}\n")
+    message(SEND_ERROR "OmbrixHelp.chm lacks its default topic ${default_topic}:\n${pages}")
+endif()
+message(STATUS "${zips} holds Ombrix.exe, OmbrixHelp.chm, uptime.exe and README.txt, "
+               "the programs stripped and declared, the help opening on ${default_topic}")
