@@ -8,10 +8,9 @@
 
 namespace ombrix::platform {
 
-// HtmlHelp commands as the system numbers them.
+// HtmlHelp commands as the system numbers them; the program opens its help at the default topic.
 enum class HelpCommand : unsigned {
-    DisplayTopic = 0,  // HH_DISPLAY_TOPIC: the file at its default topic
-    HelpContext = 15,  // HH_HELP_CONTEXT: the topic mapped to a numeric context id
+    DisplayTopic = 0,  // HH_DISPLAY_TOPIC
 };
 
 class HelpViewer {
