@@ -82,7 +82,7 @@ TEST(GetKeyValue, ReadsTextAndNumbersLeavesOtherTypesAndEmptiesTheResultOnFailur
         {Sz(longest), true, longest},
         {Sz(longest + 'x'), false, ""},
         {FakeValue{platform::kRegSz, ""}, false, ""},
-        {FakeValue{platform::kRegDword, "\x78\x56\x34\xF2"}, true, "4063516280"},
+        {FakeValue{platform::kRegDword, "\xF8\x56\x34\xF2"}, true, "4063516408"},
         {FakeValue{kRegExpandSz, "%SystemRoot%\\msinfo32.exe\0"s}, true, "as passed"},
         {std::nullopt, false, ""},
     };

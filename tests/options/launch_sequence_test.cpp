@@ -12,8 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "options/fake_option_view.h"
-#include "options/option_form.h"
 #include "support/test_support.h"
 
 namespace ombrix::options {
@@ -66,8 +64,8 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
     }
 
     void Launch(runner::ExitWaiter* waiter = nullptr) {
-        const OptionState state = form.ReadState();
-        LaunchEnvironment environment{state, uptimePath, runState, messages, *this, waiter, today};
+        LaunchEnvironment environment{options, uptimePath, runState, messages,
+                                      *this,   waiter,     today};
         LaunchUptime(environment);
     }
 
@@ -83,22 +81,19 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
     }
 
     void ChooseDate(const std::string& dd, const std::string& mm, const std::string& yyyy) {
-        view.Type(form, Control::DD, dd);
-        view.Type(form, Control::MM, mm);
-        view.Type(form, Control::YYYY, yyyy);
+        options.dd = dd;
+        options.mm = mm;
+        options.yyyy = yyyy;
     }
     // The switches the tool gets: with Server ticked, the machine box's text follows "uptime ".
     void PassToTool(const std::string& switches) {
-        if (view.Value(Control::Server) != kChecked) {
-            view.Click(form, Control::Server);
-        }
-        view.Type(form, Control::NameIPAddress, switches);
+        options.server = true;
+        options.nameIPAddress = switches;
     }
 
     test::ScratchDir temp;  // the system temporary folder during the test
     TempDirectoryOverride tempOverride{temp.path().string()};
-    FakeOptionView view;
-    OptionForm form{view};
+    OptionState options;
     std::string uptimePath = test::HelperProgram("child_probe");
     runner::RunState runState;
     test::RecordingMessages messages;
@@ -112,15 +107,15 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
 TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     today = {2025, 12, 31};
     uptimePath.clear();
-    view.Click(form, Control::Server);  // the machine box still holds its hint
-    view.Click(form, Control::DoDates);
-    view.Click(form, Control::DateSwitch);
+    options.server = true;
+    options.nameIPAddress = kMachinePlaceholder;
+    options.doDates = true;  // with neither period chosen, the date is still checked
     ChooseDate("32", "12", "2025");
 
     EXPECT_EQ(Launched(), "You need to locate UPTIME.EXE before you can launch it.");
     uptimePath = test::HelperProgram("child_probe");
     EXPECT_EQ(Launched(), "You need to enter a valid network name or IP address.");
-    view.Type(form, Control::NameIPAddress, "SRV01");
+    options.nameIPAddress = "SRV01";
     EXPECT_EQ(Launched(), "You need to enter a valid date in the past.");
     ChooseDate("01", "01", "2026");
     EXPECT_EQ(Launched(), "You need to enter a date in the past.") << "tomorrow, in a new year";
