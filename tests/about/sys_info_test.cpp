@@ -116,9 +116,7 @@ TEST(StartSysInfo, StartsTheToolOfTheFirstLocationThatReadsOrShowsTheMessage) {
     const Case cases[] = {
         {Sz("C:\\Any\\info.exe"), "D:\\Tools", "C:\\Any\\info.exe", false},  // unchanged, untested
         {Sz("C:\\Gone.exe"), "D:\\Tools", "C:\\Gone.exe", false},
-        {FakeValue{kRegExpandSz, "%X%\\m.exe\0"s}, "D:\\Tools", "", false},
         {std::nullopt, "D:\\Tools", tool, true},
-        {FakeValue{platform::kRegSz, ""}, "D:\\Tools", tool, true},  // nothing read: missing
         {std::nullopt, nullptr, std::nullopt, true},
         {std::nullopt, "D:\\Empty", std::nullopt, true},
         {Sz("C:\\Throws.exe"), "D:\\Tools", "C:\\Throws.exe", false},  // the start throws
