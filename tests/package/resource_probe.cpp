@@ -7,15 +7,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "platform/win32/unique_handle.h"
 #include "platform/win32/unique_owner.h"
 
 namespace {
-
-using ombrix::platform::win32::UniqueHandle;
 
 // Owner of an activation context; CreateActCtx says "none" with INVALID_HANDLE_VALUE.
 struct ActivationContextTraits {
@@ -26,22 +25,6 @@ struct ActivationContextTraits {
 };
 using UniqueActivationContext =
     ombrix::platform::win32::UniqueOwner<HANDLE, ActivationContextTraits>;
-
-std::vector<char> ReadFileBytes(const char* path) {
-    UniqueHandle file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size)) {
-        return {};
-    }
-    std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-        read != bytes.size()) {
-        return {};
-    }
-    return bytes;
-}
 
 // The COFF symbol count and the sections that only debuggers read: ".debug*" and long names,
 // which live in the symbol table's string table and so go with it.
@@ -78,14 +61,10 @@ bool PrintSymbols(const std::vector<char>& bytes) {
 
 void PrintVersion(const char* path) {
     DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
-    if (size == 0) {
+    std::vector<char> data(::GetFileVersionInfoSizeA(path, &ignored));
+    if (data.empty() ||
+        !::GetFileVersionInfoA(path, 0, static_cast<DWORD>(data.size()), data.data())) {
         std::printf("version-resource: none\n");
-        return;
-    }
-    std::vector<char> data(size);
-    if (!::GetFileVersionInfoA(path, 0, size, data.data())) {
-        std::printf("version-resource: unreadable\n");
         return;
     }
     void* value = nullptr;
@@ -237,7 +216,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: resource_probe <program.exe>\n");
         return 2;
     }
-    const std::vector<char> bytes = ReadFileBytes(argv[1]);
+    std::ifstream in(argv[1], std::ios::binary);
+    const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
     if (bytes.empty() || !PrintSymbols(bytes)) {
         std::fprintf(stderr, "%s is not a readable program\n", argv[1]);
         return 1;

@@ -1,5 +1,5 @@
-// The real Ombrix.exe without a mouse: Tab through the main window, and the report as a screen
-// reader in another process reads it (Active Accessibility, marshalled by COM).
+// The real Ombrix.exe: Tab through the main window, and the results of Launch Uptime as the eye
+// sees them and as a screen reader in another process reads them (Active Accessibility).
 #include <windows.h>
 
 #include <ole2.h>
@@ -36,24 +36,19 @@ HWND Tab(HWND main) {
 
 TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
     // Every option that can be on is on, with either period: all that takes the focus is enabled.
-    struct Setup {
-        bool dateSwitch;
-        std::vector<Control> order;
-    };
-    const Setup setups[] = {
-        {true,
-         {Control::CmdLine, Control::LaunchIt, Control::ExitButton, Control::SSwitch,
-          Control::ASwitch, Control::Server, Control::NameIPAddress, Control::DoDates,
-          Control::DateSwitch, Control::MM, Control::YYYY, Control::DD, Control::PSwitch}},
-        {false,
-         {Control::CmdLine, Control::LaunchIt, Control::ExitButton, Control::SSwitch,
-          Control::ASwitch, Control::Server, Control::NameIPAddress, Control::DoDates,
-          Control::DateSwitch, Control::PSwitch, Control::pd}},
-    };
+    const std::vector<Control> common = {
+        Control::CmdLine,       Control::LaunchIt, Control::ExitButton,
+        Control::SSwitch,       Control::ASwitch,  Control::Server,
+        Control::NameIPAddress, Control::DoDates,  Control::DateSwitch};
     OmbrixSession app;
-    for (const Setup& setup : setups) {
+    for (const bool dateSwitch : {true, false}) {
+        std::vector<Control> order = common;
+        const auto period =
+            dateSwitch ? std::vector{Control::MM, Control::YYYY, Control::DD, Control::PSwitch}
+                       : std::vector{Control::PSwitch, Control::pd};
+        order.insert(order.end(), period.begin(), period.end());
         std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-        lines[3] = setup.dateSwitch ? "True" : "False";
+        lines[3] = dateSwitch ? "True" : "False";
         lines[4] = "True";  // Server
         lines[5] = "SRV01";
         lines[8] = "True";  // DoDates
@@ -63,7 +58,7 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
         ASSERT_NE(main, nullptr);
         // Wherever the focus starts, Tab goes round all of them in this order.
         std::vector<HWND> expected;
-        for (const Control control : setup.order) {
+        for (const Control control : order) {
             expected.push_back(app.ControlWindow(control));
         }
         HWND first = Tab(main);
@@ -73,8 +68,8 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
         for (std::size_t i = 0; i < expected.size(); ++i) {
             next = (next + 1) % expected.size();
             EXPECT_EQ(Tab(main), expected[next])
-                << "expected control " << static_cast<int>(setup.order[next]) << " with the date "
-                << setup.dateSwitch;
+                << "expected control " << static_cast<int>(order[next]) << " with the date "
+                << dateSwitch;
         }
         app.Post(WM_SYSCOMMAND, SC_CLOSE);
         EXPECT_TRUE(app.WaitForExit());
@@ -82,24 +77,13 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
 }
 
 // COM for this thread, as long as the test.
-class Apartment {
-  public:
-    Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~Apartment() {
-        if (SUCCEEDED(result_)) {
-            ::CoUninitialize();
-        }
-    }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-
-  private:
-    HRESULT result_;
+struct Apartment {
+    Apartment() { EXPECT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+    ~Apartment() { ::CoUninitialize(); }
 };
 
 VARIANT Self() {
-    VARIANT self;
-    ::VariantInit(&self);
+    VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     return self;
@@ -107,14 +91,6 @@ VARIANT Self() {
 
 LONG LongOf(HRESULT got, const VARIANT& value) {
     return SUCCEEDED(got) && value.vt == VT_I4 ? value.lVal : -1;
-}
-
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                             wide.data(), static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(length));
-    return wide;
 }
 
 std::wstring Take(BSTR text) {
@@ -145,7 +121,9 @@ bool CameEvent(DWORD event) {
     });
 }
 
-TEST(UiAccessible, AScreenReaderReadsTheReportFollowsFocusAndSelectionAndIsCutOffAtTheClose) {
+// The results as the eye sees them and as a screen reader reads them, following focus and
+// selection and cut off at the close.
+TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReader) {
     Apartment com;
     OmbrixSession app;
     app.WriteOptions(DefaultOptionLines(app.Tool().string()));
@@ -155,6 +133,11 @@ TEST(UiAccessible, AScreenReaderReadsTheReportFollowsFocusAndSelectionAndIsCutOf
     ASSERT_NE(results, nullptr);
     HWND view = ::GetDlgItem(results, results::win32::kUptimeDump);
     const std::string report = TextOf(view);
+    EXPECT_NE(report.find(" has been up for: "), std::string::npos) << report;
+    EXPECT_FALSE(::IsWindowEnabled(app.Main())) << "the results window is not modal";
+    const std::vector<fs::path> files = app.TempFiles();
+    ASSERT_EQ(files.size(), 1u) << "the output is not in the temporary folder";
+    EXPECT_EQ(test::ReadFile(files[0].string()), report);
 
     tWatched = view;
     tEvents.clear();
@@ -178,16 +161,14 @@ TEST(UiAccessible, AScreenReaderReadsTheReportFollowsFocusAndSelectionAndIsCutOf
     EXPECT_EQ(accessible->get_accName(Self(), &text), S_OK);
     EXPECT_EQ(Take(text), L"System Uptime Results Summary");
     EXPECT_EQ(accessible->get_accValue(Self(), &text), S_OK);
-    EXPECT_EQ(Take(text), Wide(report));
+    EXPECT_EQ(Take(text), std::wstring(report.begin(), report.end()));  // the report is ASCII
     LONG left = 0, top = 0, width = 0, height = 0;
     EXPECT_EQ(accessible->accLocation(&left, &top, &width, &height, Self()), S_OK);
     RECT client{};
     ::GetClientRect(view, &client);
     ::MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    EXPECT_EQ(left, client.left);
-    EXPECT_EQ(top, client.top);
-    EXPECT_EQ(width, client.right - client.left);
-    EXPECT_EQ(height, client.bottom - client.top);
+    const RECT located{left, top, left + width, top + height};
+    EXPECT_TRUE(::EqualRect(&located, &client)) << "where the text lies";
 
     // A selection made from outside is announced.
     ::SendMessageA(view, EM_SETSEL, 0, 5);
@@ -210,8 +191,7 @@ TEST(UiAccessible, AScreenReaderReadsTheReportFollowsFocusAndSelectionAndIsCutOf
     EXPECT_TRUE(FAILED(accessible->get_accValue(Self(), &text)));
     accessible->Release();
     ::UnhookWinEvent(hook);
-    app.Press(Control::ExitButton);
-    EXPECT_TRUE(app.WaitForExit());
+    ExpectIdle(app);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <tlhelp32.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -143,25 +143,20 @@ class OmbrixSession {
         return text;
     }
 
-    // The uptime.exe processes the program started that still run.
-    int RunningTools() const {
-        int tools = 0;
-        platform::win32::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        PROCESSENTRY32 entry{};
-        entry.dwSize = sizeof(entry);
-        for (BOOL more = ::Process32First(snapshot.get(), &entry); more;
-             more = ::Process32Next(snapshot.get(), &entry)) {
-            tools += entry.th32ParentProcessID == processId_ &&
-                     ::_strnicmp(entry.szExeFile, "uptime.exe", 10) == 0;
-        }
-        return tools;
-    }
-
   private:
     test::ScratchDir scratch_;
     platform::win32::UniqueHandle process_;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
 };
+
+// Nothing of a launch left open or on disk; the output file goes only once the tool has ended.
+inline void ExpectIdle(OmbrixSession& app) {
+    EXPECT_TRUE(WaitUntil([&] { return app.TempFiles().empty(); })) << "a file is left";
+    for (const char* window : {"OmbrixResults", "OmbrixBusy", "#32770"}) {
+        EXPECT_EQ(app.Find(window), nullptr) << window;
+    }
+    EXPECT_TRUE(::IsWindowEnabled(app.Main()));
+}
 
 }  // namespace ombrix::uitest
