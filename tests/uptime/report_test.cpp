@@ -288,41 +288,28 @@ TEST(ToolFaults, EachLogWithoutAReportSaysWhy) {
     const std::string noEvents =
         "\r\nNo events are available: the System log holds none of the events this report is "
         "made of.\r\n";
-    const std::tuple<const char*, LogStatus, Log, int, std::string> cases[] = {
-        {"SRV02",
-         LogStatus::AccessDenied,
-         {},
-         kAccessDenied,
+    const std::string version = OsVersion("2013-03-01T06:00:00Z");
+    // The machine, how its System log is read, the one record it holds if any, and the answer.
+    const std::tuple<const char*, LogStatus, std::string, int, std::string> cases[] = {
+        {"SRV02", LogStatus::AccessDenied, "", kAccessDenied,
          "Access to the System log of \\\\SRV02 was denied. Reading another machine's event logs "
          "takes an account that is a member of that machine's Event Log Readers group"},
-        {"SRV02",
-         LogStatus::Unreachable,
-         {},
-         kMachineUnreachable,
+        {"SRV02", LogStatus::Unreachable, "", kMachineUnreachable,
          "\\\\SRV02 cannot be reached. Check the name, the network, and that the machine allows "
          "remote event log management"},
-        {"SRV02",
-         LogStatus::Failed,
-         {},
-         kEventLogUnreadable,
+        {"SRV02", LogStatus::Failed, "", kEventLogUnreadable,
          "The System log of \\\\SRV02 could not be read."},
-        {"localhost",
-         LogStatus::AccessDenied,
-         {},
-         kAccessDenied,
+        {"localhost", LogStatus::AccessDenied, "", kAccessDenied,
          UptimeLine("SRV01", 3600) +
              "\r\nAccess to this computer's System log was denied: the report needs an account "
              "that may read it"},
-        {"SRV01", LogStatus::Read, {}, kSuccess, UptimeLine("SRV01", 3600) + noEvents},
+        {"SRV01", LogStatus::Read, "", kSuccess, UptimeLine("SRV01", 3600) + noEvents},
         // A log that holds only the system's version is no better than an empty one.
-        {"SRV01",
-         LogStatus::Read,
-         {OsVersion("2013-03-01T06:00:00Z")},
-         kSuccess,
-         UptimeLine("SRV01", 3600) + noEvents},
+        {"SRV01", LogStatus::Read, version, kSuccess, UptimeLine("SRV01", 3600) + noEvents},
     };
-    for (const auto& [machine, status, log, exitCode, begins] : cases) {
-        test::RecordedSystem system = Recorded("2013-05-02T08:00:00Z", log);
+    for (const auto& [machine, status, record, exitCode, begins] : cases) {
+        test::RecordedSystem system =
+            Recorded("2013-05-02T08:00:00Z", record.empty() ? Log{} : Log{record});
         if (status != LogStatus::Read) {
             system.FailLogs(status, "Access is denied, error 5");
         }
