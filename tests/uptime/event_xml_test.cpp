@@ -28,6 +28,9 @@ const char* const kRestartRequest = R"(<?xml version="1.0" encoding="utf-16"?>
   </System>
   <EventData>
     <Data Name="param1">C:\Windows\system32\wuauclt.exe (SRV01)</Data>
+    <Data Name="param6">
+new disk, see ticket 4711
+</Data>
     <Data Name="param7">NT AUTHORITY\SYSTEM &amp; &#x20AC;</Data>
   </EventData>
 </Event>)";
@@ -48,16 +51,20 @@ TEST(EventXml, ReadsRecordedSamplesAndRejectsBrokenOnes) {
         std::size_t binaryBytes = 0;
     };
     const std::string head = "<Event><System><EventID>6005</EventID>";
+    std::string deep;  // nested far beyond any record: refused, without a stack overflow
+    for (int i = 0; i < 1000000; ++i) {
+        deep += "<a>";
+    }
     const Sample samples[] = {
         {kUnexpectedShutdown, 6008, "2013-08-11T00:33:42Z", {{"#4", "1617"}, {"#7", ""}}, 32},
         {kRestartRequest,
          1074,
          "2013-07-14T02:02:11Z",
          {{"param1", "C:\\Windows\\system32\\wuauclt.exe (SRV01)"},
+          {"param6", "\nnew disk, see ticket 4711\n"},  // a value keeps its line breaks
           {"param7", "NT AUTHORITY\\SYSTEM & \xE2\x82\xAC"},
           {"param9", ""}}},
         {kLogCleared, 104, "2013-03-01T05:59:00Z", {{"SubjectUserName", "admin"}}},
-        {"", 0},
         {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System>", 0},  // unclosed
         {head + "<TimeCreated SystemTime='2013-02-30T06:00:00Z'/></System></Event>", 0},
         // Open and close tags instead of empty ones, unnamed Data, an empty Binary.
@@ -74,14 +81,12 @@ TEST(EventXml, ReadsRecordedSamplesAndRejectsBrokenOnes) {
         {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System>"
                 "<EventData><Data>&nbsp;</Data></EventData></Event>",
          0},
-        {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System>" + std::string(40, '<') +
-             "</Event>",
-         0},
+        {head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System>" + deep + "</Event>", 0},
         {"<Events>" + head + "<TimeCreated SystemTime='2013-03-01T06:00:00Z'/></System></Event>",
          0},
     };
     for (const Sample& s : samples) {
-        SCOPED_TRACE(s.xml);
+        SCOPED_TRACE(s.xml.substr(0, 300));
         const auto record = ParseEventXml(s.xml);
         ASSERT_EQ(record.has_value(), s.id != 0);
         if (!record) {
@@ -104,7 +109,6 @@ TEST(EventXml, BinaryIsHexElseBase64) {
         {"DD0708000000", {0xDD, 0x07, 0x08, 0x00, 0x00, 0x00}},  // as wevtutil writes it
         {"dd 07\r\n08", {0xDD, 0x07, 0x08}},
         {"4gcHAAUABg==", {0xE2, 0x07, 0x07, 0x00, 0x05, 0x00, 0x06}},  // as converters write it
-        {"JAUAAA==", {0x24, 0x05, 0x00, 0x00}},
         {"QUI=", {0x41, 0x42}},
         {"", {}},
         {"DD0", {}},   // half a byte of hex, and base64 without its padding

@@ -1,25 +1,67 @@
-// A system for the tool whose logs are recorded: a System log of given records, exported log
-// files held in memory and served in small pieces, and a clock at a fixed offset from UTC.
+// A system for the tool whose logs are recorded: a System log of given records, an exported log
+// file held in memory and served in small pieces, and a clock at a fixed offset from UTC. Also
+// the real exported log the tests read, and the UTF-16 that PowerShell writes.
 #pragma once
 
 #include <algorithm>
-#include <map>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/process_files.h"
+#include "support/test_support.h"
 #include "uptime/tool.h"
 
 namespace uptime::test {
 
-// Serves a text in pieces of at most `pieceSize` bytes, as a file might be read.
+// The path of testdata/events/desktop-system.xml beside the test programs.
+inline std::string SamplePath() {
+    const char sep = ombrix::platform::kPathSeparator;
+    return ombrix::platform::ProgramDirectory() + sep + "testdata" + sep + "events" + sep +
+           "desktop-system.xml";
+}
+
+inline const std::string& Sample() {
+    static const std::string bytes = ombrix::test::ReadFile(SamplePath());
+    return bytes;
+}
+
+// UTF-8 as UTF-16 of either byte order, with a byte order mark unless `mark` is false.
+inline std::string Utf16(const std::string& utf8, bool bigEndian, bool mark = true) {
+    std::string bytes;
+    const auto unit = [&](std::uint32_t u) {
+        const auto high = static_cast<char>(u >> 8);
+        const auto low = static_cast<char>(u & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    if (mark) {
+        unit(0xFEFF);
+    }
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        }
+        if (code >= 0x10000) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            code = 0xDC00 + (code & 0x3FF);
+        }
+        unit(code);
+        i += length;
+    }
+    return bytes;
+}
+
+// Serves a text in pieces of an odd size, so that records and characters fall across them.
 class TextSource final : public ByteSource {
   public:
-    TextSource(std::string text, std::size_t pieceSize)
-        : text_(std::move(text)), pieceSize_(pieceSize) {}
+    explicit TextSource(std::string text) : text_(std::move(text)) {}
     ombrix::base::Result<std::size_t> Read(char* buffer, std::size_t size) override {
-        const std::size_t count = std::min({size, pieceSize_, text_.size() - pos_});
+        const std::size_t count = std::min({size, std::size_t{4093}, text_.size() - pos_});
         std::copy_n(text_.data() + pos_, count, buffer);
         pos_ += count;
         return count;
@@ -27,7 +69,6 @@ class TextSource final : public ByteSource {
 
   private:
     std::string text_;
-    std::size_t pieceSize_;
     std::size_t pos_ = 0;
 };
 
@@ -46,10 +87,8 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
     // The System log's oldest record, which may be one the report has no use for.
     void SetOldestRecord(std::string xml) { system_.oldestRecord = std::move(xml); }
 
-    // A file /l: can read; its bytes come in pieces of `pieceSize`.
-    void AddFile(const std::string& path, std::string bytes, std::size_t pieceSize = 1 << 16) {
-        files_[path] = {std::move(bytes), pieceSize};
-    }
+    // The exported log /l: reads, whatever its path.
+    void SetLogFile(std::string bytes) { file_ = std::move(bytes); }
 
     UtcSeconds Now() const override { return now_; }
     const LocalClock& Clock() const override { return clock_; }
@@ -60,13 +99,8 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
         return query.channel == "System" || othersFail_ ? system_ : LogReading{};
     }
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
-        const std::string& path) const override {
-        const auto file = files_.find(path);
-        if (file == files_.end()) {
-            return ombrix::base::Failure{"The system cannot find the file specified, error 2"};
-        }
-        return std::unique_ptr<ByteSource>(
-            std::make_unique<TextSource>(file->second.first, file->second.second));
+        const std::string&) const override {
+        return std::unique_ptr<ByteSource>(std::make_unique<TextSource>(file_));
     }
     ombrix::base::Result<void> ReadEvtxFile(const std::string&, RecordSink&) const override {
         return ombrix::base::Failure{"no event log service here"};
@@ -77,7 +111,7 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
     LogReading system_;
     FixedFormatClock clock_;
     bool othersFail_ = false;
-    std::map<std::string, std::pair<std::string, std::size_t>> files_;
+    std::string file_;
 };
 
 }  // namespace uptime::test

@@ -2,45 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
-#include "platform/process_files.h"
 #include "platform/system_info.h"
 #include "runner/run_and_capture.h"
-#include "support/test_support.h"
+#include "uptime/recorded_system.h"
 
 namespace uptime {
 namespace {
-
-TEST(UptimeProgram, ReportsTheLocalUptimeEvenWithoutEvents) {
-    // Windows itself gives a report; Wine's event log, like none at all, gives no events.
-#ifdef _WIN32
-    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    const bool readable =
-        ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr;
-#else
-    const bool readable = false;
-#endif
-    ombrix::test::ScratchDir dir;
-    const std::string file = dir.File("out.TMP");
-    ombrix::runner::RunState state;
-    const auto run =
-        ombrix::runner::RunAndCapture({file, ombrix::test::HelperProgram("uptime"), " /s"}, state);
-    ASSERT_TRUE(run) << run.Reason();
-    EXPECT_EQ(run->exitCode, 0);
-    const std::string output = ombrix::test::ReadFile(file);
-    const std::string machine = "\\\\" + ombrix::platform::ComputerName();
-    if (readable) {
-        EXPECT_EQ(output.rfind("Uptime Report for: " + machine + "\r\n", 0), 0u) << output;
-        return;
-    }
-    EXPECT_EQ(output.rfind(machine + " has been up for: ", 0), 0u) << output;
-    EXPECT_NE(output.find(" second(s)\r\nNo events are available: "), std::string::npos) << output;
-    EXPECT_EQ(output.substr(output.size() - 2), "\r\n") << output;
-}
 
 struct Ran {
     int exitCode = -1;
@@ -56,76 +29,80 @@ Ran RunUptime(const ombrix::test::ScratchDir& dir, const std::string& arguments)
     return {run ? run->exitCode : -1, ombrix::test::ReadFile(file)};
 }
 
-// The sample with its lines in UTF-16 little-endian and a byte order mark, as PowerShell's ">"
-// writes a file (the sample is ASCII).
-std::string PowerShellForm(const std::string& ascii) {
-    std::string bytes = "\xFF\xFE";
-    for (const char c : ascii) {
-        bytes += c;
-        bytes += '\0';
+TEST(UptimeProgram, ReportsTheLocalUptimeEvenWithoutEvents) {
+    // Windows itself gives a report; Wine's event log, like none at all, gives no events.
+#ifdef _WIN32
+    const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    const bool readable =
+        ntdll == nullptr || ::GetProcAddress(ntdll, "wine_get_version") == nullptr;
+#else
+    const bool readable = false;
+#endif
+    ombrix::test::ScratchDir dir;
+    const Ran ran = RunUptime(dir, " /s");
+    EXPECT_EQ(ran.exitCode, 0);
+    const std::string machine = "\\\\" + ombrix::platform::ComputerName();
+    if (readable) {
+        EXPECT_EQ(ran.output.rfind("Uptime Report for: " + machine + "\r\n", 0), 0u) << ran.output;
+        return;
     }
-    return bytes;
+    EXPECT_EQ(ran.output.rfind(machine + " has been up for: ", 0), 0u) << ran.output;
+    EXPECT_NE(ran.output.find(" second(s)\r\nNo events are available: "), std::string::npos)
+        << ran.output;
+    EXPECT_EQ(ran.output.substr(ran.output.size() - 2), "\r\n") << ran.output;
 }
 
 TEST(UptimeProgram, ReportsFromARealExportedLog) {
-    const char sep = ombrix::platform::kPathSeparator;
-    const std::string sample =
-        ombrix::test::ReadFile(ombrix::platform::ProgramDirectory() + sep + "testdata" + sep +
-                               "events" + sep + "desktop-system.xml");
     ombrix::test::ScratchDir dir;
     std::filesystem::create_directory(dir.path() / "log files");
-    const std::pair<std::string, std::string> files[] = {
-        {"srv01-system.xml", sample},
-        {"srv01-powershell.xml", PowerShellForm(sample)},
-        {"srv01-events.xml",
-         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Events>\r\n" + sample + "</Events>\r\n"},
-    };
-    std::string first;
-    for (const auto& [name, bytes] : files) {
-        const std::string path = dir.File("log files") + sep + name;
-        ombrix::test::WriteFile(path, bytes);
-        const Ran ran = RunUptime(dir, " /l:\"" + path + "\" /s");
-        EXPECT_EQ(ran.exitCode, 0) << ran.output;
-        // The rows show this computer's zone; the figures (worked out in log_file_test) do not.
-        for (const char* line : {
-                 "Uptime Report for: \\\\DESKTOP-1N4R894\r\n",
-                 "\r\nSystem Uptime at the Log's End: 27 day(s), 14 hour(s), 2 minute(s), 4 "
-                 "second(s) (from the last boot to the last record)\r\n",
-                 "\r\nSystem Availability: 99.9985%\r\nTotal Uptime: 32d 20h:5m:36s\r\nTotal "
-                 "Downtime: 0d 0h:0m:43s\r\nTotal Reboots: 3\r\nMean Time Between Reboots: 10.95 "
-                 "days\r\nTotal Bluescreens: 0\r\n",
-             }) {
-            EXPECT_NE(ran.output.find(line), std::string::npos) << name << ":\n" << ran.output;
-        }
-        const std::string report = ran.output.substr(ran.output.find("\r\n\r\n"));
-        if (first.empty()) {
-            first = report;
-        }
-        EXPECT_EQ(report, first) << name;  // every form, the same report
+    const std::string path = dir.File("log files") + ombrix::platform::kPathSeparator + "srv01.xml";
+    ombrix::test::WriteFile(path, test::Sample());
+    const Ran ran = RunUptime(dir, " /l:\"" + path + "\" /s");
+    EXPECT_EQ(ran.exitCode, 0) << ran.output;
+    // The rows show this computer's zone; the figures (worked out in log_file_test) do not.
+    for (const char* line : {
+             "Uptime Report for: \\\\DESKTOP-1N4R894\r\n",
+             "\r\nSystem Uptime at the Log's End: 27 day(s), 14 hour(s), 2 minute(s), 4 "
+             "second(s) (from the last boot to the last record)\r\n",
+             "\r\nSystem Availability: 99.9985%\r\nTotal Uptime: 32d 20h:5m:36s\r\nTotal "
+             "Downtime: 0d 0h:0m:43s\r\nTotal Reboots: 3\r\nMean Time Between Reboots: 10.95 "
+             "days\r\nTotal Bluescreens: 0\r\n",
+         }) {
+        EXPECT_NE(ran.output.find(line), std::string::npos) << ran.output;
     }
 }
 
 TEST(UptimeProgram, RefusesAFileItCannotReport) {
     ombrix::test::ScratchDir dir;
-    ombrix::test::WriteFile(dir.File("list.csv"), "Level,Date and Time,Source,Event ID\r\n");
-    ombrix::test::WriteFile(dir.File("saved.evtx"),
-                            std::string("ElfFile\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 24));
+    std::filesystem::create_directory(dir.path() / "folder.xml");
     struct Case {
-        std::string name;
-        const char* reason;  // natively; Windows gives its own words for some
+        const char* name;
+        std::optional<std::string> bytes;  // written into the file, if any
+        const char* reason;                // natively; Windows gives its own words for some
     };
     const Case cases[] = {
-        {"missing.xml", ""},
-        {"list.csv", "It is not an event export: it does not begin with XML."},
+        {"missing.xml", std::nullopt, ""},
+        {"folder.xml", std::nullopt, "It is a folder, not a file."},
+        {"empty.xml", "", "It is empty."},
+        {"blank.xml", "\xEF\xBB\xBF \r\n", "It is empty."},
+        {"list.csv", "Level,Date and Time,Source,Event ID\r\n", "it does not begin with XML."},
+        {"list16.csv", test::Utf16("Keywords\tDate", false), "it does not begin with XML."},
+        {"none.xml", "<?xml version='1.0'?><Events></Events>", "It holds no event records"},
+        {"broken.xml", "<Event><System></Event>\r\n<Event/>",
+         "None of its 2 event records could be read"},
 #ifndef _WIN32
-        {"saved.evtx", "wevtutil qe saved.evtx /lf:true /f:xml > saved.xml"},
+        {"saved.evtx", std::string("ElfFile\0\0\0\0\0", 12),
+         "wevtutil qe saved.evtx /lf:true /f:xml > saved.xml"},
 #else
         // Windows reads it through the event log service; Wine has none to read it with.
-        {"saved.evtx", ""},
+        {"saved.evtx", std::string("ElfFile\0\0\0\0\0", 12), ""},
 #endif
     };
     for (const Case& c : cases) {
-        const Ran ran = RunUptime(dir, " /s /l:" + dir.File(c.name));
+        if (c.bytes) {
+            ombrix::test::WriteFile(dir.File(c.name), *c.bytes);
+        }
+        const Ran ran = RunUptime(dir, std::string(" /s /l:") + dir.File(c.name));
         EXPECT_EQ(ran.exitCode, 5) << c.name;
         EXPECT_EQ(
             ran.output.rfind(
