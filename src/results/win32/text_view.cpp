@@ -36,16 +36,18 @@ void Notify(DWORD event, HWND window) {
 // COM on this thread for as long as the view serves screen readers.
 class TextView::Apartment {
   public:
-    Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    explicit Apartment(const AccessibilityCalls& calls)
+        : calls_(calls), result_(calls.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~Apartment() {
         if (SUCCEEDED(result_)) {
-            ::CoUninitialize();
+            calls_.coUninitialize();
         }
     }
     Apartment(const Apartment&) = delete;
     Apartment& operator=(const Apartment&) = delete;
 
   private:
+    const AccessibilityCalls& calls_;
     HRESULT result_;
 };
 
@@ -295,23 +297,28 @@ void TextView::OpenPopUp() {
 }
 
 LRESULT TextView::ServeAccessible(WPARAM wParam, LPARAM lParam) {
-    // Other objects (the frame, the scroll bar, the caret) are the system's.
+    // Other objects (the frame, the scroll bar, the caret) are the system's, and so is this one
+    // when the calls it takes are missing.
     if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) {
+        return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
+    }
+    const AccessibilityCalls* calls = FindAccessibilityCalls();
+    if (calls == nullptr) {
         return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
     }
     if (!accessible_) {
         if (!apartment_) {
-            apartment_ = std::make_unique<Apartment>();
+            apartment_ = std::make_unique<Apartment>(*calls);
         }
-        accessible_ = std::make_shared<TextAccessible>(window_, model_);
+        accessible_ = std::make_shared<TextAccessible>(window_, model_, *calls);
     }
-    return ::LresultFromObject(__uuidof(IAccessible), wParam, accessible_->Interface());
+    return calls->lresultFromObject(__uuidof(IAccessible), wParam, accessible_->Interface());
 }
 
 void TextView::CutClientsOff() {
     if (accessible_) {
         // Clients in other processes lose the object now; those here are answered "gone".
-        ::CoDisconnectObject(accessible_->Interface(), 0);
+        FindAccessibilityCalls()->coDisconnectObject(accessible_->Interface(), 0);
         accessible_->Detach();
         accessible_.reset();
     }
