@@ -7,6 +7,7 @@
 #include "platform/win32/modal_loop.h"
 #include "platform/win32/window_procedure.h"
 #include "results/win32/results_window_ids.h"
+#include "shared/display_text.h"
 
 namespace ombrix::results::win32 {
 namespace {
@@ -42,10 +43,42 @@ ResultsWindow::~ResultsWindow() {
     window_.reset();
 }
 
-void ResultsWindow::ShowModal(const std::string& output) {
-    platform::win32::Win32Clipboard clipboard(mainWindow_);
-    form_ = std::make_unique<ResultsForm>(output, runState_, clipboard, windowMessages_);
+void ResultsWindow::Prepare() {
+    // A window that cannot be made now is tried again, and its failure told, when it is shown.
+    if (!window_) {
+        static_cast<void>(Create());
+    }
+}
 
+void ResultsWindow::Discard() {
+    if (!form_) {
+        Clear();
+    }
+}
+
+void ResultsWindow::ShowModal(std::string output) {
+    platform::win32::Win32Clipboard clipboard(mainWindow_);
+    form_ = std::make_unique<ResultsForm>(runState_, clipboard, windowMessages_);
+    if (!window_ && !Create()) {
+        const DWORD error = ::GetLastError();
+        form_->Form_Unload();
+        messages_.Show(base::WithReason("Ombrix could not open the results window.",
+                                        platform::SystemErrorText(error)),
+                       platform::MessageStyle::OkExclamation);
+    } else {
+        // The view takes over the one copy there is; Copy, Save Report and Print read it there.
+        view_->SetText(shared::ToDisplayText(std::move(output)));
+        ::SetFocus(view_->Window());
+        ::ShowWindow(window_.get(), SW_SHOWNORMAL);
+        ::UpdateWindow(window_.get());
+        platform::win32::RunModal(window_.get(), mainWindow_);
+    }
+    // The window is still there only when the program is being ended from outside.
+    Clear();
+    form_.reset();
+}
+
+bool ResultsWindow::Create() {
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kClassName,
                                          platform::win32::WindowProcedure<ResultsWindow>, icon);
@@ -53,23 +86,19 @@ void ResultsWindow::ShowModal(const std::string& output) {
         {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this));
     if (!window_ || !CreateControls()) {
         const DWORD error = ::GetLastError();
-        window_.reset();
-        form_->Form_Unload();
-        messages_.Show(base::WithReason("Ombrix could not open the results window.",
-                                        platform::SystemErrorText(error)),
-                       platform::MessageStyle::OkExclamation);
-    } else {
-        ::ShowWindow(window_.get(), SW_SHOWNORMAL);
-        ::UpdateWindow(window_.get());
-        platform::win32::RunModal(window_.get(), mainWindow_);
-        // Still there only when the program is being ended from outside.
-        window_.reset();
+        Clear();
+        ::SetLastError(error);
+        return false;
     }
+    return true;
+}
+
+void ResultsWindow::Clear() {
+    window_.reset();
     view_.reset();
     exitButton_ = nullptr;
     textFont_.reset();
     buttonFont_.reset();
-    form_.reset();
 }
 
 bool ResultsWindow::CreateControls() {
@@ -88,8 +117,6 @@ bool ResultsWindow::CreateControls() {
         return false;
     }
     ApplyDpi();
-    ::SetWindowTextA(view_->Window(), form_->Text().c_str());
-    ::SetFocus(view_->Window());
     return true;
 }
 
@@ -130,20 +157,21 @@ void ResultsWindow::ShowPopUp(LPARAM position) {
         at = caret;
     }
     HWND window = window_.get();
+    const std::string& shown = view_->Model().Text();
     const auto chosen = static_cast<UINT_PTR>(::TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
     switch (chosen) {
         case kCopyClip:
-            form_->PopUp_CopyClip_Click();
+            form_->PopUp_CopyClip_Click(shown);
             break;
         case kSaveText:
             if (actions_.save) {
-                actions_.save(form_->Text(), window);
+                actions_.save(shown, window);
             }
             break;
         case kCopyPrint:
             if (actions_.print) {
-                actions_.print(form_->Text(), window);
+                actions_.print(shown, window);
             }
             break;
         default:

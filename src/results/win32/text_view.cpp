@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
 
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/window_handles.h"
@@ -76,6 +77,14 @@ bool TextView::Create(HWND parent, int id, RECT bounds) {
                              bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              ::GetModuleHandleA(nullptr), this) != nullptr;
+}
+
+void TextView::SetText(std::string text) {
+    const Seen before = Look();
+    model_.SetText(std::move(text));
+    Show(before);
+    ::InvalidateRect(window_, nullptr, FALSE);
+    Notify(EVENT_OBJECT_VALUECHANGE, window_);
 }
 
 TextView::Seen TextView::Look() const {
@@ -343,12 +352,8 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             window_ = nullptr;
             break;
         case WM_SETTEXT: {
-            const Seen before = Look();
             const char* text = reinterpret_cast<const char*>(lParam);
-            model_.SetText(text != nullptr ? text : "");
-            Show(before);
-            ::InvalidateRect(window_, nullptr, FALSE);
-            Notify(EVENT_OBJECT_VALUECHANGE, window_);
+            SetText(text != nullptr ? text : "");
             return TRUE;
         }
         case WM_GETTEXTLENGTH:
