@@ -178,8 +178,15 @@ void TextView::PaintRow(HDC dc, std::size_t row, int y, int width) const {
         ::ExtTextOutA(dc, left, y, ETO_OPAQUE | ETO_CLIPPED, &area, painted.text.data() + from,
                       static_cast<UINT>(std::max(0, to - from)), nullptr);
     };
-    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
     const RECT line{0, y, width, y + lineHeight};
+    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+    if (painted.selectedFrom == painted.selectedTo && !painted.selectionRunsOn) {
+        // Nothing of it selected: the text and the line's background in one call.
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::ExtTextOutA(dc, TextViewModel::kMargin, y, ETO_OPAQUE | ETO_CLIPPED, &line,
+                      painted.text.data(), static_cast<UINT>(length), nullptr);
+        return;
+    }
     ::ExtTextOutA(dc, 0, y, ETO_OPAQUE, &line, nullptr, 0, nullptr);
     segment(0, painted.selectedFrom, false);
     segment(painted.selectedFrom, painted.selectedTo, true);
