@@ -130,7 +130,6 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
         HoldKeys(shift, control);
         PostKey(to, key);
     };
-    results.Prepare();  // as while the tool runs
     EXPECT_TRUE(Show(
         results, output,
         {[&](HWND window) {
@@ -189,16 +188,6 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
          }}));
     EXPECT_FALSE(runState.LaunchActive()) << "O.K leaves the run undismissed";
     EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(ResultsWindowTest, AWindowMadeAheadIsLetGoUnlessShown) {
-    results.Prepare();
-    HWND prepared = ::FindWindowA(kResultsWindowClass, nullptr);
-    ASSERT_NE(prepared, nullptr);
-    EXPECT_FALSE(::IsWindowVisible(prepared));
-    results.Discard();
-    EXPECT_FALSE(::IsWindow(prepared));
-    EXPECT_TRUE(runState.LaunchActive()) << "a window never shown dismisses no run";
 }
 
 base::Box BoxOf(HWND control) {

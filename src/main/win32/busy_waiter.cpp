@@ -70,9 +70,6 @@ bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
     ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
 
     const auto start = std::chrono::steady_clock::now();
-    if (whileRunning_) {
-        whileRunning_();
-    }
     // Woken by the tool's end, by a message, or when the cancel window is due; without the
     // process's handle, every few milliseconds.
     HANDLE ended = reinterpret_cast<HANDLE>(child.EndSignal());

@@ -5,8 +5,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <functional>
-#include <utility>
 
 #include "platform/win32/window_handles.h"
 #include "runner/run_and_capture.h"
@@ -15,10 +13,7 @@ namespace ombrix::main::win32 {
 
 class BusyWaiter final : public runner::ExitWaiter {
   public:
-    // `whileRunning`, when given, runs once a wait has begun, while the tool runs: it may get
-    // ready what follows the run.
-    explicit BusyWaiter(HWND mainWindow, std::function<void()> whileRunning = {})
-        : mainWindow_(mainWindow), whileRunning_(std::move(whileRunning)) {}
+    explicit BusyWaiter(HWND mainWindow) : mainWindow_(mainWindow) {}
 
     bool WaitForExit(platform::CapturedProcess& child) override;
 
@@ -33,7 +28,6 @@ class BusyWaiter final : public runner::ExitWaiter {
     HWND CreateCancelWindow();
 
     HWND mainWindow_;
-    std::function<void()> whileRunning_;
     platform::win32::UniqueFont font_;  // outlives the cancel window
     bool busy_ = false;
     bool cancelled_ = false;

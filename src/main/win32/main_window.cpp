@@ -184,8 +184,7 @@ int MainWindow::Run() {
         return 1;
     }
     fileDialogs_.SetOwner(window_.get());
-    // The results window is made while the tool runs, and let go when it is not shown.
-    waiter_ = std::make_unique<BusyWaiter>(window_.get(), [this] { results_->Prepare(); });
+    waiter_ = std::make_unique<BusyWaiter>(window_.get());
     results_ = std::make_unique<results::win32::ResultsWindow>(
         window_.get(), runState_, messages_, results::win32::StandardReportActions());
     MainServices services{runState_,
@@ -312,7 +311,6 @@ void MainWindow::OnCommand(UINT id, UINT code) {
     } else if (code == BN_CLICKED) {
         if (control == Control::LaunchIt) {
             form_->LaunchIt_Click();
-            results_->Discard();
         } else if (control == Control::ExitButton) {
             form_->Exit_Click();
             window_.reset();

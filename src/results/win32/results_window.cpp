@@ -43,24 +43,18 @@ ResultsWindow::~ResultsWindow() {
     window_.reset();
 }
 
-void ResultsWindow::Prepare() {
-    // A window that cannot be made now is tried again, and its failure told, when it is shown.
-    if (!window_) {
-        static_cast<void>(Create());
-    }
-}
-
-void ResultsWindow::Discard() {
-    if (!form_) {
-        Clear();
-    }
-}
-
 void ResultsWindow::ShowModal(std::string output) {
     platform::win32::Win32Clipboard clipboard(mainWindow_);
     form_ = std::make_unique<ResultsForm>(runState_, clipboard, windowMessages_);
-    if (!window_ && !Create()) {
+
+    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
+    platform::win32::RegisterWindowClass(kClassName,
+                                         platform::win32::WindowProcedure<ResultsWindow>, icon);
+    window_.reset(platform::win32::CreateCentredWindow(
+        {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this));
+    if (!window_ || !CreateControls()) {
         const DWORD error = ::GetLastError();
+        window_.reset();
         form_->Form_Unload();
         messages_.Show(base::WithReason("Ombrix could not open the results window.",
                                         platform::SystemErrorText(error)),
@@ -72,33 +66,14 @@ void ResultsWindow::ShowModal(std::string output) {
         ::ShowWindow(window_.get(), SW_SHOWNORMAL);
         ::UpdateWindow(window_.get());
         platform::win32::RunModal(window_.get(), mainWindow_);
+        // Still there only when the program is being ended from outside.
+        window_.reset();
     }
-    // The window is still there only when the program is being ended from outside.
-    Clear();
-    form_.reset();
-}
-
-bool ResultsWindow::Create() {
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-    platform::win32::RegisterWindowClass(kClassName,
-                                         platform::win32::WindowProcedure<ResultsWindow>, icon);
-    window_.reset(platform::win32::CreateCentredWindow(
-        {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this));
-    if (!window_ || !CreateControls()) {
-        const DWORD error = ::GetLastError();
-        Clear();
-        ::SetLastError(error);
-        return false;
-    }
-    return true;
-}
-
-void ResultsWindow::Clear() {
-    window_.reset();
     view_.reset();
     exitButton_ = nullptr;
     textFont_.reset();
     buttonFont_.reset();
+    form_.reset();
 }
 
 bool ResultsWindow::CreateControls() {

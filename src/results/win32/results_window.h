@@ -38,20 +38,11 @@ class ResultsWindow final : public options::ResultsDisplay {
 
     void ShowModal(std::string output) override;
 
-    // While the tool runs: the window is made, hidden and without text, so that less is left to
-    // do once the output is there. Discard lets go of a window that is not to be shown after all.
-    void Prepare();
-    void Discard();
-
     // Used by the window procedure.
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    // The window and its controls, hidden; false, with nothing left and the system's error
-    // code kept, when the system refused.
-    bool Create();
     bool CreateControls();
-    void Clear();
     void ApplyDpi();
     void ShowPopUp(LPARAM position);
     void Close();
@@ -61,7 +52,7 @@ class ResultsWindow final : public options::ResultsDisplay {
     platform::MessageBoxes& messages_;
     ReportActions actions_;
 
-    // One set per showing (the form only while shown). The window goes first, then what it used.
+    // One set per showing. The window goes first, then what it used.
     std::unique_ptr<ResultsForm> form_;
     platform::win32::Win32MessageBoxes windowMessages_;  // over this window
     platform::win32::UniqueFont textFont_;
