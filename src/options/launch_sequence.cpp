@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 #include "base/digits.h"
 #include "platform/process_files.h"
@@ -73,7 +74,7 @@ void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
         Warn(messages, kMissingOutputMessage);
         return;
     }
-    const base::Result<std::string> content = platform::ReadWholeFile(outputPath);
+    base::Result<std::string> content = platform::ReadWholeFile(outputPath);
     if (!content) {
         Warn(messages, base::WithReason("Ombrix could not read the temporary file " + outputPath +
                                             ", which holds what UPTIME.EXE printed.",
@@ -81,7 +82,7 @@ void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
         return;
     }
     if (exitCode == 0) {
-        environment.results.ShowModal(*content);
+        environment.results.ShowModal(std::move(*content));
         return;
     }
     if (content->empty()) {

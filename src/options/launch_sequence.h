@@ -26,8 +26,9 @@ class ResultsDisplay {
   public:
     virtual ~ResultsDisplay() = default;
     // Centres the window over the main window, shows `output` and returns once the user has
-    // closed it; closing it dismisses the run.
-    virtual void ShowModal(const std::string& output) = 0;
+    // closed it; closing it dismisses the run. The window takes the output over: a large report
+    // is not copied.
+    virtual void ShowModal(std::string output) = 0;
 };
 
 // The date the three boxes hold, read day first, when the command line can carry it as typed

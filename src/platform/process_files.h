@@ -103,6 +103,9 @@ class CapturedProcess {
         while (!WaitForExit(std::chrono::hours(24))) {
         }
     }
+    // What the system signals when the child ends, for a wait that also takes other events: on
+    // Windows the process handle, as a number, valid until Finish. 0 where there is none.
+    virtual std::uintptr_t EndSignal() const { return 0; }
     // Ends the child at once (after a cancel); it then exits with a non-zero code.
     virtual void Terminate() = 0;
     // After the child has ended: its exit code as the system reports it. Closes every handle

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <utility>
+
+#include "shared/display_text.h"
 
 namespace ombrix::results {
 namespace {
@@ -30,16 +31,15 @@ TextLayout::TextLayout(std::string text, int columns) : text_(std::move(text)) {
 
 void TextLayout::Wrap(int columns) {
     rowStarts_.clear();
-    const char* data = text_.data();
-    const std::size_t size = text_.size();
-    // A row a line, but for the wrapped ones: one count saves the copies of a growing vector.
-    rowStarts_.reserve(static_cast<std::size_t>(std::count(data, data + size, '\n')) + 1);
+    const std::string_view text = text_;
     std::size_t lineStart = 0;
     while (true) {
+        // Only control bytes need a look: a line ends at a break, and a tab changes its width.
         std::size_t lineEnd = lineStart;
         bool hasTab = false;
-        while (lineEnd < size && !IsBreak(data[lineEnd])) {
-            hasTab = hasTab || data[lineEnd] == '\t';
+        while ((lineEnd = shared::FindControlByte(text, lineEnd)) < text.size() &&
+               !IsBreak(text[lineEnd])) {
+            hasTab = hasTab || text[lineEnd] == '\t';
             ++lineEnd;
         }
         // Most report lines have no tab and fit: one row, no measuring.
@@ -49,10 +49,11 @@ void TextLayout::Wrap(int columns) {
         } else {
             WrapLine(lineStart, lineEnd, columns);
         }
-        if (lineEnd >= size) {
+        if (lineEnd >= text.size()) {
             return;
         }
-        const bool pair = data[lineEnd] == '\r' && lineEnd + 1 < size && data[lineEnd + 1] == '\n';
+        const bool pair =
+            text[lineEnd] == '\r' && lineEnd + 1 < text.size() && text[lineEnd + 1] == '\n';
         lineStart = lineEnd + (pair ? 2 : 1);
     }
 }

@@ -25,7 +25,7 @@ class FakeFileDialogs final : public platform::FileDialogs {
 
 class NoResults final : public options::ResultsDisplay {
   public:
-    void ShowModal(const std::string&) override {}
+    void ShowModal(std::string) override {}
 };
 
 class MainFormTest : public ::testing::Test {

@@ -53,7 +53,7 @@ const std::string kResultsWindow = "<results window>";
 // The fixture is the results window: it notes what it shows and what the temporary folder holds.
 class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
   protected:
-    void ShowModal(const std::string& output) override {
+    void ShowModal(std::string output) override {
         shown.push_back(output);
         flagWhileOpen = runState.LaunchActive();
         filesWhileOpen = FilesIn(temp.path());

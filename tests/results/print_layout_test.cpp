@@ -19,11 +19,12 @@ TEST(PrintedReport, PrintsTheSixItemsInOrderOpeningWithTwoEmptyLines) {
 }
 
 TEST(LayOutPages, WrapsExpandsTabsAndContinuesOnNewPages) {
-    // A final break ends the last line; a line wraps after the last blank that fits, else at
-    // the page's edge; tabs stop every 8 columns; wrapped rows count as lines; no empty page
-    // follows a full one; a page too small still prints everything.
+    // Every line break ends a line, one at the very end only the last; a line wraps after the
+    // last blank that fits, else at the page's edge; tabs stop every 8 columns; wrapped rows
+    // count as lines; no empty page follows a full one; a page too small still prints all.
     const std::tuple<std::string, platform::PageGrid, Pages> cases[] = {
         {"a\rb\nc\r\nd", {80, 60}, {{"a", "b", "c", "d"}}},
+        {"a\r\r\nb\n\rc\n\n", {80, 60}, {{"a", "", "b", "", "c", ""}}},
         {"a\r\n\r\n", {80, 60}, {{"a", ""}}},
         {"", {80, 60}, {}},
         {"abcdefghij", {4, 60}, {{"abcd", "efgh", "ij"}}},

@@ -190,46 +190,6 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ResultsWindowTest, ACopyThatFailsIsToldOverTheResultsWindow) {
-    // Another window holds the clipboard open, as a program may.
-    HANDLE release = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE holding = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        HWND owner = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       nullptr, nullptr);
-        ::OpenClipboard(owner);
-        ::SetEvent(holding);
-        ::WaitForSingleObject(release, 10000);
-        ::CloseClipboard();
-        ::DestroyWindow(owner);
-    });
-    ::WaitForSingleObject(holding, 5000);
-    std::string told;
-    EXPECT_TRUE(Show(results, output,
-                     {[&](HWND window) {
-                          HWND view = ::GetDlgItem(window, kUptimeDump);
-                          ::SendMessageA(view, EM_SETSEL, 0, 6);
-                          ::PostMessageA(view, WM_COPY, 0, 0);
-                      },
-                      [&](HWND window) {
-                          HWND box = ::FindWindowA("#32770", nullptr);
-                          ASSERT_NE(box, nullptr) << "the failure is not told";
-                          EXPECT_EQ(::GetWindow(box, GW_OWNER), window);
-                          char text[512] = {};
-                          ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-                          told = text;
-                          ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-                      },
-                      [&](HWND window) { ::PostMessageA(window, WM_CLOSE, 0, 0); }}));
-    ::SetEvent(release);
-    holder.join();
-    ::CloseHandle(release);
-    ::CloseHandle(holding);
-    EXPECT_EQ(told.rfind("Ombrix could not put the selection on the clipboard.\r\n\r\n", 0), 0u)
-        << told;
-    EXPECT_FALSE(runState.LaunchActive()) << "the close box leaves the run undismissed";
-}
-
 base::Box BoxOf(HWND control) {
     RECT r{};
     ::GetWindowRect(control, &r);

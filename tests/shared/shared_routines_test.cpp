@@ -53,12 +53,40 @@ TEST(ReadWholeNumber, LenientWithSignsAndBlanksStrictWithWhatIsNoNumber) {
 
 TEST(DisplayText, ShowsEveryOutputWholeWithCrLfLineEnds) {
     const std::pair<std::string, std::string> cases[] = {
-        {"a\nb\n", "a\r\nb\r\n"},           {"a\rb", "a\r\nb"}, {"a\r\r\nb", "a\r\n\r\nb"},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\rb", "a\r\nb"},
+        {"a\r\r\nb", "a\r\n\r\nb"},
         {std::string("a\0b\0", 4), "a b "},  // a NUL would end the text
         {"a\r\nb\r\n", "a\r\nb\r\n"},
+        {"\t\x0B\x0C\x0E\x80\xFF", "\t\x0B\x0C\x0E\x80\xFF"},  // other bytes stay
+        // Past the first eight bytes, which are looked at a word at a time.
+        {"0123456789\n" + std::string(20, 'x') + "\r",
+         "0123456789\r\n" + std::string(20, 'x') + "\r\n"},
     };
     for (const auto& [output, shown] : cases) {
         EXPECT_EQ(DisplayText(output), shown) << output;
+        EXPECT_EQ(ToDisplayText(output), shown) << output;
+    }
+    // Without a lone line end the output becomes display text where it lies: no second copy.
+    std::string large = std::string(1000, 'x') + std::string(1, '\0') + "\r\n";
+    const char* storage = large.data();
+    const std::string shown = ToDisplayText(std::move(large));
+    EXPECT_EQ(shown.data(), storage);
+    EXPECT_EQ(shown, std::string(1000, 'x') + " \r\n");
+}
+
+TEST(FindControlByte, FindsTheFirstByteBelow0x0EWhereverItLies) {
+    // At every place of two words and a tail: the control bytes, and two that are none.
+    for (std::size_t at = 0; at < 18; ++at) {
+        for (const char control : {'\0', '\t', '\n', '\r', '\x0E', '\x8D'}) {
+            std::string text(19, 'a');
+            text[at] = control;
+            text[18] = '\xFF';
+            const std::size_t expected =
+                static_cast<unsigned char>(control) < 0x0E ? at : text.size();
+            EXPECT_EQ(FindControlByte(text, 0), expected) << at << " " << int{control};
+            EXPECT_EQ(FindControlByte(text, at + 1), text.size()) << "from past it, " << at;
+        }
     }
 }
 

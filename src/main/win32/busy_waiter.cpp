@@ -1,5 +1,7 @@
 #include "main/win32/busy_waiter.h"
 
+#include <algorithm>
+
 #include "platform/win32/centred_window.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/window_handles.h"
@@ -68,16 +70,29 @@ bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
     ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
 
     const auto start = std::chrono::steady_clock::now();
+    // Woken by the tool's end, by a message, or when the cancel window is due; without the
+    // process's handle, every few milliseconds.
+    HANDLE ended = reinterpret_cast<HANDLE>(child.EndSignal());
     platform::win32::UniqueWindow cancelWindow;
     bool cancelOffered = false;  // once: a window that could not be made is not tried again
     bool quitRequested = false;
     int quitCode = 0;
     while (!cancelled_ && !child.WaitForExit(std::chrono::milliseconds(0))) {
-        if (!cancelOffered && std::chrono::steady_clock::now() - start >= kCancelDelay) {
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (!cancelOffered && waited >= kCancelDelay) {
             cancelOffered = true;
             cancelWindow.reset(CreateCancelWindow());
         }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        DWORD timeout = INFINITE;
+        if (!cancelOffered) {
+            const auto due = std::chrono::ceil<std::chrono::milliseconds>(kCancelDelay - waited);
+            timeout = static_cast<DWORD>(due.count());
+        }
+        if (ended == nullptr) {
+            timeout = std::min<DWORD>(timeout, 5);
+        }
+        ::MsgWaitForMultipleObjectsEx(ended != nullptr ? 1 : 0, &ended, timeout, QS_ALLINPUT,
+                                      MWMO_INPUTAVAILABLE);
         MSG message{};
         while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {

@@ -4,9 +4,16 @@
 #include <vector>
 
 #include "platform/win32/message_boxes_win32.h"
+#include "platform/win32/system_library.h"
 
 namespace ombrix::platform::win32 {
 namespace {
+
+// The dialogs' library, loaded the first time a dialog is shown.
+SystemLibrary& CommonDialogs() {
+    static SystemLibrary library("comdlg32.dll");
+    return library;
+}
 
 // "desc|pattern|desc|pattern" becomes the system's "desc\0pattern\0...\0\0".
 std::string SystemFilter(const std::string& filter) {
@@ -23,6 +30,15 @@ std::string SystemFilter(const std::string& filter) {
 // Both dialogs take the same settings; `open` tells which one to show.
 std::optional<std::string> ShowFileDialog(HWND owner, const FileDialogSettings& settings,
                                           bool open) {
+    const auto show = open ? CommonDialogs().Find<decltype(::GetOpenFileNameA)>("GetOpenFileNameA")
+                           : CommonDialogs().Find<decltype(::GetSaveFileNameA)>("GetSaveFileNameA");
+    if (!show) {
+        // Answered as a dialog that failed, once the user knows why nothing opens.
+        Win32MessageBoxes(owner).Show(
+            base::WithReason("Ombrix could not open the file dialog.", show.Reason()),
+            MessageStyle::OkExclamation);
+        return std::nullopt;
+    }
     const std::string filter = SystemFilter(settings.filter);
     std::vector<char> file(32768, '\0');
     settings.fileName.copy(file.data(), file.size() - 1);
@@ -36,8 +52,7 @@ std::optional<std::string> ShowFileDialog(HWND owner, const FileDialogSettings& 
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.lpstrTitle = settings.title.c_str();
     dialog.Flags = settings.flags;
-    const BOOL chosen = open ? ::GetOpenFileNameA(&dialog) : ::GetSaveFileNameA(&dialog);
-    if (!chosen) {
+    if (!(*show)(&dialog)) {
         return std::nullopt;
     }
     return std::string(file.data());

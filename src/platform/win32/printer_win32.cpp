@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/process_files.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::platform::win32 {
@@ -53,18 +54,25 @@ class PrintJob {
     bool started_ = false;
 };
 
-std::optional<std::string> DefaultPrinterName() {
+// The default printer's name; nothing when there is none. The spooler's library is loaded the
+// first time it is asked for.
+base::Result<std::optional<std::string>> DefaultPrinterName() {
+    static SystemLibrary spooler("winspool.drv");
+    const auto getDefault = spooler.Find<decltype(::GetDefaultPrinterA)>("GetDefaultPrinterA");
+    if (!getDefault) {
+        return base::Failure{getDefault.Reason()};
+    }
     DWORD size = 0;
-    ::GetDefaultPrinterA(nullptr, &size);
+    (*getDefault)(nullptr, &size);
     if (size == 0) {
-        return std::nullopt;
+        return std::optional<std::string>();
     }
     std::string name(size, '\0');
-    if (!::GetDefaultPrinterA(name.data(), &size)) {
-        return std::nullopt;
+    if (!(*getDefault)(name.data(), &size)) {
+        return std::optional<std::string>();
     }
     name.resize(std::strlen(name.c_str()));
-    return name;
+    return std::optional<std::string>(std::move(name));
 }
 
 UniqueFont CreatePrinterFont(HDC dc, const char* face) {
@@ -85,7 +93,12 @@ bool HasFace(HDC dc, const char* face) {
 base::Result<> Win32Printer::Print(
     const std::string& documentName,
     const std::function<std::vector<PrintedPage>(PageGrid)>& layOut) {
-    const auto printer = DefaultPrinterName();
+    const base::Result<std::optional<std::string>> found = DefaultPrinterName();
+    if (!found) {
+        return base::Failure{
+            base::WithReason("The printers could not be reached.", found.Reason())};
+    }
+    const std::optional<std::string>& printer = *found;
     if (!printer) {
         return base::Failure{
             "There is no default printer. Set up a printer in Windows, then print again."};

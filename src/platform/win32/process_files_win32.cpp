@@ -115,6 +115,10 @@ class Win32CapturedProcess final : public CapturedProcess {
         return ::WaitForSingleObject(process_.get(), ms) == WAIT_OBJECT_0;
     }
 
+    std::uintptr_t EndSignal() const override {
+        return reinterpret_cast<std::uintptr_t>(process_.get());
+    }
+
     void Terminate() override { ::TerminateProcess(process_.get(), ERROR_CANCELLED); }
 
     std::int32_t Finish() override {

@@ -1,4 +1,4 @@
-// The registry through advapi32 (ANSI calls).
+// The registry through advapi32 (ANSI calls), loaded the first time a key is opened.
 #pragma once
 
 #include "platform/registry.h"

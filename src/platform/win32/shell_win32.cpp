@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/unique_handle.h"
 
 namespace ombrix::platform::win32 {
@@ -34,9 +35,15 @@ bool StartProgram(const std::string& path) {
 }
 
 bool OpenSiteLink(const std::string& address) {
+    // The shell is loaded the first time a link is opened; without it no link opens.
+    static SystemLibrary shell("shell32.dll");
+    const auto execute = shell.Find<decltype(::ShellExecuteA)>("ShellExecuteA");
+    if (!execute) {
+        return false;
+    }
     // Values up to 32 are the shell's error codes.
     const auto result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteA(::GetActiveWindow(), "Open", address.c_str(), "", nullptr, SW_SHOWNORMAL));
+        (*execute)(::GetActiveWindow(), "Open", address.c_str(), "", nullptr, SW_SHOWNORMAL));
     return result > 32;
 }
 

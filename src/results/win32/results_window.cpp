@@ -7,6 +7,7 @@
 #include "platform/win32/modal_loop.h"
 #include "platform/win32/window_procedure.h"
 #include "results/win32/results_window_ids.h"
+#include "shared/display_text.h"
 
 namespace ombrix::results::win32 {
 namespace {
@@ -42,9 +43,9 @@ ResultsWindow::~ResultsWindow() {
     window_.reset();
 }
 
-void ResultsWindow::ShowModal(const std::string& output) {
+void ResultsWindow::ShowModal(std::string output) {
     platform::win32::Win32Clipboard clipboard(mainWindow_);
-    form_ = std::make_unique<ResultsForm>(output, runState_, clipboard, windowMessages_);
+    form_ = std::make_unique<ResultsForm>(runState_, clipboard, windowMessages_);
 
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kClassName,
@@ -59,6 +60,9 @@ void ResultsWindow::ShowModal(const std::string& output) {
                                         platform::SystemErrorText(error)),
                        platform::MessageStyle::OkExclamation);
     } else {
+        // The view takes over the one copy there is; Copy, Save Report and Print read it there.
+        view_->SetText(shared::ToDisplayText(std::move(output)));
+        ::SetFocus(view_->Window());
         ::ShowWindow(window_.get(), SW_SHOWNORMAL);
         ::UpdateWindow(window_.get());
         platform::win32::RunModal(window_.get(), mainWindow_);
@@ -88,8 +92,6 @@ bool ResultsWindow::CreateControls() {
         return false;
     }
     ApplyDpi();
-    ::SetWindowTextA(view_->Window(), form_->Text().c_str());
-    ::SetFocus(view_->Window());
     return true;
 }
 
@@ -130,20 +132,21 @@ void ResultsWindow::ShowPopUp(LPARAM position) {
         at = caret;
     }
     HWND window = window_.get();
+    const std::string& shown = view_->Model().Text();
     const auto chosen = static_cast<UINT_PTR>(::TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
     switch (chosen) {
         case kCopyClip:
-            form_->PopUp_CopyClip_Click();
+            form_->PopUp_CopyClip_Click(shown);
             break;
         case kSaveText:
             if (actions_.save) {
-                actions_.save(form_->Text(), window);
+                actions_.save(shown, window);
             }
             break;
         case kCopyPrint:
             if (actions_.print) {
-                actions_.print(form_->Text(), window);
+                actions_.print(shown, window);
             }
             break;
         default:

@@ -36,7 +36,7 @@ class ResultsWindow final : public options::ResultsDisplay {
     ResultsWindow& operator=(const ResultsWindow&) = delete;
     ~ResultsWindow() override;
 
-    void ShowModal(const std::string& output) override;
+    void ShowModal(std::string output) override;
 
     // Used by the window procedure.
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

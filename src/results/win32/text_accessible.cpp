@@ -1,14 +1,44 @@
 #include "results/win32/text_accessible.h"
 
 #include <climits>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/win32/system_library.h"
 
 namespace ombrix::results::win32 {
 namespace {
 
+using platform::win32::SystemLibrary;
+
+std::optional<AccessibilityCalls> FindCalls(SystemLibrary& ole32, SystemLibrary& oleacc,
+                                            SystemLibrary& oleaut32) {
+    const auto coInitializeEx = ole32.Find<decltype(::CoInitializeEx)>("CoInitializeEx");
+    const auto coUninitialize = ole32.Find<decltype(::CoUninitialize)>("CoUninitialize");
+    const auto coDisconnectObject =
+        ole32.Find<decltype(::CoDisconnectObject)>("CoDisconnectObject");
+    const auto lresultFromObject = oleacc.Find<decltype(::LresultFromObject)>("LresultFromObject");
+    const auto accessibleObjectFromWindow =
+        oleacc.Find<decltype(::AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
+    const auto sysAllocStringLen =
+        oleaut32.Find<decltype(::SysAllocStringLen)>("SysAllocStringLen");
+    const auto variantInit = oleaut32.Find<decltype(::VariantInit)>("VariantInit");
+    if (!coInitializeEx || !coUninitialize || !coDisconnectObject || !lresultFromObject ||
+        !accessibleObjectFromWindow || !sysAllocStringLen || !variantInit) {
+        return std::nullopt;
+    }
+    return AccessibilityCalls{*coInitializeEx,
+                              *coUninitialize,
+                              *coDisconnectObject,
+                              *lresultFromObject,
+                              *accessibleObjectFromWindow,
+                              *sysAllocStringLen,
+                              *variantInit};
+}
+
 // A BSTR of ANSI text, handed to the caller, who frees it.
-HRESULT AnsiString(std::string_view text, BSTR* out) {
+HRESULT AnsiString(const AccessibilityCalls& calls, std::string_view text, BSTR* out) {
     if (text.size() > static_cast<std::size_t>(INT_MAX)) {
         return E_OUTOFMEMORY;
     }
@@ -18,7 +48,7 @@ HRESULT AnsiString(std::string_view text, BSTR* out) {
     if (length != 0 && wide == 0) {
         return HRESULT_FROM_WIN32(::GetLastError());
     }
-    BSTR made = ::SysAllocStringLen(nullptr, static_cast<UINT>(wide));
+    BSTR made = calls.sysAllocStringLen(nullptr, static_cast<UINT>(wide));
     if (made == nullptr) {
         return E_OUTOFMEMORY;
     }
@@ -29,13 +59,21 @@ HRESULT AnsiString(std::string_view text, BSTR* out) {
     return S_OK;
 }
 
-void SetLong(VARIANT* out, LONG value) {
-    ::VariantInit(out);
+void SetLong(const AccessibilityCalls& calls, VARIANT* out, LONG value) {
+    calls.variantInit(out);
     out->vt = VT_I4;
     out->lVal = value;
 }
 
 }  // namespace
+
+const AccessibilityCalls* FindAccessibilityCalls() {
+    static SystemLibrary ole32("ole32.dll");
+    static SystemLibrary oleacc("oleacc.dll");
+    static SystemLibrary oleaut32("oleaut32.dll");
+    static const std::optional<AccessibilityCalls> calls = FindCalls(ole32, oleacc, oleaut32);
+    return calls ? &*calls : nullptr;
+}
 
 HRESULT TextAccessible::QueryInterface(REFIID id, void** object) noexcept {
     if (object == nullptr) {
@@ -117,8 +155,8 @@ HRESULT TextAccessible::get_accParent(IDispatch** parent) noexcept {
         return RPC_E_DISCONNECTED;
     }
     // The system's object for the view's window, frame and scroll bar included.
-    return ::AccessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_WINDOW),
-                                        __uuidof(IDispatch), reinterpret_cast<void**>(parent));
+    return calls_.accessibleObjectFromWindow(window_, static_cast<DWORD>(OBJID_WINDOW),
+                                             __uuidof(IDispatch), reinterpret_cast<void**>(parent));
 }
 
 HRESULT TextAccessible::get_accChildCount(LONG* count) noexcept {
@@ -148,7 +186,7 @@ HRESULT TextAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
     // The caption of the window the view stands in.
     HWND top = ::GetAncestor(window_, GA_ROOT);
     const int length = ::GetWindowTextLengthW(top);
-    BSTR made = ::SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    BSTR made = calls_.sysAllocStringLen(nullptr, static_cast<UINT>(length));
     if (made == nullptr) {
         return E_OUTOFMEMORY;
     }
@@ -166,7 +204,7 @@ HRESULT TextAccessible::get_accValue(VARIANT child, BSTR* value) noexcept {
     if (const HRESULT checked = Check(child); checked != S_OK) {
         return checked;
     }
-    return AnsiString(model_->Text(), value);
+    return AnsiString(calls_, model_->Text(), value);
 }
 
 HRESULT TextAccessible::get_accDescription(VARIANT child, BSTR* text) noexcept {
@@ -183,11 +221,11 @@ HRESULT TextAccessible::get_accRole(VARIANT child, VARIANT* role) noexcept {
     if (role == nullptr) {
         return E_POINTER;
     }
-    ::VariantInit(role);
+    calls_.variantInit(role);
     if (const HRESULT checked = Check(child); checked != S_OK) {
         return checked;
     }
-    SetLong(role, ROLE_SYSTEM_TEXT);
+    SetLong(calls_, role, ROLE_SYSTEM_TEXT);
     return S_OK;
 }
 
@@ -195,7 +233,7 @@ HRESULT TextAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
     if (state == nullptr) {
         return E_POINTER;
     }
-    ::VariantInit(state);
+    calls_.variantInit(state);
     if (const HRESULT checked = Check(child); checked != S_OK) {
         return checked;
     }
@@ -209,7 +247,7 @@ HRESULT TextAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
     if (!::IsWindowEnabled(window_)) {
         bits |= STATE_SYSTEM_UNAVAILABLE;
     }
-    SetLong(state, bits);
+    SetLong(calls_, state, bits);
     return S_OK;
 }
 
@@ -235,14 +273,14 @@ HRESULT TextAccessible::get_accFocus(VARIANT* child) noexcept {
     if (child == nullptr) {
         return E_POINTER;
     }
-    ::VariantInit(child);
+    calls_.variantInit(child);
     if (model_ == nullptr) {
         return RPC_E_DISCONNECTED;
     }
     if (::GetFocus() != window_) {
         return S_FALSE;
     }
-    SetLong(child, CHILDID_SELF);
+    SetLong(calls_, child, CHILDID_SELF);
     return S_OK;
 }
 
@@ -251,7 +289,7 @@ HRESULT TextAccessible::get_accSelection(VARIANT* children) noexcept {
     if (children == nullptr) {
         return E_POINTER;
     }
-    ::VariantInit(children);
+    calls_.variantInit(children);
     return model_ == nullptr ? RPC_E_DISCONNECTED : S_FALSE;
 }
 
@@ -291,7 +329,7 @@ HRESULT TextAccessible::accNavigate(LONG, VARIANT start, VARIANT* end) noexcept 
     if (end == nullptr) {
         return E_POINTER;
     }
-    ::VariantInit(end);
+    calls_.variantInit(end);
     const HRESULT checked = Check(start);
     return checked != S_OK ? checked : S_FALSE;
 }
@@ -300,7 +338,7 @@ HRESULT TextAccessible::accHitTest(LONG x, LONG y, VARIANT* child) noexcept {
     if (child == nullptr) {
         return E_POINTER;
     }
-    ::VariantInit(child);
+    calls_.variantInit(child);
     if (model_ == nullptr) {
         return RPC_E_DISCONNECTED;
     }
@@ -308,7 +346,7 @@ HRESULT TextAccessible::accHitTest(LONG x, LONG y, VARIANT* child) noexcept {
     if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) {
         return S_FALSE;
     }
-    SetLong(child, CHILDID_SELF);
+    SetLong(calls_, child, CHILDID_SELF);
     return S_OK;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <utility>
 
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/window_handles.h"
@@ -36,16 +37,18 @@ void Notify(DWORD event, HWND window) {
 // COM on this thread for as long as the view serves screen readers.
 class TextView::Apartment {
   public:
-    Apartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    explicit Apartment(const AccessibilityCalls& calls)
+        : calls_(calls), result_(calls.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~Apartment() {
         if (SUCCEEDED(result_)) {
-            ::CoUninitialize();
+            calls_.coUninitialize();
         }
     }
     Apartment(const Apartment&) = delete;
     Apartment& operator=(const Apartment&) = delete;
 
   private:
+    const AccessibilityCalls& calls_;
     HRESULT result_;
 };
 
@@ -74,6 +77,14 @@ bool TextView::Create(HWND parent, int id, RECT bounds) {
                              bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                              parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                              ::GetModuleHandleA(nullptr), this) != nullptr;
+}
+
+void TextView::SetText(std::string text) {
+    const Seen before = Look();
+    model_.SetText(std::move(text));
+    Show(before);
+    ::InvalidateRect(window_, nullptr, FALSE);
+    Notify(EVENT_OBJECT_VALUECHANGE, window_);
 }
 
 TextView::Seen TextView::Look() const {
@@ -167,8 +178,15 @@ void TextView::PaintRow(HDC dc, std::size_t row, int y, int width) const {
         ::ExtTextOutA(dc, left, y, ETO_OPAQUE | ETO_CLIPPED, &area, painted.text.data() + from,
                       static_cast<UINT>(std::max(0, to - from)), nullptr);
     };
-    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
     const RECT line{0, y, width, y + lineHeight};
+    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+    if (painted.selectedFrom == painted.selectedTo && !painted.selectionRunsOn) {
+        // Nothing of it selected: the text and the line's background in one call.
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::ExtTextOutA(dc, TextViewModel::kMargin, y, ETO_OPAQUE | ETO_CLIPPED, &line,
+                      painted.text.data(), static_cast<UINT>(length), nullptr);
+        return;
+    }
     ::ExtTextOutA(dc, 0, y, ETO_OPAQUE, &line, nullptr, 0, nullptr);
     segment(0, painted.selectedFrom, false);
     segment(painted.selectedFrom, painted.selectedTo, true);
@@ -295,23 +313,28 @@ void TextView::OpenPopUp() {
 }
 
 LRESULT TextView::ServeAccessible(WPARAM wParam, LPARAM lParam) {
-    // Other objects (the frame, the scroll bar, the caret) are the system's.
+    // Other objects (the frame, the scroll bar, the caret) are the system's, and so is this one
+    // when the calls it takes are missing.
     if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) {
+        return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
+    }
+    const AccessibilityCalls* calls = FindAccessibilityCalls();
+    if (calls == nullptr) {
         return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
     }
     if (!accessible_) {
         if (!apartment_) {
-            apartment_ = std::make_unique<Apartment>();
+            apartment_ = std::make_unique<Apartment>(*calls);
         }
-        accessible_ = std::make_shared<TextAccessible>(window_, model_);
+        accessible_ = std::make_shared<TextAccessible>(window_, model_, *calls);
     }
-    return ::LresultFromObject(__uuidof(IAccessible), wParam, accessible_->Interface());
+    return calls->lresultFromObject(__uuidof(IAccessible), wParam, accessible_->Interface());
 }
 
 void TextView::CutClientsOff() {
     if (accessible_) {
         // Clients in other processes lose the object now; those here are answered "gone".
-        ::CoDisconnectObject(accessible_->Interface(), 0);
+        FindAccessibilityCalls()->coDisconnectObject(accessible_->Interface(), 0);
         accessible_->Detach();
         accessible_.reset();
     }
@@ -336,12 +359,8 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             window_ = nullptr;
             break;
         case WM_SETTEXT: {
-            const Seen before = Look();
             const char* text = reinterpret_cast<const char*>(lParam);
-            model_.SetText(text != nullptr ? text : "");
-            Show(before);
-            ::InvalidateRect(window_, nullptr, FALSE);
-            Notify(EVENT_OBJECT_VALUECHANGE, window_);
+            SetText(text != nullptr ? text : "");
             return TRUE;
         }
         case WM_GETTEXTLENGTH:

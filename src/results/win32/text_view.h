@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "platform/dialogs.h"
 #include "results/text_view_model.h"
@@ -30,6 +31,8 @@ class TextView {
     bool Create(HWND parent, int id, RECT bounds);
     HWND Window() const { return window_; }
     const TextViewModel& Model() const { return model_; }
+    // Shows `text` from its start, as WM_SETTEXT does, taking it over without a copy.
+    void SetText(std::string text);
 
     // Used by the window procedure.
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
