@@ -14,12 +14,15 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/window_handles.h"
 #include "support/test_support.h"
+#include "support/window_probe.h"
 
 namespace ombrix::about::win32 {
 namespace {
 
 using namespace std::chrono_literals;
 using platform::win32::UniqueWindow;
+using test::BoxOf;
+using test::FontHeight;
 
 constexpr std::uint32_t kBlue = 0x0000FF;  // 0xRRGGBB, as a 32-bit DIB holds it
 constexpr std::uint32_t kRed = 0xFF0000;
@@ -112,21 +115,6 @@ TEST_F(AboutBoxTest, ShowsTheProgramModallyTurnsTheLinkRedOverItAndClosesOnEsc) 
         HWND focus = ::GetFocus();
         ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_ESCAPE, 0);
     })) << "Esc did not close it";
-}
-
-// The control's rectangle in its parent's client area.
-base::Box BoxOf(HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-LONG FontHeight(HWND control) {
-    LOGFONTA font{};
-    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font),
-                 &font);
-    return font.lfHeight;
 }
 
 TEST_F(AboutBoxTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {

@@ -16,11 +16,14 @@
 #include "results/win32/results_window_ids.h"
 #include "runner/run_state.h"
 #include "support/test_support.h"
+#include "support/window_probe.h"
 
 namespace ombrix::results::win32 {
 namespace {
 
 using Step = std::function<void(HWND results)>;
+using test::BoxOf;
+using test::FontHeight;
 
 thread_local std::vector<Step> tSteps;
 thread_local std::size_t tNext = 0;
@@ -188,20 +191,6 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
          }}));
     EXPECT_FALSE(runState.LaunchActive()) << "O.K leaves the run undismissed";
     EXPECT_TRUE(messages.shown.empty());
-}
-
-base::Box BoxOf(HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-LONG FontHeight(HWND control) {
-    LOGFONTA font{};
-    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font),
-                 &font);
-    return font.lfHeight;
 }
 
 TEST_F(ResultsWindowTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {

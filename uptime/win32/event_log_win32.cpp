@@ -65,6 +65,29 @@ std::optional<std::string> Render(EVT_HANDLE event) {
     return Narrow(std::wstring(buffer.data()), CP_UTF8);
 }
 
+// Hands every event of `results` to `take`, each rendered as XML; a record that cannot be
+// rendered is passed on empty, so that it is counted as unreadable rather than silently lost.
+// ERROR_SUCCESS once the results are read to their end, otherwise the error that stopped it.
+template <typename Take>
+DWORD ReadAll(EVT_HANDLE results, Take take) {
+    for (;;) {
+        EVT_HANDLE batch[64] = {};
+        DWORD returned = 0;
+        if (!::EvtNext(results, static_cast<DWORD>(std::size(batch)), batch, INFINITE, 0,
+                       &returned)) {
+            const DWORD error = ::GetLastError();
+            return error == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : error;
+        }
+        std::vector<EvtHandle> events;
+        for (DWORD i = 0; i < returned; ++i) {
+            events.emplace_back(batch[i]);
+        }
+        for (const EvtHandle& event : events) {
+            take(Render(event.get()).value_or(std::string()));
+        }
+    }
+}
+
 class WindowsEventLog final : public EventLogReader {
   public:
     explicit WindowsEventLog(const std::string& remoteMachine) {
@@ -95,26 +118,11 @@ class WindowsEventLog final : public EventLogReader {
             return Failure(::GetLastError());
         }
         LogReading reading;
-        for (;;) {
-            EVT_HANDLE batch[64] = {};
-            DWORD returned = 0;
-            if (!::EvtNext(results.get(), static_cast<DWORD>(std::size(batch)), batch, INFINITE, 0,
-                           &returned)) {
-                const DWORD error = ::GetLastError();
-                if (error == ERROR_NO_MORE_ITEMS) {
-                    break;
-                }
-                return Failure(error);
-            }
-            std::vector<EvtHandle> events;
-            for (DWORD i = 0; i < returned; ++i) {
-                events.emplace_back(batch[i]);
-            }
-            for (const EvtHandle& event : events) {
-                // A record that cannot be rendered is passed on empty: it is counted as
-                // unreadable rather than silently lost.
-                reading.records.push_back(Render(event.get()).value_or(std::string()));
-            }
+        const DWORD error = ReadAll(results.get(), [&reading](std::string xml) {
+            reading.records.push_back(std::move(xml));
+        });
+        if (error != ERROR_SUCCESS) {
+            return Failure(error);
         }
         reading.oldestRecord = OldestRecord(channel);
         return reading;
@@ -168,26 +176,12 @@ ombrix::base::Result<void> ReadEventLogFile(const std::string& path, RecordSink&
         return ombrix::base::Failure{"The event log service cannot read it as a log file: " +
                                      ErrorText(::GetLastError())};
     }
-    for (;;) {
-        EVT_HANDLE batch[64] = {};
-        DWORD returned = 0;
-        if (!::EvtNext(results.get(), static_cast<DWORD>(std::size(batch)), batch, INFINITE, 0,
-                       &returned)) {
-            const DWORD error = ::GetLastError();
-            if (error == ERROR_NO_MORE_ITEMS) {
-                return {};
-            }
-            return ombrix::base::Failure{"The event log service stopped reading it: " +
-                                         ErrorText(error)};
-        }
-        std::vector<EvtHandle> events;
-        for (DWORD i = 0; i < returned; ++i) {
-            events.emplace_back(batch[i]);
-        }
-        for (const EvtHandle& event : events) {
-            sink.Take(Render(event.get()).value_or(std::string()));
-        }
+    const DWORD error = ReadAll(results.get(), [&sink](const std::string& xml) { sink.Take(xml); });
+    if (error != ERROR_SUCCESS) {
+        return ombrix::base::Failure{"The event log service stopped reading it: " +
+                                     ErrorText(error)};
     }
+    return {};
 }
 
 }  // namespace uptime::win32

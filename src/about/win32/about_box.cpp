@@ -315,11 +315,7 @@ LRESULT AboutBox::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         case DM_GETDEFID:
             return MAKELRESULT(kAboutOk, DC_HASDEFID);
         case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+            dpi_ = platform::win32::FollowDpiChange(window, wParam, lParam);
             if (!controls_.empty()) {
                 ApplyDpi();
             }

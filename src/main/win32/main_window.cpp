@@ -336,11 +336,7 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
             }
             break;
         case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+            dpi_ = platform::win32::FollowDpiChange(window, wParam, lParam);
             ApplyFont();
             Layout();
             return 0;

@@ -67,4 +67,12 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+int FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    return HIWORD(wParam);
+}
+
 }  // namespace ombrix::platform::win32

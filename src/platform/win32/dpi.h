@@ -21,6 +21,10 @@ inline RECT PixelRect(const base::Box& twips, int dpi) {
     return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
 }
 
+// WM_DPICHANGED: moves the window to the rectangle the system suggests and returns the new DPI,
+// at which the caller lays itself out again.
+int FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
+
 // The font the system uses for message boxes, sized for `dpi`.
 UniqueFont CreateMessageFont(int dpi);
 

@@ -178,11 +178,7 @@ LRESULT ResultsWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
             }
             break;
         case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+            dpi_ = platform::win32::FollowDpiChange(window, wParam, lParam);
             if (view_ && exitButton_ != nullptr) {
                 ApplyDpi();
             }
