@@ -235,9 +235,10 @@ LONGLONG SettledAt(const Area& area) {
 }
 
 void WriteOptions(const fs::path& folder, const std::string& tool, const std::string& machine) {
-    const bool server = !machine.empty();
+    const bool remoteMachine = !machine.empty();
     const std::string lines = std::string("Ombrix_OptsN\r\n255\r\n") + tool + "\r\nFalse\r\n" +
-                              (server ? "True" : "False") + "\r\n" + (server ? machine : "x") +
+                              (remoteMachine ? "True" : "False") + "\r\n" +
+                              (remoteMachine ? machine : "x") +
                               "\r\nFalse\r\nFalse\r\nFalse\r\n0\r\n0\r\n0\r\n5\r\nTrue\r\n";
     UniqueHandle file(::CreateFileA((folder / "ombrixopts.cfg").string().c_str(), GENERIC_WRITE, 0,
                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -288,14 +289,14 @@ struct Ombrix {
     LaunchTimes Launch() {
         using namespace ombrix;
         LaunchTimes times;
-        const UINT launch = main::win32::ControlId(options::Control::LaunchIt);
+        const UINT launch = main::win32::ControlId(options::Control::LaunchButton);
         times.click = Now();
         ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(launch, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(main, static_cast<int>(launch))));
         HWND results =
             WaitFor([&] { return FindWindowOf(started.id, results::win32::kResultsWindowClass); });
         times.visible = Now();
-        HWND view = ::GetDlgItem(results, static_cast<int>(results::win32::kUptimeDump));
+        HWND view = ::GetDlgItem(results, static_cast<int>(results::win32::kReportView));
         if (view == nullptr) {
             Fail("the results window has no text view");
         }

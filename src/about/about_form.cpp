@@ -9,7 +9,7 @@ const char* HomePage() {
     return OMBRIX_HOME_PAGE;
 }
 
-void AboutForm::Form_Load() {
+void AboutForm::Start() {
     view_.SetText(AboutText::Caption, std::string("About ") + platform::kApplicationTitle);
     view_.SetText(AboutText::Version, "Version " + shared::VersionText());
     view_.SetText(AboutText::Title, platform::kApplicationTitle);
@@ -24,23 +24,23 @@ void AboutForm::Form_Load() {
     view_.SetText(AboutText::SiteLink, "Ombrix Home");
 }
 
-void AboutForm::cmdSysInfo_Click() {
+void AboutForm::StartSystemInfo() {
     actions_.startSysInfo();
 }
 
-void AboutForm::SiteLink_Click() {
+void AboutForm::OpenHomePage() {
     actions_.openSiteLink(HomePage());
 }
 
-void AboutForm::SiteLink_MouseMove() {
+void AboutForm::PointerOverLink() {
     view_.SetLinkColour(kLinkHoverColour);
 }
 
-void AboutForm::Form_MouseMove() {
+void AboutForm::PointerOverBackground() {
     view_.SetLinkColour(kLinkNormalColour);
 }
 
-void AboutForm::lblDisclaimer_MouseMove() {
+void AboutForm::PointerOverDisclaimer() {
     view_.SetLinkColour(kLinkNormalColour);
 }
 

@@ -35,13 +35,13 @@ class AboutForm {
     AboutForm(AboutView& view, AboutActions actions) : view_(view), actions_(std::move(actions)) {}
 
     // The load step, run on every opening.
-    void Form_Load();
-    void cmdSysInfo_Click();
-    void SiteLink_Click();
-    void SiteLink_MouseMove();
+    void Start();
+    void StartSystemInfo();
+    void OpenHomePage();
+    void PointerOverLink();
     // Over the box's own background.
-    void Form_MouseMove();
-    void lblDisclaimer_MouseMove();
+    void PointerOverBackground();
+    void PointerOverDisclaimer();
 
   private:
     AboutView& view_;

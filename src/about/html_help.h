@@ -23,7 +23,7 @@ std::string HelpFilePath(const std::string& programDirectory);
 base::Result<std::uintptr_t> ShowHelpFile(platform::HelpViewer& viewer, std::uintptr_t owner,
                                           const std::string& path);
 
-// Menu_Help_Index_Click: opens the help file of `programDirectory` at its default topic in a
+// Help Index: opens the help file of `programDirectory` at its default topic in a
 // window owned by `owner`, or says why it cannot ("Help not available at this time." when
 // the file is not there). A file the viewer cannot show is left to the viewer to report.
 void ShowHelpIndex(std::uintptr_t owner, platform::MessageBoxes& messages,

@@ -7,25 +7,25 @@ namespace ombrix::main {
 
 using options::Control;
 
-bool MainForm::Form_Load() {
+bool MainForm::Start() {
     if (const auto refusal = StartupRefusal(services_.windowsVersion())) {
         services_.messages.Show(*refusal, platform::MessageStyle::OkExclamation);
         return false;
     }
     options_.SetLoading(true);
 
-    options_.SetText(Control::CmdLine, std::string(options::kToolWord));
-    options_.SetText(Control::NameIPAddress, options::kMachinePlaceholder);
+    options_.SetText(Control::CommandLine, std::string(options::kToolWord));
+    options_.SetText(Control::MachineName, options::kMachinePlaceholder);
     const base::CalendarDate today = services_.today();
     const options::DateTexts date = options::DefaultDate(today);
-    options_.SetText(Control::pd, options::kDefaultDayCount);
-    options_.SetText(Control::DD, date.dd);
-    options_.SetText(Control::MM, date.mm);
-    options_.SetText(Control::YYYY, date.yyyy);
-    options_.SetValue(Control::DoDates, options::kUnchecked);
-    for (Control c : {Control::DateFrame, Control::PSwitch, Control::pswitchdays, Control::pd,
-                      Control::DateSwitch, Control::DD, Control::MM, Control::YYYY,
-                      Control::NameIPAddress, Control::DateSP}) {
+    options_.SetText(Control::DayCount, options::kDefaultDayCount);
+    options_.SetText(Control::Day, date.day);
+    options_.SetText(Control::Month, date.month);
+    options_.SetText(Control::Year, date.year);
+    options_.SetValue(Control::RestrictPeriod, options::kUnchecked);
+    for (Control c : {Control::PeriodFrame, Control::LastDays, Control::DaysLabel,
+                      Control::DayCount, Control::SinceDate, Control::Day, Control::Month,
+                      Control::Year, Control::MachineName, Control::DateSeparator}) {
         view_.SetEnabled(c, false);
     }
 
@@ -38,7 +38,7 @@ bool MainForm::Form_Load() {
     return true;
 }
 
-void MainForm::LaunchIt_Click() {
+void MainForm::Launch() {
     const options::OptionState state = options_.ReadState();
     options::LaunchEnvironment environment{state,
                                            uptimePath_,
@@ -50,7 +50,7 @@ void MainForm::LaunchIt_Click() {
     options::LaunchUptime(environment);
 }
 
-void MainForm::Menu_Settings_PLoc_Click() {
+void MainForm::LocateTool() {
     const platform::FileDialogSettings settings{kLocateTitle, kLocateFilter, kLocateFileName,
                                                 kLocateFlags};
     // Cancel changes nothing and says nothing.
@@ -60,7 +60,7 @@ void MainForm::Menu_Settings_PLoc_Click() {
     }
 }
 
-void MainForm::Exit_Click() {
+void MainForm::Exit() {
     SaveOptions();
 }
 

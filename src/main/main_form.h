@@ -39,14 +39,14 @@ class MainForm {
 
     // The start-up sequence. False when the platform is refused: its message has been shown
     // and the program is to end without showing the window.
-    bool Form_Load();
+    bool Start();
 
-    void LaunchIt_Click();
-    void Menu_Settings_Cmdlin_Click() { options_.OnShowCommandLineChosen(); }
-    void Menu_Settings_PLoc_Click();
+    void Launch();
+    void ToggleCommandLine() { options_.OnShowCommandLineChosen(); }
+    void LocateTool();
     // Exit through the menu or the button: saves the options. The window closes afterwards
     // whether or not the save succeeded (a failed save has said why).
-    void Exit_Click();
+    void Exit();
 
     options::OptionForm& Options() { return options_; }
     const std::string& UptimePath() const { return uptimePath_; }

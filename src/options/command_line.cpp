@@ -4,10 +4,10 @@ namespace ombrix::options {
 namespace {
 
 bool UsesDate(const OptionState& state) {
-    return state.doDates && state.dateSwitch;
+    return state.restrictPeriod && state.sinceDate;
 }
 bool UsesDays(const OptionState& state) {
-    return state.doDates && !state.dateSwitch;
+    return state.restrictPeriod && !state.sinceDate;
 }
 
 }  // namespace
@@ -18,28 +18,28 @@ DateTexts DefaultDate(const base::CalendarDate& today) {
 
 std::string ComposeCommandLine(const OptionState& state) {
     std::string line(kToolWord);
-    if (state.server) {
+    if (state.remoteMachine) {
         line += ' ';
-        line += state.nameIPAddress;
+        line += state.machineName;
     }
-    if (state.sSwitch) {
+    if (state.showEvents) {
         line += " /s";
     }
-    if (state.aSwitch) {
+    if (state.showAppFailures) {
         line += " /a";
     }
     if (UsesDate(state)) {
-        line += " /d:" + state.mm + "/" + state.dd + "/" + state.yyyy;
+        line += " /d:" + state.month + "/" + state.day + "/" + state.year;
     } else if (UsesDays(state)) {
-        line += " /p:" + state.pd;
+        line += " /p:" + state.dayCount;
     }
     return line;
 }
 
 EnabledStates ComputeEnabledStates(const OptionState& state) {
     EnabledStates enabled;
-    enabled.nameIPAddress = state.server;
-    enabled.periodChoice = state.doDates;
+    enabled.machineName = state.remoteMachine;
+    enabled.periodChoice = state.restrictPeriod;
     enabled.date = UsesDate(state);
     enabled.days = UsesDays(state);
     return enabled;

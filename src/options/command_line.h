@@ -17,16 +17,16 @@ inline constexpr int kChecked = 1;
 // the options file and the launch's checks all work from. A check box counts as on only when
 // it is checked (greyed counts as off); texts stand exactly as typed.
 struct OptionState {
-    bool server = false;
-    std::string nameIPAddress;
-    bool sSwitch = false;
-    bool aSwitch = false;
-    bool doDates = false;
-    bool dateSwitch = false;  // "/d:" selected; PSwitch or neither selected means "/p:"
-    std::string dd;
-    std::string mm;
-    std::string yyyy;
-    std::string pd;
+    bool remoteMachine = false;
+    std::string machineName;
+    bool showEvents = false;
+    bool showAppFailures = false;
+    bool restrictPeriod = false;
+    bool sinceDate = false;  // "/d:" selected; LastDays or neither selected means "/p:"
+    std::string day;
+    std::string month;
+    std::string year;
+    std::string dayCount;
     bool showCommandLine = true;  // the check mark of Show Command Line
 };
 
@@ -38,9 +38,9 @@ inline constexpr const char* kDefaultDay = "01";
 // The date the boxes start with: the first of the current month, the month without a leading
 // zero.
 struct DateTexts {
-    std::string dd;
-    std::string mm;
-    std::string yyyy;
+    std::string day;
+    std::string month;
+    std::string year;
 };
 DateTexts DefaultDate(const base::CalendarDate& today);
 
@@ -53,10 +53,10 @@ std::string ComposeCommandLine(const OptionState& state);
 
 // Which dependent controls take input: only those whose values go into the command line.
 struct EnabledStates {
-    bool nameIPAddress = false;
-    bool periodChoice = false;  // DateFrame, DateSwitch, PSwitch and pswitchdays
-    bool date = false;          // DD, MM, YYYY and DateSP
-    bool days = false;          // pd
+    bool machineName = false;
+    bool periodChoice = false;  // PeriodFrame, SinceDate, LastDays and DaysLabel
+    bool date = false;          // Day, Month, Year and DateSeparator
+    bool days = false;          // dayCount
 };
 EnabledStates ComputeEnabledStates(const OptionState& state);
 

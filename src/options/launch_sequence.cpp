@@ -37,12 +37,12 @@ const char* FailedCheck(const LaunchEnvironment& environment) {
     if (environment.uptimePath.empty()) {
         return kLocateMessage;
     }
-    if (options.server &&
-        (options.nameIPAddress.empty() || options.nameIPAddress == kMachinePlaceholder)) {
+    if (options.remoteMachine &&
+        (options.machineName.empty() || options.machineName == kMachinePlaceholder)) {
         return kMachineMessage;
     }
-    if (options.doDates) {
-        const auto date = ReadDayFirstDate(options.dd, options.mm, options.yyyy);
+    if (options.restrictPeriod) {
+        const auto date = ReadDayFirstDate(options.day, options.month, options.year);
         if (!date) {
             return kInvalidDateMessage;
         }
@@ -96,17 +96,18 @@ void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
 
 }  // namespace
 
-std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
-                                                   std::string_view yyyy) {
-    const auto day = base::ReadDigits(dd, 2);
-    const auto month = base::ReadDigits(mm, 2);
-    const auto year = base::ReadDigits(yyyy, 4);
+std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dayText,
+                                                   std::string_view monthText,
+                                                   std::string_view yearText) {
+    const auto day = base::ReadDigits(dayText, 2);
+    const auto month = base::ReadDigits(monthText, 2);
+    const auto year = base::ReadDigits(yearText, 4);
     // The tool reads a year of one, two or four digits; three it refuses.
-    if (!day || !month || !year || yyyy.size() == 3) {
+    if (!day || !month || !year || yearText.size() == 3) {
         return std::nullopt;
     }
     const base::CalendarDate date{
-        base::ExpandShortYear(static_cast<int>(*year), static_cast<int>(yyyy.size())),
+        base::ExpandShortYear(static_cast<int>(*year), static_cast<int>(yearText.size())),
         static_cast<int>(*month), static_cast<int>(*day)};
     if (date.year < kFirstYear || !base::IsValidDate(date)) {
         return std::nullopt;

@@ -35,8 +35,9 @@ class ResultsDisplay {
 // and the tool reads it as this date: day and month of one or two digits, a year of one or two
 // digits (read through Windows' window, 0-29 as 2000-2029) or of four, from 1601 on; digits
 // only, so no blank or sign splits or changes the switch; only days the calendar has.
-std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dd, std::string_view mm,
-                                                   std::string_view yyyy);
+std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dayText,
+                                                   std::string_view monthText,
+                                                   std::string_view yearText);
 
 struct LaunchEnvironment {
     const OptionState& options;
@@ -48,7 +49,7 @@ struct LaunchEnvironment {
     base::CalendarDate today;
 };
 
-// LaunchIt_Click.
+// Launch.
 void LaunchUptime(LaunchEnvironment& environment);
 
 }  // namespace ombrix::options

@@ -15,7 +15,7 @@ void OptionForm::SetText(Control control, const std::string& text) {
 void OptionForm::SetValue(Control control, int value) {
     // Selecting one option button of the period group clears the other.
     if (IsOptionButton(control) && value != 0) {
-        view_.PutValue(control == Control::DateSwitch ? Control::PSwitch : Control::DateSwitch, 0);
+        view_.PutValue(control == Control::SinceDate ? Control::LastDays : Control::SinceDate, 0);
     }
     view_.PutValue(control, value);
     OnClick(control);
@@ -27,7 +27,7 @@ void OptionForm::OnClick(Control /*control*/) {
 }
 
 void OptionForm::OnChange(Control control) {
-    if (control == Control::pd) {
+    if (control == Control::DayCount) {
         ResetZeroDayCount();
     }
     if (!isLoading_) {
@@ -38,72 +38,72 @@ void OptionForm::OnChange(Control control) {
 void OptionForm::ResetZeroDayCount() {
     // Runs during start-up too. Setting the text is itself a change, so this runs once more
     // with the new text, which reads 5 and stays.
-    if (base::ReadsAsZero(view_.Text(Control::pd))) {
-        SetText(Control::pd, kDefaultDayCount);
+    if (base::ReadsAsZero(view_.Text(Control::DayCount))) {
+        SetText(Control::DayCount, kDefaultDayCount);
     }
 }
 
 void OptionForm::OnShowCommandLineChosen() {
-    if (view_.Value(Control::Menu_Settings_Cmdlin) == 1) {
-        view_.PutValue(Control::Menu_Settings_Cmdlin, 0);
+    if (view_.CommandLineShown()) {
+        view_.PutCommandLineShown(false);
         ShiftForCommandLine(-1);
     } else {
-        view_.PutValue(Control::Menu_Settings_Cmdlin, 1);
+        view_.PutCommandLineShown(true);
         ShiftForCommandLine(+1);
     }
     BuildCommandLine();
 }
 
 void OptionForm::ShiftForCommandLine(int direction) {
-    const int shift = 2 * view_.Height(Control::CmdLine) * direction;
+    const int shift = 2 * view_.Height(Control::CommandLine) * direction;
     view_.ChangeWindowHeight(shift);
-    view_.MoveTop(Control::CmdLineOpts, shift);
+    view_.MoveTop(Control::OptionsFrame, shift);
     view_.MoveTop(Control::ExitButton, shift);
 }
 
 OptionState OptionForm::ReadState() const {
     const auto checked = [this](Control c) { return view_.Value(c) == kChecked; };
     OptionState state;
-    state.server = checked(Control::Server);
-    state.nameIPAddress = view_.Text(Control::NameIPAddress);
-    state.sSwitch = checked(Control::SSwitch);
-    state.aSwitch = checked(Control::ASwitch);
-    state.doDates = checked(Control::DoDates);
-    state.dateSwitch = view_.Value(Control::DateSwitch) != 0;
-    state.dd = view_.Text(Control::DD);
-    state.mm = view_.Text(Control::MM);
-    state.yyyy = view_.Text(Control::YYYY);
-    state.pd = view_.Text(Control::pd);
-    state.showCommandLine = view_.Value(Control::Menu_Settings_Cmdlin) == 1;
+    state.remoteMachine = checked(Control::RemoteMachine);
+    state.machineName = view_.Text(Control::MachineName);
+    state.showEvents = checked(Control::ShowEvents);
+    state.showAppFailures = checked(Control::ShowAppFailures);
+    state.restrictPeriod = checked(Control::RestrictPeriod);
+    state.sinceDate = view_.Value(Control::SinceDate) != 0;
+    state.day = view_.Text(Control::Day);
+    state.month = view_.Text(Control::Month);
+    state.year = view_.Text(Control::Year);
+    state.dayCount = view_.Text(Control::DayCount);
+    state.showCommandLine = view_.CommandLineShown();
     return state;
 }
 
 OptionState OptionForm::Rebuild() {
     OptionState state = ReadState();
     const EnabledStates enabled = ComputeEnabledStates(state);
-    view_.SetEnabled(Control::NameIPAddress, enabled.nameIPAddress);
+    view_.SetEnabled(Control::MachineName, enabled.machineName);
     for (Control c :
-         {Control::DateFrame, Control::DateSwitch, Control::PSwitch, Control::pswitchdays}) {
+         {Control::PeriodFrame, Control::SinceDate, Control::LastDays, Control::DaysLabel}) {
         view_.SetEnabled(c, enabled.periodChoice);
     }
-    for (Control c : {Control::DD, Control::MM, Control::YYYY, Control::DateSP}) {
+    for (Control c : {Control::Day, Control::Month, Control::Year, Control::DateSeparator}) {
         view_.SetEnabled(c, enabled.date);
     }
-    view_.SetEnabled(Control::pd, enabled.days);
-    view_.PutText(Control::CmdLine, ComposeCommandLine(state));
+    view_.SetEnabled(Control::DayCount, enabled.days);
+    view_.PutText(Control::CommandLine, ComposeCommandLine(state));
     return state;
 }
 
 void OptionForm::BuildCommandLine() {
-    view_.SetVisible(Control::CmdLine, Rebuild().showCommandLine);
+    view_.SetVisible(Control::CommandLine, Rebuild().showCommandLine);
 }
 
 void OptionForm::BuildCommandLineAtStartup() {
     // The window is designed with the command line shown; hidden, it starts collapsed.
     if (Rebuild().showCommandLine) {
-        view_.SetVisible(Control::CmdLine, true);
+        view_.SetVisible(Control::CommandLine, true);
     } else {
-        view_.SetVisible(Control::CmdLine, false);
+        view_.SetVisible(Control::CommandLine, false);
         ShiftForCommandLine(-1);
     }
 }

@@ -22,7 +22,7 @@ class OptionForm {
     void OnChange(Control control);
     void OnShowCommandLineChosen();
 
-    // Rebuilds CmdLine and the enabled states; CmdLine is visible exactly when Show Command
+    // Rebuilds CommandLine and the enabled states; CommandLine is visible exactly when Show Command
     // Line is checked.
     void BuildCommandLine();
     // The start-up build: as above, and an unchecked Show Command Line collapses the window.
@@ -37,7 +37,7 @@ class OptionForm {
 
   private:
     void ResetZeroDayCount();
-    // CmdLine and the enabled states from the controls; returns the state it read.
+    // CommandLine and the enabled states from the controls; returns the state it read.
     OptionState Rebuild();
     // Moves the command-line row's dependants by twice its height: -1 collapses, +1 expands.
     void ShiftForCommandLine(int direction);

@@ -6,30 +6,29 @@
 namespace ombrix::options {
 
 enum class Control {
-    CmdLine,
-    LaunchIt,
+    CommandLine,
+    LaunchButton,
     ExitButton,
-    CmdLineOpts,
-    Server,
-    NameIPAddress,
-    SSwitch,
-    ASwitch,
-    DoDates,
-    DateFrame,
-    DateSwitch,
-    DD,
-    MM,
-    YYYY,
-    DateSP,
-    PSwitch,
-    pd,
-    pswitchdays,
-    Menu_Settings_Cmdlin,  // the check mark of Show Command Line, as a value 0 or 1
+    OptionsFrame,
+    RemoteMachine,
+    MachineName,
+    ShowEvents,
+    ShowAppFailures,
+    RestrictPeriod,
+    PeriodFrame,
+    SinceDate,
+    Day,
+    Month,
+    Year,
+    DateSeparator,
+    LastDays,
+    DayCount,
+    DaysLabel,
 };
 
 // The period group's two option buttons: selecting one clears the other.
 constexpr bool IsOptionButton(Control control) {
-    return control == Control::DateSwitch || control == Control::PSwitch;
+    return control == Control::SinceDate || control == Control::LastDays;
 }
 
 // The window's side. The Put calls change a control without raising its events: the option
@@ -46,6 +45,10 @@ class OptionView {
     virtual void PutValue(Control control, int value) = 0;
     virtual void SetEnabled(Control control, bool enabled) = 0;
     virtual void SetVisible(Control control, bool visible) = 0;
+
+    // The check mark of Show Command Line in the menu.
+    virtual bool CommandLineShown() const = 0;
+    virtual void PutCommandLineShown(bool shown) = 0;
 
     virtual int Height(Control control) const = 0;
     virtual void MoveTop(Control control, int delta) = 0;

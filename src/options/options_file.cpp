@@ -86,13 +86,20 @@ std::string DatePartText(int value) {
 
 std::string FormatOptionsFile(const StoredOptions& options, std::string_view signature) {
     const std::array<std::string, kLineCount> lines = {
-        std::string(signature),       "255",
-        options.uptimePath,           BooleanText(options.dateSwitch),
-        BooleanText(options.server),  options.nameIPAddress,
-        BooleanText(options.sSwitch), BooleanText(options.aSwitch),
-        BooleanText(options.doDates), std::to_string(options.dd),
-        std::to_string(options.mm),   std::to_string(options.yyyy),
-        std::to_string(options.pd),   BooleanText(options.showCommandLine),
+        std::string(signature),
+        "255",
+        options.uptimePath,
+        BooleanText(options.sinceDate),
+        BooleanText(options.remoteMachine),
+        options.machineName,
+        BooleanText(options.showEvents),
+        BooleanText(options.showAppFailures),
+        BooleanText(options.restrictPeriod),
+        std::to_string(options.day),
+        std::to_string(options.month),
+        std::to_string(options.year),
+        std::to_string(options.dayCount),
+        BooleanText(options.showCommandLine),
     };
     std::string bytes;
     for (const std::string& line : lines) {
@@ -109,32 +116,32 @@ std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::strin
         return std::nullopt;
     }
     // Everything is converted before anything is kept: a damaged file yields nothing at all.
-    const std::optional<bool> dateSwitch = ToBoolean(lines[3]);
-    const std::optional<bool> server = ToBoolean(lines[4]);
-    const std::optional<bool> sSwitch = ToBoolean(lines[6]);
-    const std::optional<bool> aSwitch = ToBoolean(lines[7]);
-    const std::optional<bool> doDates = ToBoolean(lines[8]);
-    const std::optional<int> dd = ToNumber(lines[9]);
-    const std::optional<int> mm = ToNumber(lines[10]);
-    const std::optional<int> yyyy = ToNumber(lines[11]);
-    const std::optional<int> pd = ToNumber(lines[12]);
+    const std::optional<bool> sinceDate = ToBoolean(lines[3]);
+    const std::optional<bool> remoteMachine = ToBoolean(lines[4]);
+    const std::optional<bool> showEvents = ToBoolean(lines[6]);
+    const std::optional<bool> showAppFailures = ToBoolean(lines[7]);
+    const std::optional<bool> restrictPeriod = ToBoolean(lines[8]);
+    const std::optional<int> day = ToNumber(lines[9]);
+    const std::optional<int> month = ToNumber(lines[10]);
+    const std::optional<int> year = ToNumber(lines[11]);
+    const std::optional<int> dayCount = ToNumber(lines[12]);
     const std::optional<bool> showCommandLine = ToBoolean(lines[13]);
-    if (!dateSwitch || !server || !sSwitch || !aSwitch || !doDates || !dd || !mm || !yyyy || !pd ||
-        !showCommandLine) {
+    if (!sinceDate || !remoteMachine || !showEvents || !showAppFailures || !restrictPeriod ||
+        !day || !month || !year || !dayCount || !showCommandLine) {
         return std::nullopt;
     }
     StoredOptions options;
     options.uptimePath = std::string(lines[2]);
-    options.dateSwitch = *dateSwitch;
-    options.server = *server;
-    options.nameIPAddress = std::string(lines[5]);
-    options.sSwitch = *sSwitch;
-    options.aSwitch = *aSwitch;
-    options.doDates = *doDates;
-    options.dd = *dd;
-    options.mm = *mm;
-    options.yyyy = *yyyy;
-    options.pd = *pd;
+    options.sinceDate = *sinceDate;
+    options.remoteMachine = *remoteMachine;
+    options.machineName = std::string(lines[5]);
+    options.showEvents = *showEvents;
+    options.showAppFailures = *showAppFailures;
+    options.restrictPeriod = *restrictPeriod;
+    options.day = *day;
+    options.month = *month;
+    options.year = *year;
+    options.dayCount = *dayCount;
     options.showCommandLine = *showCommandLine;
     return options;
 }
@@ -142,16 +149,16 @@ std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::strin
 StoredOptions ToStoredOptions(const OptionState& state, const std::string& uptimePath) {
     StoredOptions options;
     options.uptimePath = uptimePath;
-    options.dateSwitch = state.dateSwitch;
-    options.server = state.server;
-    options.nameIPAddress = state.nameIPAddress;
-    options.sSwitch = state.sSwitch;
-    options.aSwitch = state.aSwitch;
-    options.doDates = state.doDates;
-    options.dd = BoxNumber(state.dd).value_or(0);
-    options.mm = BoxNumber(state.mm).value_or(0);
-    options.yyyy = BoxNumber(state.yyyy).value_or(0);
-    options.pd = BoxNumber(state.pd).value_or(*BoxNumber(kDefaultDayCount));
+    options.sinceDate = state.sinceDate;
+    options.remoteMachine = state.remoteMachine;
+    options.machineName = state.machineName;
+    options.showEvents = state.showEvents;
+    options.showAppFailures = state.showAppFailures;
+    options.restrictPeriod = state.restrictPeriod;
+    options.day = BoxNumber(state.day).value_or(0);
+    options.month = BoxNumber(state.month).value_or(0);
+    options.year = BoxNumber(state.year).value_or(0);
+    options.dayCount = BoxNumber(state.dayCount).value_or(*BoxNumber(kDefaultDayCount));
     options.showCommandLine = state.showCommandLine;
     return options;
 }
@@ -161,13 +168,13 @@ void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& vi
     uptimePath = options.uptimePath;
     // The check mark comes first, so that the clicks below already show or hide the command
     // line as it was saved.
-    view.PutValue(Control::Menu_Settings_Cmdlin, options.showCommandLine ? 1 : 0);
+    view.PutCommandLineShown(options.showCommandLine);
 
     const std::array<std::pair<Control, bool>, 4> boxes = {{
-        {Control::Server, options.server},
-        {Control::SSwitch, options.sSwitch},
-        {Control::ASwitch, options.aSwitch},
-        {Control::DoDates, options.doDates},
+        {Control::RemoteMachine, options.remoteMachine},
+        {Control::ShowEvents, options.showEvents},
+        {Control::ShowAppFailures, options.showAppFailures},
+        {Control::RestrictPeriod, options.restrictPeriod},
     }};
     for (const auto& box : boxes) {
         form.SetValue(box.first, kUnchecked);
@@ -178,20 +185,20 @@ void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& vi
         }
     }
 
-    form.SetText(Control::NameIPAddress, options.nameIPAddress);
-    form.SetText(Control::pd, std::to_string(options.pd));
+    form.SetText(Control::MachineName, options.machineName);
+    form.SetText(Control::DayCount, std::to_string(options.dayCount));
 
     // A day of 0 means no date was kept: the start-up date stands in for the stored one.
-    const DateTexts date = options.dd == 0
+    const DateTexts date = options.day == 0
                                ? DefaultDate(today)
-                               : DateTexts{DatePartText(options.dd), DatePartText(options.mm),
-                                           std::to_string(options.yyyy)};
-    form.SetText(Control::DD, date.dd);
-    form.SetText(Control::MM, date.mm);
-    form.SetText(Control::YYYY, date.yyyy);
+                               : DateTexts{DatePartText(options.day), DatePartText(options.month),
+                                           std::to_string(options.year)};
+    form.SetText(Control::Day, date.day);
+    form.SetText(Control::Month, date.month);
+    form.SetText(Control::Year, date.year);
 
     // Selecting one option button deselects the other, so exactly one ends up selected.
-    form.SetValue(options.dateSwitch ? Control::DateSwitch : Control::PSwitch, 1);
+    form.SetValue(options.sinceDate ? Control::SinceDate : Control::LastDays, 1);
 }
 
 bool SaveOptions(const std::string& path, const OptionState& state, const std::string& uptimePath,

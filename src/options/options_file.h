@@ -21,18 +21,18 @@ inline constexpr const char* kOptionsRejectedMessage =
 
 // The values of lines 3 to 14, converted.
 struct StoredOptions {
-    std::string uptimePath;       // line 3
-    bool dateSwitch = false;      // line 4
-    bool server = false;          // line 5
-    std::string nameIPAddress;    // line 6
-    bool sSwitch = false;         // line 7
-    bool aSwitch = false;         // line 8
-    bool doDates = false;         // line 9
-    int dd = 0;                   // line 10
-    int mm = 0;                   // line 11
-    int yyyy = 0;                 // line 12
-    int pd = 0;                   // line 13
-    bool showCommandLine = true;  // line 14
+    std::string uptimePath;        // line 3
+    bool sinceDate = false;        // line 4
+    bool remoteMachine = false;    // line 5
+    std::string machineName;       // line 6
+    bool showEvents = false;       // line 7
+    bool showAppFailures = false;  // line 8
+    bool restrictPeriod = false;   // line 9
+    int day = 0;                   // line 10
+    int month = 0;                 // line 11
+    int year = 0;                  // line 12
+    int dayCount = 0;              // line 13
+    bool showCommandLine = true;   // line 14
     friend bool operator==(const StoredOptions&, const StoredOptions&) = default;
 };
 
@@ -48,7 +48,7 @@ std::string FormatOptionsFile(const StoredOptions& options, std::string_view sig
 std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::string_view signature);
 
 // SaveOptions' values: the state's check boxes, the date and day boxes as numbers (digits give
-// their value, an empty box 0; a box with anything else gives 0, pd the default day count).
+// their value, an empty box 0; a box with anything else gives 0, dayCount the default day count).
 StoredOptions ToStoredOptions(const OptionState& state, const std::string& uptimePath);
 
 // LoadOptions' setting of the window through the form's own setters, so that the controls'

@@ -24,7 +24,7 @@ std::string PrintedReport(std::string_view output, std::string_view savedOn);
 // lines start a new page.
 std::vector<platform::PrintedPage> LayOutPages(std::string_view text, platform::PageGrid grid);
 
-// PopUp_CopyPrint: the report as one job on the default printer. When there is no printer or
+// Print: the report as one job on the default printer. When there is no printer or
 // the job fails, the user is told and nothing else changes.
 void PrintReport(const std::string& output, platform::Printer& printer,
                  platform::MessageBoxes& messages, const ReportSources& sources);

@@ -33,7 +33,7 @@ ReportSources SystemReportSources();
 std::string ReportFileContent(std::string_view output, std::string_view computerName,
                               std::string_view savedOn);
 
-// PopUp_SaveText: asks for a file name and writes the report there, replacing any file of that
+// Save Report: asks for a file name and writes the report there, replacing any file of that
 // name. Cancel does nothing; a file that cannot be written is told to the user.
 void SaveReport(const std::string& output, platform::FileDialogs& dialogs,
                 platform::MessageBoxes& messages, const ReportSources& sources);

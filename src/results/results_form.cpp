@@ -2,7 +2,7 @@
 
 namespace ombrix::results {
 
-void ResultsForm::PopUp_CopyClip_Click(const std::string& shown) {
+void ResultsForm::Copy(const std::string& shown) {
     if (const base::Result<> put = clipboard_.PutText(shown); !put) {
         messages_.Show(
             base::WithReason("Ombrix could not put the results on the clipboard.", put.Reason()),

@@ -19,10 +19,10 @@ class ResultsForm {
         : runState_(runState), clipboard_(clipboard), messages_(messages) {}
 
     // Copy: `shown`, the whole text the window shows, whatever part of it is selected.
-    void PopUp_CopyClip_Click(const std::string& shown);
+    void Copy(const std::string& shown);
 
     // The window closes, by "O.K" or its frame: the next launch may go ahead.
-    void Form_Unload() { runState_.Dismiss(); }
+    void Closed() { runState_.Dismiss(); }
 
   private:
     runner::RunState& runState_;

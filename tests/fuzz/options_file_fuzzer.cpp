@@ -137,16 +137,16 @@ void CheckAccepted(std::string_view bytes, const StoredOptions& options) {
     Require(lines[0] == kOptionsSignature, "accepted without the signature");
     Require(IsNumber(lines[1]), "accepted a line 2 that is no number");
     Require(lines[2] == options.uptimePath, "UptimePath is not line 3");
-    Require(lines[5] == options.nameIPAddress, "NameIPAddress is not line 6");
-    Require(SameBoolean(lines[3], options.dateSwitch), "line 4");
-    Require(SameBoolean(lines[4], options.server), "line 5");
-    Require(SameBoolean(lines[6], options.sSwitch), "line 7");
-    Require(SameBoolean(lines[7], options.aSwitch), "line 8");
-    Require(SameBoolean(lines[8], options.doDates), "line 9");
-    Require(SameNumber(lines[9], options.dd), "line 10");
-    Require(SameNumber(lines[10], options.mm), "line 11");
-    Require(SameNumber(lines[11], options.yyyy), "line 12");
-    Require(SameNumber(lines[12], options.pd), "line 13");
+    Require(lines[5] == options.machineName, "MachineName is not line 6");
+    Require(SameBoolean(lines[3], options.sinceDate), "line 4");
+    Require(SameBoolean(lines[4], options.remoteMachine), "line 5");
+    Require(SameBoolean(lines[6], options.showEvents), "line 7");
+    Require(SameBoolean(lines[7], options.showAppFailures), "line 8");
+    Require(SameBoolean(lines[8], options.restrictPeriod), "line 9");
+    Require(SameNumber(lines[9], options.day), "line 10");
+    Require(SameNumber(lines[10], options.month), "line 11");
+    Require(SameNumber(lines[11], options.year), "line 12");
+    Require(SameNumber(lines[12], options.dayCount), "line 13");
     Require(SameBoolean(lines[13], options.showCommandLine), "line 14");
 
     const std::string written = FormatOptionsFile(options, kOptionsSignature);

@@ -45,15 +45,15 @@ class MainFormTest : public ::testing::Test {
 };
 
 TEST_F(MainFormTest, FirstStartShowsTheDefaults) {
-    view_.PutText(Control::CmdLine, "?");
-    view_.PutText(Control::MM, "?");
-    ASSERT_TRUE(form_.Form_Load());
-    EXPECT_EQ(view_.Text(Control::CmdLine) + "|" + view_.Text(Control::NameIPAddress) + "|" +
-                  view_.Text(Control::DD) + "/" + view_.Text(Control::MM) + "/" +
-                  view_.Text(Control::YYYY) + "|" + view_.Text(Control::pd),
+    view_.PutText(Control::CommandLine, "?");
+    view_.PutText(Control::Month, "?");
+    ASSERT_TRUE(form_.Start());
+    EXPECT_EQ(view_.Text(Control::CommandLine) + "|" + view_.Text(Control::MachineName) + "|" +
+                  view_.Text(Control::Day) + "/" + view_.Text(Control::Month) + "/" +
+                  view_.Text(Control::Year) + "|" + view_.Text(Control::DayCount),
               "uptime|Name/IP Address|01/7/2026|5")
         << "this month, no leading zero";
-    EXPECT_FALSE(view_.At(Control::NameIPAddress).enabled);
+    EXPECT_FALSE(view_.At(Control::MachineName).enabled);
     EXPECT_FALSE(form_.Options().IsLoading());
     EXPECT_TRUE(messages_.shown.empty());
 }
@@ -61,20 +61,20 @@ TEST_F(MainFormTest, FirstStartShowsTheDefaults) {
 TEST_F(MainFormTest, ARefusedPlatformEndsBeforeAnythingIsRead) {
     test::WriteFile(optionsPath_, "not an options file\r\n");
     version_ = platform::WindowsVersion{4, 0, 1381, 2};
-    EXPECT_FALSE(form_.Form_Load());
+    EXPECT_FALSE(form_.Start());
     ASSERT_EQ(messages_.shown.size(), 1u) << "only the refusal, not the options file's message";
     EXPECT_EQ(messages_.shown[0].text, "Ombrix requires Windows NT v4 Service Pack 4 or later.");
 }
 
 TEST_F(MainFormTest, ProgramLocationSavesAtOnceAndCancelChangesNothing) {
-    ASSERT_TRUE(form_.Form_Load());
-    form_.Menu_Settings_PLoc_Click();
+    ASSERT_TRUE(form_.Start());
+    form_.LocateTool();
     EXPECT_TRUE(form_.UptimePath().empty());
     EXPECT_FALSE(std::filesystem::exists(optionsPath_));
     EXPECT_TRUE(messages_.shown.empty()) << "Cancel is silent";
 
     dialogs_.answer = "C:\\Program Files\\Uptime Tools\\uptime.exe";
-    form_.Menu_Settings_PLoc_Click();
+    form_.LocateTool();
     EXPECT_EQ(form_.UptimePath(), *dialogs_.answer);
     EXPECT_EQ(
         test::ReadFile(optionsPath_)

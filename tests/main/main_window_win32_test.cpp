@@ -37,14 +37,14 @@ TEST(UiLongPath, AToolPathTooLongToStartIsRefusedAndLaterLaunchesRun) {
     const std::string refusal = "Ombrix cannot start UPTIME.EXE: its path is " +
                                 std::to_string(tooLong.size()) + " characters long";
     for (int launch = 1; launch <= 2; ++launch) {
-        app.Press(Control::LaunchIt);
+        app.Press(Control::LaunchButton);
         const std::string said = app.AnswerMessageBox();
         EXPECT_EQ(said.rfind(refusal, 0), 0u) << "launch " << launch << ": " << said;
         EXPECT_TRUE(app.TempFiles().empty()) << "a temporary file was left behind";
     }
 
     LocateTool(app, app.Tool().string());
-    app.Press(Control::LaunchIt);
+    app.Press(Control::LaunchButton);
     HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
     ASSERT_NE(results, nullptr) << "the launch after the refusals did not run";
     ::PostMessageA(results, WM_COMMAND, results::win32::kExitButton, 0);
@@ -59,7 +59,7 @@ TEST(UiExit, AReadOnlyOptionsFileIsKeptAndExitStillEndsTheProgram) {
     const std::string options = app.Path("ombrixopts.cfg").string();
     ASSERT_TRUE(::SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY));
     app.Start();
-    ::SendMessageA(app.ControlWindow(Control::SSwitch), BM_CLICK, 0, 0);
+    ::SendMessageA(app.ControlWindow(Control::ShowEvents), BM_CLICK, 0, 0);
     app.Press(Control::ExitButton);
     const std::string said = app.AnswerMessageBox();
     EXPECT_EQ(said.rfind("Ombrix has not saved its options: " + options + " is read-only", 0), 0u)

@@ -21,16 +21,15 @@ class FakeOptionView final : public OptionView {
     };
 
     FakeOptionView() {
-        controls_[Control::CmdLine] = {"uptime", 0, true, true, 480, 405};
-        controls_[Control::CmdLineOpts] = {"", 0, true, true, 1080, 3375};
+        controls_[Control::CommandLine] = {"uptime", 0, true, true, 480, 405};
+        controls_[Control::OptionsFrame] = {"", 0, true, true, 1080, 3375};
         controls_[Control::ExitButton] = {"", 0, true, true, 4080, 375};
-        controls_[Control::LaunchIt] = {"", 0, true, true, 480, 375};
-        controls_[Control::NameIPAddress] = {"Name/IP Address", 0, false, true, 480, 285};
-        controls_[Control::DD] = {"01", 0, false, true, 360, 285};
-        controls_[Control::MM] = {"3", 0, false, true, 360, 285};
-        controls_[Control::YYYY] = {"2006", 0, false, true, 360, 285};
-        controls_[Control::pd] = {"5", 0, false, true, 720, 285};
-        controls_[Control::Menu_Settings_Cmdlin].value = 1;
+        controls_[Control::LaunchButton] = {"", 0, true, true, 480, 375};
+        controls_[Control::MachineName] = {"Name/IP Address", 0, false, true, 480, 285};
+        controls_[Control::Day] = {"01", 0, false, true, 360, 285};
+        controls_[Control::Month] = {"3", 0, false, true, 360, 285};
+        controls_[Control::Year] = {"2006", 0, false, true, 360, 285};
+        controls_[Control::DayCount] = {"5", 0, false, true, 720, 285};
     }
 
     std::string Text(Control c) const override { return At(c).text; }
@@ -39,6 +38,8 @@ class FakeOptionView final : public OptionView {
     void PutValue(Control c, int value) override { controls_[c].value = value; }
     void SetEnabled(Control c, bool enabled) override { controls_[c].enabled = enabled; }
     void SetVisible(Control c, bool visible) override { controls_[c].visible = visible; }
+    bool CommandLineShown() const override { return commandLineShown; }
+    void PutCommandLineShown(bool shown) override { commandLineShown = shown; }
     int Height(Control c) const override { return At(c).height; }
     void MoveTop(Control c, int delta) override { controls_[c].top += delta; }
     void ChangeWindowHeight(int delta) override { windowHeight += delta; }
@@ -52,6 +53,7 @@ class FakeOptionView final : public OptionView {
     }
 
     int windowHeight = 4665 + 720;  // client area and frame, in twips
+    bool commandLineShown = true;   // the menu's check mark
 
   private:
     mutable std::map<Control, State> controls_;  // a control not yet met holds the defaults

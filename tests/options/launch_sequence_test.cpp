@@ -80,15 +80,16 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
         return messages.shown.empty() ? kResultsWindow : messages.shown[0].text;
     }
 
-    void ChooseDate(const std::string& dd, const std::string& mm, const std::string& yyyy) {
-        options.dd = dd;
-        options.mm = mm;
-        options.yyyy = yyyy;
+    void ChooseDate(const std::string& day, const std::string& month, const std::string& year) {
+        options.day = day;
+        options.month = month;
+        options.year = year;
     }
-    // The switches the tool gets: with Server ticked, the machine box's text follows "uptime ".
+    // The switches the tool gets: with RemoteMachine ticked, the machine box's text follows "uptime
+    // ".
     void PassToTool(const std::string& switches) {
-        options.server = true;
-        options.nameIPAddress = switches;
+        options.remoteMachine = true;
+        options.machineName = switches;
     }
 
     test::ScratchDir temp;  // the system temporary folder during the test
@@ -107,15 +108,15 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
 TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     today = {2025, 12, 31};
     uptimePath.clear();
-    options.server = true;
-    options.nameIPAddress = kMachinePlaceholder;
-    options.doDates = true;  // with neither period chosen, the date is still checked
+    options.remoteMachine = true;
+    options.machineName = kMachinePlaceholder;
+    options.restrictPeriod = true;  // with neither period chosen, the date is still checked
     ChooseDate("32", "12", "2025");
 
     EXPECT_EQ(Launched(), "You need to locate UPTIME.EXE before you can launch it.");
     uptimePath = test::HelperProgram("child_probe");
     EXPECT_EQ(Launched(), "You need to enter a valid network name or IP address.");
-    options.nameIPAddress = "SRV01";
+    options.machineName = "SRV01";
     EXPECT_EQ(Launched(), "You need to enter a valid date in the past.");
     ChooseDate("01", "01", "2026");
     EXPECT_EQ(Launched(), "You need to enter a date in the past.") << "tomorrow, in a new year";
@@ -128,9 +129,9 @@ TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
 TEST(ReadDayFirstDate, TakesOnlyWhatTheCommandLineCarriesAsTyped) {
     using Date = base::CalendarDate;
     const struct {
-        const char* dd;
-        const char* mm;
-        const char* yyyy;
+        const char* day;
+        const char* month;
+        const char* year;
         std::optional<Date> date;  // nothing: the invalid-date message
     } rows[] = {
         {"29", "02", "2024", Date{2024, 2, 29}},  // a leap year
@@ -156,8 +157,8 @@ TEST(ReadDayFirstDate, TakesOnlyWhatTheCommandLineCarriesAsTyped) {
         {"7", "13", "2005", std::nullopt},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(ReadDayFirstDate(row.dd, row.mm, row.yyyy), row.date)
-            << '"' << row.dd << "\"/\"" << row.mm << "\"/\"" << row.yyyy << '"';
+        EXPECT_EQ(ReadDayFirstDate(row.day, row.month, row.year), row.date)
+            << '"' << row.day << "\"/\"" << row.month << "\"/\"" << row.year << '"';
     }
 }
 

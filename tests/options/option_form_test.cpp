@@ -13,10 +13,12 @@
 namespace ombrix::options {
 namespace {
 
-// The date boxes hold 1, 12 and 2006; no option button is selected unless dateSwitch.
-OptionState State(bool server, std::string name, bool sSwitch, bool aSwitch, bool doDates = false,
-                  bool dateSwitch = false, std::string pd = "5") {
-    return {server, std::move(name), sSwitch, aSwitch, doDates, dateSwitch, "1", "12", "2006", pd};
+// The date boxes hold 1, 12 and 2006; no option button is selected unless sinceDate.
+OptionState State(bool remoteMachine, std::string name, bool showEvents, bool showAppFailures,
+                  bool restrictPeriod = false, bool sinceDate = false, std::string dayCount = "5") {
+    return {remoteMachine,  std::move(name), showEvents, showAppFailures,
+            restrictPeriod, sinceDate,       "1",        "12",
+            "2006",         dayCount};
 }
 
 TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoTheLine) {
@@ -37,7 +39,7 @@ TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoThe
         EXPECT_EQ(ComposeCommandLine(row.state), row.expected);
         const EnabledStates e = ComputeEnabledStates(row.state);
         std::string enabled;
-        for (bool on : {e.nameIPAddress, e.periodChoice, e.date, e.days}) {
+        for (bool on : {e.machineName, e.periodChoice, e.date, e.days}) {
             enabled += on ? '1' : '0';
         }
         EXPECT_EQ(enabled, row.enabled) << row.expected;
@@ -47,34 +49,35 @@ TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoThe
 TEST(OptionForm, GreyedCheckBoxesCountAsUnchecked) {
     FakeOptionView view;
     OptionForm form{view};
-    for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates}) {
+    for (Control c : {Control::RemoteMachine, Control::ShowEvents, Control::ShowAppFailures,
+                      Control::RestrictPeriod}) {
         view.PutValue(c, 2);
     }
     form.BuildCommandLine();
-    EXPECT_EQ(view.Text(Control::CmdLine), "uptime");
-    EXPECT_FALSE(view.At(Control::NameIPAddress).enabled);
+    EXPECT_EQ(view.Text(Control::CommandLine), "uptime");
+    EXPECT_FALSE(view.At(Control::MachineName).enabled);
 }
 
 TEST(OptionForm, DayCountsReadingZeroBecomeFiveAndOthersStay) {
     FakeOptionView view;
     OptionForm form{view};
-    form.SetValue(Control::DoDates, kChecked);
+    form.SetValue(Control::RestrictPeriod, kChecked);
     const std::pair<std::string, std::string> typedShown[] = {
         {"00", "5"}, {"", "5"}, {"x1", "5"}, {"-1", "-1"}, {"07", "07"}, {"1a", "1a"}};
     for (const auto& [typed, shown] : typedShown) {
-        view.Type(form, Control::pd, typed);
-        EXPECT_EQ(view.Text(Control::pd), shown) << '"' << typed << '"';
-        EXPECT_EQ(view.Text(Control::CmdLine), "uptime /p:" + shown);
+        view.Type(form, Control::DayCount, typed);
+        EXPECT_EQ(view.Text(Control::DayCount), shown) << '"' << typed << '"';
+        EXPECT_EQ(view.Text(Control::CommandLine), "uptime /p:" + shown);
     }
     form.SetLoading(true);
-    form.SetText(Control::pd, "0");
-    EXPECT_EQ(view.Text(Control::pd), "5") << "a zero day count is reset while loading too";
+    form.SetText(Control::DayCount, "0");
+    EXPECT_EQ(view.Text(Control::DayCount), "5") << "a zero day count is reset while loading too";
 }
 
 // Window height, tops of the option frames, Exit and Launch Uptime, and whether the line shows.
 std::array<int, 5> Layout(const FakeOptionView& v) {
-    return {v.windowHeight, v.At(Control::CmdLineOpts).top, v.At(Control::ExitButton).top,
-            v.At(Control::LaunchIt).top, v.At(Control::CmdLine).visible};
+    return {v.windowHeight, v.At(Control::OptionsFrame).top, v.At(Control::ExitButton).top,
+            v.At(Control::LaunchButton).top, v.At(Control::CommandLine).visible};
 }
 
 TEST(OptionForm, AHiddenLineTakesTwiceItsHeightOffTheWindow) {
@@ -85,7 +88,7 @@ TEST(OptionForm, AHiddenLineTakesTwiceItsHeightOffTheWindow) {
     form.BuildCommandLineAtStartup();
     EXPECT_EQ(Layout(view), shown) << "the window is designed with the line shown";
     form.OnShowCommandLineChosen();
-    EXPECT_EQ(view.Value(Control::Menu_Settings_Cmdlin), 0);
+    EXPECT_FALSE(view.CommandLineShown());
     EXPECT_EQ(Layout(view), hidden) << "Launch Uptime stays put";
     form.BuildCommandLine();
     EXPECT_EQ(Layout(view), hidden) << "later builds move nothing";
@@ -94,7 +97,7 @@ TEST(OptionForm, AHiddenLineTakesTwiceItsHeightOffTheWindow) {
 
     FakeOptionView saved;
     OptionForm savedForm{saved};
-    saved.PutValue(Control::Menu_Settings_Cmdlin, 0);
+    saved.PutCommandLineShown(false);
     savedForm.BuildCommandLineAtStartup();
     EXPECT_EQ(Layout(saved), hidden) << "a line saved hidden starts collapsed";
 }

@@ -54,15 +54,17 @@ class OptionsFileTest : public ::testing::Test {
     }
     bool Save() { return SaveOptions(path, form.ReadState(), uptimePath, messages); }
 
-    // Server, /s, /a, DoDates, the two option buttons and the menu's check mark, then texts.
+    // RemoteMachine, /s, /a, RestrictPeriod, the two option buttons and the menu's check mark, then
+    // texts.
     std::string Shown() const {
         std::string shown;
-        for (Control c : {Control::Server, Control::SSwitch, Control::ASwitch, Control::DoDates,
-                          Control::DateSwitch, Control::PSwitch, Control::Menu_Settings_Cmdlin}) {
+        for (Control c : {Control::RemoteMachine, Control::ShowEvents, Control::ShowAppFailures,
+                          Control::RestrictPeriod, Control::SinceDate, Control::LastDays}) {
             shown += std::to_string(view.Value(c));
         }
-        for (Control c : {Control::NameIPAddress, Control::DD, Control::MM, Control::YYYY,
-                          Control::pd, Control::CmdLine}) {
+        shown += view.CommandLineShown() ? "1" : "0";
+        for (Control c : {Control::MachineName, Control::Day, Control::Month, Control::Year,
+                          Control::DayCount, Control::CommandLine}) {
             shown += "|" + view.Text(c);
         }
         return shown;
@@ -118,8 +120,8 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
     };
     const struct {
         const char* text;
-        std::optional<bool> boolean;  // as line 5 (Server); nothing: the file is rejected
-        std::optional<int> number;    // as line 13 (pd)
+        std::optional<bool> boolean;  // as line 5 (RemoteMachine); nothing: the file is rejected
+        std::optional<int> number;    // as line 13 (dayCount)
     } rows[] = {
         {"TRUE", true, std::nullopt},  // a word is never a number
         {" false\t", false, std::nullopt},
@@ -135,10 +137,10 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
     };
     for (const auto& row : rows) {
         const auto asBoolean = parsed(5, row.text);
-        EXPECT_EQ(asBoolean ? std::optional(asBoolean->server) : std::nullopt, row.boolean)
+        EXPECT_EQ(asBoolean ? std::optional(asBoolean->remoteMachine) : std::nullopt, row.boolean)
             << '"' << row.text << '"';
         const auto asNumber = parsed(13, row.text);
-        EXPECT_EQ(asNumber ? std::optional(asNumber->pd) : std::nullopt, row.number)
+        EXPECT_EQ(asNumber ? std::optional(asNumber->dayCount) : std::nullopt, row.number)
             << '"' << row.text << '"';
     }
     // Line 2's value never mattered: any whole number will do.
@@ -178,7 +180,7 @@ TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     test::WriteFile(path, kSample);
     fs::permissions(path, kWrite, fs::perm_options::remove);
-    form.SetValue(Control::ASwitch, kChecked);
+    form.SetValue(Control::ShowAppFailures, kChecked);
     EXPECT_FALSE(Save());
     ExpectOneMessage("Ombrix has not saved its options: " + path + " is read-only");
     // Save Report replaces its file the same way, and meets the same refusal.

@@ -136,7 +136,7 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
     EXPECT_TRUE(Show(
         results, output,
         {[&](HWND window) {
-             view = ::GetDlgItem(window, kUptimeDump);
+             view = ::GetDlgItem(window, kReportView);
              EXPECT_EQ(::GetFocus(), view);
              EXPECT_EQ(CaretWindow(), view) << "no caret to show where the focus is";
              press(view, 'A', false, true);
@@ -197,7 +197,7 @@ TEST_F(ResultsWindowTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {
     const base::Box dump{240, 360, 10575, 4815};
     const base::Box button{4800, 5400, 1095, 375};
     EXPECT_TRUE(Show(results, output, {[&](HWND window) {
-                         HWND view = ::GetDlgItem(window, kUptimeDump);
+                         HWND view = ::GetDlgItem(window, kReportView);
                          HWND exit = ::GetDlgItem(window, kExitButton);
                          const int dpi = platform::win32::WindowDpi(window);
                          EXPECT_EQ(BoxOf(view), base::TwipsToPixels(dump, dpi));

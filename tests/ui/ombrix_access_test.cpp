@@ -37,21 +37,21 @@ HWND Tab(HWND main) {
 TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
     // Every option that can be on is on, with either period: all that takes the focus is enabled.
     const std::vector<Control> common = {
-        Control::CmdLine,       Control::LaunchIt, Control::ExitButton,
-        Control::SSwitch,       Control::ASwitch,  Control::Server,
-        Control::NameIPAddress, Control::DoDates,  Control::DateSwitch};
+        Control::CommandLine, Control::LaunchButton,    Control::ExitButton,
+        Control::ShowEvents,  Control::ShowAppFailures, Control::RemoteMachine,
+        Control::MachineName, Control::RestrictPeriod,  Control::SinceDate};
     OmbrixSession app;
-    for (const bool dateSwitch : {true, false}) {
+    for (const bool sinceDate : {true, false}) {
         std::vector<Control> order = common;
         const auto period =
-            dateSwitch ? std::vector{Control::MM, Control::YYYY, Control::DD, Control::PSwitch}
-                       : std::vector{Control::PSwitch, Control::pd};
+            sinceDate ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
+                      : std::vector{Control::LastDays, Control::DayCount};
         order.insert(order.end(), period.begin(), period.end());
         std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-        lines[3] = dateSwitch ? "True" : "False";
-        lines[4] = "True";  // Server
+        lines[3] = sinceDate ? "True" : "False";
+        lines[4] = "True";  // RemoteMachine
         lines[5] = "SRV01";
-        lines[8] = "True";  // DoDates
+        lines[8] = "True";  // RestrictPeriod
         app.WriteOptions(lines);
         app.Start();
         HWND main = app.Main();
@@ -69,7 +69,7 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
             next = (next + 1) % expected.size();
             EXPECT_EQ(Tab(main), expected[next])
                 << "expected control " << static_cast<int>(order[next]) << " with the date "
-                << dateSwitch;
+                << sinceDate;
         }
         app.Post(WM_SYSCOMMAND, SC_CLOSE);
         EXPECT_TRUE(app.WaitForExit());
@@ -128,10 +128,10 @@ TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReader) {
     OmbrixSession app;
     app.WriteOptions(DefaultOptionLines(app.Tool().string()));
     app.Start();
-    app.Press(Control::LaunchIt);
+    app.Press(Control::LaunchButton);
     HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
     ASSERT_NE(results, nullptr);
-    HWND view = ::GetDlgItem(results, results::win32::kUptimeDump);
+    HWND view = ::GetDlgItem(results, results::win32::kReportView);
     const std::string report = TextOf(view);
     EXPECT_NE(report.find(" has been up for: "), std::string::npos) << report;
     EXPECT_FALSE(::IsWindowEnabled(app.Main())) << "the results window is not modal";

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (command == "launch") {
-        PressButton(main, ombrix::main::win32::ControlId(Control::LaunchIt));
+        PressButton(main, ombrix::main::win32::ControlId(Control::LaunchButton));
         HWND results = WaitForWindow(ombrix::results::win32::kResultsWindowClass, 30s);
         if (results == nullptr) {
             return Fail("no results window");

@@ -17,13 +17,13 @@ TEST(UiStartupAndExit, DefaultsWithoutAFileAndOnlyExitSaves) {
     saved[6] = "True";  // /s
     for (const bool exitButton : {false, true}) {
         app.Start();
-        EXPECT_EQ(app.Text(Control::CmdLine) + "|" + app.Text(Control::NameIPAddress) + "|" +
-                      app.Text(Control::DD) + "|" + app.Text(Control::pd),
+        EXPECT_EQ(app.Text(Control::CommandLine) + "|" + app.Text(Control::MachineName) + "|" +
+                      app.Text(Control::Day) + "|" + app.Text(Control::DayCount),
                   "uptime|Name/IP Address|01|5");
-        EXPECT_TRUE(::IsWindowVisible(app.ControlWindow(Control::CmdLine)));
-        EXPECT_FALSE(::IsWindowEnabled(app.ControlWindow(Control::NameIPAddress)));
-        ::SendMessageA(app.ControlWindow(Control::SSwitch), BM_CLICK, 0, 0);
-        ::SendMessageA(app.ControlWindow(Control::NameIPAddress), WM_SETTEXT, 0,
+        EXPECT_TRUE(::IsWindowVisible(app.ControlWindow(Control::CommandLine)));
+        EXPECT_FALSE(::IsWindowEnabled(app.ControlWindow(Control::MachineName)));
+        ::SendMessageA(app.ControlWindow(Control::ShowEvents), BM_CLICK, 0, 0);
+        ::SendMessageA(app.ControlWindow(Control::MachineName), WM_SETTEXT, 0,
                        reinterpret_cast<LPARAM>("SRV01"));
         exitButton ? app.Press(Control::ExitButton) : app.Post(WM_SYSCOMMAND, SC_CLOSE);
         ASSERT_TRUE(app.WaitForExit()) << exitButton;
@@ -35,18 +35,19 @@ TEST(UiStartupAndExit, DefaultsWithoutAFileAndOnlyExitSaves) {
 TEST(UiStartup, RestoredOptionsWithAHiddenCommandLineOpenCollapsed) {
     OmbrixSession app;
     std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-    lines[4] = "True";  // Server
+    lines[4] = "True";  // RemoteMachine
     lines[5] = "SRV01";
     lines[6] = "True";  // /s
     lines[13] = "False";
     app.WriteOptions(lines);
     app.Start();
-    EXPECT_EQ(app.Text(Control::CmdLine), "uptime SRV01 /s");
-    EXPECT_FALSE(::IsWindowVisible(app.ControlWindow(Control::CmdLine)));
+    EXPECT_EQ(app.Text(Control::CommandLine), "uptime SRV01 /s");
+    EXPECT_FALSE(::IsWindowVisible(app.ControlWindow(Control::CommandLine)));
     RECT collapsed{};
     ::GetWindowRect(app.Main(), &collapsed);
     app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(app.ControlWindow(Control::CmdLine)); }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ::IsWindowVisible(app.ControlWindow(Control::CommandLine)); }));
     RECT expanded{};
     ::GetWindowRect(app.Main(), &expanded);
     EXPECT_LT(collapsed.bottom - collapsed.top, expanded.bottom - expanded.top);
@@ -55,7 +56,7 @@ TEST(UiStartup, RestoredOptionsWithAHiddenCommandLineOpenCollapsed) {
 TEST(UiLaunch, FailingToolShowsItsOwnTextInAMessageBox) {
     OmbrixSession app;
     std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-    lines[4] = "True";  // Server
+    lines[4] = "True";  // RemoteMachine
     lines[5] = "FARAWAY";
     app.WriteOptions(lines);
     // The tool run as the user's shell would run it.
@@ -67,7 +68,7 @@ TEST(UiLaunch, FailingToolShowsItsOwnTextInAMessageBox) {
     }
     ASSERT_NE(::_pclose(pipe), 0) << "the tool does not fail for a remote machine";
     app.Start();
-    app.Press(Control::LaunchIt);
+    app.Press(Control::LaunchButton);
     EXPECT_EQ(app.AnswerMessageBox(), direct);
     ExpectIdle(app);
 }
@@ -78,11 +79,11 @@ TEST(UiLaunch, CancelStopsALongRunningTool) {
     fs::copy_file(test::HelperProgram("child_probe"), app.Tool(),
                   fs::copy_options::overwrite_existing);
     std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-    lines[4] = "True";  // Server
+    lines[4] = "True";  // RemoteMachine
     lines[5] = "--sleep 30000 --hex 41";
     app.WriteOptions(lines);
     app.Start();
-    app.Press(Control::LaunchIt);
+    app.Press(Control::LaunchButton);
     HWND busy = app.WaitForWindow("OmbrixBusy");
     ASSERT_NE(busy, nullptr);
     ::PostMessageA(busy, WM_COMMAND, 101, 0);  // Cancel

@@ -222,7 +222,7 @@ void AboutBox::ShowModal() {
                                         platform::MessageStyle::OkExclamation);
                                 }
                             }});
-    form_->Form_Load();
+    form_->Start();
     ::ShowWindow(window_.get(), SW_SHOWNORMAL);
     ::UpdateWindow(window_.get());
     platform::win32::RunModal(window_.get(), mainWindow_);
@@ -278,9 +278,9 @@ LRESULT CALLBACK AboutBox::LabelProcedure(HWND label, UINT message, WPARAM wPara
     if (message == WM_MOUSEMOVE && box->form_) {
         try {
             if (::GetDlgCtrlID(label) == kAboutSiteLink) {
-                box->form_->SiteLink_MouseMove();
+                box->form_->PointerOverLink();
             } else {
-                box->form_->lblDisclaimer_MouseMove();
+                box->form_->PointerOverDisclaimer();
             }
         } catch (...) {
             platform::win32::ReportUnexpectedFailure(label, "a mouse move over a label");
@@ -301,12 +301,12 @@ LRESULT AboutBox::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
                     return 0;
                 case kAboutSysInfo:
                     if (HIWORD(wParam) == BN_CLICKED) {
-                        form_->cmdSysInfo_Click();
+                        form_->StartSystemInfo();
                     }
                     return 0;
                 case kAboutSiteLink:
                     if (HIWORD(wParam) == STN_CLICKED) {
-                        form_->SiteLink_Click();
+                        form_->OpenHomePage();
                     }
                     return 0;
                 default:
@@ -323,7 +323,7 @@ LRESULT AboutBox::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         }
         case WM_MOUSEMOVE:
             if (form_) {
-                form_->Form_MouseMove();
+                form_->PointerOverBackground();
             }
             return 0;
         case WM_SETCURSOR:

@@ -141,9 +141,9 @@ void MainWindow::CreateControls() {
         controls_[design.control] = control;
     }
     // Frames lie under what they hold, and the date separators under the date boxes.
-    ::SetWindowPos(controls_[Control::DateFrame], HWND_BOTTOM, 0, 0, 0, 0,
+    ::SetWindowPos(controls_[Control::PeriodFrame], HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ::SetWindowPos(controls_[Control::CmdLineOpts], HWND_BOTTOM, 0, 0, 0, 0,
+    ::SetWindowPos(controls_[Control::OptionsFrame], HWND_BOTTOM, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -198,7 +198,7 @@ int MainWindow::Run() {
     form_ = std::make_unique<MainForm>(*this, std::move(services));
 
     // A refused platform ends the program before the window is ever shown.
-    if (!form_->Form_Load()) {
+    if (!form_->Start()) {
         return 0;
     }
     messages_.SetOwner(window_.get());
@@ -218,9 +218,6 @@ int MainWindow::Run() {
 }
 
 std::string MainWindow::Text(Control control) const {
-    if (control == Control::Menu_Settings_Cmdlin) {
-        return {};
-    }
     HWND handle = controls_.at(control);
     std::vector<char> text(static_cast<std::size_t>(::GetWindowTextLengthA(handle)) + 1, '\0');
     const int length = ::GetWindowTextA(handle, text.data(), static_cast<int>(text.size()));
@@ -234,18 +231,19 @@ void MainWindow::PutText(Control control, const std::string& text) {
 }
 
 int MainWindow::Value(Control control) const {
-    if (control == Control::Menu_Settings_Cmdlin) {
-        return (::GetMenuState(menuBar_, kMenuShowCommandLine, MF_BYCOMMAND) & MF_CHECKED) ? 1 : 0;
-    }
     return static_cast<int>(::SendMessageA(controls_.at(control), BM_GETCHECK, 0, 0));
 }
 
+bool MainWindow::CommandLineShown() const {
+    return (::GetMenuState(menuBar_, kMenuShowCommandLine, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void MainWindow::PutCommandLineShown(bool shown) {
+    ::CheckMenuItem(menuBar_, kMenuShowCommandLine,
+                    MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+}
+
 void MainWindow::PutValue(Control control, int value) {
-    if (control == Control::Menu_Settings_Cmdlin) {
-        ::CheckMenuItem(menuBar_, kMenuShowCommandLine,
-                        MF_BYCOMMAND | (value == 1 ? MF_CHECKED : MF_UNCHECKED));
-        return;
-    }
     HWND button = controls_.at(control);
     ::SendMessageA(button, BM_SETCHECK, static_cast<WPARAM>(value), 0);
     if (options::IsOptionButton(control)) {
@@ -284,13 +282,13 @@ void MainWindow::ChangeWindowHeight(int delta) {
 void MainWindow::OnCommand(UINT id, UINT code) {
     switch (id) {
         case kMenuProgramLocation:
-            form_->Menu_Settings_PLoc_Click();
+            form_->LocateTool();
             return;
         case kMenuShowCommandLine:
-            form_->Menu_Settings_Cmdlin_Click();
+            form_->ToggleCommandLine();
             return;
         case kMenuExit:
-            form_->Exit_Click();
+            form_->Exit();
             window_.reset();
             return;
         case kMenuHelpIndex:
@@ -309,10 +307,10 @@ void MainWindow::OnCommand(UINT id, UINT code) {
     if (code == EN_CHANGE && IsTextBox(control) && !putting_) {
         form_->Options().OnChange(control);
     } else if (code == BN_CLICKED) {
-        if (control == Control::LaunchIt) {
-            form_->LaunchIt_Click();
+        if (control == Control::LaunchButton) {
+            form_->Launch();
         } else if (control == Control::ExitButton) {
-            form_->Exit_Click();
+            form_->Exit();
             window_.reset();
         } else if (options::IsOptionButton(control)) {
             form_->Options().SetValue(control, 1);

@@ -32,6 +32,8 @@ class MainWindow final : public options::OptionView {
     void PutValue(options::Control control, int value) override;
     void SetEnabled(options::Control control, bool enabled) override;
     void SetVisible(options::Control control, bool visible) override;
+    bool CommandLineShown() const override;
+    void PutCommandLineShown(bool shown) override;
     int Height(options::Control control) const override;
     void MoveTop(options::Control control, int delta) override;
     void ChangeWindowHeight(int delta) override;

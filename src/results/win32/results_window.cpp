@@ -24,7 +24,7 @@ struct ControlDesign {
     base::Box twips;
 };
 constexpr ControlDesign kControls[] = {
-    {kUptimeDump, {240, 360, 10575, 4815}},
+    {kReportView, {240, 360, 10575, 4815}},
     {kExitButton, {4800, 5400, 1095, 375}},
 };
 
@@ -55,7 +55,7 @@ void ResultsWindow::ShowModal(std::string output) {
     if (!window_ || !CreateControls()) {
         const DWORD error = ::GetLastError();
         window_.reset();
-        form_->Form_Unload();
+        form_->Closed();
         messages_.Show(base::WithReason("Ombrix could not open the results window.",
                                         platform::SystemErrorText(error)),
                        platform::MessageStyle::OkExclamation);
@@ -80,7 +80,7 @@ bool ResultsWindow::CreateControls() {
     windowMessages_.SetOwner(window_.get());
     dpi_ = platform::win32::WindowDpi(window_.get());
     view_ = std::make_unique<TextView>(windowMessages_);
-    if (!view_->Create(window_.get(), kUptimeDump, PixelRect(kUptimeDump, dpi_))) {
+    if (!view_->Create(window_.get(), kReportView, PixelRect(kReportView, dpi_))) {
         return false;
     }
     const RECT button = PixelRect(kExitButton, dpi_);
@@ -112,10 +112,10 @@ void ResultsWindow::ApplyDpi() {
 
 void ResultsWindow::ShowPopUp(LPARAM position) {
     platform::win32::UniqueMenu menu(::CreatePopupMenu());
-    ::AppendMenuA(menu.get(), MF_STRING, kCopyClip, "Copy");
+    ::AppendMenuA(menu.get(), MF_STRING, kCopyCommand, "Copy");
     ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(menu.get(), MF_STRING, kSaveText, "Save Report");
-    ::AppendMenuA(menu.get(), MF_STRING, kCopyPrint, "Print");
+    ::AppendMenuA(menu.get(), MF_STRING, kSaveReportCommand, "Save Report");
+    ::AppendMenuA(menu.get(), MF_STRING, kPrintCommand, "Print");
 
     POINT at{static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
     if (at.x == -1 && at.y == -1) {
@@ -136,15 +136,15 @@ void ResultsWindow::ShowPopUp(LPARAM position) {
     const auto chosen = static_cast<UINT_PTR>(::TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
     switch (chosen) {
-        case kCopyClip:
-            form_->PopUp_CopyClip_Click(shown);
+        case kCopyCommand:
+            form_->Copy(shown);
             break;
-        case kSaveText:
+        case kSaveReportCommand:
             if (actions_.save) {
                 actions_.save(shown, window);
             }
             break;
-        case kCopyPrint:
+        case kPrintCommand:
             if (actions_.print) {
                 actions_.print(shown, window);
             }
@@ -156,7 +156,7 @@ void ResultsWindow::ShowPopUp(LPARAM position) {
 
 void ResultsWindow::Close() {
     if (form_) {
-        form_->Form_Unload();
+        form_->Closed();
     }
     // The owner comes back before this window goes, so that it, not another program, is
     // activated.

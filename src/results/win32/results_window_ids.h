@@ -8,11 +8,11 @@ namespace ombrix::results::win32 {
 inline constexpr const char* kResultsWindowClass = "OmbrixResults";
 
 enum ResultsId : UINT_PTR {
-    kUptimeDump = 100,
+    kReportView = 100,
     kExitButton = 101,
-    kCopyClip = 200,
-    kSaveText = 201,
-    kCopyPrint = 202,
+    kCopyCommand = 200,
+    kSaveReportCommand = 201,
+    kPrintCommand = 202,
 };
 
 }  // namespace ombrix::results::win32
