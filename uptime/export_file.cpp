@@ -1,23 +1,21 @@
 #include "uptime/export_file.h"
 
-#include "uptime/event_xml.h"
+#include "base/text.h"
+#include "uptime/utf8.h"
+#include "uptime/xml_text.h"
 
 namespace uptime {
 namespace {
 
 using ombrix::base::Failure;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+using ombrix::base::IsBlank;
 
 bool EndsName(char c) {
     return IsBlank(c) || c == '/' || c == '>';
 }
 
 bool IsEventName(std::string_view name) {
-    const auto colon = name.find(':');
-    return (colon == std::string_view::npos ? name : name.substr(colon + 1)) == "Event";
+    return LocalName(name) == "Event";
 }
 
 }  // namespace
