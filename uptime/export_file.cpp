@@ -1,5 +1,7 @@
 #include "uptime/export_file.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 #include "uptime/utf8.h"
 #include "uptime/xml_text.h"
@@ -204,10 +206,10 @@ ombrix::base::Result<void> XmlExportReader::Feed(std::string_view bytes) {
 
 ombrix::base::Result<void> XmlExportReader::Pass(std::string_view text) {
     if (!started_) {
-        const auto first = text.find_first_not_of(" \t\r\n");
-        if (first != std::string_view::npos) {
+        const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
+        if (first != text.end()) {
             started_ = true;
-            if (text[first] != '<') {
+            if (*first != '<') {
                 return Failure{"It is not an event export: it does not begin with XML."};
             }
         }
