@@ -4,85 +4,14 @@
 
 #include "base/digits.h"
 #include "base/text.h"
+#include "uptime/binary_text.h"
+#include "uptime/xml_text.h"
 
 namespace uptime {
 namespace {
 
+using ombrix::base::IsBlank;
 using ombrix::base::TrimBlanks;
-
-// The character an entity's name (between "&" and ";") stands for; false for one XML lacks.
-bool AppendEntity(std::string_view name, std::string* out) {
-    std::string decoded;
-    if (name == "lt") {
-        decoded = "<";
-    } else if (name == "gt") {
-        decoded = ">";
-    } else if (name == "amp") {
-        decoded = "&";
-    } else if (name == "quot") {
-        decoded = "\"";
-    } else if (name == "apos") {
-        decoded = "'";
-    } else if (name.size() > 1 && name[0] == '#') {
-        const bool hex = name[1] == 'x';
-        const std::string_view digits = name.substr(hex ? 2 : 1);
-        if (digits.empty()) {
-            return false;
-        }
-        std::uint32_t code = 0;
-        for (const char c : digits) {
-            std::uint32_t digit = 0;
-            if (c >= '0' && c <= '9') {
-                digit = static_cast<std::uint32_t>(c - '0');
-            } else if (hex && c >= 'a' && c <= 'f') {
-                digit = static_cast<std::uint32_t>(c - 'a' + 10);
-            } else if (hex && c >= 'A' && c <= 'F') {
-                digit = static_cast<std::uint32_t>(c - 'A' + 10);
-            } else {
-                return false;
-            }
-            code = code * (hex ? 16 : 10) + digit;
-            if (code > 0x10FFFF) {
-                return false;
-            }
-        }
-        if (code == 0 || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        AppendUtf8(decoded, code);
-    } else {
-        return false;
-    }
-    if (out != nullptr) {
-        *out += decoded;
-    }
-    return true;
-}
-
-// Character data with its entities replaced, onto `out` when it is wanted; false when an
-// entity is broken.
-bool AppendDecoded(std::string_view raw, std::string* out) {
-    for (;;) {
-        const auto amp = raw.find('&');
-        if (out != nullptr) {
-            out->append(raw.substr(0, amp));
-        }
-        if (amp == std::string_view::npos) {
-            return true;
-        }
-        const auto semicolon = raw.find(';', amp);
-        if (semicolon == std::string_view::npos || semicolon - amp > 10 ||
-            !AppendEntity(raw.substr(amp + 1, semicolon - amp - 1), out)) {
-            return false;
-        }
-        raw.remove_prefix(semicolon + 1);
-    }
-}
-
-std::string_view LocalName(std::string_view name) {
-    const auto colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
 
 // What an element means to the record, told by its name and its parent's kind.
 enum class Kind {
@@ -135,9 +64,8 @@ class EventParser {
     bool StartsWith(std::string_view prefix) const {
         return in_.substr(pos_, prefix.size()) == prefix;
     }
-    static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
     void SkipSpace() {
-        while (pos_ < in_.size() && IsSpace(in_[pos_])) {
+        while (pos_ < in_.size() && IsBlank(in_[pos_])) {
             ++pos_;
         }
     }
@@ -171,7 +99,7 @@ class EventParser {
         const std::size_t start = pos_;
         while (pos_ < in_.size()) {
             const char c = in_[pos_];
-            if (IsSpace(c) || c == '/' || c == '>' || c == '=' || c == '<') {
+            if (IsBlank(c) || c == '/' || c == '>' || c == '=' || c == '<') {
                 break;
             }
             ++pos_;
@@ -411,121 +339,7 @@ class EventParser {
     bool seenComputer_ = false;
 };
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// Hex digits, blanks allowed between them; nothing when the text is not whole bytes of hex.
-std::optional<std::vector<std::uint8_t>> HexBytes(std::string_view text) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(text.size() / 2);
-    int high = -1;
-    for (const char c : text) {
-        const int nibble = HexValue(c);
-        if (nibble < 0) {
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-                continue;
-            }
-            return std::nullopt;
-        }
-        if (high < 0) {
-            high = nibble;
-        } else {
-            bytes.push_back(static_cast<std::uint8_t>(high * 16 + nibble));
-            high = -1;
-        }
-    }
-    return high < 0 ? std::optional(std::move(bytes)) : std::nullopt;
-}
-
-int Base64Value(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 26;
-    }
-    if (c >= '0' && c <= '9') {
-        return c - '0' + 52;
-    }
-    return c == '+' ? 62 : c == '/' ? 63 : -1;
-}
-
-// Base64 with its "=" padding, blanks allowed; nothing when the text is not that.
-std::optional<std::vector<std::uint8_t>> Base64Bytes(std::string_view text) {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(text.size() * 3 / 4);
-    std::uint32_t bits = 0;
-    int count = 0;    // base64 digits read
-    int padding = 0;  // "=" read
-    for (const char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            continue;
-        }
-        if (c == '=') {
-            ++padding;
-            continue;
-        }
-        const int value = Base64Value(c);
-        if (value < 0 || padding > 0) {
-            return std::nullopt;
-        }
-        bits = (bits << 6) | static_cast<std::uint32_t>(value);
-        if (++count % 4 == 0) {
-            bytes.push_back(static_cast<std::uint8_t>(bits >> 16));
-            bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
-            bytes.push_back(static_cast<std::uint8_t>(bits));
-            bits = 0;
-        }
-    }
-    const int rest = count % 4;
-    if (rest == 1 || padding > 2 || (rest + padding) % 4 != 0) {
-        return std::nullopt;
-    }
-    if (rest == 2) {
-        bytes.push_back(static_cast<std::uint8_t>(bits >> 4));
-    } else if (rest == 3) {
-        bytes.push_back(static_cast<std::uint8_t>(bits >> 10));
-        bytes.push_back(static_cast<std::uint8_t>(bits >> 2));
-    }
-    return bytes;
-}
-
 }  // namespace
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-std::vector<std::uint8_t> DecodeBinary(std::string_view text) {
-    if (auto hex = HexBytes(text)) {
-        return std::move(*hex);
-    }
-    return Base64Bytes(text).value_or(std::vector<std::uint8_t>{});
-}
 
 std::string EventRecord::Field(std::string_view name) const {
     for (const EventField& field : fields) {

@@ -35,11 +35,4 @@ struct EventRecord {
 // Nothing when the text is not well-formed XML or lacks the event's ID or time.
 std::optional<EventRecord> ParseEventXml(std::string_view xml);
 
-// Appends the UTF-8 of a Unicode code point.
-void AppendUtf8(std::string& out, std::uint32_t code);
-
-// The bytes of a Binary element: hex digits as Windows writes them, else base64 as some
-// converters do; empty when the text is neither.
-std::vector<std::uint8_t> DecodeBinary(std::string_view text);
-
 }  // namespace uptime

@@ -1,23 +1,23 @@
 #include "uptime/export_file.h"
 
-#include "uptime/event_xml.h"
+#include <algorithm>
+
+#include "base/text.h"
+#include "uptime/utf8.h"
+#include "uptime/xml_text.h"
 
 namespace uptime {
 namespace {
 
 using ombrix::base::Failure;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
+using ombrix::base::IsBlank;
 
 bool EndsName(char c) {
     return IsBlank(c) || c == '/' || c == '>';
 }
 
 bool IsEventName(std::string_view name) {
-    const auto colon = name.find(':');
-    return (colon == std::string_view::npos ? name : name.substr(colon + 1)) == "Event";
+    return LocalName(name) == "Event";
 }
 
 }  // namespace
@@ -206,10 +206,10 @@ ombrix::base::Result<void> XmlExportReader::Feed(std::string_view bytes) {
 
 ombrix::base::Result<void> XmlExportReader::Pass(std::string_view text) {
     if (!started_) {
-        const auto first = text.find_first_not_of(" \t\r\n");
-        if (first != std::string_view::npos) {
+        const auto first = std::find_if_not(text.begin(), text.end(), IsBlank);
+        if (first != text.end()) {
             started_ = true;
-            if (text[first] != '<') {
+            if (*first != '<') {
                 return Failure{"It is not an event export: it does not begin with XML."};
             }
         }

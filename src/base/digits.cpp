@@ -20,4 +20,16 @@ std::optional<std::int64_t> ReadDigits(std::string_view text, std::size_t maxDig
     return value;
 }
 
+int DigitValue(char c, int radix) {
+    int value = -1;
+    if (c >= '0' && c <= '9') {
+        value = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+        value = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+        value = c - 'A' + 10;
+    }
+    return value < radix ? value : -1;
+}
+
 }  // namespace ombrix::base

@@ -2,12 +2,14 @@
 
 #include <string>
 
+#include "base/text.h"
+
 namespace ombrix::base {
 
 bool ReadsAsZero(std::string_view text) {
     std::string packed;
     for (char c : text) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+        if (!IsBlank(c)) {
             packed += c;
         }
     }

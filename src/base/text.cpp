@@ -24,12 +24,13 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    constexpr std::string_view kBlanks = " \t\r\n";
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) {
-        return {};
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
     }
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 }  // namespace ombrix::base

@@ -13,6 +13,11 @@ std::string ToLowerAscii(std::string_view text);
 // True when the texts differ at most in the letter case of "A" to "Z".
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
+// A blank, a tab, CR or LF: the white space of file formats, XML included.
+constexpr bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 // The text without the blanks, tabs, CR and LF at its ends.
 std::string_view TrimBlanks(std::string_view text);
 

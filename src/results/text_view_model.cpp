@@ -4,27 +4,63 @@
 
 namespace ombrix::results {
 
-void TextViewModel::SetText(std::string text) {
+TextViewModel::Sight TextViewModel::Look() const {
+    return Sight{TopRow(), RowCount(), VisibleRows(), Columns(), anchor_, caret_};
+}
+
+TextViewModel::Change TextViewModel::ChangeSince(const Sight& before) const {
+    const Sight now = Look();
+    Change change = 0;
+    if (now.top != before.top || now.rows != before.rows || now.visible != before.visible) {
+        change |= kScrollBarChanged;
+    }
+    const bool moved = now.anchor != before.anchor || now.caret != before.caret;
+    // A moving caret is drawn by the system; only a selection shown before or after is painted.
+    const bool selectionShown = before.anchor != before.caret || now.anchor != now.caret;
+    if (now.top != before.top || now.rows != before.rows || now.columns != before.columns ||
+        (moved && selectionShown)) {
+        change |= kRowsChanged;
+    }
+    if (moved) {
+        change |= kSelectionMoved;
+    }
+    return change;
+}
+
+template <typename Step>
+TextViewModel::Change TextViewModel::Changing(Step step) {
+    const Sight before = Look();
+    step();
+    return ChangeSince(before);
+}
+
+TextViewModel::Change TextViewModel::SetText(std::string text) {
     // Laid out before anything changes, so that a text too big for memory leaves the old one.
     TextLayout fresh(std::move(text), width_ > 0 ? Columns() : 0);
-    layout_ = std::move(fresh);
-    wrappedAt_ = width_ > 0 ? Columns() : 0;
-    topRow_ = caret_ = anchor_ = 0;
-    preferredColumn_ = -1;
-    wheelRemainder_ = 0;
-    dragging_ = false;
+    return kTextReplaced | kRowsChanged | Changing([&] {
+               layout_ = std::move(fresh);
+               wrappedAt_ = width_ > 0 ? Columns() : 0;
+               topRow_ = caret_ = anchor_ = 0;
+               preferredColumn_ = -1;
+               wheelRemainder_ = 0;
+               dragging_ = false;
+           });
 }
 
-void TextViewModel::SetCharSize(int charWidth, int lineHeight) {
-    charWidth_ = std::max(1, charWidth);
-    lineHeight_ = std::max(1, lineHeight);
-    Rewrap();
+TextViewModel::Change TextViewModel::SetCharSize(int charWidth, int lineHeight) {
+    return Changing([&] {
+        charWidth_ = std::max(1, charWidth);
+        lineHeight_ = std::max(1, lineHeight);
+        Rewrap();
+    });
 }
 
-void TextViewModel::Resize(int width, int height) {
-    width_ = std::max(0, width);
-    height_ = std::max(0, height);
-    Rewrap();
+TextViewModel::Change TextViewModel::Resize(int width, int height) {
+    return Changing([&] {
+        width_ = std::max(0, width);
+        height_ = std::max(0, height);
+        Rewrap();
+    });
 }
 
 int TextViewModel::Columns() const {
@@ -44,7 +80,7 @@ void TextViewModel::Rewrap() {
         wrappedAt_ = columns;
         topRow_ = layout_.RowOf(firstOffset);
     }
-    ScrollTo(topRow_);
+    HoldTopRow(topRow_);
 }
 
 std::size_t TextViewModel::LastTopRow() const {
@@ -52,42 +88,41 @@ std::size_t TextViewModel::LastTopRow() const {
     return RowCount() > visible ? RowCount() - visible : 0;
 }
 
-void TextViewModel::ScrollTo(std::size_t topRow) {
+void TextViewModel::HoldTopRow(std::size_t topRow) {
     topRow_ = std::min(topRow, LastTopRow());
 }
 
-void TextViewModel::ScrollBy(Scroll action) {
+TextViewModel::Change TextViewModel::ScrollTo(std::size_t topRow) {
+    return Changing([&] { HoldTopRow(topRow); });
+}
+
+TextViewModel::Change TextViewModel::ScrollBy(Scroll action) {
     const std::size_t visible = VisibleRows();
     switch (action) {
         case Scroll::LineUp:
-            ScrollTo(topRow_ > 0 ? topRow_ - 1 : 0);
-            break;
+            return ScrollTo(topRow_ > 0 ? topRow_ - 1 : 0);
         case Scroll::LineDown:
-            ScrollTo(topRow_ + 1);
-            break;
+            return ScrollTo(topRow_ + 1);
         case Scroll::PageUp:
-            ScrollTo(topRow_ > visible ? topRow_ - visible : 0);
-            break;
+            return ScrollTo(topRow_ > visible ? topRow_ - visible : 0);
         case Scroll::PageDown:
-            ScrollTo(topRow_ + visible);
-            break;
+            return ScrollTo(topRow_ + visible);
         case Scroll::Top:
-            ScrollTo(0);
-            break;
+            return ScrollTo(0);
         case Scroll::Bottom:
-            ScrollTo(RowCount());
-            break;
+            return ScrollTo(RowCount());
     }
+    return 0;
 }
 
-void TextViewModel::Wheel(int delta, unsigned linesPerNotch) {
+TextViewModel::Change TextViewModel::Wheel(int delta, unsigned linesPerNotch) {
     wheelRemainder_ += delta;
     const int notches = wheelRemainder_ / kWheelDelta;
     wheelRemainder_ %= kWheelDelta;
     const long long lines =
         linesPerNotch == kWheelPage ? static_cast<long long>(VisibleRows()) : linesPerNotch;
     const long long target = static_cast<long long>(topRow_) - notches * lines;
-    ScrollTo(static_cast<std::size_t>(std::max(0LL, target)));
+    return ScrollTo(static_cast<std::size_t>(std::max(0LL, target)));
 }
 
 std::pair<std::size_t, std::size_t> TextViewModel::Selection() const {
@@ -103,9 +138,9 @@ void TextViewModel::ShowCaretRow() {
     const std::size_t row = layout_.RowOf(caret_);
     const std::size_t visible = VisibleRows();
     if (row < topRow_) {
-        ScrollTo(row);
+        HoldTopRow(row);
     } else if (row >= topRow_ + visible) {
-        ScrollTo(row - visible + 1);
+        HoldTopRow(row - visible + 1);
     }
 }
 
@@ -120,23 +155,27 @@ void TextViewModel::MoveCaret(std::size_t offset, bool extend, bool keepColumn) 
     ShowCaretRow();
 }
 
-void TextViewModel::Select(std::size_t anchor, std::size_t caret) {
-    anchor_ = std::min(anchor, Text().size());
-    MoveCaret(caret, true);
+TextViewModel::Change TextViewModel::Select(std::size_t anchor, std::size_t caret) {
+    return Changing([&] {
+        anchor_ = std::min(anchor, Text().size());
+        MoveCaret(caret, true);
+    });
 }
 
-void TextViewModel::CollapseSelection() {
-    anchor_ = caret_;
+TextViewModel::Change TextViewModel::CollapseSelection() {
+    return Changing([&] { anchor_ = caret_; });
 }
 
-void TextViewModel::SelectAll() {
-    // The view stays where the reader is.
-    anchor_ = 0;
-    caret_ = Text().size();
-    preferredColumn_ = -1;
+TextViewModel::Change TextViewModel::SelectAll() {
+    return Changing([&] {
+        // The view stays where the reader is.
+        anchor_ = 0;
+        caret_ = Text().size();
+        preferredColumn_ = -1;
+    });
 }
 
-void TextViewModel::Press(Key key, bool extend, bool toEnds) {
+TextViewModel::Change TextViewModel::Press(Key key, bool extend, bool toEnds) {
     const std::size_t row = layout_.RowOf(caret_);
     const std::size_t visible = VisibleRows();
     const auto toRow = [&](std::size_t target) {
@@ -146,32 +185,34 @@ void TextViewModel::Press(Key key, bool extend, bool toEnds) {
         target = std::min(target, RowCount() - 1);
         MoveCaret(layout_.OffsetAt(target, preferredColumn_), extend, true);
     };
-    switch (key) {
-        case Key::Left:
-            MoveCaret(PreviousOffset(Text(), caret_), extend);
-            break;
-        case Key::Right:
-            MoveCaret(NextOffset(Text(), caret_), extend);
-            break;
-        case Key::Up:
-            toRow(row > 0 ? row - 1 : 0);
-            break;
-        case Key::Down:
-            toRow(row + 1);
-            break;
-        case Key::PageUp:
-            toRow(row > visible ? row - visible : 0);
-            break;
-        case Key::PageDown:
-            toRow(row + visible);
-            break;
-        case Key::Home:
-            MoveCaret(toEnds ? 0 : layout_.RowAt(row).begin, extend);
-            break;
-        case Key::End:
-            MoveCaret(toEnds ? Text().size() : layout_.RowAt(row).end, extend);
-            break;
-    }
+    return Changing([&] {
+        switch (key) {
+            case Key::Left:
+                MoveCaret(PreviousOffset(Text(), caret_), extend);
+                break;
+            case Key::Right:
+                MoveCaret(NextOffset(Text(), caret_), extend);
+                break;
+            case Key::Up:
+                toRow(row > 0 ? row - 1 : 0);
+                break;
+            case Key::Down:
+                toRow(row + 1);
+                break;
+            case Key::PageUp:
+                toRow(row > visible ? row - visible : 0);
+                break;
+            case Key::PageDown:
+                toRow(row + visible);
+                break;
+            case Key::Home:
+                MoveCaret(toEnds ? 0 : layout_.RowAt(row).begin, extend);
+                break;
+            case Key::End:
+                MoveCaret(toEnds ? Text().size() : layout_.RowAt(row).end, extend);
+                break;
+        }
+    });
 }
 
 std::size_t TextViewModel::HitTest(Point point) const {
@@ -183,21 +224,21 @@ std::size_t TextViewModel::HitTest(Point point) const {
     return layout_.OffsetAt(static_cast<std::size_t>(row), column);
 }
 
-void TextViewModel::MouseDown(Point point, bool extend) {
+TextViewModel::Change TextViewModel::MouseDown(Point point, bool extend) {
     dragging_ = true;
-    MoveCaret(HitTest(point), extend);
+    return Changing([&] { MoveCaret(HitTest(point), extend); });
 }
 
-void TextViewModel::MouseMove(Point point) {
-    if (dragging_) {
-        MoveCaret(HitTest(point), true);
-    }
+TextViewModel::Change TextViewModel::MouseMove(Point point) {
+    return dragging_ ? Changing([&] { MoveCaret(HitTest(point), true); }) : 0;
 }
 
-void TextViewModel::DoubleClick(Point point) {
-    const auto [begin, end] = WordAt(Text(), HitTest(point));
-    anchor_ = begin;
-    MoveCaret(end, true);
+TextViewModel::Change TextViewModel::DoubleClick(Point point) {
+    const std::pair<std::size_t, std::size_t> word = WordAt(Text(), HitTest(point));
+    return Changing([&] {
+        anchor_ = word.first;
+        MoveCaret(word.second, true);
+    });
 }
 
 std::pair<std::size_t, std::size_t> TextViewModel::LinesBetween(int top, int bottom) const {

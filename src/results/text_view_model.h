@@ -23,6 +23,13 @@ class TextViewModel {
     enum class Key { Left, Right, Up, Down, PageUp, PageDown, Home, End };
     enum class Scroll { LineUp, LineDown, PageUp, PageDown, Top, Bottom };
 
+    // What a call changed, for the window to show: a set of the bits below, 0 for nothing.
+    using Change = unsigned;
+    static constexpr Change kScrollBarChanged = 1;  // the top row, the rows, or those in sight
+    static constexpr Change kRowsChanged = 2;       // the rows in sight are to be painted again
+    static constexpr Change kSelectionMoved = 4;    // the anchor or the caret
+    static constexpr Change kTextReplaced = 8;
+
     struct Point {
         int x = 0;
         int y = 0;
@@ -38,13 +45,13 @@ class TextViewModel {
     TextViewModel() = default;
 
     // The whole text, laid out at the current width; caret, selection and scrolling start over.
-    void SetText(std::string text);
+    Change SetText(std::string text);
     const std::string& Text() const { return layout_.Text(); }
 
     // The font's cell and the client area's size; the text is wrapped again only when the number
     // of columns changes, with the first row in sight kept in sight.
-    void SetCharSize(int charWidth, int lineHeight);
-    void Resize(int width, int height);
+    Change SetCharSize(int charWidth, int lineHeight);
+    Change Resize(int width, int height);
     int CharWidth() const { return charWidth_; }
     int LineHeight() const { return lineHeight_; }
     int Columns() const;
@@ -54,10 +61,10 @@ class TextViewModel {
     // Scrolling.
     std::size_t TopRow() const { return topRow_; }
     std::size_t LastTopRow() const;
-    void ScrollTo(std::size_t topRow);  // held between the first and the last top row
-    void ScrollBy(Scroll action);
+    Change ScrollTo(std::size_t topRow);  // held between the first and the last top row
+    Change ScrollBy(Scroll action);
     // A wheel turn of `delta` (kWheelDelta a notch, forward is up); remainders add up.
-    void Wheel(int delta, unsigned linesPerNotch);
+    Change Wheel(int delta, unsigned linesPerNotch);
 
     // The caret and the selection: the text between the anchor and the caret.
     std::size_t Caret() const { return caret_; }
@@ -65,22 +72,22 @@ class TextViewModel {
     std::pair<std::size_t, std::size_t> Selection() const;
     std::string SelectedText() const;
     // As an edit control takes EM_SETSEL: anchor and caret held to the text; the caret in sight.
-    void Select(std::size_t anchor, std::size_t caret);
+    Change Select(std::size_t anchor, std::size_t caret);
     // No selection left, the caret where it is.
-    void CollapseSelection();
-    void SelectAll();
+    Change CollapseSelection();
+    Change SelectAll();
     // A key that moves the caret; with `extend` (Shift) the anchor stays; `toEnds` (Ctrl) takes
     // Home and End to the ends of the text.
-    void Press(Key key, bool extend, bool toEnds);
+    Change Press(Key key, bool extend, bool toEnds);
 
     // The mouse: the offset under a point, and the selection a press, a drag and a double click
     // make. A drag goes on from a press until the release.
     std::size_t HitTest(Point point) const;
-    void MouseDown(Point point, bool extend);
-    void MouseMove(Point point);
+    Change MouseDown(Point point, bool extend);
+    Change MouseMove(Point point);
     void MouseUp() { dragging_ = false; }
     bool Dragging() const { return dragging_; }
-    void DoubleClick(Point point);
+    Change DoubleClick(Point point);
 
     // Painting: the lines of the client area from pixel `top` to `bottom` (first and one past the
     // last, counted from the top row; a line may lie past the text's end), and a row as painted.
@@ -91,6 +98,22 @@ class TextViewModel {
     Point CaretPoint() const;
 
   private:
+    // What the window shows of the model, to tell what a call changed.
+    struct Sight {
+        std::size_t top;
+        std::size_t rows;
+        std::size_t visible;
+        int columns;
+        std::size_t anchor;
+        std::size_t caret;
+    };
+    Sight Look() const;
+    Change ChangeSince(const Sight& before) const;
+    // Runs `step`, and says what it changed.
+    template <typename Step>
+    Change Changing(Step step);
+
+    void HoldTopRow(std::size_t topRow);
     void MoveCaret(std::size_t offset, bool extend, bool keepColumn = false);
     void ShowCaretRow();
     void Rewrap();

@@ -22,13 +22,15 @@ using Range = std::pair<std::size_t, std::size_t>;
 // 3 "delta" [24,29), 4 "x\ty" [31,34), 5 "" [36,36), 6 "end" [38,41).
 const std::string kText = "alpha beta\r\ngo\r\ncharlie delta\r\nx\ty\r\n\r\nend";
 
+void ShowText(TextViewModel& view) {
+    view.SetCharSize(10, 20);
+    view.Resize(104, 60);
+    view.SetText(kText);
+}
+
 class ViewTest : public ::testing::Test {
   protected:
-    ViewTest() {
-        view.SetCharSize(10, 20);
-        view.Resize(104, 60);
-        view.SetText(kText);
-    }
+    ViewTest() { ShowText(view); }
     // A point inside the cell of a column and a line of the client area.
     static Point Cell(int column, int line) { return {2 + column * 10 + 1, line * 20 + 5}; }
 
@@ -199,6 +201,52 @@ TEST_F(ViewTest, RowsInSightArePaintedWithTheirSelectedColumnsAndTheCaretFollows
     EXPECT_EQ(view.CaretPoint().y, 20);
     view.ScrollTo(3);
     EXPECT_EQ(view.CaretPoint().y, -20) << "scrolled away up: just above the view";
+}
+
+TEST_F(ViewTest, EachCallSaysWhatTheWindowMustShowAgain) {
+    // From the caret at the start, nothing selected, the first row at the top.
+    constexpr TextViewModel::Change kBar = TextViewModel::kScrollBarChanged;
+    constexpr TextViewModel::Change kRows = TextViewModel::kRowsChanged;
+    constexpr TextViewModel::Change kMoved = TextViewModel::kSelectionMoved;
+    using Call = TextViewModel::Change (*)(TextViewModel&);
+    const std::pair<Call, TextViewModel::Change> cases[] = {
+        // The caret alone is the system's to draw; a selection shown before or after is painted.
+        {[](TextViewModel& v) { return v.Press(Key::Right, false, false); }, kMoved},
+        {[](TextViewModel& v) { return v.Press(Key::Right, true, false); }, kMoved | kRows},
+        {[](TextViewModel& v) { return v.Press(Key::PageDown, false, false); },
+         kMoved | kRows | kBar},
+        {[](TextViewModel& v) { return v.Press(Key::Left, true, false); }, 0},
+        {[](TextViewModel& v) { return v.SelectAll(); }, kMoved | kRows},
+        {[](TextViewModel& v) { return v.CollapseSelection(); }, 0},
+        {[](TextViewModel& v) {
+             v.Select(3, 13);
+             return v.CollapseSelection();
+         },
+         kMoved | kRows},
+        {[](TextViewModel& v) { return v.Select(0, 41); }, kMoved | kRows | kBar},
+        {[](TextViewModel& v) { return v.ScrollBy(Scroll::LineDown); }, kBar | kRows},
+        {[](TextViewModel& v) { return v.ScrollBy(Scroll::LineUp); }, 0},
+        {[](TextViewModel& v) { return v.Wheel(-60, 1); }, 0},
+        {[](TextViewModel& v) { return v.Wheel(-120, 1); }, kBar | kRows},
+        {[](TextViewModel& v) { return v.Resize(104, 100); }, kBar},        // five rows in sight
+        {[](TextViewModel& v) { return v.Resize(64, 60); }, kBar | kRows},  // six columns
+        {[](TextViewModel& v) { return v.SetCharSize(10, 20); }, 0},
+        {[](TextViewModel& v) { return v.SetText("x"); },
+         TextViewModel::kTextReplaced | kRows | kBar},
+        {[](TextViewModel& v) { return v.MouseMove(Cell(2, 1)); }, 0},  // no button down
+        {[](TextViewModel& v) { return v.MouseDown(Cell(2, 1), false); }, kMoved},
+        {[](TextViewModel& v) {
+             v.MouseDown(Cell(2, 1), false);
+             return v.MouseMove(Cell(0, 0));
+         },
+         kMoved | kRows},
+        {[](TextViewModel& v) { return v.DoubleClick(Cell(7, 0)); }, kMoved | kRows},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        TextViewModel fresh;
+        ShowText(fresh);
+        EXPECT_EQ(cases[i].first(fresh), cases[i].second) << "case " << i;
+    }
 }
 
 TEST_F(ViewTest, CtrlCPutsTheSelectionOnTheClipboardOrSaysWhyNot) {

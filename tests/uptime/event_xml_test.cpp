@@ -1,7 +1,9 @@
 // Rendered event XML, as recorded from the event log, read into records.
 #include <gtest/gtest.h>
 
+#include "uptime/binary_text.h"
 #include "uptime/event_xml.h"
+#include "uptime/xml_text.h"
 
 namespace uptime {
 namespace {
@@ -101,6 +103,30 @@ TEST(EventXml, ReadsRecordedSamplesAndRejectsBrokenOnes) {
                 << key;
         }
         EXPECT_EQ(record->binary.size(), s.binaryBytes);
+    }
+}
+
+TEST(EventXml, EntitiesStandForTheCharactersXmlHas) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"&lt;&gt;&amp;&quot;&apos;", "<>&\"'"},
+        {"A&#66;&#x43;&#x4a;&#x4A;", "ABCJJ"},
+        {"&#x10FFFF;", "\xF4\x8F\xBF\xBF"},
+        {"&#1a;", nullptr},  // hex digits in a decimal number
+        {"&#X41;", nullptr},
+        {"&#x;", nullptr},
+        {"&#0;", nullptr},  // no NUL, no surrogate halves, nothing past U+10FFFF
+        {"&#xD800;", nullptr},
+        {"&#x110000;", nullptr},
+        {"&nbsp;", nullptr},
+        {"&amp", nullptr},
+    };
+    for (const auto& [raw, decoded] : cases) {
+        std::string out;
+        EXPECT_EQ(AppendDecoded(raw, &out), decoded != nullptr) << raw;
+        EXPECT_EQ(AppendDecoded(raw, nullptr), decoded != nullptr) << raw;
+        if (decoded != nullptr) {
+            EXPECT_EQ(out, decoded) << raw;
+        }
     }
 }
 

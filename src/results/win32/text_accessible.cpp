@@ -1,41 +1,13 @@
 #include "results/win32/text_accessible.h"
 
 #include <climits>
-#include <optional>
 #include <string>
 #include <string_view>
-
-#include "platform/win32/system_library.h"
 
 namespace ombrix::results::win32 {
 namespace {
 
-using platform::win32::SystemLibrary;
-
-std::optional<AccessibilityCalls> FindCalls(SystemLibrary& ole32, SystemLibrary& oleacc,
-                                            SystemLibrary& oleaut32) {
-    const auto coInitializeEx = ole32.Find<decltype(::CoInitializeEx)>("CoInitializeEx");
-    const auto coUninitialize = ole32.Find<decltype(::CoUninitialize)>("CoUninitialize");
-    const auto coDisconnectObject =
-        ole32.Find<decltype(::CoDisconnectObject)>("CoDisconnectObject");
-    const auto lresultFromObject = oleacc.Find<decltype(::LresultFromObject)>("LresultFromObject");
-    const auto accessibleObjectFromWindow =
-        oleacc.Find<decltype(::AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
-    const auto sysAllocStringLen =
-        oleaut32.Find<decltype(::SysAllocStringLen)>("SysAllocStringLen");
-    const auto variantInit = oleaut32.Find<decltype(::VariantInit)>("VariantInit");
-    if (!coInitializeEx || !coUninitialize || !coDisconnectObject || !lresultFromObject ||
-        !accessibleObjectFromWindow || !sysAllocStringLen || !variantInit) {
-        return std::nullopt;
-    }
-    return AccessibilityCalls{*coInitializeEx,
-                              *coUninitialize,
-                              *coDisconnectObject,
-                              *lresultFromObject,
-                              *accessibleObjectFromWindow,
-                              *sysAllocStringLen,
-                              *variantInit};
-}
+using platform::win32::AccessibilityCalls;
 
 // A BSTR of ANSI text, handed to the caller, who frees it.
 HRESULT AnsiString(const AccessibilityCalls& calls, std::string_view text, BSTR* out) {
@@ -66,14 +38,6 @@ void SetLong(const AccessibilityCalls& calls, VARIANT* out, LONG value) {
 }
 
 }  // namespace
-
-const AccessibilityCalls* FindAccessibilityCalls() {
-    static SystemLibrary ole32("ole32.dll");
-    static SystemLibrary oleacc("oleacc.dll");
-    static SystemLibrary oleaut32("oleaut32.dll");
-    static const std::optional<AccessibilityCalls> calls = FindCalls(ole32, oleacc, oleaut32);
-    return calls ? &*calls : nullptr;
-}
 
 HRESULT TextAccessible::QueryInterface(REFIID id, void** object) noexcept {
     if (object == nullptr) {

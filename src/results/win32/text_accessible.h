@@ -13,24 +13,10 @@
 #include <atomic>
 #include <memory>
 
+#include "platform/win32/accessibility_win32.h"
 #include "results/text_view_model.h"
 
 namespace ombrix::results::win32 {
-
-// The calls of ole32, oleacc and oleaut32 that serving screen readers takes. Their libraries are
-// loaded at the first screen reader's question rather than at start-up.
-struct AccessibilityCalls {
-    decltype(::CoInitializeEx)* coInitializeEx;
-    decltype(::CoUninitialize)* coUninitialize;
-    decltype(::CoDisconnectObject)* coDisconnectObject;
-    decltype(::LresultFromObject)* lresultFromObject;
-    decltype(::AccessibleObjectFromWindow)* accessibleObjectFromWindow;
-    decltype(::SysAllocStringLen)* sysAllocStringLen;
-    decltype(::VariantInit)* variantInit;
-};
-// Loads them the first time; null when a library or a call is missing, and the view then leaves
-// screen readers the system's own object.
-const AccessibilityCalls* FindAccessibilityCalls();
 
 // The interface is a private base: clients reach it only through Interface() and QueryInterface,
 // and never delete the object through it.
@@ -38,7 +24,8 @@ class TextAccessible final : private IAccessible,
                              public std::enable_shared_from_this<TextAccessible> {
   public:
     // `model` is the view's, and must stay until Detach.
-    TextAccessible(HWND window, const TextViewModel& model, const AccessibilityCalls& calls)
+    TextAccessible(HWND window, const TextViewModel& model,
+                   const platform::win32::AccessibilityCalls& calls)
         : window_(window), model_(&model), calls_(calls) {}
     TextAccessible(const TextAccessible&) = delete;
     TextAccessible& operator=(const TextAccessible&) = delete;
@@ -94,7 +81,7 @@ class TextAccessible final : private IAccessible,
 
     HWND window_;
     const TextViewModel* model_;
-    const AccessibilityCalls& calls_;
+    const platform::win32::AccessibilityCalls& calls_;
     std::atomic<ULONG> count_{0};
     std::shared_ptr<TextAccessible> heldByClients_;  // while the count is above zero
 };

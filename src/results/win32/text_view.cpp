@@ -2,19 +2,51 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <string>
 #include <utility>
 
+#include "platform/win32/accessibility_win32.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/window_handles.h"
 #include "platform/win32/window_procedure.h"
 #include "results/win32/text_accessible.h"
+#include "results/win32/text_painting.h"
 
 namespace ombrix::results::win32 {
 namespace {
 
 using Key = TextViewModel::Key;
+using Scroll = TextViewModel::Scroll;
 using platform::win32::SelectedObject;
+
+// The keys that move the caret.
+struct CaretKey {
+    WPARAM code;
+    Key key;
+};
+constexpr CaretKey kCaretKeys[] = {
+    {VK_LEFT, Key::Left},    {VK_RIGHT, Key::Right},   {VK_UP, Key::Up},     {VK_DOWN, Key::Down},
+    {VK_PRIOR, Key::PageUp}, {VK_NEXT, Key::PageDown}, {VK_HOME, Key::Home}, {VK_END, Key::End},
+};
+
+// The scroll bar's requests that need no position.
+struct ScrollRequest {
+    WORD code;
+    Scroll scroll;
+};
+constexpr ScrollRequest kScrollRequests[] = {
+    {SB_LINEUP, Scroll::LineUp},     {SB_LINEDOWN, Scroll::LineDown}, {SB_PAGEUP, Scroll::PageUp},
+    {SB_PAGEDOWN, Scroll::PageDown}, {SB_TOP, Scroll::Top},           {SB_BOTTOM, Scroll::Bottom},
+};
+
+// The entry of `table` for `code`, or null.
+template <typename Entry, std::size_t size, typename Code>
+const Entry* Find(const Entry (&table)[size], Code code) {
+    const Entry* found = std::find_if(std::begin(table), std::end(table),
+                                      [code](const Entry& entry) { return entry.code == code; });
+    return found != std::end(table) ? found : nullptr;
+}
 
 bool IsDown(int key) {
     return ::GetKeyState(key) < 0;
@@ -24,42 +56,11 @@ TextViewModel::Point PointOf(LPARAM lParam) {
     return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-HGDIOBJ FontOrDefault(HFONT font) {
-    return font != nullptr ? static_cast<HGDIOBJ>(font) : ::GetStockObject(ANSI_FIXED_FONT);
-}
-
 void Notify(DWORD event, HWND window) {
     ::NotifyWinEvent(event, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
 }  // namespace
-
-// COM on this thread for as long as the view serves screen readers.
-class TextView::Apartment {
-  public:
-    explicit Apartment(const AccessibilityCalls& calls)
-        : calls_(calls), result_(calls.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~Apartment() {
-        if (SUCCEEDED(result_)) {
-            calls_.coUninitialize();
-        }
-    }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-
-  private:
-    const AccessibilityCalls& calls_;
-    HRESULT result_;
-};
-
-struct TextView::Seen {
-    std::size_t top;
-    std::size_t rows;
-    std::size_t visible;
-    int columns;
-    std::size_t anchor;
-    std::size_t caret;
-};
 
 TextView::TextView(platform::MessageBoxes& messages) : messages_(messages) {}
 
@@ -80,33 +81,23 @@ bool TextView::Create(HWND parent, int id, RECT bounds) {
 }
 
 void TextView::SetText(std::string text) {
-    const Seen before = Look();
-    model_.SetText(std::move(text));
-    Show(before);
-    ::InvalidateRect(window_, nullptr, FALSE);
-    Notify(EVENT_OBJECT_VALUECHANGE, window_);
+    Show(model_.SetText(std::move(text)));
 }
 
-TextView::Seen TextView::Look() const {
-    return Seen{model_.TopRow(),  model_.RowCount(), model_.VisibleRows(),
-                model_.Columns(), model_.Anchor(),   model_.Caret()};
-}
-
-void TextView::Show(const Seen& before) {
-    const Seen now = Look();
-    if (now.top != before.top || now.rows != before.rows || now.visible != before.visible) {
+void TextView::Show(TextViewModel::Change change) {
+    if ((change & TextViewModel::kScrollBarChanged) != 0) {
         UpdateScrollBar();
     }
-    const bool moved = now.anchor != before.anchor || now.caret != before.caret;
-    const bool selectionShown = before.anchor != before.caret || now.anchor != now.caret;
-    if (now.top != before.top || now.rows != before.rows || now.columns != before.columns ||
-        (moved && selectionShown)) {
+    if ((change & TextViewModel::kRowsChanged) != 0) {
         ::InvalidateRect(window_, nullptr, FALSE);
     }
-    if (moved) {
+    if ((change & TextViewModel::kSelectionMoved) != 0) {
         Notify(EVENT_OBJECT_TEXTSELECTIONCHANGED, window_);
     }
     PlaceCaret();
+    if ((change & TextViewModel::kTextReplaced) != 0) {
+        Notify(EVENT_OBJECT_VALUECHANGE, window_);
+    }
 }
 
 void TextView::UpdateScrollBar() {
@@ -147,50 +138,13 @@ void TextView::SetFont(HFONT font, bool redraw) {
         ::GetTextMetricsA(dc.get(), &metrics);
         ::GetTextExtentPoint32A(dc.get(), "M", 1, &extent);
     }
-    const Seen before = Look();
-    model_.SetCharSize(static_cast<int>(extent.cx), static_cast<int>(metrics.tmHeight));
-    Show(before);
+    Show(model_.SetCharSize(static_cast<int>(extent.cx), static_cast<int>(metrics.tmHeight)));
     if (::GetFocus() == window_) {
         MakeCaret();  // as high as the new rows
     }
     if (redraw) {
         ::InvalidateRect(window_, nullptr, FALSE);
     }
-}
-
-void TextView::PaintRow(HDC dc, std::size_t row, int y, int width) const {
-    const TextViewModel::PaintedRow painted = model_.RowToPaint(row);
-    const int charWidth = model_.CharWidth();
-    const int lineHeight = model_.LineHeight();
-    const int length = static_cast<int>(painted.text.size());
-    const auto segment = [&](int from, int to, bool selected) {
-        const bool runsOn = selected && painted.selectionRunsOn;
-        if (to <= from && !runsOn) {
-            return;
-        }
-        const int left = TextViewModel::kMargin + from * charWidth;
-        RECT area{left, y, TextViewModel::kMargin + to * charWidth, y + lineHeight};
-        if (runsOn && to == length) {
-            area.right += charWidth / 2;  // the line break shows selected
-        }
-        ::SetBkColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        ::SetTextColor(dc, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        ::ExtTextOutA(dc, left, y, ETO_OPAQUE | ETO_CLIPPED, &area, painted.text.data() + from,
-                      static_cast<UINT>(std::max(0, to - from)), nullptr);
-    };
-    const RECT line{0, y, width, y + lineHeight};
-    ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
-    if (painted.selectedFrom == painted.selectedTo && !painted.selectionRunsOn) {
-        // Nothing of it selected: the text and the line's background in one call.
-        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-        ::ExtTextOutA(dc, TextViewModel::kMargin, y, ETO_OPAQUE | ETO_CLIPPED, &line,
-                      painted.text.data(), static_cast<UINT>(length), nullptr);
-        return;
-    }
-    ::ExtTextOutA(dc, 0, y, ETO_OPAQUE, &line, nullptr, 0, nullptr);
-    segment(0, painted.selectedFrom, false);
-    segment(painted.selectedFrom, painted.selectedTo, true);
-    segment(painted.selectedTo, length, false);
 }
 
 void TextView::Paint() {
@@ -201,104 +155,36 @@ void TextView::Paint() {
     const SelectedObject font(paint.get(), FontOrDefault(font_));
     RECT client{};
     ::GetClientRect(window_, &client);
-    const int lineHeight = model_.LineHeight();
-    const auto [first, end] = model_.LinesBetween(paint.Area().top, paint.Area().bottom);
-    for (std::size_t line = first; line < end; ++line) {
-        const std::size_t row = model_.TopRow() + line;
-        const int y = static_cast<int>(line) * lineHeight;
-        if (row < model_.RowCount()) {
-            PaintRow(paint.get(), row, y, client.right);
-        } else {
-            const RECT rest{0, y, client.right, y + lineHeight};
-            ::SetBkColor(paint.get(), ::GetSysColor(COLOR_WINDOW));
-            ::ExtTextOutA(paint.get(), 0, y, ETO_OPAQUE, &rest, nullptr, 0, nullptr);
-        }
-    }
+    PaintLines(paint.get(), model_, paint.Area(), client.right);
 }
 
 bool TextView::OnKey(WPARAM key) {
-    const bool shift = IsDown(VK_SHIFT);
     const bool control = IsDown(VK_CONTROL);
-    const Seen before = Look();
-    switch (key) {
-        case VK_LEFT:
-            model_.Press(Key::Left, shift, control);
-            break;
-        case VK_RIGHT:
-            model_.Press(Key::Right, shift, control);
-            break;
-        case VK_UP:
-            model_.Press(Key::Up, shift, control);
-            break;
-        case VK_DOWN:
-            model_.Press(Key::Down, shift, control);
-            break;
-        case VK_PRIOR:
-            model_.Press(Key::PageUp, shift, control);
-            break;
-        case VK_NEXT:
-            model_.Press(Key::PageDown, shift, control);
-            break;
-        case VK_HOME:
-            model_.Press(Key::Home, shift, control);
-            break;
-        case VK_END:
-            model_.Press(Key::End, shift, control);
-            break;
-        case 'A':
-            if (!control) {
-                return false;
-            }
-            model_.SelectAll();
-            break;
-        case 'C':
-        case VK_INSERT:
-            if (!control) {
-                return false;
-            }
-            Copy();
-            return true;
-        default:
-            return false;
+    if (const CaretKey* caretKey = Find(kCaretKeys, key)) {
+        Show(model_.Press(caretKey->key, IsDown(VK_SHIFT), control));
+        return true;
     }
-    Show(before);
-    return true;
+    if (control && key == 'A') {
+        Show(model_.SelectAll());
+        return true;
+    }
+    if (control && (key == 'C' || key == VK_INSERT)) {
+        Copy();
+        return true;
+    }
+    return false;
 }
 
 void TextView::OnScroll(WORD action) {
-    const Seen before = Look();
-    switch (action) {
-        case SB_LINEUP:
-            model_.ScrollBy(TextViewModel::Scroll::LineUp);
-            break;
-        case SB_LINEDOWN:
-            model_.ScrollBy(TextViewModel::Scroll::LineDown);
-            break;
-        case SB_PAGEUP:
-            model_.ScrollBy(TextViewModel::Scroll::PageUp);
-            break;
-        case SB_PAGEDOWN:
-            model_.ScrollBy(TextViewModel::Scroll::PageDown);
-            break;
-        case SB_TOP:
-            model_.ScrollBy(TextViewModel::Scroll::Top);
-            break;
-        case SB_BOTTOM:
-            model_.ScrollBy(TextViewModel::Scroll::Bottom);
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            SCROLLINFO info{};
-            info.cbSize = sizeof(info);
-            info.fMask = SIF_TRACKPOS;
-            ::GetScrollInfo(window_, SB_VERT, &info);
-            model_.ScrollTo(static_cast<std::size_t>(std::max(0, info.nTrackPos)));
-            break;
-        }
-        default:
-            return;
+    if (const ScrollRequest* request = Find(kScrollRequests, action)) {
+        Show(model_.ScrollBy(request->scroll));
+    } else if (action == SB_THUMBTRACK || action == SB_THUMBPOSITION) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_TRACKPOS;
+        ::GetScrollInfo(window_, SB_VERT, &info);
+        Show(model_.ScrollTo(static_cast<std::size_t>(std::max(0, info.nTrackPos))));
     }
-    Show(before);
 }
 
 void TextView::Copy() {
@@ -318,13 +204,13 @@ LRESULT TextView::ServeAccessible(WPARAM wParam, LPARAM lParam) {
     if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) {
         return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
     }
-    const AccessibilityCalls* calls = FindAccessibilityCalls();
+    const platform::win32::AccessibilityCalls* calls = platform::win32::FindAccessibilityCalls();
     if (calls == nullptr) {
         return ::DefWindowProcA(window_, WM_GETOBJECT, wParam, lParam);
     }
     if (!accessible_) {
         if (!apartment_) {
-            apartment_ = std::make_unique<Apartment>(*calls);
+            apartment_ = std::make_unique<platform::win32::ComApartment>(*calls);
         }
         accessible_ = std::make_shared<TextAccessible>(window_, model_, *calls);
     }
@@ -334,7 +220,7 @@ LRESULT TextView::ServeAccessible(WPARAM wParam, LPARAM lParam) {
 void TextView::CutClientsOff() {
     if (accessible_) {
         // Clients in other processes lose the object now; those here are answered "gone".
-        FindAccessibilityCalls()->coDisconnectObject(accessible_->Interface(), 0);
+        platform::win32::FindAccessibilityCalls()->coDisconnectObject(accessible_->Interface(), 0);
         accessible_->Detach();
         accessible_.reset();
     }
@@ -349,7 +235,7 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             RECT client{};
             ::GetClientRect(window, &client);
             model_.Resize(client.right, client.bottom);
-            UpdateScrollBar();
+            UpdateScrollBar();  // a new view: set whatever changed
             return 0;
         }
         case WM_DESTROY:
@@ -380,17 +266,12 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(font_);
-        case EM_SETSEL: {
-            const Seen before = Look();
-            if (static_cast<int>(wParam) == -1) {
-                model_.CollapseSelection();
-            } else {
-                // -1 and anything past the end mean the end.
-                model_.Select(static_cast<DWORD>(wParam), static_cast<DWORD>(lParam));
-            }
-            Show(before);
+        case EM_SETSEL:
+            // -1 and anything past the end mean the end.
+            Show(static_cast<int>(wParam) == -1
+                     ? model_.CollapseSelection()
+                     : model_.Select(static_cast<DWORD>(wParam), static_cast<DWORD>(lParam)));
             return 0;
-        }
         case EM_GETSEL: {
             const auto [begin, end] = model_.Selection();
             if (wParam != 0) {
@@ -405,12 +286,9 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COPY:
             Copy();
             return 0;
-        case WM_SIZE: {
-            const Seen before = Look();
-            model_.Resize(LOWORD(lParam), HIWORD(lParam));
-            Show(before);
+        case WM_SIZE:
+            Show(model_.Resize(LOWORD(lParam), HIWORD(lParam)));
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;  // every row paints its own background
         case WM_PAINT:
@@ -447,25 +325,17 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
                 return 0;  // no menu bar mode either
             }
             break;
-        case WM_LBUTTONDOWN: {
+        case WM_LBUTTONDOWN:
             ::SetFocus(window_);
             ::SetCapture(window_);
-            const Seen before = Look();
-            model_.MouseDown(PointOf(lParam), (wParam & MK_SHIFT) != 0);
-            Show(before);
+            Show(model_.MouseDown(PointOf(lParam), (wParam & MK_SHIFT) != 0));
             return 0;
-        }
-        case WM_LBUTTONDBLCLK: {
-            const Seen before = Look();
-            model_.DoubleClick(PointOf(lParam));
-            Show(before);
+        case WM_LBUTTONDBLCLK:
+            Show(model_.DoubleClick(PointOf(lParam)));
             return 0;
-        }
         case WM_MOUSEMOVE:
             if (model_.Dragging()) {
-                const Seen before = Look();
-                model_.MouseMove(PointOf(lParam));
-                Show(before);
+                Show(model_.MouseMove(PointOf(lParam)));
             }
             return 0;
         case WM_LBUTTONUP:
@@ -480,10 +350,8 @@ LRESULT TextView::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_MOUSEWHEEL: {
             UINT lines = 3;
             ::SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-            const Seen before = Look();
-            model_.Wheel(GET_WHEEL_DELTA_WPARAM(wParam),
-                         lines == WHEEL_PAGESCROLL ? TextViewModel::kWheelPage : lines);
-            Show(before);
+            Show(model_.Wheel(GET_WHEEL_DELTA_WPARAM(wParam),
+                              lines == WHEEL_PAGESCROLL ? TextViewModel::kWheelPage : lines));
             return 0;
         }
         case WM_VSCROLL:

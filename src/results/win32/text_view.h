@@ -13,6 +13,10 @@
 #include "platform/dialogs.h"
 #include "results/text_view_model.h"
 
+namespace ombrix::platform::win32 {
+class ComApartment;
+}  // namespace ombrix::platform::win32
+
 namespace ombrix::results::win32 {
 
 inline constexpr const char* kTextViewClass = "OmbrixTextView";
@@ -38,15 +42,12 @@ class TextView {
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    struct Seen;
-    Seen Look() const;
     // After the model changed: the scroll bar, what to paint again, the caret, and the events
     // screen readers follow.
-    void Show(const Seen& before);
+    void Show(TextViewModel::Change change);
 
     void SetFont(HFONT font, bool redraw);
     void Paint();
-    void PaintRow(HDC dc, std::size_t row, int y, int width) const;
     void UpdateScrollBar();
     void PlaceCaret() const;
     void MakeCaret();
@@ -57,14 +58,12 @@ class TextView {
     LRESULT ServeAccessible(WPARAM wParam, LPARAM lParam);
     void CutClientsOff();
 
-    class Apartment;
-
     platform::MessageBoxes& messages_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;  // the parent's
     TextViewModel model_;
     // Made at the first screen reader's question; the apartment outlives the object's use.
-    std::unique_ptr<Apartment> apartment_;
+    std::unique_ptr<platform::win32::ComApartment> apartment_;
     std::shared_ptr<TextAccessible> accessible_;
 };
 
