@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "base/digits.h"
+#include "base/date_fields.h"
 #include "platform/process_files.h"
 #include "runner/file_name_generator.h"
 #include "shared/display_text.h"
@@ -12,9 +12,6 @@
 
 namespace ombrix::options {
 namespace {
-
-// Windows keeps no time before 1601, and the tool refuses earlier years.
-constexpr int kFirstYear = 1601;
 
 void Warn(platform::MessageBoxes& messages, const std::string& text) {
     messages.Show(text, platform::MessageStyle::OkExclamation);
@@ -42,7 +39,7 @@ const char* FailedCheck(const LaunchEnvironment& environment) {
         return kMachineMessage;
     }
     if (options.restrictPeriod) {
-        const auto date = ReadDayFirstDate(options.day, options.month, options.year);
+        const auto date = base::ReadDateFields(options.day, options.month, options.year);
         if (!date) {
             return kInvalidDateMessage;
         }
@@ -95,25 +92,6 @@ void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
 }
 
 }  // namespace
-
-std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dayText,
-                                                   std::string_view monthText,
-                                                   std::string_view yearText) {
-    const auto day = base::ReadDigits(dayText, 2);
-    const auto month = base::ReadDigits(monthText, 2);
-    const auto year = base::ReadDigits(yearText, 4);
-    // The tool reads a year of one, two or four digits; three it refuses.
-    if (!day || !month || !year || yearText.size() == 3) {
-        return std::nullopt;
-    }
-    const base::CalendarDate date{
-        base::ExpandShortYear(static_cast<int>(*year), static_cast<int>(yearText.size())),
-        static_cast<int>(*month), static_cast<int>(*day)};
-    if (date.year < kFirstYear || !base::IsValidDate(date)) {
-        return std::nullopt;
-    }
-    return date;
-}
 
 void LaunchUptime(LaunchEnvironment& environment) {
     if (const char* failed = FailedCheck(environment)) {

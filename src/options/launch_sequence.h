@@ -2,9 +2,7 @@
 // output shown in the results window or as an error.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "base/calendar.h"
 #include "options/command_line.h"
@@ -30,14 +28,6 @@ class ResultsDisplay {
     // is not copied.
     virtual void ShowModal(std::string output) = 0;
 };
-
-// The date the three boxes hold, read day first, when the command line can carry it as typed
-// and the tool reads it as this date: day and month of one or two digits, a year of one or two
-// digits (read through Windows' window, 0-29 as 2000-2029) or of four, from 1601 on; digits
-// only, so no blank or sign splits or changes the switch; only days the calendar has.
-std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dayText,
-                                                   std::string_view monthText,
-                                                   std::string_view yearText);
 
 struct LaunchEnvironment {
     const OptionState& options;

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -124,42 +123,6 @@ TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     EXPECT_EQ(Launched(), "You need to enter a date in the past.") << "26 is 2026";
     ChooseDate("31", "12", "2025");
     EXPECT_EQ(Launched(), kResultsWindow) << "today passes";
-}
-
-TEST(ReadDayFirstDate, TakesOnlyWhatTheCommandLineCarriesAsTyped) {
-    using Date = base::CalendarDate;
-    const struct {
-        const char* day;
-        const char* month;
-        const char* year;
-        std::optional<Date> date;  // nothing: the invalid-date message
-    } rows[] = {
-        {"29", "02", "2024", Date{2024, 2, 29}},  // a leap year
-        {"29", "02", "2023", std::nullopt},
-        {"29", "02", "1900", std::nullopt},       // a century is common...
-        {"29", "02", "2000", Date{2000, 2, 29}},  // ...unless it divides by 400
-        {"7", "3", "0", Date{2000, 3, 7}},        // one or two digits: 0-29 are 2000-2029
-        {"7", "3", "29", Date{2029, 3, 7}},
-        {"7", "3", "30", Date{1930, 3, 7}},  // 30-99 are 1930-1999
-        {"07", "03", "2005", Date{2005, 3, 7}},
-        {"1", "1", "1601", Date{1601, 1, 1}},
-        {"31", "12", "1600", std::nullopt},  // Windows keeps no time before 1601
-        {"7", "3", "205", std::nullopt},     // three year digits: the tool refuses them
-        {"7", "3", "20050", std::nullopt},
-        {" 7", "3", "2005", std::nullopt},  // a blank would split the switch
-        {"7", "3", "2005 ", std::nullopt},
-        {"+7", "3", "2005", std::nullopt},  // the tool would get "+7"
-        {"7", "3", "-205", std::nullopt},
-        {"", "3", "2005", std::nullopt},
-        {"0", "3", "2005", std::nullopt},
-        {"007", "3", "2005", std::nullopt},
-        {"31", "4", "2005", std::nullopt},
-        {"7", "13", "2005", std::nullopt},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(ReadDayFirstDate(row.day, row.month, row.year), row.date)
-            << '"' << row.day << "\"/\"" << row.month << "\"/\"" << row.year << '"';
-    }
 }
 
 TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessage) {
