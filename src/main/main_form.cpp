@@ -29,7 +29,6 @@ bool MainForm::Start() {
         view_.SetEnabled(c, false);
     }
 
-    services_.runState.Dismiss();
     uptimePath_.clear();
     options::LoadOptions(services_.optionsPath, options_, view_, uptimePath_, today,
                          services_.messages);
@@ -39,15 +38,7 @@ bool MainForm::Start() {
 }
 
 void MainForm::Launch() {
-    const options::OptionState state = options_.ReadState();
-    options::LaunchEnvironment environment{state,
-                                           uptimePath_,
-                                           services_.runState,
-                                           services_.messages,
-                                           services_.results,
-                                           services_.waiter,
-                                           services_.today()};
-    options::LaunchUptime(environment);
+    launch_.Launch(options_.ReadState(), uptimePath_, services_.today());
 }
 
 void MainForm::LocateTool() {

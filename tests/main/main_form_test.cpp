@@ -23,7 +23,7 @@ class FakeFileDialogs final : public platform::FileDialogs {
     std::optional<std::string> answer;  // none: Cancel
 };
 
-class NoResults final : public options::ResultsDisplay {
+class NoResults final : public launch::ResultsDisplay {
   public:
     void ShowModal(std::string) override {}
 };
@@ -38,10 +38,8 @@ class MainFormTest : public ::testing::Test {
     FakeFileDialogs dialogs_;
     NoResults results_;
     base::CalendarDate today_{2026, 7, 14};
-    runner::RunState runState_;
-    MainForm form_{view_,
-                   MainServices{runState_, messages_, dialogs_, results_, nullptr, optionsPath_,
-                                [this] { return version_; }, [this] { return today_; }}};
+    MainForm form_{view_, MainServices{messages_, dialogs_, results_, nullptr, optionsPath_,
+                                       [this] { return version_; }, [this] { return today_; }}};
 };
 
 TEST_F(MainFormTest, FirstStartShowsTheDefaults) {

@@ -1,6 +1,6 @@
 // The launch behind "Launch Uptime": its checks, then real runs of our helper program, with
 // the system temporary folder pointed at a scratch folder so that nothing left behind escapes.
-#include "options/launch_sequence.h"
+#include "launch/launch_sequence.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 #include "support/test_support.h"
 
-namespace ombrix::options {
+namespace ombrix::launch {
 namespace {
 
 namespace fs = std::filesystem;
@@ -49,31 +49,29 @@ std::vector<fs::path> FilesIn(const fs::path& directory) {
 
 const std::string kResultsWindow = "<results window>";
 
-// The fixture is the results window: it notes what it shows and what the temporary folder holds.
+// The fixture is the results window: it notes what it shows and what the temporary folder holds,
+// and tries a second launch while it is open.
 class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
   protected:
     void ShowModal(std::string output) override {
         shown.push_back(output);
-        flagWhileOpen = runState.LaunchActive();
         filesWhileOpen = FilesIn(temp.path());
         if (failWhileShowing) {
             throw std::runtime_error("the results window failed");
         }
-        runState.Dismiss();
+        const std::size_t said = messages.shown.size();
+        launch.Launch(options, uptimePath, today);
+        ASSERT_EQ(messages.shown.size(), said + 1) << "a second launch went ahead";
+        secondLaunchWhileOpen = messages.shown.back().text;
+        messages.shown.pop_back();
     }
 
-    void Launch(runner::ExitWaiter* waiter = nullptr) {
-        LaunchEnvironment environment{options, uptimePath, runState, messages,
-                                      *this,   waiter,     today};
-        LaunchUptime(environment);
-    }
-
-    // One launch as the user meets it; it always ends with the flag cleared and no file left.
+    // One launch as the user meets it; it always ends with the run dismissed and no file left.
     std::string Launched() {
         messages.shown.clear();
         shown.clear();
-        Launch();
-        EXPECT_FALSE(runState.LaunchActive());
+        launch.Launch(options, uptimePath, today);
+        EXPECT_FALSE(launch.LaunchActive());
         EXPECT_TRUE(FilesIn(temp.path()).empty()) << "a temporary file was left behind";
         EXPECT_EQ(messages.shown.size() + shown.size(), 1u) << "one message or results window";
         return messages.shown.empty() ? kResultsWindow : messages.shown[0].text;
@@ -93,12 +91,12 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
 
     test::ScratchDir temp;  // the system temporary folder during the test
     TempDirectoryOverride tempOverride{temp.path().string()};
-    OptionState options;
+    options::OptionState options;
     std::string uptimePath = test::HelperProgram("child_probe");
-    runner::RunState runState;
     test::RecordingMessages messages;
+    LaunchSequence launch{messages, *this};
     std::vector<std::string> shown;  // what the results window showed
-    bool flagWhileOpen = false;
+    std::string secondLaunchWhileOpen;
     bool failWhileShowing = false;
     std::vector<fs::path> filesWhileOpen;
     base::CalendarDate today{2026, 3, 15};
@@ -108,7 +106,7 @@ TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     today = {2025, 12, 31};
     uptimePath.clear();
     options.remoteMachine = true;
-    options.machineName = kMachinePlaceholder;
+    options.machineName = options::kMachinePlaceholder;
     options.restrictPeriod = true;  // with neither period chosen, the date is still checked
     ChooseDate("32", "12", "2025");
 
@@ -144,7 +142,8 @@ TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessag
         EXPECT_EQ(Launched(), said) << tail;
         EXPECT_EQ(shown.empty() ? "" : shown[0], output) << tail;
     }
-    EXPECT_TRUE(flagWhileOpen) << "set until the results window closes";
+    EXPECT_EQ(secondLaunchWhileOpen, runner::kTwoCopiesMessage)
+        << "refused until the results window closes";
     EXPECT_EQ(filesWhileOpen.size(), 1u) << "the file lives while the window is open";
 }
 
@@ -167,19 +166,20 @@ class FailingWait final : public runner::ExitWaiter {
 
 TEST_F(LaunchSequenceTest, AnUnforeseenFailureLeavesNoRunActiveAndNoFileBehind) {
     FailingWait failingWait;
+    LaunchSequence failingLaunch{messages, *this, &failingWait};
     PassToTool("--hex 41 --sleep 30000");
-    EXPECT_THROW(Launch(&failingWait), std::runtime_error);
+    EXPECT_THROW(failingLaunch.Launch(options, uptimePath, today), std::runtime_error);
     // The tool was ended: until then it would hold the file, and Windows would not delete it.
-    EXPECT_FALSE(runState.LaunchActive());
+    EXPECT_FALSE(failingLaunch.LaunchActive());
     EXPECT_TRUE(FilesIn(temp.path()).empty());
 
     PassToTool("--hex 41");
     failWhileShowing = true;
-    EXPECT_THROW(Launch(), std::runtime_error);
+    EXPECT_THROW(launch.Launch(options, uptimePath, today), std::runtime_error);
     EXPECT_EQ(shown.size(), 1u);
-    EXPECT_FALSE(runState.LaunchActive());
+    EXPECT_FALSE(launch.LaunchActive());
     EXPECT_TRUE(FilesIn(temp.path()).empty());
 }
 
 }  // namespace
-}  // namespace ombrix::options
+}  // namespace ombrix::launch

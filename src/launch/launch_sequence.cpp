@@ -1,4 +1,4 @@
-#include "options/launch_sequence.h"
+#include "launch/launch_sequence.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include "shared/display_text.h"
 #include "shared/shared_routines.h"
 
-namespace ombrix::options {
+namespace ombrix::launch {
 namespace {
 
 void Warn(platform::MessageBoxes& messages, const std::string& text) {
@@ -29,13 +29,13 @@ std::string ExitCodeText(std::int32_t code) {
 }
 
 // The message for the first check the choices fail, or null when the launch may go on.
-const char* FailedCheck(const LaunchEnvironment& environment) {
-    const OptionState& options = environment.options;
-    if (environment.uptimePath.empty()) {
+const char* FailedCheck(const options::OptionState& options, const std::string& uptimePath,
+                        const base::CalendarDate& today) {
+    if (uptimePath.empty()) {
         return kLocateMessage;
     }
     if (options.remoteMachine &&
-        (options.machineName.empty() || options.machineName == kMachinePlaceholder)) {
+        (options.machineName.empty() || options.machineName == options::kMachinePlaceholder)) {
         return kMachineMessage;
     }
     if (options.restrictPeriod) {
@@ -43,7 +43,7 @@ const char* FailedCheck(const LaunchEnvironment& environment) {
         if (!date) {
             return kInvalidDateMessage;
         }
-        if (base::DaysBetween(*date, environment.today) < 0) {
+        if (base::DaysBetween(*date, today) < 0) {
             return kFutureDateMessage;
         }
     }
@@ -51,8 +51,8 @@ const char* FailedCheck(const LaunchEnvironment& environment) {
 }
 
 // The switches are whatever follows the tool's word in the command line.
-std::string CommandTail(const OptionState& options) {
-    return ComposeCommandLine(options).substr(kToolWord.size());
+std::string CommandTail(const options::OptionState& options) {
+    return options::ComposeCommandLine(options).substr(options::kToolWord.size());
 }
 
 std::string FreeOutputPath() {
@@ -64,56 +64,53 @@ std::string FreeOutputPath() {
     return path;
 }
 
-void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
-                const std::string& outputPath) {
-    platform::MessageBoxes& messages = environment.messages;
+}  // namespace
+
+void LaunchSequence::ShowOutput(std::int32_t exitCode, const std::string& outputPath) {
     if (!shared::FileExists(outputPath)) {
-        Warn(messages, kMissingOutputMessage);
+        Warn(messages_, kMissingOutputMessage);
         return;
     }
     base::Result<std::string> content = platform::ReadWholeFile(outputPath);
     if (!content) {
-        Warn(messages, base::WithReason("Ombrix could not read the temporary file " + outputPath +
-                                            ", which holds what UPTIME.EXE printed.",
-                                        content.Reason()));
+        Warn(messages_, base::WithReason("Ombrix could not read the temporary file " + outputPath +
+                                             ", which holds what UPTIME.EXE printed.",
+                                         content.Reason()));
         return;
     }
     if (exitCode == 0) {
-        environment.results.ShowModal(std::move(*content));
+        results_.ShowModal(std::move(*content));
         return;
     }
     if (content->empty()) {
-        Warn(messages,
+        Warn(messages_,
              "UPTIME.EXE ended with exit code " + ExitCodeText(exitCode) + " and printed nothing.");
         return;
     }
     // Shown as the results window would show it, so that a NUL does not cut it short.
-    Warn(messages, shared::DisplayText(*content));
+    Warn(messages_, shared::DisplayText(*content));
 }
 
-}  // namespace
-
-void LaunchUptime(LaunchEnvironment& environment) {
-    if (const char* failed = FailedCheck(environment)) {
-        Warn(environment.messages, failed);
+void LaunchSequence::Launch(const options::OptionState& options, const std::string& uptimePath,
+                            const base::CalendarDate& today) {
+    if (const char* failed = FailedCheck(options, uptimePath, today)) {
+        Warn(messages_, failed);
         return;
     }
 
     const std::string outputPath = FreeOutputPath();
-    const runner::RunRequest request{outputPath, environment.uptimePath,
-                                     CommandTail(environment.options)};
-    const base::Result<runner::RunEnd> run =
-        runner::RunAndCapture(request, environment.runState, environment.waiter);
+    const runner::RunRequest request{outputPath, uptimePath, CommandTail(options)};
+    const base::Result<runner::RunEnd> run = runner::RunAndCapture(request, runState_, waiter_);
     if (!run) {
         // Refused, or never started: nothing was left behind.
-        Warn(environment.messages, run.Reason());
+        Warn(messages_, run.Reason());
         return;
     }
     if (!run->cancelled) {
-        ShowOutput(environment, run->exitCode, outputPath);
+        ShowOutput(run->exitCode, outputPath);
     }
-    // The run goes here, however ShowOutput ended: its file is deleted and the run dismissed.
-    // After a successful run the results window has dismissed it already.
+    // The run ends here with its scope, however ShowOutput ended: once the results window has
+    // closed, or after a message, its file is deleted and the run dismissed.
 }
 
-}  // namespace ombrix::options
+}  // namespace ombrix::launch
