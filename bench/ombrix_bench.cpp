@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "main/win32/main_window_ids.h"
+#include "options/options_file.h"
 #include "platform/process_files.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/unique_owner.h"
@@ -235,11 +236,13 @@ LONGLONG SettledAt(const Area& area) {
 }
 
 void WriteOptions(const fs::path& folder, const std::string& tool, const std::string& machine) {
-    const bool remoteMachine = !machine.empty();
-    const std::string lines = std::string("Ombrix_OptsN\r\n255\r\n") + tool + "\r\nFalse\r\n" +
-                              (remoteMachine ? "True" : "False") + "\r\n" +
-                              (remoteMachine ? machine : "x") +
-                              "\r\nFalse\r\nFalse\r\nFalse\r\n0\r\n0\r\n0\r\n5\r\nTrue\r\n";
+    // As Ombrix writes it; a day of 0 keeps no date.
+    const std::string lines =
+        ombrix::options::FormatOptionsFile({.uptimePath = tool,
+                                            .remoteMachine = !machine.empty(),
+                                            .machineName = machine.empty() ? "x" : machine,
+                                            .dayCount = 5},
+                                           ombrix::options::kOptionsSignature);
     UniqueHandle file(::CreateFileA((folder / "ombrixopts.cfg").string().c_str(), GENERIC_WRITE, 0,
                                     nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;

@@ -1,5 +1,8 @@
 #include "uptime/arguments.h"
 
+#include <string_view>
+
+#include "base/date_fields.h"
 #include "base/digits.h"
 #include "base/text.h"
 
@@ -22,19 +25,9 @@ std::optional<CalendarDate> ParseMonthDayYear(const std::string& text) {
     if (second == std::string::npos || text.find('/', second + 1) != std::string::npos) {
         return std::nullopt;
     }
-    const auto month = SmallNumber(text.substr(0, first), 2);
-    const auto day = SmallNumber(text.substr(first + 1, second - first - 1), 2);
-    const std::string yearText = text.substr(second + 1);
-    const auto year = SmallNumber(yearText, 4);
-    if (!month || !day || !year || yearText.size() == 3) {
-        return std::nullopt;
-    }
-    const CalendarDate date{ombrix::base::ExpandShortYear(*year, static_cast<int>(yearText.size())),
-                            *month, *day};
-    if (date.year < 1601 || !ombrix::base::IsValidDate(date)) {
-        return std::nullopt;
-    }
-    return date;
+    const std::string_view fields(text);
+    return ombrix::base::ReadDateFields(fields.substr(first + 1, second - first - 1),
+                                        fields.substr(0, first), fields.substr(second + 1));
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args) {

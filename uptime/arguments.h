@@ -29,8 +29,7 @@ struct ParseResult {
 // Parses the arguments after the program name. Switches are taken in any order and letter case.
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
-// A month/day/year date that the calendar has; a year of one or two digits is read as Windows
-// does (00-29 as 2000-2029, 30-99 as 1930-1999).
+// A month/day/year date, each field read by the program's one date rule (base::ReadDateFields).
 std::optional<CalendarDate> ParseMonthDayYear(const std::string& text);
 
 }  // namespace uptime

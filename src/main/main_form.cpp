@@ -1,11 +1,11 @@
 #include "main/main_form.h"
 
+#include <utility>
+
 #include "main/version_check.h"
 #include "options/options_file.h"
 
 namespace ombrix::main {
-
-using options::Control;
 
 bool MainForm::Start() {
     if (const auto refusal = StartupRefusal(services_.windowsVersion())) {
@@ -13,41 +13,21 @@ bool MainForm::Start() {
         return false;
     }
     options_.SetLoading(true);
-
-    options_.SetText(Control::CommandLine, std::string(options::kToolWord));
-    options_.SetText(Control::MachineName, options::kMachinePlaceholder);
+    // The start-up values first; a valid options file then replaces them.
     const base::CalendarDate today = services_.today();
-    const options::DateTexts date = options::DefaultDate(today);
-    options_.SetText(Control::DayCount, options::kDefaultDayCount);
-    options_.SetText(Control::Day, date.day);
-    options_.SetText(Control::Month, date.month);
-    options_.SetText(Control::Year, date.year);
-    options_.SetValue(Control::RestrictPeriod, options::kUnchecked);
-    for (Control c : {Control::PeriodFrame, Control::LastDays, Control::DaysLabel,
-                      Control::DayCount, Control::SinceDate, Control::Day, Control::Month,
-                      Control::Year, Control::MachineName, Control::DateSeparator}) {
-        view_.SetEnabled(c, false);
-    }
-
-    services_.runState.Dismiss();
+    options_.Apply(options::DefaultOptionState(today));
     uptimePath_.clear();
-    options::LoadOptions(services_.optionsPath, options_, view_, uptimePath_, today,
-                         services_.messages);
+    if (auto loaded = options::LoadOptions(services_.optionsPath, today, services_.messages)) {
+        options_.Apply(loaded->state);
+        uptimePath_ = std::move(loaded->uptimePath);
+    }
     options_.BuildCommandLineAtStartup();
     options_.SetLoading(false);
     return true;
 }
 
 void MainForm::Launch() {
-    const options::OptionState state = options_.ReadState();
-    options::LaunchEnvironment environment{state,
-                                           uptimePath_,
-                                           services_.runState,
-                                           services_.messages,
-                                           services_.results,
-                                           services_.waiter,
-                                           services_.today()};
-    options::LaunchUptime(environment);
+    launch_.Launch(options_.ReadState(), uptimePath_, services_.today());
 }
 
 void MainForm::LocateTool() {

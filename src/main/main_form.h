@@ -5,22 +5,21 @@
 #include <string>
 
 #include "base/calendar.h"
-#include "options/launch_sequence.h"
+#include "launch/launch_sequence.h"
+#include "launch/results_display.h"
 #include "options/option_form.h"
 #include "options/option_view.h"
 #include "platform/dialogs.h"
 #include "platform/system_info.h"
 #include "runner/run_and_capture.h"
-#include "runner/run_state.h"
 
 namespace ombrix::main {
 
 // What the main window's logic needs from around it.
 struct MainServices {
-    runner::RunState& runState;  // LaunchActive: the main window's, shared with the results window
     platform::MessageBoxes& messages;
     platform::FileDialogs& fileDialogs;
-    options::ResultsDisplay& results;
+    launch::ResultsDisplay& results;
     runner::ExitWaiter* waiter = nullptr;
     std::string optionsPath;
     std::function<platform::WindowsVersion()> windowsVersion;
@@ -35,7 +34,10 @@ inline constexpr unsigned kLocateFlags = 4;  // OFN_HIDEREADONLY only
 class MainForm {
   public:
     MainForm(options::OptionView& view, MainServices services)
-        : view_(view), services_(std::move(services)), options_(view) {}
+        : view_(view),
+          services_(std::move(services)),
+          options_(view),
+          launch_(services_.messages, services_.results, services_.waiter) {}
 
     // The start-up sequence. False when the platform is refused: its message has been shown
     // and the program is to end without showing the window.
@@ -57,6 +59,7 @@ class MainForm {
     options::OptionView& view_;
     MainServices services_;
     options::OptionForm options_;
+    launch::LaunchSequence launch_;  // owns LaunchActive
     std::string uptimePath_;
 };
 

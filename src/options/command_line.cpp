@@ -16,6 +16,17 @@ DateTexts DefaultDate(const base::CalendarDate& today) {
     return {kDefaultDay, std::to_string(today.month), std::to_string(today.year)};
 }
 
+OptionState DefaultOptionState(const base::CalendarDate& today) {
+    const DateTexts date = DefaultDate(today);
+    OptionState state;
+    state.machineName = kMachinePlaceholder;
+    state.day = date.day;
+    state.month = date.month;
+    state.year = date.year;
+    state.dayCount = kDefaultDayCount;
+    return state;
+}
+
 std::string ComposeCommandLine(const OptionState& state) {
     std::string line(kToolWord);
     if (state.remoteMachine) {

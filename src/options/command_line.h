@@ -28,6 +28,10 @@ struct OptionState {
     std::string year;
     std::string dayCount;
     bool showCommandLine = true;  // the check mark of Show Command Line
+    // Whether one of the period's option buttons is selected: neither is until the user picks one
+    // or the options file restores one.
+    bool periodChosen = false;
+    friend bool operator==(const OptionState&, const OptionState&) = default;
 };
 
 // The texts the boxes start with, until the user or the options file changes them.
@@ -43,6 +47,10 @@ struct DateTexts {
     std::string year;
 };
 DateTexts DefaultDate(const base::CalendarDate& today);
+
+// The state the window starts with, before the options file is read: nothing checked, neither
+// period chosen, the placeholder machine, the default date and day count, the command line shown.
+OptionState DefaultOptionState(const base::CalendarDate& today);
 
 // The command line always starts with this word; the launch puts the tool's path in its place.
 inline constexpr std::string_view kToolWord = "uptime";

@@ -1,5 +1,8 @@
 #include "options/option_form.h"
 
+#include <array>
+#include <utility>
+
 #include "base/leading_number.h"
 
 namespace ombrix::options {
@@ -75,7 +78,43 @@ OptionState OptionForm::ReadState() const {
     state.year = view_.Text(Control::Year);
     state.dayCount = view_.Text(Control::DayCount);
     state.showCommandLine = view_.CommandLineShown();
+    state.periodChosen = state.sinceDate || view_.Value(Control::LastDays) != 0;
     return state;
+}
+
+void OptionForm::Apply(const OptionState& state) {
+    // The check mark comes first, so that the clicks below already show or hide the command
+    // line as it is to be.
+    view_.PutCommandLineShown(state.showCommandLine);
+
+    const std::array<std::pair<Control, bool>, 4> boxes = {{
+        {Control::RemoteMachine, state.remoteMachine},
+        {Control::ShowEvents, state.showEvents},
+        {Control::ShowAppFailures, state.showAppFailures},
+        {Control::RestrictPeriod, state.restrictPeriod},
+    }};
+    for (const auto& box : boxes) {
+        SetValue(box.first, kUnchecked);
+    }
+    for (const auto& box : boxes) {
+        if (box.second) {
+            SetValue(box.first, kChecked);
+        }
+    }
+
+    SetText(Control::MachineName, state.machineName);
+    SetText(Control::DayCount, state.dayCount);
+    SetText(Control::Day, state.day);
+    SetText(Control::Month, state.month);
+    SetText(Control::Year, state.year);
+
+    // Selecting one option button deselects the other, so at most one ends up selected.
+    if (state.sinceDate || state.periodChosen) {
+        SetValue(state.sinceDate ? Control::SinceDate : Control::LastDays, 1);
+    } else {
+        SetValue(Control::SinceDate, 0);
+        SetValue(Control::LastDays, 0);
+    }
 }
 
 OptionState OptionForm::Rebuild() {

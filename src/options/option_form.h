@@ -31,6 +31,10 @@ class OptionForm {
     // The controls' values at this moment: the one reading of the window that the command
     // line, the options file and the launch use.
     OptionState ReadState() const;
+    // Its mirror, the one writing: puts the state on the controls through the setters above, so
+    // that their change and click handling runs. For start-up, while loading: the start-up
+    // build then settles the layout for the check mark of Show Command Line.
+    void Apply(const OptionState& state);
 
     bool IsLoading() const { return isLoading_; }
     void SetLoading(bool loading) { isLoading_ = loading; }

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/digits.h"
@@ -163,42 +162,27 @@ StoredOptions ToStoredOptions(const OptionState& state, const std::string& uptim
     return options;
 }
 
-void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& view,
-                  std::string& uptimePath, const base::CalendarDate& today) {
-    uptimePath = options.uptimePath;
-    // The check mark comes first, so that the clicks below already show or hide the command
-    // line as it was saved.
-    view.PutCommandLineShown(options.showCommandLine);
-
-    const std::array<std::pair<Control, bool>, 4> boxes = {{
-        {Control::RemoteMachine, options.remoteMachine},
-        {Control::ShowEvents, options.showEvents},
-        {Control::ShowAppFailures, options.showAppFailures},
-        {Control::RestrictPeriod, options.restrictPeriod},
-    }};
-    for (const auto& box : boxes) {
-        form.SetValue(box.first, kUnchecked);
-    }
-    for (const auto& box : boxes) {
-        if (box.second) {
-            form.SetValue(box.first, kChecked);
-        }
-    }
-
-    form.SetText(Control::MachineName, options.machineName);
-    form.SetText(Control::DayCount, std::to_string(options.dayCount));
-
-    // A day of 0 means no date was kept: the start-up date stands in for the stored one.
+LoadedOptions ToLoadedOptions(const StoredOptions& options, const base::CalendarDate& today) {
+    LoadedOptions loaded;
+    loaded.uptimePath = options.uptimePath;
+    OptionState& state = loaded.state;
+    state.remoteMachine = options.remoteMachine;
+    state.machineName = options.machineName;
+    state.showEvents = options.showEvents;
+    state.showAppFailures = options.showAppFailures;
+    state.restrictPeriod = options.restrictPeriod;
+    state.sinceDate = options.sinceDate;
+    state.periodChosen = true;
     const DateTexts date = options.day == 0
                                ? DefaultDate(today)
                                : DateTexts{DatePartText(options.day), DatePartText(options.month),
                                            std::to_string(options.year)};
-    form.SetText(Control::Day, date.day);
-    form.SetText(Control::Month, date.month);
-    form.SetText(Control::Year, date.year);
-
-    // Selecting one option button deselects the other, so exactly one ends up selected.
-    form.SetValue(options.sinceDate ? Control::SinceDate : Control::LastDays, 1);
+    state.day = date.day;
+    state.month = date.month;
+    state.year = date.year;
+    state.dayCount = std::to_string(options.dayCount);
+    state.showCommandLine = options.showCommandLine;
+    return loaded;
 }
 
 bool SaveOptions(const std::string& path, const OptionState& state, const std::string& uptimePath,
@@ -229,13 +213,12 @@ bool SaveOptions(const std::string& path, const OptionState& state, const std::s
     return false;
 }
 
-void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
-                 std::string& uptimePath, const base::CalendarDate& today,
-                 platform::MessageBoxes& messages) {
+std::optional<LoadedOptions> LoadOptions(const std::string& path, const base::CalendarDate& today,
+                                         platform::MessageBoxes& messages) {
     // A save cut short (the program killed mid-write) leaves its new file beside the old one.
     platform::RemoveAbandonedReplacements(path);
     if (!shared::FileExists(path)) {
-        return;
+        return std::nullopt;
     }
     // A file that is there but cannot be read is as unusable as a damaged one.
     const base::Result<std::string> content = platform::ReadWholeFile(path);
@@ -243,9 +226,9 @@ void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
         content ? ParseOptionsFile(*content, kOptionsSignature) : std::nullopt;
     if (!options) {
         messages.Show(kOptionsRejectedMessage, platform::MessageStyle::OkExclamation);
-        return;
+        return std::nullopt;
     }
-    ApplyOptions(*options, form, view, uptimePath, today);
+    return ToLoadedOptions(*options, today);
 }
 
 }  // namespace ombrix::options

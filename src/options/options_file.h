@@ -8,8 +8,6 @@
 
 #include "base/calendar.h"
 #include "options/command_line.h"
-#include "options/option_form.h"
-#include "options/option_view.h"
 #include "platform/dialogs.h"
 
 namespace ombrix::options {
@@ -51,10 +49,17 @@ std::optional<StoredOptions> ParseOptionsFile(std::string_view bytes, std::strin
 // their value, an empty box 0; a box with anything else gives 0, dayCount the default day count).
 StoredOptions ToStoredOptions(const OptionState& state, const std::string& uptimePath);
 
-// LoadOptions' setting of the window through the form's own setters, so that the controls'
-// change and click handling runs; `today` gives the month and year for a stored day of 0.
-void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& view,
-                  std::string& uptimePath, const base::CalendarDate& today);
+// What a loaded file restores: the option state, exactly one period chosen, and the tool's
+// location.
+struct LoadedOptions {
+    OptionState state;
+    std::string uptimePath;
+};
+
+// The file's values as the boxes show them: numbers in plain decimal, but a day and month below
+// 10 with a leading zero; a stored day of 0 means no date was kept, and `today` gives the
+// start-up date in its place.
+LoadedOptions ToLoadedOptions(const StoredOptions& options, const base::CalendarDate& today);
 
 // SaveOptions: writes the file at `path` so that it is replaced in one step. A read-only file is
 // left as it is, and a message box says so; any other failure leaves the previous file intact,
@@ -63,11 +68,10 @@ void ApplyOptions(const StoredOptions& options, OptionForm& form, OptionView& vi
 bool SaveOptions(const std::string& path, const OptionState& state, const std::string& uptimePath,
                  platform::MessageBoxes& messages);
 
-// LoadOptions: no file, nothing happens; a rejected file, the rejection message and nothing
-// applied; otherwise the values are applied as ApplyOptions does. Leftovers of saves cut short
-// are cleared away first.
-void LoadOptions(const std::string& path, OptionForm& form, OptionView& view,
-                 std::string& uptimePath, const base::CalendarDate& today,
-                 platform::MessageBoxes& messages);
+// LoadOptions: no file, nothing; a rejected file, the rejection message and nothing; otherwise
+// the file's values as ToLoadedOptions gives them, for the window to apply. Leftovers of saves
+// cut short are cleared away first.
+std::optional<LoadedOptions> LoadOptions(const std::string& path, const base::CalendarDate& today,
+                                         platform::MessageBoxes& messages);
 
 }  // namespace ombrix::options

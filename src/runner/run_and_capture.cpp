@@ -37,26 +37,16 @@ std::optional<std::string> LengthRefusal(const RunRequest& request) {
 
 }  // namespace
 
-void ActiveRun::End() {
-    if (state_ == nullptr) {
-        return;
-    }
-    if (!outputPath_.empty()) {
-        static_cast<void>(platform::RemoveFile(outputPath_));
-        outputPath_.clear();
-    }
-    std::exchange(state_, nullptr)->Dismiss();
-}
-
 base::Result<RunEnd> RunAndCapture(const RunRequest& request, RunState& state, ExitWaiter* waiter) {
-    if (state.LaunchActive()) {
+    std::optional<ActiveRun> begun = ActiveRun::Begin(state);
+    if (!begun) {
         return base::Failure{kTwoCopiesMessage};
     }
+    // Refused here, the run ends as it began: nothing was created, nothing stays changed.
     if (std::optional<std::string> refusal = LengthRefusal(request)) {
         return base::Failure{std::move(*refusal)};
     }
-    state.Begin();
-    ActiveRun active(state);
+    ActiveRun& active = *begun;
 
     auto output = platform::OutputFile::Create(request.outputPath);
     if (!output) {

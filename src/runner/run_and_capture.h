@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "base/result.h"
 #include "platform/process_files.h"
@@ -24,27 +23,6 @@ struct RunRequest {
     std::string outputPath;    // the file that receives the tool's standard output
     std::string programPath;   // exactly the file to run (UptimePath)
     std::string argumentTail;  // the switches: empty or starting with a blank
-};
-
-// One run's hold on LaunchActive and, once it is created, on its output file. However the hold
-// ends (at the end of the launch, or unwound by an exception), the file is removed and the run
-// dismissed, so that no way out leaves a launch stuck or a file behind.
-class ActiveRun {
-  public:
-    explicit ActiveRun(RunState& state) : state_(&state) {}
-    ActiveRun(ActiveRun&& other) noexcept
-        : state_(std::exchange(other.state_, nullptr)), outputPath_(std::move(other.outputPath_)) {}
-    ActiveRun& operator=(ActiveRun&&) = delete;
-    ~ActiveRun() { End(); }
-
-    // The output file exists now: it goes when the run ends.
-    void OwnOutput(std::string path) { outputPath_ = std::move(path); }
-    // Removes the output file and dismisses the run; does nothing the second time.
-    void End();
-
-  private:
-    RunState* state_;
-    std::string outputPath_;
 };
 
 // How a run that got going ended. While it is kept, the run stays active and its output file

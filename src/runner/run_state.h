@@ -1,10 +1,16 @@
-// LaunchActive: whether a run of the tool has begun whose output has not been dismissed yet.
-// The main window owns the one RunState; the runner, the launch sequence and the results
-// window hold it by reference.
+// LaunchActive, and the scope of one run: the only thing that begins and dismisses a run.
 #pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace ombrix::runner {
 
+class ActiveRun;
+
+// Whether a run of the tool has begun whose output has not been dismissed yet. The launch owns
+// the one RunState; runs change it only through their ActiveRun.
 class RunState {
   public:
     RunState() = default;
@@ -13,20 +19,34 @@ class RunState {
 
     bool LaunchActive() const { return active_; }
 
-    // A run begins. False, changing nothing, while an earlier run's output is still up.
-    bool Begin() {
-        if (active_) {
-            return false;
-        }
-        active_ = true;
-        return true;
-    }
+  private:
+    friend class ActiveRun;
+    bool active_ = false;
+};
 
-    // The run's output has been dismissed, or the run never got going: the next may begin.
-    void Dismiss() { active_ = false; }
+// One run's hold on LaunchActive and, once it is created, on its output file. However the hold
+// ends (at the end of the launch, or unwound by an exception), the file is removed and the run
+// dismissed, so that no way out leaves a launch stuck or a file behind.
+class ActiveRun {
+  public:
+    // Begins a run; nothing, changing nothing, while an earlier run is still active.
+    static std::optional<ActiveRun> Begin(RunState& state);
+
+    ActiveRun(ActiveRun&& other) noexcept
+        : state_(std::exchange(other.state_, nullptr)), outputPath_(std::move(other.outputPath_)) {}
+    ActiveRun& operator=(ActiveRun&&) = delete;
+    ~ActiveRun() { End(); }
+
+    // The output file exists now: it goes when the run ends.
+    void OwnOutput(std::string path) { outputPath_ = std::move(path); }
+    // Removes the output file and dismisses the run; does nothing the second time.
+    void End();
 
   private:
-    bool active_ = false;
+    explicit ActiveRun(RunState& state) : state_(&state) { state.active_ = true; }
+
+    RunState* state_;
+    std::string outputPath_;
 };
 
 }  // namespace ombrix::runner

@@ -23,7 +23,7 @@ class FakeFileDialogs final : public platform::FileDialogs {
     std::optional<std::string> answer;  // none: Cancel
 };
 
-class NoResults final : public options::ResultsDisplay {
+class NoResults final : public launch::ResultsDisplay {
   public:
     void ShowModal(std::string) override {}
 };
@@ -38,10 +38,8 @@ class MainFormTest : public ::testing::Test {
     FakeFileDialogs dialogs_;
     NoResults results_;
     base::CalendarDate today_{2026, 7, 14};
-    runner::RunState runState_;
-    MainForm form_{view_,
-                   MainServices{runState_, messages_, dialogs_, results_, nullptr, optionsPath_,
-                                [this] { return version_; }, [this] { return today_; }}};
+    MainForm form_{view_, MainServices{messages_, dialogs_, results_, nullptr, optionsPath_,
+                                       [this] { return version_; }, [this] { return today_; }}};
 };
 
 TEST_F(MainFormTest, FirstStartShowsTheDefaults) {
@@ -53,7 +51,14 @@ TEST_F(MainFormTest, FirstStartShowsTheDefaults) {
                   view_.Text(Control::Year) + "|" + view_.Text(Control::DayCount),
               "uptime|Name/IP Address|01/7/2026|5")
         << "this month, no leading zero";
-    EXPECT_FALSE(view_.At(Control::MachineName).enabled);
+    // Every control that depends on an unchecked box starts disabled; neither period is chosen.
+    for (Control c : {Control::MachineName, Control::PeriodFrame, Control::SinceDate,
+                      Control::LastDays, Control::DaysLabel, Control::DayCount, Control::Day,
+                      Control::Month, Control::Year, Control::DateSeparator}) {
+        EXPECT_FALSE(view_.At(c).enabled) << static_cast<int>(c);
+    }
+    EXPECT_EQ(view_.Value(Control::SinceDate) + view_.Value(Control::LastDays), 0);
+    EXPECT_TRUE(view_.At(Control::CommandLine).visible);
     EXPECT_FALSE(form_.Options().IsLoading());
     EXPECT_TRUE(messages_.shown.empty());
 }

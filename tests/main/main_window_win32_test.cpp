@@ -32,7 +32,7 @@ TEST(UiLongPath, AToolPathTooLongToStartIsRefusedAndLaterLaunchesRun) {
     OmbrixSession app;
     const std::string tooLong =
         (app.Path("temp").parent_path() / std::string(1000, 'd') / "uptime.exe").string();
-    app.WriteOptions(DefaultOptionLines(tooLong));
+    app.WriteOptions(DefaultOptions(), tooLong);
     app.Start();
     const std::string refusal = "Ombrix cannot start UPTIME.EXE: its path is " +
                                 std::to_string(tooLong.size()) + " characters long";
@@ -54,8 +54,7 @@ TEST(UiLongPath, AToolPathTooLongToStartIsRefusedAndLaterLaunchesRun) {
 
 TEST(UiExit, AReadOnlyOptionsFileIsKeptAndExitStillEndsTheProgram) {
     OmbrixSession app;
-    const std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-    app.WriteOptions(lines);
+    app.WriteOptions(DefaultOptions(), app.Tool().string());
     const std::string options = app.Path("ombrixopts.cfg").string();
     ASSERT_TRUE(::SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY));
     app.Start();
@@ -68,7 +67,7 @@ TEST(UiExit, AReadOnlyOptionsFileIsKeptAndExitStillEndsTheProgram) {
     const DWORD attributes = ::GetFileAttributesA(options.c_str());
     EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u) << "the mark is gone";
     ::SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(app.ReadOptions(), FileOf(lines));
+    EXPECT_EQ(app.ReadOptions(), OptionsFileOf(DefaultOptions(), app.Tool().string()));
 }
 
 }  // namespace

@@ -74,6 +74,21 @@ TEST(OptionForm, DayCountsReadingZeroBecomeFiveAndOthersStay) {
     EXPECT_EQ(view.Text(Control::DayCount), "5") << "a zero day count is reset while loading too";
 }
 
+TEST(OptionForm, ApplyPutsOnTheControlsWhatReadStateReadsBack) {
+    OptionState everything = State(true, "SRV01", true, true, true, true, "12");
+    everything.periodChosen = true;
+    OptionState lastDays = everything;
+    lastDays.sinceDate = false;
+    lastDays.showCommandLine = false;
+    for (const OptionState& state : {DefaultOptionState({2026, 7, 14}), everything, lastDays}) {
+        FakeOptionView view;
+        OptionForm form{view};
+        view.PutValue(Control::SinceDate, 1);  // what the state says must replace what was there
+        form.Apply(state);
+        EXPECT_EQ(form.ReadState(), state) << ComposeCommandLine(state);
+    }
+}
+
 // Window height, tops of the option frames, Exit and Launch Uptime, and whether the line shows.
 std::array<int, 5> Layout(const FakeOptionView& v) {
     return {v.windowHeight, v.At(Control::OptionsFrame).top, v.At(Control::ExitButton).top,

@@ -46,10 +46,13 @@ std::ptrdiff_t Count(const fs::path& folder) {
 
 class OptionsFileTest : public ::testing::Test {
   protected:
-    // As at start-up: the caller holds IsLoading while the file is read.
+    // As at start-up: the file's state is applied while IsLoading is held.
     void Load() {
         form.SetLoading(true);
-        LoadOptions(path, form, view, uptimePath, {2011, 7, 19}, messages);
+        if (auto loaded = LoadOptions(path, {2011, 7, 19}, messages)) {
+            form.Apply(loaded->state);
+            uptimePath = loaded->uptimePath;
+        }
         form.SetLoading(false);
     }
     bool Save() { return SaveOptions(path, form.ReadState(), uptimePath, messages); }
@@ -151,10 +154,27 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
     }
 }
 
-TEST_F(OptionsFileTest, ValuesTheBoxesNeverHeldShowAsTheyStand) {
-    test::WriteFile(path, Sample({{10, "-3"}, {11, "12"}, {12, "-5"}, {13, "-7"}}));
-    Load();
-    EXPECT_EQ(Shown(), "1101100|SRV01|-3|12|-5|-7|uptime SRV01 /s /d:12/-3/-5");
+TEST_F(OptionsFileTest, EachFileRestoresItsStateIntoTheWindow) {
+    const struct {
+        std::map<std::size_t, std::string> changes;  // to the sample's lines
+        const char* shown;
+    } rows[] = {
+        // Values the boxes never held show as they stand.
+        {{{10, "-3"}, {11, "12"}, {12, "-5"}, {13, "-7"}},
+         "1101100|SRV01|-3|12|-5|-7|uptime SRV01 /s /d:12/-3/-5"},
+        // A day of 0 kept no date: the start-up date stands in; a day count of 0 turns into 5.
+        {{{10, "0"}, {11, "12"}, {12, "1999"}, {13, "0"}},
+         "1101100|SRV01|01|7|2011|5|uptime SRV01 /s /d:7/01/2011"},
+        // Without the date option, the day count's option is selected.
+        {{{4, "False"}}, "1101010|SRV01|07|03|2005|5|uptime SRV01 /s /p:5"},
+    };
+    for (const auto& row : rows) {
+        FakeOptionView fresh;
+        view = fresh;
+        test::WriteFile(path, Sample(row.changes));
+        Load();
+        EXPECT_EQ(Shown(), row.shown);
+    }
 }
 
 TEST_F(OptionsFileTest, AFailedSaveSaysWhereTheOptionsLiveAndHowToFixIt) {

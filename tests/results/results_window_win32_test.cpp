@@ -14,7 +14,6 @@
 #include "platform/win32/dpi.h"
 #include "results/win32/results_window.h"
 #include "results/win32/results_window_ids.h"
-#include "runner/run_state.h"
 #include "support/test_support.h"
 #include "support/window_probe.h"
 
@@ -115,15 +114,13 @@ HWND CaretWindow() {
 
 class ResultsWindowTest : public ::testing::Test {
   protected:
-    ResultsWindowTest() { runState.Begin(); }
     ~ResultsWindowTest() override { HoldKeys(false, false); }
 
     platform::win32::UniqueWindow main{
         ::CreateWindowExA(0, "STATIC", "Ombrix", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 800,
                           600, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr)};
-    runner::RunState runState;
     test::RecordingMessages messages;
-    ResultsWindow results{main.get(), runState, messages};
+    ResultsWindow results{main.get(), messages};
     const std::string output = "Report of \\\\HOST\r\nline two\r\nline three\r\n";
 };
 
@@ -189,7 +186,6 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
              EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{10}, DWORD{16}));
              ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
          }}));
-    EXPECT_FALSE(runState.LaunchActive()) << "O.K leaves the run undismissed";
     EXPECT_TRUE(messages.shown.empty());
 }
 

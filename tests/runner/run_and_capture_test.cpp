@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "shared/shared_routines.h"
 #include "support/test_support.h"
@@ -80,7 +81,9 @@ TEST_F(RunAndCaptureTest, ExitCodesPassThroughWhole) {
 }
 
 TEST_F(RunAndCaptureTest, ASecondRunIsRefusedAndCreatesNothing) {
-    ASSERT_TRUE(state.Begin());
+    const std::optional<ActiveRun> earlier = ActiveRun::Begin(state);
+    ASSERT_TRUE(earlier);
+    EXPECT_FALSE(ActiveRun::Begin(state)) << "one run at a time";
     const base::Result<RunEnd> refused = Run("");
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.Reason(), "You cannot launch two copies of UPTIME.EXE at once.");

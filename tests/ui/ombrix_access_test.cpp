@@ -47,12 +47,12 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
             sinceDate ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
                       : std::vector{Control::LastDays, Control::DayCount};
         order.insert(order.end(), period.begin(), period.end());
-        std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-        lines[3] = sinceDate ? "True" : "False";
-        lines[4] = "True";  // RemoteMachine
-        lines[5] = "SRV01";
-        lines[8] = "True";  // RestrictPeriod
-        app.WriteOptions(lines);
+        options::OptionState options = DefaultOptions();
+        options.sinceDate = sinceDate;
+        options.remoteMachine = true;
+        options.machineName = "SRV01";
+        options.restrictPeriod = true;
+        app.WriteOptions(options, app.Tool().string());
         app.Start();
         HWND main = app.Main();
         ASSERT_NE(main, nullptr);
@@ -126,7 +126,7 @@ bool CameEvent(DWORD event) {
 TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReader) {
     Apartment com;
     OmbrixSession app;
-    app.WriteOptions(DefaultOptionLines(app.Tool().string()));
+    app.WriteOptions(DefaultOptions(), app.Tool().string());
     app.Start();
     app.Press(Control::LaunchButton);
     HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);

@@ -17,6 +17,8 @@
 
 #include "main/win32/main_window_ids.h"
 #include "options/option_view.h"
+#include "options/options_file.h"
+#include "platform/system_info.h"
 #include "platform/win32/unique_handle.h"
 #include "support/test_support.h"
 
@@ -41,22 +43,14 @@ inline std::string TextOf(HWND window) {
     return text;
 }
 
-// The options file the program writes with nothing changed, but for uptime.exe's path; each line
-// followed by CR LF.
-inline std::vector<std::string> DefaultOptionLines(const std::string& uptimePath) {
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    std::vector<std::string> lines{"Ombrix_OptsN",    "255",   uptimePath, "False", "False",
-                                   "Name/IP Address", "False", "False",    "False", "1"};
-    lines.insert(lines.end(), {std::to_string(now.wMonth), std::to_string(now.wYear), "5", "True"});
-    return lines;
+// The options the program starts with today, before it reads a file.
+inline options::OptionState DefaultOptions() {
+    return options::DefaultOptionState(platform::LocalToday());
 }
-inline std::string FileOf(const std::vector<std::string>& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) {
-        bytes += line + "\r\n";
-    }
-    return bytes;
+// The options file as the program writes it for this state and uptime.exe's path.
+inline std::string OptionsFileOf(const options::OptionState& state, const std::string& uptimePath) {
+    return options::FormatOptionsFile(options::ToStoredOptions(state, uptimePath),
+                                      options::kOptionsSignature);
 }
 
 // A scratch folder holding Ombrix.exe, uptime.exe and the options file; its temp\ is TMP and
@@ -82,8 +76,8 @@ class OmbrixSession {
     std::vector<fs::path> TempFiles() const {
         return {fs::directory_iterator(Path("temp")), fs::directory_iterator()};
     }
-    void WriteOptions(const std::vector<std::string>& lines) const {
-        test::WriteFile(Path("ombrixopts.cfg").string(), FileOf(lines));
+    void WriteOptions(const options::OptionState& state, const std::string& uptimePath) const {
+        test::WriteFile(Path("ombrixopts.cfg").string(), OptionsFileOf(state, uptimePath));
     }
     std::optional<std::string> ReadOptions() const {
         const std::string path = Path("ombrixopts.cfg").string();

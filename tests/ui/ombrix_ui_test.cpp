@@ -12,9 +12,9 @@ namespace {
 
 TEST(UiStartupAndExit, DefaultsWithoutAFileAndOnlyExitSaves) {
     OmbrixSession app;
-    std::vector<std::string> saved = DefaultOptionLines("");
-    saved[5] = "SRV01";
-    saved[6] = "True";  // /s
+    options::OptionState saved = DefaultOptions();
+    saved.machineName = "SRV01";
+    saved.showEvents = true;
     for (const bool exitButton : {false, true}) {
         app.Start();
         EXPECT_EQ(app.Text(Control::CommandLine) + "|" + app.Text(Control::MachineName) + "|" +
@@ -28,18 +28,19 @@ TEST(UiStartupAndExit, DefaultsWithoutAFileAndOnlyExitSaves) {
         exitButton ? app.Press(Control::ExitButton) : app.Post(WM_SYSCOMMAND, SC_CLOSE);
         ASSERT_TRUE(app.WaitForExit()) << exitButton;
         // The close box, like start-up, writes nothing.
-        EXPECT_EQ(app.ReadOptions(), exitButton ? std::optional(FileOf(saved)) : std::nullopt);
+        EXPECT_EQ(app.ReadOptions(),
+                  exitButton ? std::optional(OptionsFileOf(saved, "")) : std::nullopt);
     }
 }
 
 TEST(UiStartup, RestoredOptionsWithAHiddenCommandLineOpenCollapsed) {
     OmbrixSession app;
-    std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-    lines[4] = "True";  // RemoteMachine
-    lines[5] = "SRV01";
-    lines[6] = "True";  // /s
-    lines[13] = "False";
-    app.WriteOptions(lines);
+    options::OptionState options = DefaultOptions();
+    options.remoteMachine = true;
+    options.machineName = "SRV01";
+    options.showEvents = true;
+    options.showCommandLine = false;
+    app.WriteOptions(options, app.Tool().string());
     app.Start();
     EXPECT_EQ(app.Text(Control::CommandLine), "uptime SRV01 /s");
     EXPECT_FALSE(::IsWindowVisible(app.ControlWindow(Control::CommandLine)));
@@ -55,10 +56,10 @@ TEST(UiStartup, RestoredOptionsWithAHiddenCommandLineOpenCollapsed) {
 
 TEST(UiLaunch, FailingToolShowsItsOwnTextInAMessageBox) {
     OmbrixSession app;
-    std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-    lines[4] = "True";  // RemoteMachine
-    lines[5] = "FARAWAY";
-    app.WriteOptions(lines);
+    options::OptionState options = DefaultOptions();
+    options.remoteMachine = true;
+    options.machineName = "FARAWAY";
+    app.WriteOptions(options, app.Tool().string());
     // The tool run as the user's shell would run it.
     FILE* pipe = ::_popen(("\"\"" + app.Tool().string() + "\" FARAWAY\"").c_str(), "rb");
     ASSERT_NE(pipe, nullptr);
@@ -78,10 +79,10 @@ TEST(UiLaunch, CancelStopsALongRunningTool) {
     // A tool that waits long, as for a remote machine, and then would print.
     fs::copy_file(test::HelperProgram("child_probe"), app.Tool(),
                   fs::copy_options::overwrite_existing);
-    std::vector<std::string> lines = DefaultOptionLines(app.Tool().string());
-    lines[4] = "True";  // RemoteMachine
-    lines[5] = "--sleep 30000 --hex 41";
-    app.WriteOptions(lines);
+    options::OptionState options = DefaultOptions();
+    options.remoteMachine = true;
+    options.machineName = "--sleep 30000 --hex 41";
+    app.WriteOptions(options, app.Tool().string());
     app.Start();
     app.Press(Control::LaunchButton);
     HWND busy = app.WaitForWindow("OmbrixBusy");

@@ -186,9 +186,8 @@ int MainWindow::Run() {
     fileDialogs_.SetOwner(window_.get());
     waiter_ = std::make_unique<BusyWaiter>(window_.get());
     results_ = std::make_unique<results::win32::ResultsWindow>(
-        window_.get(), runState_, messages_, results::win32::StandardReportActions());
-    MainServices services{runState_,
-                          messages_,
+        window_.get(), messages_, results::win32::StandardReportActions());
+    MainServices services{messages_,
                           fileDialogs_,
                           *results_,
                           waiter_.get(),

@@ -58,7 +58,6 @@ class MainWindow final : public options::OptionView {
     platform::win32::UniqueFont font_;
     bool putting_ = false;  // changes made from code raise their events themselves
 
-    runner::RunState runState_;  // LaunchActive
     platform::win32::Win32MessageBoxes messages_;
     platform::win32::Win32FileDialogs fileDialogs_;
     std::unique_ptr<BusyWaiter> waiter_;

@@ -1,6 +1,7 @@
 #include "results/win32/results_window.h"
 
 #include "base/twips.h"
+#include "platform/process_files.h"
 #include "platform/win32/centred_window.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/dpi.h"
@@ -45,7 +46,7 @@ ResultsWindow::~ResultsWindow() {
 
 void ResultsWindow::ShowModal(std::string output) {
     platform::win32::Win32Clipboard clipboard(mainWindow_);
-    form_ = std::make_unique<ResultsForm>(runState_, clipboard, windowMessages_);
+    form_ = std::make_unique<ResultsForm>(clipboard, windowMessages_);
 
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kClassName,
@@ -55,7 +56,6 @@ void ResultsWindow::ShowModal(std::string output) {
     if (!window_ || !CreateControls()) {
         const DWORD error = ::GetLastError();
         window_.reset();
-        form_->Closed();
         messages_.Show(base::WithReason("Ombrix could not open the results window.",
                                         platform::SystemErrorText(error)),
                        platform::MessageStyle::OkExclamation);
@@ -155,9 +155,6 @@ void ResultsWindow::ShowPopUp(LPARAM position) {
 }
 
 void ResultsWindow::Close() {
-    if (form_) {
-        form_->Closed();
-    }
     // The owner comes back before this window goes, so that it, not another program, is
     // activated.
     ::EnableWindow(mainWindow_, TRUE);

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "options/launch_sequence.h"
+#include "launch/results_display.h"
 #include "platform/dialogs.h"
 #include "platform/win32/message_boxes_win32.h"
 #include "platform/win32/window_handles.h"
@@ -22,16 +22,11 @@ struct ReportActions {
     std::function<void(const std::string& text, HWND window)> print;
 };
 
-class ResultsWindow final : public options::ResultsDisplay {
+class ResultsWindow final : public launch::ResultsDisplay {
   public:
-    // Closing the window dismisses the run in `runState`, the main window's. A window that cannot
-    // be opened is told through `messages`.
-    ResultsWindow(HWND mainWindow, runner::RunState& runState, platform::MessageBoxes& messages,
-                  ReportActions actions = {})
-        : mainWindow_(mainWindow),
-          runState_(runState),
-          messages_(messages),
-          actions_(std::move(actions)) {}
+    // A window that cannot be opened is told through `messages`.
+    ResultsWindow(HWND mainWindow, platform::MessageBoxes& messages, ReportActions actions = {})
+        : mainWindow_(mainWindow), messages_(messages), actions_(std::move(actions)) {}
     ResultsWindow(const ResultsWindow&) = delete;
     ResultsWindow& operator=(const ResultsWindow&) = delete;
     ~ResultsWindow() override;
@@ -48,7 +43,6 @@ class ResultsWindow final : public options::ResultsDisplay {
     void Close();
 
     HWND mainWindow_;
-    runner::RunState& runState_;
     platform::MessageBoxes& messages_;
     ReportActions actions_;
 

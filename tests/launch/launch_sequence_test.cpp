@@ -1,20 +1,19 @@
 // The launch behind "Launch Uptime": its checks, then real runs of our helper program, with
 // the system temporary folder pointed at a scratch folder so that nothing left behind escapes.
-#include "options/launch_sequence.h"
+#include "launch/launch_sequence.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "support/test_support.h"
 
-namespace ombrix::options {
+namespace ombrix::launch {
 namespace {
 
 namespace fs = std::filesystem;
@@ -50,31 +49,29 @@ std::vector<fs::path> FilesIn(const fs::path& directory) {
 
 const std::string kResultsWindow = "<results window>";
 
-// The fixture is the results window: it notes what it shows and what the temporary folder holds.
+// The fixture is the results window: it notes what it shows and what the temporary folder holds,
+// and tries a second launch while it is open.
 class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
   protected:
     void ShowModal(std::string output) override {
         shown.push_back(output);
-        flagWhileOpen = runState.LaunchActive();
         filesWhileOpen = FilesIn(temp.path());
         if (failWhileShowing) {
             throw std::runtime_error("the results window failed");
         }
-        runState.Dismiss();
+        const std::size_t said = messages.shown.size();
+        launch.Launch(options, uptimePath, today);
+        ASSERT_EQ(messages.shown.size(), said + 1) << "a second launch went ahead";
+        secondLaunchWhileOpen = messages.shown.back().text;
+        messages.shown.pop_back();
     }
 
-    void Launch(runner::ExitWaiter* waiter = nullptr) {
-        LaunchEnvironment environment{options, uptimePath, runState, messages,
-                                      *this,   waiter,     today};
-        LaunchUptime(environment);
-    }
-
-    // One launch as the user meets it; it always ends with the flag cleared and no file left.
+    // One launch as the user meets it; it always ends with the run dismissed and no file left.
     std::string Launched() {
         messages.shown.clear();
         shown.clear();
-        Launch();
-        EXPECT_FALSE(runState.LaunchActive());
+        launch.Launch(options, uptimePath, today);
+        EXPECT_FALSE(launch.LaunchActive());
         EXPECT_TRUE(FilesIn(temp.path()).empty()) << "a temporary file was left behind";
         EXPECT_EQ(messages.shown.size() + shown.size(), 1u) << "one message or results window";
         return messages.shown.empty() ? kResultsWindow : messages.shown[0].text;
@@ -94,12 +91,12 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
 
     test::ScratchDir temp;  // the system temporary folder during the test
     TempDirectoryOverride tempOverride{temp.path().string()};
-    OptionState options;
+    options::OptionState options;
     std::string uptimePath = test::HelperProgram("child_probe");
-    runner::RunState runState;
     test::RecordingMessages messages;
+    LaunchSequence launch{messages, *this};
     std::vector<std::string> shown;  // what the results window showed
-    bool flagWhileOpen = false;
+    std::string secondLaunchWhileOpen;
     bool failWhileShowing = false;
     std::vector<fs::path> filesWhileOpen;
     base::CalendarDate today{2026, 3, 15};
@@ -109,7 +106,7 @@ TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     today = {2025, 12, 31};
     uptimePath.clear();
     options.remoteMachine = true;
-    options.machineName = kMachinePlaceholder;
+    options.machineName = options::kMachinePlaceholder;
     options.restrictPeriod = true;  // with neither period chosen, the date is still checked
     ChooseDate("32", "12", "2025");
 
@@ -124,42 +121,6 @@ TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     EXPECT_EQ(Launched(), "You need to enter a date in the past.") << "26 is 2026";
     ChooseDate("31", "12", "2025");
     EXPECT_EQ(Launched(), kResultsWindow) << "today passes";
-}
-
-TEST(ReadDayFirstDate, TakesOnlyWhatTheCommandLineCarriesAsTyped) {
-    using Date = base::CalendarDate;
-    const struct {
-        const char* day;
-        const char* month;
-        const char* year;
-        std::optional<Date> date;  // nothing: the invalid-date message
-    } rows[] = {
-        {"29", "02", "2024", Date{2024, 2, 29}},  // a leap year
-        {"29", "02", "2023", std::nullopt},
-        {"29", "02", "1900", std::nullopt},       // a century is common...
-        {"29", "02", "2000", Date{2000, 2, 29}},  // ...unless it divides by 400
-        {"7", "3", "0", Date{2000, 3, 7}},        // one or two digits: 0-29 are 2000-2029
-        {"7", "3", "29", Date{2029, 3, 7}},
-        {"7", "3", "30", Date{1930, 3, 7}},  // 30-99 are 1930-1999
-        {"07", "03", "2005", Date{2005, 3, 7}},
-        {"1", "1", "1601", Date{1601, 1, 1}},
-        {"31", "12", "1600", std::nullopt},  // Windows keeps no time before 1601
-        {"7", "3", "205", std::nullopt},     // three year digits: the tool refuses them
-        {"7", "3", "20050", std::nullopt},
-        {" 7", "3", "2005", std::nullopt},  // a blank would split the switch
-        {"7", "3", "2005 ", std::nullopt},
-        {"+7", "3", "2005", std::nullopt},  // the tool would get "+7"
-        {"7", "3", "-205", std::nullopt},
-        {"", "3", "2005", std::nullopt},
-        {"0", "3", "2005", std::nullopt},
-        {"007", "3", "2005", std::nullopt},
-        {"31", "4", "2005", std::nullopt},
-        {"7", "13", "2005", std::nullopt},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(ReadDayFirstDate(row.day, row.month, row.year), row.date)
-            << '"' << row.day << "\"/\"" << row.month << "\"/\"" << row.year << '"';
-    }
 }
 
 TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessage) {
@@ -181,7 +142,8 @@ TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessag
         EXPECT_EQ(Launched(), said) << tail;
         EXPECT_EQ(shown.empty() ? "" : shown[0], output) << tail;
     }
-    EXPECT_TRUE(flagWhileOpen) << "set until the results window closes";
+    EXPECT_EQ(secondLaunchWhileOpen, runner::kTwoCopiesMessage)
+        << "refused until the results window closes";
     EXPECT_EQ(filesWhileOpen.size(), 1u) << "the file lives while the window is open";
 }
 
@@ -204,19 +166,20 @@ class FailingWait final : public runner::ExitWaiter {
 
 TEST_F(LaunchSequenceTest, AnUnforeseenFailureLeavesNoRunActiveAndNoFileBehind) {
     FailingWait failingWait;
+    LaunchSequence failingLaunch{messages, *this, &failingWait};
     PassToTool("--hex 41 --sleep 30000");
-    EXPECT_THROW(Launch(&failingWait), std::runtime_error);
+    EXPECT_THROW(failingLaunch.Launch(options, uptimePath, today), std::runtime_error);
     // The tool was ended: until then it would hold the file, and Windows would not delete it.
-    EXPECT_FALSE(runState.LaunchActive());
+    EXPECT_FALSE(failingLaunch.LaunchActive());
     EXPECT_TRUE(FilesIn(temp.path()).empty());
 
     PassToTool("--hex 41");
     failWhileShowing = true;
-    EXPECT_THROW(Launch(), std::runtime_error);
+    EXPECT_THROW(launch.Launch(options, uptimePath, today), std::runtime_error);
     EXPECT_EQ(shown.size(), 1u);
-    EXPECT_FALSE(runState.LaunchActive());
+    EXPECT_FALSE(launch.LaunchActive());
     EXPECT_TRUE(FilesIn(temp.path()).empty());
 }
 
 }  // namespace
-}  // namespace ombrix::options
+}  // namespace ombrix::launch
