@@ -3,23 +3,12 @@
 
 #include <windows.h>
 
-#include "base/twips.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::platform::win32 {
 
 // The DPI the window is shown at (the system's when the window cannot tell).
 int WindowDpi(HWND window);
-
-inline int TwipsToPixels(int twips, int dpi) {
-    return base::TwipsToPixels(twips, dpi);
-}
-
-// A design rectangle (left, top, width, height in twips) as the client area's pixels.
-inline RECT PixelRect(const base::Box& twips, int dpi) {
-    const base::Box box = base::TwipsToPixels(twips, dpi);
-    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
-}
 
 // WM_DPICHANGED: moves the window to the rectangle the system suggests and returns the new DPI,
 // at which the caller lays itself out again.
