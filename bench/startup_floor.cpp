@@ -56,7 +56,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         return 1;
     }
     const win32::UniqueFont font = win32::CreateMessageFont(dpi);
-    const ombrix::base::LayoutScale scale = ombrix::base::DpiScale(dpi);
+    const ombrix::base::LayoutScale scale = win32::FontLayoutScale(font.get(), dpi);
     mainControls.Place(scale);
     mainControls.SetFont(font.get());
     const SIZE outer =

@@ -38,10 +38,10 @@ using UniqueIcon = platform::win32::UniqueOwner<HICON, IconTraits>;
 constexpr base::ControlDesign kControls[] = {
     {kAboutOk, ControlKind::DefaultButton, {4245, 2400, 1260, 345}, "OK"},
     {kAboutIcon, ControlKind::Icon, {600, 240, 540, 540}},
-    {kAboutSysInfo, ControlKind::Button, {4260, 3120, 1245, 345}, "&System Info..."},
+    {kAboutSysInfo, ControlKind::Button, {4080, 3120, 1425, 345}, "&System Info..."},
     {kAboutDescription, ControlKind::PointerLabel, {1680, 1125, 3885, 450}},
     // Ends above the link, so that the two never overlap.
-    {kAboutDisclaimer, ControlKind::PointerLabel, {240, 2040, 3870, 1260}},
+    {kAboutDisclaimer, ControlKind::PointerLabel, {240, 2040, 3840, 1260}},
     {kAboutTitle, ControlKind::PointerLabel, {1680, 240, 3885, 480}},
     {kAboutVersion, ControlKind::PointerLabel, {1680, 780, 3885, 225}},
     {kAboutSiteLink, ControlKind::PointerLabel, {240, 3360, 1695, 255}},
@@ -128,7 +128,9 @@ void AboutBox::Layout(int dpi) {
     const int iconSize = ::MulDiv(kIconPixels, dpi, 96);
     UniqueIcon icon(static_cast<HICON>(::LoadImageA(
         ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON, iconSize, iconSize, 0)));
-    controls_.Place(base::DpiScale(dpi));
+    const base::LayoutScale scale = platform::win32::FontLayoutScale(font.get(), dpi);
+    SizeClient(scale, kClientWidth, kClientHeight);
+    controls_.Place(scale);
     controls_.SetFont(font.get());
     ::SendMessageA(controls_[kAboutTitle], WM_SETFONT, reinterpret_cast<WPARAM>(titleFont.get()),
                    TRUE);

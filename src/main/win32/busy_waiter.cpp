@@ -13,6 +13,9 @@ namespace {
 
 using base::ControlKind;
 
+constexpr int kClientWidth = 4800;  // twips
+constexpr int kClientHeight = 1500;
+
 constexpr base::ControlDesign kCancelControls[] = {
     {kCancelText, ControlKind::Label, {180, 150, 4440, 700}, kCancelWindowText},
     {kCancelButton, ControlKind::DefaultButton, {1850, 960, 1100, 375}, kCancelButtonCaption},
@@ -29,7 +32,7 @@ class CancelWindow final : public platform::win32::BaseWindow {
     bool Open(HWND mainWindow) {
         Register(kCancelWindowClass);
         if (!CreateCentred({WS_EX_DLGMODALFRAME, kCancelWindowClass, kCancelWindowCaption,
-                            WS_POPUP | WS_CAPTION | WS_BORDER, 4800, 1500},
+                            WS_POPUP | WS_CAPTION | WS_BORDER, kClientWidth, kClientHeight},
                            mainWindow) ||
             !controls_.Create(Window())) {
             Destroy();
@@ -45,7 +48,9 @@ class CancelWindow final : public platform::win32::BaseWindow {
   private:
     void Layout(int dpi) override {
         platform::win32::UniqueFont font = platform::win32::CreateMessageFont(dpi);
-        controls_.Place(base::DpiScale(dpi));
+        const base::LayoutScale scale = platform::win32::FontLayoutScale(font.get(), dpi);
+        SizeClient(scale, kClientWidth, kClientHeight);
+        controls_.Place(scale);
         controls_.SetFont(font.get());
         font_ = std::move(font);
     }

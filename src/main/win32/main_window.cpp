@@ -58,7 +58,7 @@ bool MainWindow::Open() {
 void MainWindow::Layout(int dpi) {
     // The new font is in place before the old one goes.
     platform::win32::UniqueFont font = platform::win32::CreateMessageFont(dpi);
-    scale_ = base::DpiScale(dpi);
+    scale_ = platform::win32::FontLayoutScale(font.get(), dpi);
     controls_.Place(scale_, topShifts_);
     controls_.SetFont(font.get());
     font_ = std::move(font);
@@ -66,7 +66,7 @@ void MainWindow::Layout(int dpi) {
 }
 
 void MainWindow::SizeToDesign() {
-    SizeClient(scale_.Across(kClientWidth), scale_.Down(clientHeight_));
+    SizeClient(scale_, kClientWidth, clientHeight_);
 }
 
 void MainWindow::CentreOnScreen() {

@@ -39,9 +39,10 @@ bool BaseWindow::Create(DWORD exStyle, const char* className, const char* captio
 
 bool BaseWindow::CreateCentred(const CentredWindow& design, HWND owner) {
     const int dpi = WindowDpi(owner);
-    const SIZE outer = OuterSizeForClient(base::TwipsToPixels(design.clientWidthTwips, dpi),
-                                          base::TwipsToPixels(design.clientHeightTwips, dpi),
-                                          design.style, design.exStyle, false, dpi);
+    const base::LayoutScale scale = FontLayoutScale(CreateMessageFont(dpi).get(), dpi);
+    const SIZE outer = OuterSizeForClient(scale.Across(design.clientWidthTwips),
+                                          scale.Down(design.clientHeightTwips), design.style,
+                                          design.exStyle, false, dpi);
     RECT over{};
     ::GetWindowRect(owner, &over);
     const base::Box at = base::CentredOver(
@@ -50,13 +51,16 @@ bool BaseWindow::CreateCentred(const CentredWindow& design, HWND owner) {
                   at.width, at.height, owner);
 }
 
-void BaseWindow::SizeClient(int width, int height) {
+void BaseWindow::SizeClient(const base::LayoutScale& scale, int widthTwips, int heightTwips) {
+    // The frame as it stands, at whatever DPI the system draws it.
     HWND window = window_.get();
-    const auto style = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE));
-    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_EXSTYLE));
-    const SIZE outer =
-        OuterSizeForClient(width, height, style, exStyle, ::GetMenu(window) != nullptr, dpi_);
-    ::SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
+    RECT outer{};
+    RECT client{};
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &client);
+    ::SetWindowPos(window, nullptr, 0, 0,
+                   outer.right - outer.left - client.right + scale.Across(widthTwips),
+                   outer.bottom - outer.top - client.bottom + scale.Down(heightTwips),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "base/layout_scale.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::platform::win32 {
@@ -43,11 +44,12 @@ class BaseWindow {
     // Creates the window with this object behind it. False when it fails (GetLastError says why).
     bool Create(DWORD exStyle, const char* className, const char* caption, DWORD style, int left,
                 int top, int width, int height, HWND owner);
-    // Creates it centred over `owner` at the owner's DPI, not clamped to the screen.
+    // Creates it centred over `owner` at the owner's DPI and in the message font of that DPI, not
+    // clamped to the screen.
     bool CreateCentred(const CentredWindow& design, HWND owner);
     void Destroy() { window_.reset(); }
-    // Sizes the window for a client area of the given pixels, where it stands.
-    void SizeClient(int width, int height);
+    // Sizes the window, where it stands, for a client area designed in twips, at `scale`.
+    void SizeClient(const base::LayoutScale& scale, int widthTwips, int heightTwips);
     int Dpi() const { return dpi_; }
     // Passes the control's messages to OnControlMessage before the control sees them.
     void WatchControl(HWND control);

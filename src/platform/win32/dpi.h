@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "base/layout_scale.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::platform::win32 {
@@ -16,6 +17,10 @@ int FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
 
 // The font the system uses for message boxes, sized for `dpi`.
 UniqueFont CreateMessageFont(int dpi);
+
+// The scale of a window laid out in `font` at `dpi`: the font is measured as the system measures
+// dialog base units.
+base::LayoutScale FontLayoutScale(HFONT font, int dpi);
 
 // A fixed-pitch font of the given size in hundredths of a point (975 for 9.75 points).
 UniqueFont CreateFixedFont(int dpi, int hundredthsOfPoints);

@@ -76,7 +76,11 @@ void ResultsWindow::Layout(int dpi) {
     // The new fonts are in place before the old ones go.
     platform::win32::UniqueFont textFont = platform::win32::CreateFixedFont(dpi, kTextPoints);
     platform::win32::UniqueFont buttonFont = platform::win32::CreateMessageFont(dpi);
-    controls_.Place(base::DpiScale(dpi));
+    // The report keeps its fixed-pitch font; its box grows with the window, which is laid out
+    // in the message font as everything else.
+    const base::LayoutScale scale = platform::win32::FontLayoutScale(buttonFont.get(), dpi);
+    SizeClient(scale, kClientWidth, kClientHeight);
+    controls_.Place(scale);
     controls_.SetFont(buttonFont.get());
     ::SendMessageA(view_->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(textFont.get()), TRUE);
     textFont_ = std::move(textFont);
