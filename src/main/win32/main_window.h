@@ -47,6 +47,7 @@ class MainWindow final : public options::OptionView, public platform::win32::Bas
     void SizeToDesign();
     void CentreOnScreen();
     void OnCommand(UINT id, UINT code);
+    // The close box destroys the window as BaseWindow does: the program ends without saving.
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND Handle(options::Control control) const;
 
