@@ -1,61 +1,21 @@
 // The start-up floor: the main window as designed (same manifest, icon, menu bar, the same
-// controls at the same places in the message font), shown with nothing behind it: no options
-// file, no version check, no command line. What any program that shows this window needs.
+// controls made and placed by the same table code in the message font), shown with nothing
+// behind it: no options file, no version check, no command line. What any program that shows
+// this window needs.
 #include <windows.h>
 #include <commctrl.h>
 
-#include <vector>
-
+#include "base/twips.h"
 #include "main/main_layout.h"
+#include "main/win32/main_menu.h"
+#include "platform/win32/controls.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/window_handles.h"
 
 namespace {
 
-using ombrix::main::ControlDesign;
-using ombrix::main::ControlKind;
-using ombrix::platform::win32::TwipsToPixels;
-
 constexpr const char* kClassName = "OmbrixBenchFloor";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
-
-DWORD StyleFor(ControlKind kind) {
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP;
-    switch (kind) {
-        case ControlKind::ReadOnlyText:
-            return kChild | ES_AUTOHSCROLL | ES_READONLY;
-        case ControlKind::Text:
-            return kChild | ES_AUTOHSCROLL;
-        case ControlKind::Button:
-            return kChild | BS_PUSHBUTTON;
-        case ControlKind::Frame:
-            return WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
-        case ControlKind::CheckBox:
-            return kChild | BS_AUTOCHECKBOX;
-        case ControlKind::OptionButton:
-            return kChild | BS_RADIOBUTTON;
-        case ControlKind::Label:
-            return WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-    }
-    return kChild;
-}
-
-bool IsTextBox(ControlKind kind) {
-    return kind == ControlKind::Text || kind == ControlKind::ReadOnlyText;
-}
-
-// A control's place in pixels: positions are relative to the container, so add up the chain.
-RECT PixelRect(const ControlDesign& own, int dpi) {
-    int left = 0;
-    int top = 0;
-    for (const ControlDesign* at = &own; at != nullptr;) {
-        left += at->left;
-        top += at->top;
-        at = at->container ? &ombrix::main::DesignOf(*at->container) : nullptr;
-    }
-    return RECT{TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), TwipsToPixels(own.width, dpi),
-                TwipsToPixels(own.height, dpi)};
-}
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_DESTROY) {
@@ -65,25 +25,10 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-void CreateMenuBar(HWND window) {
-    HMENU bar = ::CreateMenu();
-    HMENU first = ::CreatePopupMenu();
-    ::AppendMenuA(first, MF_STRING, 200, "Program Location");
-    ::AppendMenuA(first, MF_STRING | MF_CHECKED, 201, "Show Command Line");
-    ::AppendMenuA(first, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(first, MF_STRING, 202, "Exit");
-    HMENU help = ::CreatePopupMenu();
-    ::AppendMenuA(help, MF_STRING, 203, "Index");
-    ::AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(help, MF_STRING, 204, "About Ombrix");
-    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(first), "Ombrix");
-    ::AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "Help");
-    ::SetMenu(window, bar);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    namespace win32 = ombrix::platform::win32;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_STANDARD_CLASSES;
@@ -98,38 +43,30 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
     ::RegisterClassExA(&windowClass);
-    ombrix::platform::win32::UniqueWindow window(::CreateWindowExA(
+    win32::UniqueWindow window(::CreateWindowExA(
         WS_EX_CONTROLPARENT, kClassName, ombrix::main::kMainCaption, kStyle, CW_USEDEFAULT,
         CW_USEDEFAULT, 640, 400, nullptr, nullptr, instance, nullptr));
     if (!window) {
         return 1;
     }
-    const int dpi = ombrix::platform::win32::WindowDpi(window.get());
-    CreateMenuBar(window.get());
-    const ombrix::platform::win32::UniqueFont font =
-        ombrix::platform::win32::CreateMessageFont(dpi);
-    UINT id = 100;
-    for (const ControlDesign& design : ombrix::main::kMainControls) {
-        const RECT r = PixelRect(design, dpi);
-        HWND control = ::CreateWindowExA(
-            IsTextBox(design.kind) ? WS_EX_CLIENTEDGE : 0,
-            IsTextBox(design.kind)              ? "EDIT"
-            : design.kind == ControlKind::Label ? "STATIC"
-                                                : "BUTTON",
-            design.caption, StyleFor(design.kind), r.left, r.top, r.right, r.bottom, window.get(),
-            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id++)), instance, nullptr);
-        if (design.maxLength > 0) {
-            ::SendMessageA(control, EM_SETLIMITTEXT, static_cast<WPARAM>(design.maxLength), 0);
-        }
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    const int dpi = win32::WindowDpi(window.get());
+    ::SetMenu(window.get(), ombrix::main::win32::CreateMainMenu());
+    win32::Controls mainControls(ombrix::main::kMainControls);
+    if (!mainControls.Create(window.get())) {
+        return 1;
     }
-    const SIZE outer = ombrix::platform::win32::OuterSizeForClient(
-        TwipsToPixels(ombrix::main::kClientWidth, dpi),
-        TwipsToPixels(ombrix::main::kClientHeight, dpi), kStyle, 0, true, dpi);
+    const win32::UniqueFont font = win32::CreateMessageFont(dpi);
+    const ombrix::base::LayoutScale scale = win32::FontLayoutScale(font.get(), dpi);
+    mainControls.Place(scale);
+    mainControls.SetFont(font.get());
+    const SIZE outer =
+        win32::OuterSizeForClient(scale.Across(ombrix::main::kClientWidth),
+                                  scale.Down(ombrix::main::kClientHeight), kStyle, 0, true, dpi);
     RECT area{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    ::SetWindowPos(window.get(), nullptr, area.left + (area.right - area.left - outer.cx) / 2,
-                   area.top + (area.bottom - area.top - outer.cy) / 2, outer.cx, outer.cy,
+    const ombrix::base::Box at = ombrix::base::CentredOver(
+        {area.left, area.top, area.right - area.left, area.bottom - area.top}, outer.cx, outer.cy);
+    ::SetWindowPos(window.get(), nullptr, at.left, at.top, at.width, at.height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(window.get(), SW_SHOWNORMAL);
     ::UpdateWindow(window.get());

@@ -132,10 +132,18 @@ TEST_F(AboutBoxTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {
                        reinterpret_cast<LPARAM>(&suggested));
         RECT now{};
         ::GetWindowRect(box, &now);
-        EXPECT_TRUE(::EqualRect(&now, &suggested));
-        EXPECT_EQ(BoxOf(ok), base::TwipsToPixels(base::Box{4245, 2400, 1260, 345}, dpi));
+        EXPECT_EQ(now.left, suggested.left);
+        EXPECT_EQ(now.top, suggested.top);
+        // Laid out again in its new font, the window with it.
+        const base::LayoutScale scale = platform::win32::FontLayoutScale(
+            reinterpret_cast<HFONT>(::SendMessageA(ok, WM_GETFONT, 0, 0)), dpi);
+        RECT client{};
+        ::GetClientRect(box, &client);
+        EXPECT_EQ(client.right, scale.Across(5730));
+        EXPECT_EQ(client.bottom, scale.Down(3900));
+        EXPECT_EQ(BoxOf(ok), scale.ToPixels(base::Box{4245, 2400, 1260, 345}));
         EXPECT_EQ(BoxOf(::GetDlgItem(box, kAboutSiteLink)),
-                  base::TwipsToPixels(base::Box{240, 3360, 1695, 255}, dpi));
+                  scale.ToPixels(base::Box{240, 3360, 1695, 255}));
         // Fonts and the icon made again at twice the size, not the old ones stretched or kept.
         EXPECT_NEAR(FontHeight(ok), okFont * 2, 1);
         EXPECT_NEAR(FontHeight(title), titleFont * 2, 2);

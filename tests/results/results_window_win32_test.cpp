@@ -196,6 +196,7 @@ TEST_F(ResultsWindowTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {
                          HWND view = ::GetDlgItem(window, kReportView);
                          HWND exit = ::GetDlgItem(window, kExitButton);
                          const int dpi = platform::win32::WindowDpi(window);
+                         // Wine's message font is as wide and high as the design's.
                          EXPECT_EQ(BoxOf(view), base::TwipsToPixels(dump, dpi));
                          const LONG textFont = FontHeight(view);
                          const LONG buttonFont = FontHeight(exit);
@@ -208,8 +209,12 @@ TEST_F(ResultsWindowTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {
                          suggested.bottom += suggested.bottom - suggested.top;
                          ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2),
                                         reinterpret_cast<LPARAM>(&suggested));
-                         EXPECT_EQ(BoxOf(view), base::TwipsToPixels(dump, dpi * 2));
-                         EXPECT_EQ(BoxOf(exit), base::TwipsToPixels(button, dpi * 2));
+                         // Laid out again in the button's new font; the report keeps its own.
+                         const base::LayoutScale scale = platform::win32::FontLayoutScale(
+                             reinterpret_cast<HFONT>(::SendMessageA(exit, WM_GETFONT, 0, 0)),
+                             dpi * 2);
+                         EXPECT_EQ(BoxOf(view), scale.ToPixels(dump));
+                         EXPECT_EQ(BoxOf(exit), scale.ToPixels(button));
                          EXPECT_EQ(FontHeight(view), -base::MulDivRounded(975, dpi * 2, 7200));
                          EXPECT_NEAR(FontHeight(exit), buttonFont * 2, 1);
                          EXPECT_EQ(TextOf(view), output) << "the text went with the font";

@@ -2,65 +2,75 @@
 
 #include <algorithm>
 
-#include "platform/win32/centred_window.h"
+#include "base/control_design.h"
+#include "platform/win32/base_window.h"
+#include "platform/win32/controls.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/window_handles.h"
-#include "platform/win32/window_procedure.h"
 
 namespace ombrix::main::win32 {
 namespace {
 
-using platform::win32::TwipsToPixels;
+using base::ControlKind;
 
-constexpr const char* kClassName = "OmbrixBusy";
-constexpr UINT_PTR kCancelButton = 101;
+constexpr int kClientWidth = 4800;  // twips
+constexpr int kClientHeight = 1500;
 
-}  // namespace
+constexpr base::ControlDesign kCancelControls[] = {
+    {kCancelText, ControlKind::Label, {180, 150, 4440, 700}, kCancelWindowText},
+    {kCancelButton, ControlKind::DefaultButton, {1850, 960, 1100, 375}, kCancelButtonCaption},
+};
 
-HWND BusyWaiter::CreateCancelWindow() {
-    platform::win32::RegisterWindowClass(
-        kClassName, platform::win32::WindowProcedure<BusyWaiter>,
-        ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)));
-    const int dpi = platform::win32::WindowDpi(mainWindow_);
-    HWND window =
-        platform::win32::CreateCentredWindow({WS_EX_DLGMODALFRAME, kClassName, kCancelWindowCaption,
-                                              WS_POPUP | WS_CAPTION | WS_BORDER, 4800, 1500},
-                                             mainWindow_, this);
-    if (window == nullptr) {
-        return nullptr;
+// The small window that offers to cancel, centred over the main window. Any way of closing it
+// cancels the run.
+class CancelWindow final : public platform::win32::BaseWindow {
+  public:
+    explicit CancelWindow(bool& cancelled) : cancelled_(cancelled), controls_(kCancelControls) {}
+    ~CancelWindow() override { Destroy(); }
+
+    // False when it could not be made: the wait goes on without it.
+    bool Open(HWND mainWindow) {
+        Register(kCancelWindowClass);
+        if (!CreateCentred({WS_EX_DLGMODALFRAME, kCancelWindowClass, kCancelWindowCaption,
+                            WS_POPUP | WS_CAPTION | WS_BORDER, kClientWidth, kClientHeight},
+                           mainWindow) ||
+            !controls_.Create(Window())) {
+            Destroy();
+            return false;
+        }
+        Layout(Dpi());
+        ::ShowWindow(Window(), SW_SHOWNORMAL);
+        ::SetFocus(controls_[kCancelButton]);
+        return true;
     }
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    HWND text = ::CreateWindowExA(0, "STATIC", kCancelWindowText, WS_CHILD | WS_VISIBLE,
-                                  TwipsToPixels(180, dpi), TwipsToPixels(150, dpi),
-                                  TwipsToPixels(4440, dpi), TwipsToPixels(700, dpi), window,
-                                  nullptr, instance, nullptr);
-    HWND button = ::CreateWindowExA(
-        0, "BUTTON", kCancelButtonCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-        TwipsToPixels(1850, dpi), TwipsToPixels(960, dpi), TwipsToPixels(1100, dpi),
-        TwipsToPixels(375, dpi), window, reinterpret_cast<HMENU>(kCancelButton), instance, nullptr);
-    font_ = platform::win32::CreateMessageFont(dpi);
-    ::SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    ::SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    ::ShowWindow(window, SW_SHOWNORMAL);
-    ::SetFocus(button);
-    return window;
-}
+    void Close() { Destroy(); }
 
-LRESULT BusyWaiter::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_COMMAND:
+  private:
+    void Layout(int dpi) override {
+        platform::win32::UniqueFont font = platform::win32::CreateMessageFont(dpi);
+        const base::LayoutScale scale = platform::win32::FontLayoutScale(font.get(), dpi);
+        SizeClient(scale, kClientWidth, kClientHeight);
+        controls_.Place(scale);
+        controls_.SetFont(font.get());
+        font_ = std::move(font);
+    }
+    void OnClose() override { cancelled_ = true; }
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND) {
             if (LOWORD(wParam) == kCancelButton || LOWORD(wParam) == IDCANCEL) {
                 cancelled_ = true;
             }
             return 0;
-        case WM_CLOSE:
-            cancelled_ = true;
-            return 0;
-        default:
-            break;
+        }
+        return BaseWindow::OnMessage(window, message, wParam, lParam);
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
+
+    bool& cancelled_;
+    platform::win32::Controls controls_;
+    platform::win32::UniqueFont font_;
+};
+
+}  // namespace
 
 bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
     busy_ = true;
@@ -73,7 +83,7 @@ bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
     // Woken by the tool's end, by a message, or when the cancel window is due; without the
     // process's handle, every few milliseconds.
     HANDLE ended = reinterpret_cast<HANDLE>(child.EndSignal());
-    platform::win32::UniqueWindow cancelWindow;
+    CancelWindow cancelWindow(cancelled_);
     bool cancelOffered = false;  // once: a window that could not be made is not tried again
     bool quitRequested = false;
     int quitCode = 0;
@@ -81,7 +91,7 @@ bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
         const auto waited = std::chrono::steady_clock::now() - start;
         if (!cancelOffered && waited >= kCancelDelay) {
             cancelOffered = true;
-            cancelWindow.reset(CreateCancelWindow());
+            cancelWindow.Open(mainWindow_);
         }
         DWORD timeout = INFINITE;
         if (!cancelOffered) {
@@ -102,7 +112,8 @@ bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
                 cancelled_ = true;
                 break;
             }
-            if (!cancelWindow || !::IsDialogMessageA(cancelWindow.get(), &message)) {
+            HWND shown = cancelWindow.Window();
+            if (shown == nullptr || !::IsDialogMessageA(shown, &message)) {
                 ::TranslateMessage(&message);
                 ::DispatchMessageA(&message);
             }
@@ -111,7 +122,7 @@ bool BusyWaiter::WaitForExit(platform::CapturedProcess& child) {
     if (wasEnabled) {
         ::EnableWindow(mainWindow_, TRUE);
     }
-    cancelWindow.reset();
+    cancelWindow.Close();
     busy_ = false;
     if (quitRequested) {
         ::PostQuitMessage(quitCode);

@@ -6,7 +6,6 @@
 
 #include <chrono>
 
-#include "platform/win32/window_handles.h"
 #include "runner/run_and_capture.h"
 
 namespace ombrix::main::win32 {
@@ -21,22 +20,18 @@ class BusyWaiter final : public runner::ExitWaiter {
     // How long the run goes before the cancel window shows.
     static constexpr std::chrono::milliseconds kCancelDelay{700};
 
-    // Used by the cancel window's procedure.
-    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
   private:
-    HWND CreateCancelWindow();
-
     HWND mainWindow_;
-    platform::win32::UniqueFont font_;  // outlives the cancel window
     bool busy_ = false;
     bool cancelled_ = false;
 };
 
+inline constexpr const char* kCancelWindowClass = "OmbrixBusy";
 inline constexpr const char* kCancelWindowCaption = "Ombrix";
 inline constexpr const char* kCancelWindowText =
     "UPTIME.EXE is still running. A remote machine that does not answer can keep it busy for "
     "minutes.";
 inline constexpr const char* kCancelButtonCaption = "Cancel";
+enum CancelWindowId : int { kCancelText = 100, kCancelButton = 101 };
 
 }  // namespace ombrix::main::win32

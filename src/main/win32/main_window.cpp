@@ -7,12 +7,12 @@
 #include "about/win32/about_box.h"
 #include "base/twips.h"
 #include "main/main_layout.h"
+#include "main/win32/main_menu.h"
 #include "main/win32/main_window_ids.h"
 #include "options/options_file.h"
 #include "platform/process_files.h"
 #include "platform/system_info.h"
 #include "platform/win32/dpi.h"
-#include "platform/win32/window_procedure.h"
 #include "results/win32/report_actions.h"
 #include "shared/shared_routines.h"
 
@@ -20,43 +20,8 @@ namespace ombrix::main::win32 {
 namespace {
 
 using options::Control;
-using platform::win32::TwipsToPixels;
 
-constexpr const char* kClassName = kMainWindowClass;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
-
-DWORD StyleFor(ControlKind kind) {
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    switch (kind) {
-        case ControlKind::ReadOnlyText:
-            return kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY;
-        case ControlKind::Text:
-            return kChild | WS_TABSTOP | ES_AUTOHSCROLL;
-        case ControlKind::Button:
-            return kChild | WS_TABSTOP | BS_PUSHBUTTON;
-        case ControlKind::Frame:
-            return WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
-        case ControlKind::CheckBox:
-            return kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
-        case ControlKind::OptionButton:
-            return kChild | WS_TABSTOP | BS_RADIOBUTTON;
-        case ControlKind::Label:
-            return kChild | SS_LEFT | SS_NOPREFIX;
-    }
-    return kChild;
-}
-
-const char* ClassFor(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::ReadOnlyText:
-        case ControlKind::Text:
-            return "EDIT";
-        case ControlKind::Label:
-            return "STATIC";
-        default:
-            return "BUTTON";
-    }
-}
 
 bool IsTextBox(Control control) {
     const ControlKind kind = DesignOf(control).kind;
@@ -65,128 +30,71 @@ bool IsTextBox(Control control) {
 
 }  // namespace
 
-MainWindow::MainWindow() = default;
+MainWindow::MainWindow() : controls_(kMainControls), clientHeight_(kClientHeight) {}
 // The window goes first, while everything its messages reach is still there.
 MainWindow::~MainWindow() {
-    window_.reset();
+    Destroy();
 }
 
-RECT MainWindow::PixelRect(Control control) const {
-    int left = 0;
-    int top = 0;
-    // Positions are relative to the container: add up the chain, moves included.
-    std::optional<Control> at = control;
-    while (at) {
-        const ControlDesign& design = DesignOf(*at);
-        left += design.left;
-        const auto shift = topShifts_.find(*at);
-        top += design.top + (shift == topShifts_.end() ? 0 : shift->second);
-        at = design.container;
-    }
-    const ControlDesign& own = DesignOf(control);
-    return platform::win32::PixelRect(base::Box{left, top, own.width, own.height}, dpi_);
+HWND MainWindow::Handle(Control control) const {
+    return controls_[IdOf(control)];
 }
 
-bool MainWindow::Create() {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    platform::win32::RegisterWindowClass(kClassName, platform::win32::WindowProcedure<MainWindow>,
-                                         ::LoadIconA(instance, MAKEINTRESOURCEA(1)));
-    window_.reset(::CreateWindowExA(WS_EX_CONTROLPARENT, kClassName, kMainCaption, kStyle,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, 640, 400, nullptr, nullptr,
-                                    instance, this));
-    if (!window_) {
+bool MainWindow::Open() {
+    Register(kMainWindowClass);
+    if (!Create(WS_EX_CONTROLPARENT, kMainWindowClass, kMainCaption, kStyle, CW_USEDEFAULT,
+                CW_USEDEFAULT, 640, 400, nullptr)) {
         return false;
     }
-    dpi_ = platform::win32::WindowDpi(window_.get());
-    CreateMenuBar();
-    CreateControls();
-    ApplyFont();
-    const SIZE outer = platform::win32::OuterSizeForClient(TwipsToPixels(kClientWidth, dpi_),
-                                                           TwipsToPixels(kClientHeight, dpi_),
-                                                           kStyle, 0, true, dpi_);
-    ::SetWindowPos(window_.get(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+    menuBar_ = CreateMainMenu();
+    ::SetMenu(Window(), menuBar_);
+    if (!controls_.Create(Window())) {
+        return false;
+    }
+    Layout(Dpi());
     return true;
 }
 
-void MainWindow::CreateMenuBar() {
-    menuBar_ = ::CreateMenu();
-    HMENU ombrix = ::CreatePopupMenu();
-    ::AppendMenuA(ombrix, MF_STRING, kMenuProgramLocation, "Program Location");
-    ::AppendMenuA(ombrix, MF_STRING | MF_CHECKED, kMenuShowCommandLine, "Show Command Line");
-    ::AppendMenuA(ombrix, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(ombrix, MF_STRING, kMenuExit, "Exit");
-    HMENU help = ::CreatePopupMenu();
-    ::AppendMenuA(help, MF_STRING, kMenuHelpIndex, "Index");
-    ::AppendMenuA(help, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(help, MF_STRING, kMenuAbout, "About Ombrix");
-    ::AppendMenuA(menuBar_, MF_POPUP, reinterpret_cast<UINT_PTR>(ombrix), "Ombrix");
-    ::AppendMenuA(menuBar_, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "Help");
-    ::SetMenu(window_.get(), menuBar_);
+void MainWindow::Layout(int dpi) {
+    // The new font is in place before the old one goes.
+    platform::win32::UniqueFont font = platform::win32::CreateMessageFont(dpi);
+    scale_ = platform::win32::FontLayoutScale(font.get(), dpi);
+    controls_.Place(scale_, topShifts_);
+    controls_.SetFont(font.get());
+    font_ = std::move(font);
+    SizeToDesign();
 }
 
-void MainWindow::CreateControls() {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    // Created in tab order, which is also the order Tab moves through them.
-    for (const ControlDesign& design : kMainControls) {
-        const RECT r = PixelRect(design.control);
-        DWORD exStyle = IsTextBox(design.control) ? WS_EX_CLIENTEDGE : 0;
-        HWND control = ::CreateWindowExA(
-            exStyle, ClassFor(design.kind), design.caption, StyleFor(design.kind), r.left, r.top,
-            r.right - r.left, r.bottom - r.top, window_.get(),
-            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId(design.control))), instance,
-            nullptr);
-        if (design.maxLength > 0) {
-            ::SendMessageA(control, EM_SETLIMITTEXT, static_cast<WPARAM>(design.maxLength), 0);
-        }
-        controls_[design.control] = control;
-    }
-    // Frames lie under what they hold, and the date separators under the date boxes.
-    ::SetWindowPos(controls_[Control::PeriodFrame], HWND_BOTTOM, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ::SetWindowPos(controls_[Control::OptionsFrame], HWND_BOTTOM, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-void MainWindow::ApplyFont() {
-    font_ = platform::win32::CreateMessageFont(dpi_);
-    for (const auto& [control, handle] : controls_) {
-        ::SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    }
-}
-
-void MainWindow::Layout() {
-    for (const auto& [control, handle] : controls_) {
-        const RECT r = PixelRect(control);
-        ::SetWindowPos(handle, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+void MainWindow::SizeToDesign() {
+    SizeClient(scale_, kClientWidth, clientHeight_);
 }
 
 void MainWindow::CentreOnScreen() {
     RECT own{};
-    ::GetWindowRect(window_.get(), &own);
+    ::GetWindowRect(Window(), &own);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoA(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    ::GetMonitorInfoA(::MonitorFromWindow(Window(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& area = monitor.rcWork;
-    const int width = own.right - own.left;
-    const int height = own.bottom - own.top;
-    ::SetWindowPos(window_.get(), nullptr, area.left + (area.right - area.left - width) / 2,
-                   area.top + (area.bottom - area.top - height) / 2, 0, 0,
+    const base::Box at =
+        base::CentredOver({area.left, area.top, area.right - area.left, area.bottom - area.top},
+                          own.right - own.left, own.bottom - own.top);
+    ::SetWindowPos(Window(), nullptr, at.left, at.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int MainWindow::Run() {
-    if (!Create()) {
+    if (!Open()) {
+        Destroy();
         messages_.Show(base::WithReason("Ombrix could not create its window.",
                                         platform::SystemErrorText(::GetLastError())),
                        platform::MessageStyle::OkExclamation);
         return 1;
     }
-    fileDialogs_.SetOwner(window_.get());
-    waiter_ = std::make_unique<BusyWaiter>(window_.get());
+    fileDialogs_.SetOwner(Window());
+    waiter_ = std::make_unique<BusyWaiter>(Window());
     results_ = std::make_unique<results::win32::ResultsWindow>(
-        window_.get(), messages_, results::win32::StandardReportActions());
+        Window(), messages_, results::win32::StandardReportActions());
     MainServices services{messages_,
                           fileDialogs_,
                           *results_,
@@ -200,15 +108,15 @@ int MainWindow::Run() {
     if (!form_->Start()) {
         return 0;
     }
-    messages_.SetOwner(window_.get());
+    messages_.SetOwner(Window());
     CentreOnScreen();
-    ::ShowWindow(window_.get(), SW_SHOWNORMAL);
-    ::UpdateWindow(window_.get());
+    ::ShowWindow(Window(), SW_SHOWNORMAL);
+    ::UpdateWindow(Window());
 
     MSG message{};
     BOOL got = 0;
     while ((got = ::GetMessageA(&message, nullptr, 0, 0)) != 0 && got != -1) {
-        if (!window_ || !::IsDialogMessageA(window_.get(), &message)) {
+        if (Window() == nullptr || !::IsDialogMessageA(Window(), &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageA(&message);
         }
@@ -217,7 +125,7 @@ int MainWindow::Run() {
 }
 
 std::string MainWindow::Text(Control control) const {
-    HWND handle = controls_.at(control);
+    HWND handle = Handle(control);
     std::vector<char> text(static_cast<std::size_t>(::GetWindowTextLengthA(handle)) + 1, '\0');
     const int length = ::GetWindowTextA(handle, text.data(), static_cast<int>(text.size()));
     return std::string(text.data(), static_cast<std::size_t>(length > 0 ? length : 0));
@@ -225,12 +133,12 @@ std::string MainWindow::Text(Control control) const {
 
 void MainWindow::PutText(Control control, const std::string& text) {
     putting_ = true;
-    ::SetWindowTextA(controls_.at(control), text.c_str());
+    ::SetWindowTextA(Handle(control), text.c_str());
     putting_ = false;
 }
 
 int MainWindow::Value(Control control) const {
-    return static_cast<int>(::SendMessageA(controls_.at(control), BM_GETCHECK, 0, 0));
+    return static_cast<int>(::SendMessageA(Handle(control), BM_GETCHECK, 0, 0));
 }
 
 bool MainWindow::CommandLineShown() const {
@@ -243,7 +151,7 @@ void MainWindow::PutCommandLineShown(bool shown) {
 }
 
 void MainWindow::PutValue(Control control, int value) {
-    HWND button = controls_.at(control);
+    HWND button = Handle(control);
     ::SendMessageA(button, BM_SETCHECK, static_cast<WPARAM>(value), 0);
     if (options::IsOptionButton(control)) {
         // The system makes a cleared radio button no tab stop, as if the other button of its
@@ -254,28 +162,25 @@ void MainWindow::PutValue(Control control, int value) {
 }
 
 void MainWindow::SetEnabled(Control control, bool enabled) {
-    ::EnableWindow(controls_.at(control), enabled ? TRUE : FALSE);
+    ::EnableWindow(Handle(control), enabled ? TRUE : FALSE);
 }
 
 void MainWindow::SetVisible(Control control, bool visible) {
-    ::ShowWindow(controls_.at(control), visible ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(Handle(control), visible ? SW_SHOW : SW_HIDE);
 }
 
 int MainWindow::Height(Control control) const {
-    return DesignOf(control).height;
+    return DesignOf(control).twips.height;
 }
 
 void MainWindow::MoveTop(Control control, int delta) {
-    topShifts_[control] += delta;
-    Layout();
+    topShifts_[IdOf(control)] += delta;
+    controls_.Place(scale_, topShifts_);
 }
 
 void MainWindow::ChangeWindowHeight(int delta) {
-    RECT own{};
-    ::GetWindowRect(window_.get(), &own);
-    ::SetWindowPos(window_.get(), nullptr, 0, 0, own.right - own.left,
-                   own.bottom - own.top + TwipsToPixels(delta, dpi_),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    clientHeight_ += delta;
+    SizeToDesign();
 }
 
 void MainWindow::OnCommand(UINT id, UINT code) {
@@ -288,13 +193,13 @@ void MainWindow::OnCommand(UINT id, UINT code) {
             return;
         case kMenuExit:
             form_->Exit();
-            window_.reset();
+            Destroy();
             return;
         case kMenuHelpIndex:
-            about::ShowHelpIndex(reinterpret_cast<std::uintptr_t>(window_.get()), messages_);
+            about::ShowHelpIndex(reinterpret_cast<std::uintptr_t>(Window()), messages_);
             return;
         case kMenuAbout:
-            about::win32::ShowAboutBox(window_.get());
+            about::win32::ShowAboutBox(Window());
             return;
         default:
             break;
@@ -310,7 +215,7 @@ void MainWindow::OnCommand(UINT id, UINT code) {
             form_->Launch();
         } else if (control == Control::ExitButton) {
             form_->Exit();
-            window_.reset();
+            Destroy();
         } else if (options::IsOptionButton(control)) {
             form_->Options().SetValue(control, 1);
         } else if (DesignOf(control).kind == ControlKind::CheckBox) {
@@ -319,7 +224,7 @@ void MainWindow::OnCommand(UINT id, UINT code) {
     }
 }
 
-LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (form_) {
@@ -332,26 +237,13 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
                 return TRUE;
             }
             break;
-        case WM_DPICHANGED: {
-            dpi_ = platform::win32::FollowDpiChange(window, wParam, lParam);
-            ApplyFont();
-            Layout();
-            return 0;
-        }
-        case WM_CLOSE:
-            // Closing through the frame ends the program without saving.
-            window_.reset();
-            return 0;
         case WM_DESTROY:
             ::PostQuitMessage(0);
             return 0;
-        case WM_NCDESTROY:
-            window_.release();
-            break;
         default:
             break;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return BaseWindow::OnMessage(window, message, wParam, lParam);
 }
 
 }  // namespace ombrix::main::win32

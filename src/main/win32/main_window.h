@@ -3,19 +3,21 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 
+#include "base/control_design.h"
 #include "main/main_form.h"
 #include "main/win32/busy_waiter.h"
 #include "options/option_view.h"
+#include "platform/win32/base_window.h"
+#include "platform/win32/controls.h"
 #include "platform/win32/message_boxes_win32.h"
 #include "platform/win32/window_handles.h"
 #include "results/win32/results_window.h"
 
 namespace ombrix::main::win32 {
 
-class MainWindow final : public options::OptionView {
+class MainWindow final : public options::OptionView, public platform::win32::BaseWindow {
   public:
     MainWindow();
     ~MainWindow() override;
@@ -38,23 +40,22 @@ class MainWindow final : public options::OptionView {
     void MoveTop(options::Control control, int delta) override;
     void ChangeWindowHeight(int delta) override;
 
-    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
   private:
-    bool Create();
-    void CreateControls();
-    void CreateMenuBar();
-    void Layout();
-    void ApplyFont();
+    bool Open();
+    void Layout(int dpi) override;
+    // The client area as designed, at the current scale.
+    void SizeToDesign();
     void CentreOnScreen();
     void OnCommand(UINT id, UINT code);
-    RECT PixelRect(options::Control control) const;  // in the client area, at the current DPI
+    // The close box destroys the window as BaseWindow does: the program ends without saving.
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    HWND Handle(options::Control control) const;
 
-    platform::win32::UniqueWindow window_;
     HMENU menuBar_ = nullptr;  // destroyed with the window
-    std::map<options::Control, HWND> controls_;
-    std::map<options::Control, int> topShifts_;  // twips moved since the design
-    int dpi_ = 96;
+    platform::win32::Controls controls_;
+    base::TopShifts topShifts_;  // twips moved since the design
+    int clientHeight_;           // twips
+    base::LayoutScale scale_;
     platform::win32::UniqueFont font_;
     bool putting_ = false;  // changes made from code raise their events themselves
 

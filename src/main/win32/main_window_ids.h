@@ -3,17 +3,16 @@
 
 #include <windows.h>
 
+#include "main/main_layout.h"
 #include "options/option_view.h"
 
 namespace ombrix::main::win32 {
 
 inline constexpr const char* kMainWindowClass = "OmbrixMain";
 
-// Above the dialog manager's IDOK and IDCANCEL, which the main window ignores, so Enter and Esc
-// press nothing there.
-inline constexpr UINT kFirstControlId = 100;
+inline constexpr UINT kFirstControlId = main::kFirstControlId;
 inline constexpr UINT ControlId(options::Control control) {
-    return kFirstControlId + static_cast<UINT>(control);
+    return static_cast<UINT>(IdOf(control));
 }
 
 enum MenuId : UINT {

@@ -45,6 +45,19 @@ UniqueFont CreateMessageFont(int dpi) {
     return UniqueFont(::CreateFontIndirectA(&metrics.lfMessageFont));
 }
 
+base::LayoutScale FontLayoutScale(HFONT font, int dpi) {
+    const WindowDc screen(nullptr);
+    const SelectedObject selected(screen.get(), font);
+    TEXTMETRICA metrics{};
+    SIZE letters{};
+    constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    if (!selected.Selected() || !::GetTextMetricsA(screen.get(), &metrics) ||
+        !::GetTextExtentPoint32A(screen.get(), kLetters, 52, &letters)) {
+        return base::DpiScale(dpi);
+    }
+    return base::FontScale(base::FontUnitsOf(letters.cx, metrics.tmHeight), dpi);
+}
+
 UniqueFont CreateFixedFont(int dpi, int hundredthsOfPoints) {
     LOGFONTA font{};
     font.lfHeight = -::MulDiv(hundredthsOfPoints, dpi, 7200);

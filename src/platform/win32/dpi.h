@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "base/twips.h"
+#include "base/layout_scale.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::platform::win32 {
@@ -11,22 +11,16 @@ namespace ombrix::platform::win32 {
 // The DPI the window is shown at (the system's when the window cannot tell).
 int WindowDpi(HWND window);
 
-inline int TwipsToPixels(int twips, int dpi) {
-    return base::TwipsToPixels(twips, dpi);
-}
-
-// A design rectangle (left, top, width, height in twips) as the client area's pixels.
-inline RECT PixelRect(const base::Box& twips, int dpi) {
-    const base::Box box = base::TwipsToPixels(twips, dpi);
-    return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
-}
-
 // WM_DPICHANGED: moves the window to the rectangle the system suggests and returns the new DPI,
 // at which the caller lays itself out again.
 int FollowDpiChange(HWND window, WPARAM wParam, LPARAM lParam);
 
 // The font the system uses for message boxes, sized for `dpi`.
 UniqueFont CreateMessageFont(int dpi);
+
+// The scale of a window laid out in `font` at `dpi`: the font is measured as the system measures
+// dialog base units.
+base::LayoutScale FontLayoutScale(HFONT font, int dpi);
 
 // A fixed-pitch font of the given size in hundredths of a point (975 for 9.75 points).
 UniqueFont CreateFixedFont(int dpi, int hundredthsOfPoints);

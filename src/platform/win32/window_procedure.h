@@ -11,6 +11,19 @@ namespace ombrix::platform::win32 {
 // Shows what went wrong in a handler; the program goes on.
 void ReportUnexpectedFailure(HWND window, const char* what) noexcept;
 
+// Runs a handler of `window`'s messages: a failure is shown, and 0 returned.
+template <typename Handler>
+LRESULT Guarded(HWND window, Handler&& handler) noexcept {
+    try {
+        return handler();
+    } catch (const std::exception& failure) {
+        ReportUnexpectedFailure(window, failure.what());
+    } catch (...) {
+        ReportUnexpectedFailure(window, "an unknown error");
+    }
+    return 0;
+}
+
 template <typename Window>
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
@@ -22,14 +35,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     if (self == nullptr) {
         return ::DefWindowProcA(window, message, wParam, lParam);
     }
-    LRESULT result = 0;
-    try {
-        result = self->HandleMessage(window, message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        ReportUnexpectedFailure(window, failure.what());
-    } catch (...) {
-        ReportUnexpectedFailure(window, "an unknown error");
-    }
+    const LRESULT result =
+        Guarded(window, [&] { return self->HandleMessage(window, message, wParam, lParam); });
     // The window's last message: nothing may reach the object through it any more.
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);

@@ -1,111 +1,83 @@
 #include "results/win32/results_window.h"
 
-#include "base/twips.h"
-#include "platform/process_files.h"
-#include "platform/win32/centred_window.h"
+#include "base/control_design.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/dpi.h"
-#include "platform/win32/modal_loop.h"
-#include "platform/win32/window_procedure.h"
 #include "results/win32/results_window_ids.h"
 #include "shared/display_text.h"
 
 namespace ombrix::results::win32 {
 namespace {
 
-constexpr const char* kClassName = kResultsWindowClass;
+using base::ControlKind;
+
 constexpr int kClientWidth = 10845;  // twips
 constexpr int kClientHeight = 6075;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr int kTextPoints = 975;  // hundredths of a point
 
-// The controls in tab order, in twips of the client area.
-struct ControlDesign {
-    int id;
-    base::Box twips;
+// In tab order.
+constexpr base::ControlDesign kControls[] = {
+    {kReportView, ControlKind::Custom, {240, 360, 10575, 4815}},
+    {kExitButton, ControlKind::Button, {4800, 5400, 1095, 375}, kCloseCaption},
 };
-constexpr ControlDesign kControls[] = {
-    {kReportView, {240, 360, 10575, 4815}},
-    {kExitButton, {4800, 5400, 1095, 375}},
-};
-
-RECT PixelRect(int id, int dpi) {
-    for (const ControlDesign& design : kControls) {
-        if (design.id == id) {
-            return platform::win32::PixelRect(design.twips, dpi);
-        }
-    }
-    return RECT{};
-}
 
 }  // namespace
 
+ResultsWindow::ResultsWindow(HWND mainWindow, platform::MessageBoxes& messages,
+                             ReportActions actions)
+    : ModalWindow(mainWindow, "Ombrix could not open the results window."),
+      messages_(messages),
+      actions_(std::move(actions)),
+      controls_(kControls) {}
+
 ResultsWindow::~ResultsWindow() {
-    window_.reset();
+    Destroy();
 }
 
 void ResultsWindow::ShowModal(std::string output) {
-    platform::win32::Win32Clipboard clipboard(mainWindow_);
+    platform::win32::Win32Clipboard clipboard(Owner());
     form_ = std::make_unique<ResultsForm>(clipboard, windowMessages_);
-
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
-    platform::win32::RegisterWindowClass(kClassName,
-                                         platform::win32::WindowProcedure<ResultsWindow>, icon);
-    window_.reset(platform::win32::CreateCentredWindow(
-        {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this));
-    if (!window_ || !CreateControls()) {
-        const DWORD error = ::GetLastError();
-        window_.reset();
-        messages_.Show(base::WithReason("Ombrix could not open the results window.",
-                                        platform::SystemErrorText(error)),
-                       platform::MessageStyle::OkExclamation);
-    } else {
-        // The view takes over the one copy there is; Copy, Save Report and Print read it there.
-        view_->SetText(shared::ToDisplayText(std::move(output)));
-        ::SetFocus(view_->Window());
-        ::ShowWindow(window_.get(), SW_SHOWNORMAL);
-        ::UpdateWindow(window_.get());
-        platform::win32::RunModal(window_.get(), mainWindow_);
-        // Still there only when the program is being ended from outside.
-        window_.reset();
-    }
+    output_ = std::move(output);
+    Register(kResultsWindowClass);
+    RunModal({0, kResultsWindowClass, kResultsCaption, kStyle, kClientWidth, kClientHeight},
+             messages_);
+    controls_.Clear();
     view_.reset();
-    exitButton_ = nullptr;
     textFont_.reset();
     buttonFont_.reset();
     form_.reset();
+    output_.clear();
 }
 
-bool ResultsWindow::CreateControls() {
-    windowMessages_.SetOwner(window_.get());
-    dpi_ = platform::win32::WindowDpi(window_.get());
+bool ResultsWindow::CreateContents() {
+    windowMessages_.SetOwner(Window());
     view_ = std::make_unique<TextView>(windowMessages_);
-    if (!view_->Create(window_.get(), kReportView, PixelRect(kReportView, dpi_))) {
+    if (!view_->Create(Window(), kReportView, RECT{}) || !controls_.Create(Window())) {
         return false;
     }
-    const RECT button = PixelRect(kExitButton, dpi_);
-    exitButton_ = ::CreateWindowExA(
-        0, "BUTTON", kCloseCaption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, button.left,
-        button.top, button.right - button.left, button.bottom - button.top, window_.get(),
-        reinterpret_cast<HMENU>(kExitButton), ::GetModuleHandleA(nullptr), nullptr);
-    if (exitButton_ == nullptr) {
-        return false;
-    }
-    ApplyDpi();
+    controls_.Adopt(kReportView, view_->Window());
+    Layout(Dpi());
+    // The view takes over the one copy there is; Copy, Save Report and Print read it there.
+    view_->SetText(shared::ToDisplayText(std::move(output_)));
+    ::SetFocus(view_->Window());
     return true;
 }
 
-void ResultsWindow::ApplyDpi() {
-    // The new fonts are in place before the old ones go.
-    platform::win32::UniqueFont textFont = platform::win32::CreateFixedFont(dpi_, kTextPoints);
-    platform::win32::UniqueFont buttonFont = platform::win32::CreateMessageFont(dpi_);
-    for (HWND control : {view_->Window(), exitButton_}) {
-        const RECT r = PixelRect(::GetDlgCtrlID(control), dpi_);
-        ::SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+void ResultsWindow::Layout(int dpi) {
+    if (!view_) {
+        return;
     }
+    // The new fonts are in place before the old ones go.
+    platform::win32::UniqueFont textFont = platform::win32::CreateFixedFont(dpi, kTextPoints);
+    platform::win32::UniqueFont buttonFont = platform::win32::CreateMessageFont(dpi);
+    // The report keeps its fixed-pitch font; its box grows with the window, which is laid out
+    // in the message font as everything else.
+    const base::LayoutScale scale = platform::win32::FontLayoutScale(buttonFont.get(), dpi);
+    SizeClient(scale, kClientWidth, kClientHeight);
+    controls_.Place(scale);
+    controls_.SetFont(buttonFont.get());
     ::SendMessageA(view_->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(textFont.get()), TRUE);
-    ::SendMessageA(exitButton_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont.get()), TRUE);
     textFont_ = std::move(textFont);
     buttonFont_ = std::move(buttonFont);
 }
@@ -131,7 +103,7 @@ void ResultsWindow::ShowPopUp(LPARAM position) {
         ::ClientToScreen(box, &caret);
         at = caret;
     }
-    HWND window = window_.get();
+    HWND window = Window();
     const std::string& shown = view_->Model().Text();
     const auto chosen = static_cast<UINT_PTR>(::TrackPopupMenu(
         menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
@@ -154,18 +126,11 @@ void ResultsWindow::ShowPopUp(LPARAM position) {
     }
 }
 
-void ResultsWindow::Close() {
-    // The owner comes back before this window goes, so that it, not another program, is
-    // activated.
-    ::EnableWindow(mainWindow_, TRUE);
-    window_.reset();
-}
-
-LRESULT ResultsWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ResultsWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == kExitButton && HIWORD(wParam) == BN_CLICKED) {
-                Close();
+                OnClose();
             }
             return 0;
         case WM_CONTEXTMENU:
@@ -174,23 +139,10 @@ LRESULT ResultsWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
                 return 0;
             }
             break;
-        case WM_DPICHANGED: {
-            dpi_ = platform::win32::FollowDpiChange(window, wParam, lParam);
-            if (view_ && exitButton_ != nullptr) {
-                ApplyDpi();
-            }
-            return 0;
-        }
-        case WM_CLOSE:
-            Close();
-            return 0;
-        case WM_NCDESTROY:
-            window_.release();
-            break;
         default:
             break;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ModalWindow::OnMessage(window, message, wParam, lParam);
 }
 
 }  // namespace ombrix::results::win32
