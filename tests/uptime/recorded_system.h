@@ -73,7 +73,9 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
   public:
     RecordedSystem(UtcSeconds now, std::vector<std::string> systemRecords,
                    FixedFormatClock::OffsetRule offset)
-        : now_(now), system_{LogStatus::Read, std::move(systemRecords), {}, {}}, clock_(offset) {}
+        : now_(now),
+          system_{LogStatus::Read, std::move(systemRecords), {}, {}},
+          clock_(std::move(offset)) {}
 
     // The System log (and any other) cannot be read, for the reason given.
     void FailLogs(LogStatus status, std::string reason) {
