@@ -2,7 +2,6 @@
 // administrators meet, figured by hand. Times are UTC; the table shows London time.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <tuple>
 
 #include "uptime/recorded_system.h"
