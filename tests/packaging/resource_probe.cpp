@@ -1,14 +1,12 @@
-// Reads what a shipped program carries, the way Windows reads it: its symbol table and debug
-// sections from the PE headers, its version resource through GetFileVersionInfo, and its
-// manifest through an activation context made from the file (run level, supported systems,
-// DPI settings, and the assemblies it depends on). One "name: value" line each.
+// Reads what a shipped program carries, the way Windows reads it: its version resource through
+// GetFileVersionInfo, and its manifest through an activation context made from the file (run
+// level, supported systems, DPI settings, and the assemblies it depends on). One "name: value"
+// line each.
 //   resource_probe <program.exe>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,39 +23,6 @@ struct ActivationContextTraits {
 };
 using UniqueActivationContext =
     ombrix::platform::win32::UniqueOwner<HANDLE, ActivationContextTraits>;
-
-// The COFF symbol count and the sections that only debuggers read: ".debug*" and long names,
-// which live in the symbol table's string table and so go with it.
-bool PrintSymbols(const std::vector<char>& bytes) {
-    IMAGE_DOS_HEADER dos{};
-    if (bytes.size() < sizeof(dos)) {
-        return false;
-    }
-    std::memcpy(&dos, bytes.data(), sizeof(dos));
-    const auto headers = static_cast<std::size_t>(dos.e_lfanew);
-    IMAGE_FILE_HEADER file{};
-    if (dos.e_magic != IMAGE_DOS_SIGNATURE || headers + 4 + sizeof(file) > bytes.size()) {
-        return false;
-    }
-    std::memcpy(&file, bytes.data() + headers + 4, sizeof(file));
-    std::size_t section = headers + 4 + sizeof(file) + file.SizeOfOptionalHeader;
-    int debugSections = 0;
-    for (WORD i = 0; i < file.NumberOfSections; ++i, section += sizeof(IMAGE_SECTION_HEADER)) {
-        IMAGE_SECTION_HEADER header{};
-        if (section + sizeof(header) > bytes.size()) {
-            return false;
-        }
-        std::memcpy(&header, bytes.data() + section, sizeof(header));
-        const std::string name(reinterpret_cast<const char*>(header.Name),
-                               strnlen(reinterpret_cast<const char*>(header.Name), 8));
-        if (name.rfind(".debug", 0) == 0 || name.rfind('/', 0) == 0) {
-            ++debugSections;
-        }
-    }
-    std::printf("symbols: %lu\n", static_cast<unsigned long>(file.NumberOfSymbols));
-    std::printf("debug-sections: %d\n", debugSections);
-    return true;
-}
 
 void PrintVersion(const char* path) {
     DWORD ignored = 0;
@@ -215,12 +180,6 @@ int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: resource_probe <program.exe>\n");
         return 2;
-    }
-    std::ifstream in(argv[1], std::ios::binary);
-    const std::vector<char> bytes(std::istreambuf_iterator<char>(in), {});
-    if (bytes.empty() || !PrintSymbols(bytes)) {
-        std::fprintf(stderr, "%s is not a readable program\n", argv[1]);
-        return 1;
     }
     PrintVersion(argv[1]);
     PrintManifest(argv[1]);

@@ -16,15 +16,12 @@
 
 namespace uptime::test {
 
-// The path of testdata/events/desktop-system.xml beside the test programs.
-inline std::string SamplePath() {
-    const char sep = ombrix::platform::kPathSeparator;
-    return ombrix::platform::ProgramDirectory() + sep + "testdata" + sep + "events" + sep +
-           "desktop-system.xml";
-}
-
+// The bytes of testdata/events/desktop-system.xml beside the test programs.
 inline const std::string& Sample() {
-    static const std::string bytes = ombrix::test::ReadFile(SamplePath());
+    constexpr char sep = ombrix::platform::kPathSeparator;
+    static const std::string bytes =
+        ombrix::test::ReadFile(ombrix::platform::ProgramDirectory() + sep + "testdata" + sep +
+                               "events" + sep + "desktop-system.xml");
     return bytes;
 }
 
@@ -76,7 +73,9 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
   public:
     RecordedSystem(UtcSeconds now, std::vector<std::string> systemRecords,
                    FixedFormatClock::OffsetRule offset)
-        : now_(now), system_{LogStatus::Read, std::move(systemRecords), {}, {}}, clock_(offset) {}
+        : now_(now),
+          system_{LogStatus::Read, std::move(systemRecords), {}, {}},
+          clock_(std::move(offset)) {}
 
     // The System log (and any other) cannot be read, for the reason given.
     void FailLogs(LogStatus status, std::string reason) {
