@@ -11,18 +11,13 @@
 #include <vector>
 
 #include "results/win32/results_window_ids.h"
+#include "support/window_probe.h"
 #include "ui/ombrix_session.h"
 
 namespace ombrix::uitest {
 namespace {
 
-// The control with the keyboard focus in the program's user-interface thread.
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
+using test::FocusOf;
 
 // Presses Tab where the focus is and returns where it went.
 HWND Tab(HWND main) {
@@ -70,6 +65,52 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
             EXPECT_EQ(Tab(main), expected[next])
                 << "expected control " << static_cast<int>(order[next]) << " with the date "
                 << sinceDate;
+        }
+        app.Post(WM_SYSCOMMAND, SC_CLOSE);
+        EXPECT_TRUE(app.WaitForExit());
+    }
+}
+
+// True when the focus settles on `control` within 5 s.
+bool FocusComesTo(HWND control) {
+    return WaitUntil([&] { return FocusOf(control) == control; });
+}
+
+// The keyboard alone finds a control with the focus at start-up, and again after each thing that
+// takes the activation away: the results window, another program, a message box.
+TEST(UiKeyboard, TheFocusStartsOnTheFirstControlAndComesBackWhereItWas) {
+    OmbrixSession app;
+    for (const bool commandLineShown : {true, false}) {
+        // With a tool Launch Uptime shows the results, without one a message box.
+        std::vector<std::string> lines =
+            DefaultOptionLines(commandLineShown ? app.Tool().string() : "");
+        lines[13] = commandLineShown ? "True" : "False";
+        app.WriteOptions(lines);
+        app.Start();
+        HWND main = app.Main();
+        ASSERT_NE(main, nullptr);
+        HWND launch = app.ControlWindow(Control::LaunchButton);
+        HWND first = commandLineShown ? app.ControlWindow(Control::CommandLine) : launch;
+        EXPECT_TRUE(FocusComesTo(first)) << "at start-up, with the command line shown "
+                                         << commandLineShown << "; it is on " << FocusOf(main);
+        if (commandLineShown) {
+            ASSERT_EQ(Tab(main), launch);
+            app.Press(Control::LaunchButton);
+            HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
+            ASSERT_NE(results, nullptr);
+            EXPECT_TRUE(FocusComesTo(::GetDlgItem(results, results::win32::kReportView)));
+            ::PostMessageA(results, WM_COMMAND, results::win32::kExitButton, 0);
+            EXPECT_TRUE(FocusComesTo(launch)) << "after the results window closed";
+
+            const test::OtherWindow other;
+            other.Activate();
+            ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == nullptr; }));
+            ::SetForegroundWindow(main);
+            EXPECT_TRUE(FocusComesTo(launch)) << "after another window was active";
+        } else {
+            app.Press(Control::LaunchButton);
+            EXPECT_FALSE(app.AnswerMessageBox().empty());
+            EXPECT_TRUE(FocusComesTo(launch)) << "after a message box";
         }
         app.Post(WM_SYSCOMMAND, SC_CLOSE);
         EXPECT_TRUE(app.WaitForExit());

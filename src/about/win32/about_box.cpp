@@ -14,6 +14,7 @@
 #include "platform/process_files.h"
 #include "platform/win32/centred_window.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/focus_memory.h"
 #include "platform/win32/message_boxes_win32.h"
 #include "platform/win32/modal_loop.h"
 #include "platform/win32/registry_win32.h"
@@ -98,6 +99,7 @@ class AboutBox final : public AboutView {
     HCURSOR linkCursor_ = nullptr;  // shared with the module: never destroyed
     std::map<int, HWND> controls_;
     int dpi_ = 96;
+    platform::win32::FocusMemory focus_;
 
     // The window goes first, then what it used.
     UniqueIcon icon_;
@@ -314,6 +316,16 @@ LRESULT AboutBox::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             }
         case DM_GETDEFID:
             return MAKELRESULT(kAboutOk, DC_HASDEFID);
+        case WM_ACTIVATE:
+            if (focus_.OnActivate(window, wParam)) {
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (focus_.OnSetFocus(window)) {
+                return 0;
+            }
+            break;
         case WM_DPICHANGED: {
             dpi_ = platform::win32::FollowDpiChange(window, wParam, lParam);
             if (!controls_.empty()) {

@@ -104,7 +104,9 @@ bool MainWindow::Create() {
     const SIZE outer = platform::win32::OuterSizeForClient(TwipsToPixels(kClientWidth, dpi_),
                                                            TwipsToPixels(kClientHeight, dpi_),
                                                            kStyle, 0, true, dpi_);
-    ::SetWindowPos(window_.get(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER);
+    // Not activated yet: that comes with showing it, and puts the focus on the first control.
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, outer.cx, outer.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
 }
 
@@ -331,6 +333,17 @@ LRESULT MainWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
             if (waiter_ && waiter_->IsBusy()) {
                 ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
                 return TRUE;
+            }
+            break;
+        case WM_ACTIVATE:
+            // Also what puts the focus on the first control at start-up.
+            if (focus_.OnActivate(window, wParam)) {
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (focus_.OnSetFocus(window)) {
+                return 0;
             }
             break;
         case WM_DPICHANGED: {

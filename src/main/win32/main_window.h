@@ -9,6 +9,7 @@
 #include "main/main_form.h"
 #include "main/win32/busy_waiter.h"
 #include "options/option_view.h"
+#include "platform/win32/focus_memory.h"
 #include "platform/win32/message_boxes_win32.h"
 #include "platform/win32/window_handles.h"
 #include "results/win32/results_window.h"
@@ -57,6 +58,7 @@ class MainWindow final : public options::OptionView {
     int dpi_ = 96;
     platform::win32::UniqueFont font_;
     bool putting_ = false;  // changes made from code raise their events themselves
+    platform::win32::FocusMemory focus_;
 
     runner::RunState runState_;  // LaunchActive
     platform::win32::Win32MessageBoxes messages_;

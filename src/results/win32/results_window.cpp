@@ -177,6 +177,16 @@ LRESULT ResultsWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
                 return 0;
             }
             break;
+        case WM_ACTIVATE:
+            if (focus_.OnActivate(window, wParam)) {
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (focus_.OnSetFocus(window)) {
+                return 0;
+            }
+            break;
         case WM_DPICHANGED: {
             dpi_ = platform::win32::FollowDpiChange(window, wParam, lParam);
             if (view_ && exitButton_ != nullptr) {

@@ -9,6 +9,7 @@
 
 #include "options/launch_sequence.h"
 #include "platform/dialogs.h"
+#include "platform/win32/focus_memory.h"
 #include "platform/win32/message_boxes_win32.h"
 #include "platform/win32/window_handles.h"
 #include "results/results_form.h"
@@ -60,6 +61,7 @@ class ResultsWindow final : public options::ResultsDisplay {
     std::unique_ptr<TextView> view_;
     HWND exitButton_ = nullptr;
     int dpi_ = 96;
+    platform::win32::FocusMemory focus_;
     platform::win32::UniqueWindow window_;
 };
 
