@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "about/about_form.h"
 #include "about/win32/about_box.h"
@@ -60,19 +61,28 @@ std::uint32_t LinkColour(HWND box) {
     return blue > 10 && red == 0 ? kBlue : red > 10 && blue == 0 ? kRed : 0;
 }
 
-thread_local std::function<void(HWND box)> tInspect;
+using Step = std::function<void(HWND box)>;
+
+thread_local std::vector<Step> tSteps;
+thread_local std::size_t tNext = 0;
 thread_local HWND tBox = nullptr;
 thread_local int tTicks = 0;
 
-// Opens the box over `owner` with the program's call: a timer finds it, runs `inspect` on it and
-// closes it by force about 5 s later. True when it was shown and closed without force.
-bool Open(HWND owner, std::function<void(HWND box)> inspect) {
-    tInspect = std::move(inspect);
+// Opens the box over `owner` with the program's call: a timer finds it, runs one of `steps` on it
+// a tick (in whatever loop runs then) and closes it by force about 5 s after the opening. True
+// when it was shown and closed without force.
+bool Open(HWND owner, std::vector<Step> steps) {
+    tSteps = std::move(steps);
+    tNext = 0;
     tBox = nullptr;
     tTicks = 0;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (++tTicks == 1 && (tBox = ::FindWindowA(kAboutWindowClass, nullptr)) != nullptr) {
-            tInspect(tBox);
+        if (++tTicks == 1) {
+            tBox = ::FindWindowA(kAboutWindowClass, nullptr);
+        }
+        if (tBox != nullptr && tNext < tSteps.size()) {
+            const std::size_t step = tNext++;  // a step may open a loop that ticks again
+            tSteps[step](tBox);
         } else if (tTicks == 500) {
             ::PostMessageA(tBox, WM_CLOSE, 0, 0);
         }
@@ -81,6 +91,15 @@ bool Open(HWND owner, std::function<void(HWND box)> inspect) {
     ::KillTimer(nullptr, timer);
     EXPECT_TRUE(::IsWindowEnabled(owner)) << "the main window stays disabled";
     return tBox != nullptr && tTicks < 500;
+}
+bool Open(HWND owner, Step inspect) {
+    return Open(owner, std::vector<Step>{std::move(inspect)});
+}
+
+// The message box of this thread on screen, or null.
+HWND MessageBoxShown() {
+    HWND box = ::FindWindowA("#32770", nullptr);
+    return box != nullptr && ::IsWindowVisible(box) ? box : nullptr;
 }
 
 class AboutBoxTest : public ::testing::Test {
@@ -115,6 +134,43 @@ TEST_F(AboutBoxTest, ShowsTheProgramModallyTurnsTheLinkRedOverItAndClosesOnEsc) 
         HWND focus = ::GetFocus();
         ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_ESCAPE, 0);
     })) << "Esc did not close it";
+}
+
+// The box opens with the focus on OK; after a message box or another window it comes back to the
+// control that had it.
+TEST_F(AboutBoxTest, OpensOnOkAndTheFocusComesBackAfterAMessageOrAnotherWindow) {
+    EXPECT_TRUE(Open(main.get(),
+                     {[](HWND box) {
+                          HWND focus = ::GetFocus();
+                          EXPECT_EQ(focus, ::GetDlgItem(box, kAboutOk));
+                          ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_TAB, 1);
+                      },
+                      [](HWND box) {
+                          ASSERT_EQ(::GetFocus(), ::GetDlgItem(box, kAboutSysInfo));
+                          // No System Information tool in the prefix: a message box says so.
+                          ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(kAboutSysInfo, BN_CLICKED), 0);
+                      },
+                      [](HWND) {
+                          if (HWND message = MessageBoxShown()) {
+                              ::PostMessageA(message, WM_COMMAND, IDOK, 0);
+                          } else {
+                              --tNext;  // again at the next tick
+                          }
+                      },
+                      [](HWND box) {
+                          if (MessageBoxShown() != nullptr) {
+                              --tNext;
+                              return;
+                          }
+                          HWND sysInfo = ::GetDlgItem(box, kAboutSysInfo);
+                          EXPECT_EQ(::GetFocus(), sysInfo) << "after a message box";
+                          const test::OtherWindow other;
+                          other.Activate();
+                          EXPECT_NE(::GetActiveWindow(), box);
+                          ::SetForegroundWindow(box);
+                          EXPECT_EQ(::GetFocus(), sysInfo) << "after another window was active";
+                          ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      }}));
 }
 
 TEST_F(AboutBoxTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {

@@ -12,6 +12,9 @@
 
 #include "base/twips.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/message_boxes_win32.h"
+#include "results/report_file.h"
+#include "results/win32/report_actions.h"
 #include "results/win32/results_window.h"
 #include "results/win32/results_window_ids.h"
 #include "support/test_support.h"
@@ -47,6 +50,23 @@ bool Show(ResultsWindow& results, const std::string& output, std::vector<Step> s
     results.ShowModal(output);
     ::KillTimer(nullptr, timer);
     return tNext == tSteps.size() && tIdle < 500;
+}
+
+// A step that waits, tick by tick, until a visible window of `className` and `caption` is there
+// (or, with `then` empty, until none is), and then runs `then` on it. After 5 s it fails and lets
+// the next step run.
+Step When(const char* className, const char* caption, std::function<void(HWND found)> then) {
+    return [=, ticks = 0](HWND) mutable {
+        HWND found = ::FindWindowA(className, caption);
+        const bool shown = found != nullptr && ::IsWindowVisible(found);
+        if (shown != static_cast<bool>(then) && ++ticks < 500) {
+            --tNext;  // this step again at the next tick
+        } else if (shown != static_cast<bool>(then)) {
+            ADD_FAILURE() << className << (then ? " did not come" : " did not go");
+        } else if (then) {
+            then(found);
+        }
+    };
 }
 
 // Shift and Ctrl as the next posted keys find them.
@@ -186,6 +206,56 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
              EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{10}, DWORD{16}));
              ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
          }}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// Save Report's dialog, a message box and another window each take the activation; the focus comes
+// back to the control that had it.
+TEST_F(ResultsWindowTest, TheFocusComesBackWhereItWasAfterADialogAMessageOrAnotherWindow) {
+    ResultsWindow reporting{main.get(), messages, StandardReportActions()};
+    HWND view = nullptr;
+    // The pop-up menu's command `downs` presses of Down away, chosen with the keyboard.
+    const auto choose = [&](int downs) {
+        return std::vector<Step>{[&](HWND) {
+                                     PostKey(view, VK_APPS);
+                                     PostKey(view, VK_APPS, WM_KEYUP);
+                                 },
+                                 [&, downs](HWND) {
+                                     ASSERT_EQ(MenuOnScreen().size(), 4u);
+                                     for (int down = 0; down < downs; ++down) {
+                                         PostKey(view, VK_DOWN);
+                                     }
+                                     PostKey(view, VK_RETURN);
+                                 }};
+    };
+    std::vector<Step> steps{[&](HWND window) { view = ::GetDlgItem(window, kReportView); }};
+    for (Step& step : choose(2)) {  // Save Report
+        steps.push_back(step);
+    }
+    steps.push_back(When("#32770", kSaveReportTitle,
+                         [](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }));
+    steps.push_back(When("#32770", kSaveReportTitle, {}));
+    steps.push_back([&](HWND window) {
+        EXPECT_EQ(::GetFocus(), view) << "after Save Report was cancelled";
+        // The window's own kind of message; the next step answers it.
+        platform::win32::Win32MessageBoxes(window).Show("A message",
+                                                        platform::MessageStyle::OkExclamation);
+        EXPECT_EQ(::GetFocus(), view) << "after a message box";
+        PostKey(::GetFocus(), VK_TAB);
+    });
+    steps.push_back(
+        When("#32770", nullptr, [](HWND box) { ::PostMessageA(box, WM_COMMAND, IDOK, 0); }));
+    steps.push_back([&](HWND window) {
+        HWND exit = ::GetDlgItem(window, kExitButton);
+        ASSERT_EQ(::GetFocus(), exit);
+        const test::OtherWindow other;
+        other.Activate();
+        EXPECT_NE(::GetActiveWindow(), window);
+        ::SetForegroundWindow(window);
+        EXPECT_EQ(::GetFocus(), exit) << "after another window was active";
+        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
+    });
+    EXPECT_TRUE(Show(reporting, output, std::move(steps)));
     EXPECT_TRUE(messages.shown.empty());
 }
 

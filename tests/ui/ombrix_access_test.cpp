@@ -11,18 +11,13 @@
 #include <vector>
 
 #include "results/win32/results_window_ids.h"
+#include "support/window_probe.h"
 #include "ui/ombrix_session.h"
 
 namespace ombrix::uitest {
 namespace {
 
-// The control with the keyboard focus in the program's user-interface thread.
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
+using test::FocusOf;
 
 // Presses Tab where the focus is and returns where it went.
 HWND Tab(HWND main) {
@@ -32,6 +27,11 @@ HWND Tab(HWND main) {
     HWND to = nullptr;
     WaitUntil([&] { return (to = FocusOf(main)) != from; });
     return to;
+}
+
+// True when the focus settles on `control` within 5 s.
+bool FocusComesTo(HWND control) {
+    return WaitUntil([&] { return FocusOf(control) == control; });
 }
 
 TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
@@ -56,20 +56,61 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
         app.Start();
         HWND main = app.Main();
         ASSERT_NE(main, nullptr);
-        // Wherever the focus starts, Tab goes round all of them in this order.
+        // From the first control, where the focus starts, Tab goes round all of them in order.
         std::vector<HWND> expected;
         for (const Control control : order) {
             expected.push_back(app.ControlWindow(control));
         }
-        HWND first = Tab(main);
-        const auto at = std::find(expected.begin(), expected.end(), first);
-        ASSERT_NE(at, expected.end()) << "Tab went to a control that should not take the focus";
-        std::size_t next = static_cast<std::size_t>(at - expected.begin());
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            next = (next + 1) % expected.size();
+        ASSERT_TRUE(FocusComesTo(expected.front())) << "the focus starts elsewhere";
+        for (std::size_t i = 1; i <= expected.size(); ++i) {
+            const std::size_t next = i % expected.size();
             EXPECT_EQ(Tab(main), expected[next])
                 << "expected control " << static_cast<int>(order[next]) << " with the date "
                 << sinceDate;
+        }
+        app.Post(WM_SYSCOMMAND, SC_CLOSE);
+        EXPECT_TRUE(app.WaitForExit());
+    }
+}
+
+// The keyboard alone finds a control with the focus at start-up, and again after each thing that
+// takes the activation away: the results window, another program, a message box.
+TEST(UiKeyboard, TheFocusStartsOnTheFirstControlAndComesBackWhereItWas) {
+    OmbrixSession app;
+    for (const bool commandLineShown : {true, false}) {
+        // With a tool Launch Uptime shows the results, without one a message box.
+        options::OptionState options = DefaultOptions();
+        options.showCommandLine = commandLineShown;
+        app.WriteOptions(options, commandLineShown ? app.Tool().string() : "");
+        app.Start();
+        HWND main = app.Main();
+        ASSERT_NE(main, nullptr);
+        HWND launch = app.ControlWindow(Control::LaunchButton);
+        HWND first = commandLineShown ? app.ControlWindow(Control::CommandLine) : launch;
+        EXPECT_TRUE(FocusComesTo(first)) << "at start-up, with the command line shown "
+                                         << commandLineShown << "; it is on " << FocusOf(main);
+        if (commandLineShown) {
+            // Hidden through the menu, the command line leaves the focus to Launch Uptime.
+            app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
+            EXPECT_TRUE(FocusComesTo(launch)) << "after the command line was hidden";
+            app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
+            ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(first); }));
+            app.Press(Control::LaunchButton);
+            HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
+            ASSERT_NE(results, nullptr);
+            EXPECT_TRUE(FocusComesTo(::GetDlgItem(results, results::win32::kReportView)));
+            ::PostMessageA(results, WM_COMMAND, results::win32::kExitButton, 0);
+            EXPECT_TRUE(FocusComesTo(launch)) << "after the results window closed";
+
+            const test::OtherWindow other;
+            other.Activate();
+            ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == nullptr; }));
+            ::SetForegroundWindow(main);
+            EXPECT_TRUE(FocusComesTo(launch)) << "after another window was active";
+        } else {
+            app.Press(Control::LaunchButton);
+            EXPECT_FALSE(app.AnswerMessageBox().empty());
+            EXPECT_TRUE(FocusComesTo(launch)) << "after a message box";
         }
         app.Post(WM_SYSCOMMAND, SC_CLOSE);
         EXPECT_TRUE(app.WaitForExit());

@@ -96,8 +96,17 @@ LRESULT BaseWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         case WM_CLOSE:
             OnClose();
             return 0;
+        // The focused control is kept across deactivation, and the focus starts on the first
+        // control: without that the frame keeps it and the controls get no keys.
         case WM_ACTIVATE:
-            OnActivate(LOWORD(wParam) != WA_INACTIVE);
+            if (focus_.OnActivate(window, wParam)) {
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (focus_.OnSetFocus(window)) {
+                return 0;
+            }
             break;
         case WM_NCDESTROY:
             window_.release();

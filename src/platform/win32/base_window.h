@@ -1,10 +1,12 @@
 // What every top-level window of ours shares: the object behind the window's messages, the
-// window owned until the system destroys it, Close, and DPI changes laid out again.
+// window owned until the system destroys it, Close, DPI changes laid out again, and the keyboard
+// focus kept across deactivation.
 #pragma once
 
 #include <windows.h>
 
 #include "base/layout_scale.h"
+#include "platform/win32/focus_memory.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::platform::win32 {
@@ -60,14 +62,13 @@ class BaseWindow {
     virtual LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The close box, Alt+F4 or the system menu's Close. Destroys the window.
     virtual void OnClose() { Destroy(); }
-    // The window was activated (or deactivated): where focus handling goes.
-    virtual void OnActivate(bool /*active*/) {}
     virtual void OnControlMessage(HWND /*control*/, UINT /*message*/, WPARAM /*wParam*/,
                                   LPARAM /*lParam*/) {}
 
   private:
     UniqueWindow window_;
     int dpi_ = 96;
+    FocusMemory focus_;
 };
 
 }  // namespace ombrix::platform::win32
