@@ -65,8 +65,11 @@ void MainForm::Exit() {
 }
 
 void MainForm::SaveOptions() {
-    options::SaveOptions(services_.optionsPath, options_.ReadState(), uptimePath_,
-                         services_.messages);
+    const base::Result<> saved =
+        options::SaveOptions(services_.optionsPath, options_.ReadState(), uptimePath_);
+    if (!saved) {
+        services_.messages.Show(saved.Reason(), platform::MessageStyle::OkExclamation);
+    }
 }
 
 }  // namespace ombrix::main
