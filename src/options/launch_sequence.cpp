@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <utility>
 
 #include "base/digits.h"
@@ -75,6 +76,10 @@ void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
         return;
     }
     base::Result<std::string> content = platform::ReadWholeFile(outputPath);
+    if (!content && content.Kind() == base::FailureKind::OutOfMemory) {
+        Warn(messages, kReportTooLargeMessage);
+        return;
+    }
     if (!content) {
         Warn(messages, base::WithReason("Ombrix could not read the temporary file " + outputPath +
                                             ", which holds what UPTIME.EXE printed.",
@@ -82,7 +87,12 @@ void ShowOutput(LaunchEnvironment& environment, std::int32_t exitCode,
         return;
     }
     if (exitCode == 0) {
-        environment.results.ShowModal(std::move(*content));
+        try {
+            environment.results.ShowModal(std::move(*content));
+        } catch (const std::bad_alloc&) {
+            // Laying the report out for the window takes more memory than reading it did.
+            Warn(messages, kReportTooLargeMessage);
+        }
         return;
     }
     if (content->empty()) {

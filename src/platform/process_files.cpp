@@ -50,6 +50,10 @@ std::optional<unsigned long> ReplacementOwner(std::string_view target, std::stri
     return static_cast<unsigned long>(*processId);
 }
 
+base::Failure FileTooLargeForMemory() {
+    return {"The file is too large for the memory available.", base::FailureKind::OutOfMemory};
+}
+
 base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
     RemoveAbandonedReplacements(path);
     // Whoever marked the file read-only meant it to stay. (Windows would refuse the swap below

@@ -87,8 +87,11 @@ std::optional<unsigned long> ReplacementOwner(std::string_view target, std::stri
 // processes, this one's included, and every other file stay.
 void RemoveAbandonedReplacements(const std::string& path);
 
-// The whole file, byte for byte.
+// The whole file, byte for byte. A file too large for the memory available fails as OutOfMemory.
 base::Result<std::string> ReadWholeFile(const std::string& path);
+
+// ReadWholeFile's failure for a file that memory cannot hold.
+base::Failure FileTooLargeForMemory();
 
 // The folder that holds the running program, without a trailing separator.
 std::string ProgramDirectory();

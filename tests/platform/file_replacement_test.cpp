@@ -1,9 +1,13 @@
-// Rewriting a file in place: the old content survives a write that fails at any step.
+// Files: rewriting one in place, where the old content survives a write that fails at any step,
+// and reading one too large for memory.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/process_files.h"
+#include "support/test_support.h"
 
 namespace ombrix::platform {
 namespace {
@@ -67,6 +71,25 @@ TEST(RewriteInPlace, KeepsTheOldContentWhenAStepFailsAndTheNewOneOtherwise) {
                 << fresh << " " << static_cast<int>(failing);
         }
     }
+}
+
+TEST(ReadWholeFile, AFileTooLargeForMemoryFailsAsOutOfMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer ends the program on so large an allocation";
+#endif
+    test::ScratchDir dir;
+    const std::string path = dir.File("huge.txt");
+    // Eight terabytes that take no room on the disk.
+    std::ofstream(path, std::ios::binary).put('x');
+    std::error_code error;
+    std::filesystem::resize_file(path, std::uintmax_t{8} << 40, error);
+    if (error) {
+        GTEST_SKIP() << "no sparse file of that size here: " << error.message();
+    }
+    const base::Result<std::string> read = ReadWholeFile(path);
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.Kind(), base::FailureKind::OutOfMemory);
+    EXPECT_EQ(read.Reason(), "The file is too large for the memory available.");
 }
 
 }  // namespace

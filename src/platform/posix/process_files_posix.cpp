@@ -13,6 +13,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,6 +63,26 @@ base::Result<UniqueFd> OpenPrivateOutput(const std::string& path) {
         return ErrnoFailure(errno);
     }
     return fd;
+}
+
+// Appends the rest of the file to `bytes`, room for all of it taken first; 0 or the errno of a
+// failed read. Throws when memory cannot hold the file.
+int ReadAll(int fd, std::string& bytes) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got < 0 ? errno : 0;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
 }
 
 class PosixOutputFile final : public OutputFile {
@@ -201,23 +223,14 @@ base::Result<std::string> ReadWholeFile(const std::string& path) {
         return ErrnoFailure(errno);
     }
     std::string bytes;
-    struct stat info {};
-    if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    }
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
+    try {
+        if (const int error = ReadAll(fd.get(), bytes); error != 0) {
+            return ErrnoFailure(error);
         }
-        if (got < 0) {
-            return ErrnoFailure(errno);
-        }
-        if (got == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+    } catch (const std::bad_alloc&) {
+        return FileTooLargeForMemory();
+    } catch (const std::length_error&) {
+        return FileTooLargeForMemory();
     }
     return bytes;
 }

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -149,7 +151,14 @@ base::Result<std::string> ReadWholeFile(const std::string& path) {
     if (!::GetFileSizeEx(file.get(), &size)) {
         return LastError();
     }
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::string bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return FileTooLargeForMemory();
+    } catch (const std::length_error&) {
+        return FileTooLargeForMemory();
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));

@@ -10,6 +10,8 @@ namespace ombrix::platform::win32 {
 
 // Shows what went wrong in a handler; the program goes on.
 void ReportUnexpectedFailure(HWND window, const char* what) noexcept;
+// The same for an exception; memory running out is told plainly, not by the exception's name.
+void ReportUnexpectedFailure(HWND window, const std::exception& failure) noexcept;
 
 template <typename Window>
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -26,7 +28,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     try {
         result = self->HandleMessage(window, message, wParam, lParam);
     } catch (const std::exception& failure) {
-        ReportUnexpectedFailure(window, failure.what());
+        ReportUnexpectedFailure(window, failure);
     } catch (...) {
         ReportUnexpectedFailure(window, "an unknown error");
     }
