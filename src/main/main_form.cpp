@@ -8,8 +8,9 @@ namespace ombrix::main {
 using options::Control;
 
 bool MainForm::Start() {
-    if (const auto refusal = StartupRefusal(services_.windowsVersion())) {
-        services_.messages.Show(*refusal, platform::MessageStyle::OkExclamation);
+    if (const base::Result<> supported = CheckStartupPlatform(services_.windowsVersion());
+        !supported) {
+        services_.messages.Show(supported.Reason(), platform::MessageStyle::OkExclamation);
         return false;
     }
     options_.SetLoading(true);

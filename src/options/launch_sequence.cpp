@@ -32,26 +32,29 @@ std::string ExitCodeText(std::int32_t code) {
     return text;
 }
 
-// The message for the first check the choices fail, or null when the launch may go on.
-const char* FailedCheck(const LaunchEnvironment& environment) {
+// Whether the choices let the launch go on; the first check they fail gives its message.
+base::Result<> CheckChoices(const LaunchEnvironment& environment) {
+    const auto refused = [](const char* message) {
+        return base::Failure{message, base::FailureKind::BadRequest};
+    };
     const OptionState& options = environment.options;
     if (environment.uptimePath.empty()) {
-        return kLocateMessage;
+        return refused(kLocateMessage);
     }
     if (options.remoteMachine &&
         (options.machineName.empty() || options.machineName == kMachinePlaceholder)) {
-        return kMachineMessage;
+        return refused(kMachineMessage);
     }
     if (options.restrictPeriod) {
         const auto date = ReadDayFirstDate(options.day, options.month, options.year);
         if (!date) {
-            return kInvalidDateMessage;
+            return refused(kInvalidDateMessage);
         }
         if (base::DaysBetween(*date, environment.today) < 0) {
-            return kFutureDateMessage;
+            return refused(kFutureDateMessage);
         }
     }
-    return nullptr;
+    return {};
 }
 
 // The switches are whatever follows the tool's word in the command line.
@@ -126,8 +129,8 @@ std::optional<base::CalendarDate> ReadDayFirstDate(std::string_view dayText,
 }
 
 void LaunchUptime(LaunchEnvironment& environment) {
-    if (const char* failed = FailedCheck(environment)) {
-        Warn(environment.messages, failed);
+    if (const base::Result<> checked = CheckChoices(environment); !checked) {
+        Warn(environment.messages, checked.Reason());
         return;
     }
 
