@@ -173,6 +173,24 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     }
 }
 
+bool ResizeFile(const std::string& path, std::uint64_t length) {
+#ifdef _WIN32
+    // The C runtime's truncation here takes 32-bit lengths.
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(length);
+    const bool resized = file != INVALID_HANDLE_VALUE &&
+                         ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+    ::CloseHandle(file);
+    return resized;
+#else
+    std::error_code error;
+    std::filesystem::resize_file(path, length, error);
+    return !error;
+#endif
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

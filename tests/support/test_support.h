@@ -69,6 +69,8 @@ class UnwritableForAWhile {
 };
 
 void WriteFile(const std::string& path, const std::string& bytes);
+// Makes the file `length` bytes long (sparse where the file system can); false when it cannot.
+bool ResizeFile(const std::string& path, std::uint64_t length);
 std::string ReadFile(const std::string& path);
 
 struct ShownMessage {
