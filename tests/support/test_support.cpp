@@ -96,7 +96,7 @@ bool SetImmutable(const std::filesystem::path& folder, bool immutable) {
 }  // namespace
 
 FolderRefusingNewFiles::FolderRefusingNewFiles(std::filesystem::path folder)
-    : folder_(std::move(folder)), refuses_(SetImmutable(folder_, true)) {}
+    : folder_(std::move(folder)), refuses_(!folder_.empty() && SetImmutable(folder_, true)) {}
 
 FolderRefusingNewFiles::~FolderRefusingNewFiles() {
     if (refuses_) {

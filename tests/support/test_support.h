@@ -38,7 +38,8 @@ class FolderRefusingNewFiles {
     ~FolderRefusingNewFiles();
     FolderRefusingNewFiles(const FolderRefusingNewFiles&) = delete;
     FolderRefusingNewFiles& operator=(const FolderRefusingNewFiles&) = delete;
-    // False where the mark cannot be set (not root, a file system without it, not Wine).
+    // False where the mark cannot be set (not root, a file system without it, not Wine), and for
+    // an empty path, which stands for a folder left as it is.
     bool Refuses() const { return refuses_; }
 
   private:
