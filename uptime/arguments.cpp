@@ -17,6 +17,11 @@ std::optional<int> SmallNumber(const std::string& text, std::size_t maxDigits) {
     return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
+// A command line the tool cannot take, and what is wrong with it.
+ombrix::base::Failure Unsound(std::string fault) {
+    return {std::move(fault), ombrix::base::FailureKind::BadRequest};
+}
+
 }  // namespace
 
 std::optional<CalendarDate> ParseMonthDayYear(const std::string& text) {
@@ -30,7 +35,7 @@ std::optional<CalendarDate> ParseMonthDayYear(const std::string& text) {
                                         fields.substr(0, first), fields.substr(second + 1));
 }
 
-ParseResult ParseArguments(const std::vector<std::string>& args) {
+ombrix::base::Result<Arguments> ParseArguments(const std::vector<std::string>& args) {
     Arguments parsed;
     for (const std::string& arg : args) {
         const std::string lower = ombrix::base::ToLowerAscii(arg);
@@ -43,53 +48,49 @@ ParseResult ParseArguments(const std::vector<std::string>& args) {
             parsed.systemEvents = true;
         } else if (lower.rfind("/d:", 0) == 0) {
             if (parsed.since || parsed.previousDays) {
-                return {std::nullopt, "Give only one of /d: and /p:, once."};
+                return Unsound("Give only one of /d: and /p:, once.");
             }
             parsed.since = ParseMonthDayYear(arg.substr(3));
             if (!parsed.since) {
-                return {
-                    std::nullopt,
-                    "\"" + arg + "\" is not a valid date; write it month first, as /d:mm/dd/yyyy."};
+                return Unsound("\"" + arg +
+                               "\" is not a valid date; write it month first, as /d:mm/dd/yyyy.");
             }
         } else if (lower.rfind("/p:", 0) == 0) {
             if (parsed.since || parsed.previousDays) {
-                return {std::nullopt, "Give only one of /d: and /p:, once."};
+                return Unsound("Give only one of /d: and /p:, once.");
             }
             const auto days = SmallNumber(arg.substr(3), 5);
             if (!days || *days < 1) {
-                return {std::nullopt,
-                        "\"" + arg + "\" needs a whole number of days from 1 to 99999."};
+                return Unsound("\"" + arg + "\" needs a whole number of days from 1 to 99999.");
             }
             parsed.previousDays = days;
         } else if (lower.rfind("/l:", 0) == 0) {
             if (parsed.logFile) {
-                return {std::nullopt, "Give only one log file with /l:."};
+                return Unsound("Give only one log file with /l:.");
             }
             if (arg.size() == 3) {
-                return {std::nullopt,
-                        "/l: needs the path of an exported log, as /l:C:\\Logs\\srv01-system.xml."};
+                return Unsound(
+                    "/l: needs the path of an exported log, as /l:C:\\Logs\\srv01-system.xml.");
             }
             parsed.logFile = arg.substr(3);
         } else if (arg.empty() || arg.front() == '/' || arg.front() == '-') {
-            return {std::nullopt, "\"" + arg + "\" is not a switch this tool knows."};
+            return Unsound("\"" + arg + "\" is not a switch this tool knows.");
         } else {
             if (parsed.machine) {
-                return {std::nullopt,
-                        "Give one machine name only; \"" + arg + "\" is a second one."};
+                return Unsound("Give one machine name only; \"" + arg + "\" is a second one.");
             }
             std::string name = arg.rfind("\\\\", 0) == 0 ? arg.substr(2) : arg;
             if (name.empty() || name.find('\\') != std::string::npos) {
-                return {std::nullopt, "\"" + arg + "\" is not a machine name."};
+                return Unsound("\"" + arg + "\" is not a machine name.");
             }
             parsed.machine = std::move(name);
         }
     }
     if (parsed.machine && parsed.logFile) {
-        return {std::nullopt,
-                "Give a machine or a log file with /l:, not both: the log names "
-                "its own machine."};
+        return Unsound(
+            "Give a machine or a log file with /l:, not both: the log names its own machine.");
     }
-    return {parsed, {}};
+    return parsed;
 }
 
 }  // namespace uptime

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/calendar.h"
+#include "base/result.h"
 
 namespace uptime {
 
@@ -21,13 +22,9 @@ struct Arguments {
     bool help = false;                   // /? or /help
 };
 
-struct ParseResult {
-    std::optional<Arguments> arguments;  // set when the command line is sound
-    std::string fault;                   // what is wrong, when it is not
-};
-
 // Parses the arguments after the program name. Switches are taken in any order and letter case.
-ParseResult ParseArguments(const std::vector<std::string>& args);
+// An unsound command line fails as a BadRequest whose reason says what is wrong.
+ombrix::base::Result<Arguments> ParseArguments(const std::vector<std::string>& args);
 
 // A month/day/year date, each field read by the program's one date rule (base::ReadDateFields).
 std::optional<CalendarDate> ParseMonthDayYear(const std::string& text);

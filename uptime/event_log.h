@@ -5,28 +5,24 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "uptime/system_events.h"
 
 namespace uptime {
 
-enum class LogStatus {
-    Read,          // the records are all there is
-    Failed,        // the log could not be read; the reason says why
-    AccessDenied,  // the user lacks the rights to read it
-    Unreachable,   // the remote machine did not answer
-};
-
-struct LogReading {
-    LogStatus status = LogStatus::Read;
+// What a query of a log gives.
+struct LogRecords {
     std::vector<std::string> records;  // the XML of each matching record, oldest first
     std::string oldestRecord;          // the XML of the log's oldest record; empty when unknown
-    std::string reason;                // the system's own words, when not Read
 };
 
 class EventLogReader {
   public:
     virtual ~EventLogReader() = default;
-    virtual LogReading Read(const LogQuery& query) = 0;
+    // The records, or why the log could not be read: the system's own words, and the kind
+    // (AccessDenied when the user lacks the rights, Unreachable when a remote machine did not
+    // answer).
+    virtual ombrix::base::Result<LogRecords> Read(const LogQuery& query) = 0;
 };
 
 }  // namespace uptime

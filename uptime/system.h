@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/process_files.h"
 #include "uptime/tool.h"
 
 namespace uptime {
@@ -19,5 +20,15 @@ std::string TimeZoneName();
 // The tool works in UTF-8; the command line and standard output use the system's code page.
 std::string SystemTextToUtf8(const std::string& text);
 std::string Utf8ToSystemText(const std::string& text);
+
+// A system error as the tool prints it: the program's own SystemErrorText in UTF-8, without its
+// closing period, then the code ("Access is denied, error 5").
+inline std::string SystemReason(unsigned long code) {
+    std::string words = SystemTextToUtf8(ombrix::platform::SystemErrorText(code));
+    while (!words.empty() && words.back() == '.') {
+        words.pop_back();
+    }
+    return words + ", error " + std::to_string(code);
+}
 
 }  // namespace uptime

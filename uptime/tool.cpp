@@ -22,8 +22,25 @@ bool IsLocal(const std::string& name, const LocalMachine& machine) {
            name == "." || name == "127.0.0.1" || name == "::1";
 }
 
-std::string Reason(const LogReading& reading) {
-    return reading.reason.empty() ? "no reason was given" : reading.reason;
+using ombrix::base::FailureKind;
+
+template <typename T>
+std::string Reason(const ombrix::base::Result<T>& failed) {
+    return failed.Reason().empty() ? "no reason was given" : failed.Reason();
+}
+
+// The exit code that tells a kind of failure.
+int ExitCodeFor(FailureKind kind) {
+    switch (kind) {
+        case FailureKind::BadRequest:
+            return kUsageError;
+        case FailureKind::Unreachable:
+            return kMachineUnreachable;
+        case FailureKind::AccessDenied:
+            return kAccessDenied;
+        default:
+            return kEventLogUnreadable;
+    }
 }
 
 struct ReadEvents {
@@ -50,29 +67,30 @@ bool AnyRow(const std::vector<SystemEvent>& events) {
 }
 
 // Why a remote machine's System log gave nothing, and the exit code that goes with it.
-ToolResult RemoteFailure(const std::string& name, const LogReading& reading) {
+ToolResult RemoteFailure(const std::string& name, const ombrix::base::Result<LogRecords>& reading) {
     const std::string machine = "\\\\" + name;
-    switch (reading.status) {
-        case LogStatus::Unreachable:
+    const int exitCode = ExitCodeFor(reading.Kind());
+    switch (reading.Kind()) {
+        case FailureKind::Unreachable:
             return {WithReason(machine + " cannot be reached. Check the name, the network, and "
                                          "that the machine allows remote event log management "
                                          "(a rule of its Windows Firewall).",
                                Reason(reading)) +
                         kLineEnd,
-                    kMachineUnreachable};
-        case LogStatus::AccessDenied:
+                    exitCode};
+        case FailureKind::AccessDenied:
             return {WithReason("Access to the System log of " + machine +
                                    " was denied. Reading another machine's event logs takes an "
                                    "account that is a member of that machine's Event Log Readers "
                                    "group, or of its Administrators.",
                                Reason(reading)) +
                         kLineEnd,
-                    kAccessDenied};
+                    exitCode};
         default:
             return {WithReason("The System log of " + machine + " could not be read.",
                                Reason(reading)) +
                         kLineEnd,
-                    kEventLogUnreadable};
+                    exitCode};
     }
 }
 
@@ -181,11 +199,11 @@ std::string UsageText(const std::string& fault) {
 
 ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& machine,
                    const ToolSystem& system) {
-    const ParseResult parsed = ParseArguments(args);
-    if (!parsed.arguments) {
-        return {UsageText(parsed.fault), kUsageError};
+    const ombrix::base::Result<Arguments> parsed = ParseArguments(args);
+    if (!parsed) {
+        return {UsageText(parsed.Reason()), ExitCodeFor(parsed.Kind())};
     }
-    const Arguments& arguments = *parsed.arguments;
+    const Arguments& arguments = *parsed;
     if (arguments.help) {
         return {UsageText(""), kSuccess};
     }
@@ -200,26 +218,26 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
 
     const std::string name = remote ? *arguments.machine : machine.name;
     const std::unique_ptr<EventLogReader> log = system.OpenEventLog(remote ? name : "");
-    const LogReading systemLog = log->Read(SystemLogQuery());
-    if (systemLog.status != LogStatus::Read) {
+    ombrix::base::Result<LogRecords> systemLog = log->Read(SystemLogQuery());
+    if (!systemLog) {
         if (remote) {
             return RemoteFailure(name, systemLog);
         }
-        if (systemLog.status == LogStatus::AccessDenied) {
+        if (systemLog.Kind() == FailureKind::AccessDenied) {
             return {localLine +
                         WithReason("Access to this computer's System log was denied: the report "
                                    "needs an account that may read it, such as a member of the "
                                    "Event Log Readers group.",
                                    Reason(systemLog)) +
                         kLineEnd,
-                    kAccessDenied};
+                    ExitCodeFor(systemLog.Kind())};
         }
         return {localLine + "No events are available: the System log could not be read (" +
                     Reason(systemLog) + ")." + kLineEnd,
                 kSuccess};
     }
 
-    ReadEvents read = Interpret(systemLog.records);
+    ReadEvents read = Interpret(systemLog->records);
     const UtcSeconds now = system.Now();
     const std::string uptimeLines =
         remote ? RemoteUptimeLines(name, SecondsSinceLastBoot(read.events, now)) : localLine;
@@ -241,7 +259,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     input.timeZone = machine.timeZone;
     input.now = now;
     input.windowStart = WindowStart(arguments, system.Clock(), now);
-    if (const auto oldest = ParseEventXml(systemLog.oldestRecord)) {
+    if (const auto oldest = ParseEventXml(systemLog->oldestRecord)) {
         input.logBegins = oldest->timeCreated;
     }
     if (!remote) {
@@ -250,19 +268,18 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     int exitCode = kSuccess;
     input.applicationFailures = arguments.applicationFailures;
     if (arguments.applicationFailures) {
-        const LogReading applicationLog = log->Read(ApplicationLogQuery());
-        if (applicationLog.status == LogStatus::Read) {
-            ReadEvents failures = Interpret(applicationLog.records);
+        const ombrix::base::Result<LogRecords> applicationLog = log->Read(ApplicationLogQuery());
+        const bool denied = !applicationLog && applicationLog.Kind() == FailureKind::AccessDenied;
+        if (applicationLog) {
+            ReadEvents failures = Interpret(applicationLog->records);
             read.events.insert(read.events.end(), failures.events.begin(), failures.events.end());
             read.unreadable += failures.unreadable;
         } else {
-            input.applicationProblem =
-                "The Application log could not be read (" +
-                std::string(applicationLog.status == LogStatus::AccessDenied ? "access denied: "
-                                                                             : "") +
-                Reason(applicationLog) + "): its failures are missing.";
-            if (applicationLog.status == LogStatus::AccessDenied) {
-                exitCode = kAccessDenied;
+            input.applicationProblem = "The Application log could not be read (" +
+                                       std::string(denied ? "access denied: " : "") +
+                                       Reason(applicationLog) + "): its failures are missing.";
+            if (denied) {
+                exitCode = ExitCodeFor(FailureKind::AccessDenied);
             }
         }
     }

@@ -8,10 +8,22 @@
 
 namespace ombrix::base {
 
+// What kind of failure it was, for callers that answer kinds differently (the tool's exit codes,
+// the advice a message gives).
+enum class FailureKind {
+    Failed,        // any reason not named below
+    BadRequest,    // what was asked for is not sound: a command line, a path too long, ...
+    AccessDenied,  // the user lacks the rights
+    Unreachable,   // another machine did not answer
+    NotFound,      // no such file or folder
+    OutOfMemory,   // too large for the memory available
+};
+
 // Why a step failed, in words a user can act on: the system's own text (GetLastError or errno)
 // or the program's.
 struct Failure {
     std::string reason;
+    FailureKind kind = FailureKind::Failed;
 };
 
 // A step's value, or its Failure. Tests as true when the step succeeded.
@@ -31,6 +43,12 @@ class [[nodiscard]] Result {
         static const std::string kNone;
         return state_.index() == 1 ? std::get<1>(state_).reason : kNone;
     }
+    // Failed when the step succeeded; ask only after a failure.
+    FailureKind Kind() const {
+        return state_.index() == 1 ? std::get<1>(state_).kind : FailureKind::Failed;
+    }
+    // The failure as it is, to be passed on as another step's.
+    Failure TakeFailure() { return std::move(std::get<1>(state_)); }
 
   private:
     std::variant<T, Failure> state_;
@@ -41,14 +59,16 @@ template <>
 class [[nodiscard]] Result<void> {
   public:
     Result() = default;
-    Result(Failure failure) : failed_(true), reason_(std::move(failure.reason)) {}  // NOLINT
+    Result(Failure failure) : failed_(true), failure_(std::move(failure)) {}  // NOLINT
 
     explicit operator bool() const { return !failed_; }
-    const std::string& Reason() const { return reason_; }
+    const std::string& Reason() const { return failure_.reason; }
+    FailureKind Kind() const { return failure_.kind; }
+    Failure TakeFailure() { return std::move(failure_); }
 
   private:
     bool failed_ = false;
-    std::string reason_;
+    Failure failure_;
 };
 
 // A sentence of ours and, after a blank line, the reason: how every failure is told.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <utility>
 
 #include "base/date_fields.h"
@@ -28,26 +29,29 @@ std::string ExitCodeText(std::int32_t code) {
     return text;
 }
 
-// The message for the first check the choices fail, or null when the launch may go on.
-const char* FailedCheck(const options::OptionState& options, const std::string& uptimePath,
-                        const base::CalendarDate& today) {
+// Whether the choices let the launch go on; the first check they fail gives its message.
+base::Result<> CheckChoices(const options::OptionState& options, const std::string& uptimePath,
+                            const base::CalendarDate& today) {
+    const auto refused = [](const char* message) {
+        return base::Failure{message, base::FailureKind::BadRequest};
+    };
     if (uptimePath.empty()) {
-        return kLocateMessage;
+        return refused(kLocateMessage);
     }
     if (options.remoteMachine &&
         (options.machineName.empty() || options.machineName == options::kMachinePlaceholder)) {
-        return kMachineMessage;
+        return refused(kMachineMessage);
     }
     if (options.restrictPeriod) {
         const auto date = base::ReadDateFields(options.day, options.month, options.year);
         if (!date) {
-            return kInvalidDateMessage;
+            return refused(kInvalidDateMessage);
         }
         if (base::DaysBetween(*date, today) < 0) {
-            return kFutureDateMessage;
+            return refused(kFutureDateMessage);
         }
     }
-    return nullptr;
+    return {};
 }
 
 // The switches are whatever follows the tool's word in the command line.
@@ -72,6 +76,10 @@ void LaunchSequence::ShowOutput(std::int32_t exitCode, const std::string& output
         return;
     }
     base::Result<std::string> content = platform::ReadWholeFile(outputPath);
+    if (!content && content.Kind() == base::FailureKind::OutOfMemory) {
+        Warn(messages_, kReportTooLargeMessage);
+        return;
+    }
     if (!content) {
         Warn(messages_, base::WithReason("Ombrix could not read the temporary file " + outputPath +
                                              ", which holds what UPTIME.EXE printed.",
@@ -79,7 +87,12 @@ void LaunchSequence::ShowOutput(std::int32_t exitCode, const std::string& output
         return;
     }
     if (exitCode == 0) {
-        results_.ShowModal(std::move(*content));
+        try {
+            results_.ShowModal(std::move(*content));
+        } catch (const std::bad_alloc&) {
+            // Laying the report out for the window takes more memory than reading it did.
+            Warn(messages_, kReportTooLargeMessage);
+        }
         return;
     }
     if (content->empty()) {
@@ -93,8 +106,8 @@ void LaunchSequence::ShowOutput(std::int32_t exitCode, const std::string& output
 
 void LaunchSequence::Launch(const options::OptionState& options, const std::string& uptimePath,
                             const base::CalendarDate& today) {
-    if (const char* failed = FailedCheck(options, uptimePath, today)) {
-        Warn(messages_, failed);
+    if (const base::Result<> checked = CheckChoices(options, uptimePath, today); !checked) {
+        Warn(messages_, checked.Reason());
         return;
     }
 

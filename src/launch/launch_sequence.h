@@ -21,6 +21,9 @@ inline constexpr const char* kMachineMessage =
 inline constexpr const char* kInvalidDateMessage = "You need to enter a valid date in the past.";
 inline constexpr const char* kFutureDateMessage = "You need to enter a date in the past.";
 inline constexpr const char* kMissingOutputMessage = "Internal Error! Can't find temporary file!.";
+inline constexpr const char* kReportTooLargeMessage =
+    "The report of UPTIME.EXE is too large for the memory available, so Ombrix cannot show it. "
+    "Ask for a shorter report, with a later date or fewer days.";
 
 // The one owner of the run state. A run lasts from the start of the tool until its output has
 // been shown and dismissed; the results window is modal, so the run's scope ends when it has

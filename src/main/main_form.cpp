@@ -8,8 +8,9 @@
 namespace ombrix::main {
 
 bool MainForm::Start() {
-    if (const auto refusal = StartupRefusal(services_.windowsVersion())) {
-        services_.messages.Show(*refusal, platform::MessageStyle::OkExclamation);
+    if (const base::Result<> supported = CheckStartupPlatform(services_.windowsVersion());
+        !supported) {
+        services_.messages.Show(supported.Reason(), platform::MessageStyle::OkExclamation);
         return false;
     }
     options_.SetLoading(true);
@@ -45,8 +46,11 @@ void MainForm::Exit() {
 }
 
 void MainForm::SaveOptions() {
-    options::SaveOptions(services_.optionsPath, options_.ReadState(), uptimePath_,
-                         services_.messages);
+    const base::Result<> saved =
+        options::SaveOptions(services_.optionsPath, options_.ReadState(), uptimePath_);
+    if (!saved) {
+        services_.messages.Show(saved.Reason(), platform::MessageStyle::OkExclamation);
+    }
 }
 
 }  // namespace ombrix::main

@@ -29,19 +29,20 @@ bool CheckWindowsVersion(const platform::WindowsVersion& running, std::uint32_t 
     return running.build >= build;
 }
 
-std::optional<std::string> StartupRefusal(const platform::WindowsVersion& running) {
+base::Result<> CheckStartupPlatform(const platform::WindowsVersion& running) {
     if (CheckWindowsVersion(running, kMinimumMajor, kMinimumMinor, kMinimumBuild, kNtPlatform)) {
-        return std::nullopt;
+        return {};
     }
     switch (running.platformId) {
         case kWin32sPlatform:
-            return "Ombrix is not designed to run on Windows 3.11/Windows for Workgroups.";
+            return base::Failure{
+                "Ombrix is not designed to run on Windows 3.11/Windows for Workgroups."};
         case kWindows9xPlatform:
-            return "Ombrix is not designed to run on Windows 95/98/Me.";
+            return base::Failure{"Ombrix is not designed to run on Windows 95/98/Me."};
         case kNtPlatform:
-            return "Ombrix requires Windows NT v4 Service Pack 4 or later.";
+            return base::Failure{"Ombrix requires Windows NT v4 Service Pack 4 or later."};
         default:
-            return "Ombrix cannot determine your Windows Version.";
+            return base::Failure{"Ombrix cannot determine your Windows Version."};
     }
 }
 

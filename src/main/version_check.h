@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "platform/system_info.h"
 
 namespace ombrix::main {
@@ -14,7 +14,7 @@ namespace ombrix::main {
 bool CheckWindowsVersion(const platform::WindowsVersion& running, std::uint32_t major,
                          std::uint32_t minor, std::uint32_t build, std::uint32_t platform = 1);
 
-// The message that refuses start-up on `running`, or nothing when Ombrix may run there.
-std::optional<std::string> StartupRefusal(const platform::WindowsVersion& running);
+// Whether Ombrix may run on `running`; the refusal's reason is the message that says why not.
+base::Result<> CheckStartupPlatform(const platform::WindowsVersion& running);
 
 }  // namespace ombrix::main

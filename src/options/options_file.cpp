@@ -185,32 +185,32 @@ LoadedOptions ToLoadedOptions(const StoredOptions& options, const base::Calendar
     return loaded;
 }
 
-bool SaveOptions(const std::string& path, const OptionState& state, const std::string& uptimePath,
-                 platform::MessageBoxes& messages) {
+base::Result<> SaveOptions(const std::string& path, const OptionState& state,
+                           const std::string& uptimePath) {
     // Whoever marked the file read-only meant to keep these settings.
     if (platform::IsReadOnlyFile(path)) {
-        messages.Show("Ombrix has not saved its options: " + path +
-                          " is read-only, so it stays as it is.\r\n\r\nTo let Ombrix save its "
-                          "options again, clear the file's read-only mark.",
-                      platform::MessageStyle::OkExclamation);
-        return false;
+        return base::Failure{"Ombrix has not saved its options: " + path +
+                                 " is read-only, so it stays as it is.\r\n\r\nTo let Ombrix save "
+                                 "its options again, clear the file's read-only mark.",
+                             base::FailureKind::AccessDenied};
     }
     const std::string bytes =
         FormatOptionsFile(ToStoredOptions(state, uptimePath), kOptionsSignature);
-    const base::Result<> saved = platform::ReplaceFileContent(path, bytes);
+    base::Result<> saved = platform::ReplaceFileContent(path, bytes);
     if (saved) {
-        return true;
+        return saved;
     }
-    messages.Show(
-        base::WithReason(
-            "Ombrix could not save its options to " + path +
-                ".\r\n\r\nOmbrix keeps its options in that file, beside the program. Windows "
-                "lets only administrators write in some folders, such as C:\\Program Files. To "
-                "keep your options, move the Ombrix folder to a folder where you may write, such "
-                "as your Documents folder, and start Ombrix from there.",
-            saved.Reason()),
-        platform::MessageStyle::OkExclamation);
-    return false;
+    std::string sentence = "Ombrix could not save its options to " + path + ".";
+    // Only a refusal is the folder's doing; a full disk or a locked file has its own remedy,
+    // which the system's reason tells.
+    if (saved.Kind() == base::FailureKind::AccessDenied) {
+        sentence +=
+            "\r\n\r\nOmbrix keeps its options in that file, beside the program. Windows lets "
+            "only administrators write in some folders, such as C:\\Program Files. To keep your "
+            "options, move the Ombrix folder to a folder where you may write, such as your "
+            "Documents folder, and start Ombrix from there.";
+    }
+    return base::Failure{base::WithReason(std::move(sentence), saved.Reason()), saved.Kind()};
 }
 
 std::optional<LoadedOptions> LoadOptions(const std::string& path, const base::CalendarDate& today,

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/calendar.h"
+#include "base/result.h"
 #include "options/command_line.h"
 #include "platform/dialogs.h"
 
@@ -61,12 +62,12 @@ struct LoadedOptions {
 // start-up date in its place.
 LoadedOptions ToLoadedOptions(const StoredOptions& options, const base::CalendarDate& today);
 
-// SaveOptions: writes the file at `path` so that it is replaced in one step. A read-only file is
-// left as it is, and a message box says so; any other failure leaves the previous file intact,
-// and a message box names the file, says how to give Ombrix a place to write and gives the
-// system's reason. True when saved.
-bool SaveOptions(const std::string& path, const OptionState& state, const std::string& uptimePath,
-                 platform::MessageBoxes& messages);
+// SaveOptions: writes the file at `path` as ReplaceFileContent does. A read-only file is left as
+// it is; any other failure leaves the previous file intact. The failure's reason is the message
+// to show: it names the file and gives the system's reason, and where the system refused access
+// it also says how to give Ombrix a place to write.
+base::Result<> SaveOptions(const std::string& path, const OptionState& state,
+                           const std::string& uptimePath);
 
 // LoadOptions: no file, nothing; a rejected file, the rejection message and nothing; otherwise
 // the file's values as ToLoadedOptions gives them, for the window to apply. Leftovers of saves

@@ -13,6 +13,10 @@ enum class MessageStyle : unsigned {
 };
 
 inline constexpr const char* kApplicationTitle = "Ombrix";
+// What a step that ran out of memory says: in practice, one over a huge report.
+inline constexpr const char* kOutOfMemoryMessage =
+    "Ombrix does not have the memory to do that: the report is too large for the memory "
+    "available.";
 
 class MessageBoxes {
   public:

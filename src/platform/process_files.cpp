@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::string_view kReplacementMark = ".~";
 constexpr std::string_view kReplacementEnd = ".tmp";
+constexpr const char* kReadOnlyReason = "The file is read-only.";
 
 // A process id, counter or stamp as a replacement's name writes it: 1 to 20 digits.
 bool IsNumberPart(std::string_view part) {
@@ -47,6 +48,57 @@ std::optional<unsigned long> ReplacementOwner(std::string_view target, std::stri
         return std::nullopt;
     }
     return static_cast<unsigned long>(*processId);
+}
+
+base::Failure FileTooLargeForMemory() {
+    return {"The file is too large for the memory available.", base::FailureKind::OutOfMemory};
+}
+
+base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
+    RemoveAbandonedReplacements(path);
+    // Whoever marked the file read-only meant it to stay. (Windows would refuse the swap below
+    // anyway; Wine lets it through and drops the mark, and POSIX lets root write it in place.)
+    if (IsReadOnlyFile(path)) {
+        return base::Failure{kReadOnlyReason, base::FailureKind::AccessDenied};
+    }
+    base::Result<> replaced = ReplaceThroughNewFile(path, bytes);
+    if (replaced || replaced.Kind() != base::FailureKind::AccessDenied) {
+        return replaced;
+    }
+    // Administrators let users write a file in a folder where they may not make new files.
+    base::Result<std::unique_ptr<RewritableFile>> file = RewritableFile::Open(path);
+    if (!file) {
+        // No file to rewrite: the folder's refusal is the reason that counts.
+        return file.Kind() == base::FailureKind::NotFound ? replaced : file.TakeFailure();
+    }
+    return RewriteInPlace(**file, bytes);
+}
+
+base::Result<> RewriteInPlace(RewritableFile& file, std::string_view bytes) {
+    base::Result<std::string> old = file.ReadAll();
+    if (!old) {
+        return old.TakeFailure();
+    }
+    if (bytes.size() > old->size()) {
+        if (base::Result<> grown = file.Resize(bytes.size()); !grown) {
+            static_cast<void>(file.Resize(old->size()));
+            return grown;
+        }
+    }
+    base::Result<> written = file.WriteFromStart(bytes);
+    if (written) {
+        written = file.Resize(bytes.size());
+    }
+    if (written) {
+        written = file.Flush();
+    }
+    if (!written) {
+        // The room was there for the longer of the two, so the old content fits back.
+        static_cast<void>(file.WriteFromStart(*old));
+        static_cast<void>(file.Resize(old->size()));
+        static_cast<void>(file.Flush());
+    }
+    return written;
 }
 
 }  // namespace ombrix::platform

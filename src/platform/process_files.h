@@ -33,11 +33,45 @@ base::Result<> RemoveFile(const std::string& path);
 // for this user. False for a missing file or a folder.
 bool IsReadOnlyFile(const std::string& path);
 
-// Puts `bytes` into the file at `path` in one step: a new file is written beside it and then
-// takes its place, so that readers see either the whole old content or the whole new one. A
-// read-only file is refused and left as it is. On failure the old file is untouched and no other
-// file is left behind. Leftovers of earlier replacements of `path` cut short are removed first.
+// Puts `bytes` into the file at `path`, keeping the file's rights and attributes. A new file is
+// written beside it and then takes its place, so that readers see either the whole old content
+// or the whole new one. Where the folder refuses that new file (or its taking the old one's
+// place) but the file itself may be written, the file is rewritten in place instead, as
+// RewriteInPlace does. A read-only file is refused and left as it is. On failure the old file is
+// untouched and no other file is left behind. Leftovers of earlier replacements of `path` cut
+// short are removed first.
 base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes);
+
+// ReplaceFileContent's first way: a new file beside `path` takes its place, with the old one's
+// owner, permissions and attributes. On failure the old file and the folder are as they were;
+// the kind is AccessDenied when the folder refuses the new file or the swap.
+base::Result<> ReplaceThroughNewFile(const std::string& path, std::string_view bytes);
+
+// An existing file opened to be rewritten where it stands: it keeps its identity, its rights
+// and its attributes. Nobody else may write it meanwhile.
+class RewritableFile {
+  public:
+    static base::Result<std::unique_ptr<RewritableFile>> Open(const std::string& path);
+
+    RewritableFile(const RewritableFile&) = delete;
+    RewritableFile& operator=(const RewritableFile&) = delete;
+    virtual ~RewritableFile() = default;
+
+    virtual base::Result<std::string> ReadAll() = 0;
+    // Makes the file `length` bytes long; growing it takes the room on the disk at once.
+    virtual base::Result<> Resize(std::uint64_t length) = 0;
+    virtual base::Result<> WriteFromStart(std::string_view bytes) = 0;
+    // Returns once the content is on the disk.
+    virtual base::Result<> Flush() = 0;
+
+  protected:
+    RewritableFile() = default;
+};
+
+// ReplaceFileContent's second way: `file` is rewritten with `bytes`. The room for a longer
+// content is taken before any old byte is overwritten, and a write that fails after that puts
+// the old content back, so the old content is lost only if even that fails.
+base::Result<> RewriteInPlace(RewritableFile& file, std::string_view bytes);
 
 // The new file a replacement of `path` writes beside it before it takes the old one's place:
 // "<path>.~<process id>-<counter>-<stamp>.tmp". The process id tells whose it is.
@@ -53,14 +87,26 @@ std::optional<unsigned long> ReplacementOwner(std::string_view target, std::stri
 // processes, this one's included, and every other file stay.
 void RemoveAbandonedReplacements(const std::string& path);
 
-// The whole file, byte for byte.
+// The whole file, byte for byte. A file too large for the memory available fails as OutOfMemory.
 base::Result<std::string> ReadWholeFile(const std::string& path);
+
+// ReadWholeFile's failure for a file that memory cannot hold.
+base::Failure FileTooLargeForMemory();
 
 // The folder that holds the running program, without a trailing separator.
 std::string ProgramDirectory();
 
-// The system's own text for an error code (GetLastError or errno), without a line end.
+// The system's own text for an error code (GetLastError or errno), without a line end and never
+// empty: the one text both programs give for a system error.
 std::string SystemErrorText(unsigned long code);
+
+// What kind of failure an error code stands for.
+base::FailureKind SystemErrorKind(unsigned long code);
+
+// A failed system call as it is passed on: the system's text and its kind.
+inline base::Failure SystemFailure(unsigned long code) {
+    return {SystemErrorText(code), SystemErrorKind(code)};
+}
 
 // The file that receives a child's standard output: created, or cut to length 0, for writing
 // only, shared with nobody, and inheritable by the child.

@@ -1,7 +1,5 @@
 #include "runner/run_and_capture.h"
 
-#include <optional>
-
 namespace ombrix::runner {
 namespace {
 
@@ -13,26 +11,31 @@ class UnlimitedWait final : public ExitWaiter {
     }
 };
 
-// Windows would refuse such a run (or, under Wine, fail in ways of its own): say why first.
-std::optional<std::string> LengthRefusal(const RunRequest& request) {
+// A run Windows would refuse (or, under Wine, fail in ways of its own): say why first.
+base::Failure Refusal(std::string message) {
+    return {std::move(message), base::FailureKind::BadRequest};
+}
+
+base::Result<> CheckLengths(const RunRequest& request) {
     const std::size_t pathLength = request.programPath.size();
     if (pathLength > kMaxProgramPathLength) {
-        return "Ombrix cannot start UPTIME.EXE: its path is " + std::to_string(pathLength) +
-               " characters long, and Windows starts programs only from paths of at most " +
-               std::to_string(kMaxProgramPathLength) +
-               " characters.\r\n\r\nMove UPTIME.EXE to a folder with a shorter path, and locate "
-               "it there through Program Location.";
+        return Refusal(
+            "Ombrix cannot start UPTIME.EXE: its path is " + std::to_string(pathLength) +
+            " characters long, and Windows starts programs only from paths of at most " +
+            std::to_string(kMaxProgramPathLength) +
+            " characters.\r\n\r\nMove UPTIME.EXE to a folder with a shorter path, and locate "
+            "it there through Program Location.");
     }
     const std::size_t lineLength =
         platform::ChildCommandLine(request.programPath, request.argumentTail).size();
     if (lineLength > kMaxCommandLineLength) {
-        return "Ombrix cannot start UPTIME.EXE: its command line would be " +
-               std::to_string(lineLength) +
-               " characters long, and Windows takes command lines of at most " +
-               std::to_string(kMaxCommandLineLength) +
-               " characters.\r\n\r\nUse a shorter remote machine name.";
+        return Refusal("Ombrix cannot start UPTIME.EXE: its command line would be " +
+                       std::to_string(lineLength) +
+                       " characters long, and Windows takes command lines of at most " +
+                       std::to_string(kMaxCommandLineLength) +
+                       " characters.\r\n\r\nUse a shorter remote machine name.");
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace
@@ -40,11 +43,11 @@ std::optional<std::string> LengthRefusal(const RunRequest& request) {
 base::Result<RunEnd> RunAndCapture(const RunRequest& request, RunState& state, ExitWaiter* waiter) {
     std::optional<ActiveRun> begun = ActiveRun::Begin(state);
     if (!begun) {
-        return base::Failure{kTwoCopiesMessage};
+        return Refusal(kTwoCopiesMessage);
     }
     // Refused here, the run ends as it began: nothing was created, nothing stays changed.
-    if (std::optional<std::string> refusal = LengthRefusal(request)) {
-        return base::Failure{std::move(*refusal)};
+    if (base::Result<> lengths = CheckLengths(request); !lengths) {
+        return lengths.TakeFailure();
     }
     ActiveRun& active = *begun;
 

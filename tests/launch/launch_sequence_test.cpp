@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -54,6 +56,9 @@ const std::string kResultsWindow = "<results window>";
 class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
   protected:
     void ShowModal(std::string output) override {
+        if (outOfMemoryWhileShowing) {
+            throw std::bad_alloc();
+        }
         shown.push_back(output);
         filesWhileOpen = FilesIn(temp.path());
         if (failWhileShowing) {
@@ -98,6 +103,7 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
     std::vector<std::string> shown;  // what the results window showed
     std::string secondLaunchWhileOpen;
     bool failWhileShowing = false;
+    bool outOfMemoryWhileShowing = false;
     std::vector<fs::path> filesWhileOpen;
     base::CalendarDate today{2026, 3, 15};
 };
@@ -179,6 +185,10 @@ TEST_F(LaunchSequenceTest, AnUnforeseenFailureLeavesNoRunActiveAndNoFileBehind) 
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_FALSE(launch.LaunchActive());
     EXPECT_TRUE(FilesIn(temp.path()).empty());
+
+    // A report the window has no memory to lay out is told plainly, not by an exception's name.
+    outOfMemoryWhileShowing = true;
+    EXPECT_EQ(Launched(), kReportTooLargeMessage);
 }
 
 }  // namespace

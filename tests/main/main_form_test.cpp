@@ -87,7 +87,12 @@ TEST_F(MainFormTest, ProgramLocationSavesAtOnceAndCancelChangesNothing) {
         0u);
 }
 
-TEST(StartupRefusal, EachSystemGetsItsMessage) {
+std::string AcceptedOrRefusal(const platform::WindowsVersion& running) {
+    const base::Result<> checked = CheckStartupPlatform(running);
+    return checked ? "(accepted)" : checked.Reason();
+}
+
+TEST(CheckStartupPlatform, EachSystemGetsItsMessage) {
     const char* const kOld =
         "Ombrix is not designed to run on Windows 3.11/Windows for Workgroups.";
     const char* const kNt = "Ombrix requires Windows NT v4 Service Pack 4 or later.";
@@ -117,7 +122,7 @@ TEST(StartupRefusal, EachSystemGetsItsMessage) {
     };
     for (const auto& c : cases) {
         const auto& v = c.version;
-        EXPECT_EQ(StartupRefusal(v).value_or("(accepted)"), c.message ? c.message : "(accepted)")
+        EXPECT_EQ(AcceptedOrRefusal(v), c.message ? c.message : "(accepted)")
             << v.major << "." << v.minor << "." << v.build << " platform " << v.platformId;
     }
 }

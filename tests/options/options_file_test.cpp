@@ -55,7 +55,7 @@ class OptionsFileTest : public ::testing::Test {
         }
         form.SetLoading(false);
     }
-    bool Save() { return SaveOptions(path, form.ReadState(), uptimePath, messages); }
+    base::Result<> Save() { return SaveOptions(path, form.ReadState(), uptimePath); }
 
     // RemoteMachine, /s, /a, RestrictPeriod, the two option buttons and the menu's check mark, then
     // texts.
@@ -177,20 +177,52 @@ TEST_F(OptionsFileTest, EachFileRestoresItsStateIntoTheWindow) {
     }
 }
 
-TEST_F(OptionsFileTest, AFailedSaveSaysWhereTheOptionsLiveAndHowToFixIt) {
-    // Something else holds the name: a folder, with a file of its own inside.
-    const std::string inside = (fs::path(path) / "inside.txt").string();
-    fs::create_directory(path);
-    test::WriteFile(inside, "kept");
-    EXPECT_FALSE(Save());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    const std::string& said = messages.shown[0].text;
-    EXPECT_EQ(said.rfind("Ombrix could not save its options to " + path + ".\r\n\r\n", 0), 0u)
-        << said;
-    const std::size_t fix = said.find("move the Ombrix folder");
-    EXPECT_NE(fix, std::string::npos) << said;
-    EXPECT_NE(said.find("\r\n\r\n", fix), std::string::npos) << "the system's reason follows";
-    EXPECT_EQ(test::ReadFile(inside), "kept");
+TEST_F(OptionsFileTest, AFolderThatRefusesNewFilesGetsTheFileRewrittenInPlaceWithItsMarks) {
+    test::WriteFile(path, kSample + std::string(300, 'x'));
+    const std::string marks = test::MarkFileSpecially(path);
+    // A plain folder, where the new file takes the old one's place; then one that refuses new
+    // files, where the file is written where it stands: both keep the file's own marks.
+    for (const bool refusing : {false, true}) {
+        test::FolderRefusingNewFiles refusal(refusing ? dir.path() : fs::path());
+        if (refusing && !refusal.Refuses()) {
+            GTEST_SKIP() << "the folder's immutable mark cannot be set here";
+        }
+        form.SetValue(Control::ShowAppFailures, refusing ? kChecked : kUnchecked);
+        const base::Result<> saved = Save();
+        ASSERT_TRUE(saved) << saved.Reason();
+        const std::string expected =
+            FormatOptionsFile(ToStoredOptions(form.ReadState(), uptimePath), kOptionsSignature);
+        EXPECT_EQ(test::ReadFile(path), expected) << "nothing of the longer old file trails";
+        EXPECT_EQ(test::SpecialMarks(path), marks);
+        EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
+    }
+}
+
+TEST_F(OptionsFileTest, AFailedSaveGivesTheSystemsReasonAndAdvisesOnlyOnARefusal) {
+    const std::string failed = "Ombrix could not save its options to " + path + ".\r\n\r\n";
+    const std::string advice = "move the Ombrix folder";
+    {
+        // No options file yet, and a folder that refuses new ones: the folder's rights are
+        // the cause, and the advice is to move Ombrix.
+        test::FolderRefusingNewFiles refusal(dir.path());
+        if (refusal.Refuses()) {
+            const base::Result<> saved = Save();
+            ASSERT_FALSE(saved);
+            EXPECT_EQ(saved.Reason().rfind(failed, 0), 0u) << saved.Reason();
+            const std::size_t fix = saved.Reason().find(advice);
+            EXPECT_NE(fix, std::string::npos) << saved.Reason();
+            EXPECT_NE(saved.Reason().find("\r\n\r\n", fix), std::string::npos) << "no reason";
+        }
+    }
+    {
+        // A cause the folder has nothing to do with: the system's reason alone.
+        test::WriteFile(path, kSample);
+        test::UnwritableForAWhile fault(path);
+        const base::Result<> saved = Save();
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.Reason(), failed + fault.Reason());
+    }
+    EXPECT_EQ(test::ReadFile(path), kSample);
     EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
 }
 
@@ -201,16 +233,39 @@ TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
     test::WriteFile(path, kSample);
     fs::permissions(path, kWrite, fs::perm_options::remove);
     form.SetValue(Control::ShowAppFailures, kChecked);
-    EXPECT_FALSE(Save());
-    ExpectOneMessage("Ombrix has not saved its options: " + path + " is read-only");
-    // Save Report replaces its file the same way, and meets the same refusal.
-    const base::Result<> replaced = platform::ReplaceFileContent(path, "other");
-    EXPECT_FALSE(replaced);
-    EXPECT_EQ(replaced.Reason(), "The file is read-only.");
+    for (const bool refusing : {false, true}) {
+        // Neither the new file beside it nor the rewriting in place may pass the mark.
+        test::FolderRefusingNewFiles refusal(refusing ? dir.path() : fs::path());
+        const base::Result<> saved = Save();
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.Reason().rfind("Ombrix has not saved its options: " + path +
+                                           " is read-only, so it stays as it is.",
+                                       0),
+                  0u)
+            << saved.Reason();
+        // Save Report replaces its file the same way, and meets the same refusal.
+        const base::Result<> replaced = platform::ReplaceFileContent(path, "other");
+        EXPECT_FALSE(replaced);
+        EXPECT_EQ(replaced.Reason(), "The file is read-only.");
+    }
     EXPECT_TRUE(platform::IsReadOnlyFile(path)) << "the mark stays";
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(test::ReadFile(path), kSample);
     EXPECT_EQ(Count(dir.path()), 1);
+}
+
+TEST_F(OptionsFileTest, SomethingElseInTheFilesPlaceIsLeftAsItIs) {
+    // A folder holds the name, with a file of its own inside.
+    const std::string inside = (fs::path(path) / "inside.txt").string();
+    fs::create_directory(path);
+    test::WriteFile(inside, "kept");
+    const base::Result<> saved = Save();
+    ASSERT_FALSE(saved);
+    const std::string failed = "Ombrix could not save its options to " + path + ".\r\n\r\n";
+    EXPECT_EQ(saved.Reason().rfind(failed, 0), 0u) << saved.Reason();
+    EXPECT_GT(saved.Reason().size(), failed.size() + 3) << "the system's reason follows";
+    EXPECT_EQ(test::ReadFile(inside), "kept");
+    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
 }
 
 TEST_F(OptionsFileTest, StartAndSaveClearAwayLeftoversOfKilledSavesAndOnlyThose) {

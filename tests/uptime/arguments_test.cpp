@@ -35,8 +35,8 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
     };
     for (const auto& [args, described] : cases) {
         const auto parsed = ParseArguments(args);
-        ASSERT_TRUE(parsed.arguments) << described << ": " << parsed.fault;
-        EXPECT_EQ(Described(*parsed.arguments), described);
+        ASSERT_TRUE(parsed) << described << ": " << parsed.Reason();
+        EXPECT_EQ(Described(*parsed), described);
     }
 }
 
@@ -61,8 +61,8 @@ TEST(ParseArguments, NamesEachFault) {
     };
     for (const auto& [args, mentions] : cases) {
         const auto parsed = ParseArguments(args);
-        EXPECT_FALSE(parsed.arguments) << mentions;
-        EXPECT_NE(parsed.fault.find(mentions), std::string::npos) << parsed.fault;
+        EXPECT_FALSE(parsed) << mentions;
+        EXPECT_NE(parsed.Reason().find(mentions), std::string::npos) << parsed.Reason();
     }
 }
 

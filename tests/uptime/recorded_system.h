@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,14 +74,11 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
   public:
     RecordedSystem(UtcSeconds now, std::vector<std::string> systemRecords,
                    FixedFormatClock::OffsetRule offset)
-        : now_(now),
-          system_{LogStatus::Read, std::move(systemRecords), {}, {}},
-          clock_(std::move(offset)) {}
+        : now_(now), system_{std::move(systemRecords), {}}, clock_(std::move(offset)) {}
 
     // The System log (and any other) cannot be read, for the reason given.
-    void FailLogs(LogStatus status, std::string reason) {
-        system_ = {status, {}, {}, std::move(reason)};
-        othersFail_ = true;
+    void FailLogs(ombrix::base::FailureKind kind, std::string reason) {
+        failure_ = ombrix::base::Failure{std::move(reason), kind};
     }
 
     // The System log's oldest record, which may be one the report has no use for.
@@ -94,8 +92,11 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
     std::unique_ptr<EventLogReader> OpenEventLog(const std::string&) const override {
         return std::make_unique<RecordedSystem>(*this);
     }
-    LogReading Read(const LogQuery& query) override {
-        return query.channel == "System" || othersFail_ ? system_ : LogReading{};
+    ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
+        if (failure_) {
+            return *failure_;
+        }
+        return query.channel == "System" ? system_ : LogRecords{};
     }
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
         const std::string&) const override {
@@ -107,9 +108,9 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
 
   private:
     UtcSeconds now_;
-    LogReading system_;
+    LogRecords system_;
     FixedFormatClock clock_;
-    bool othersFail_ = false;
+    std::optional<ombrix::base::Failure> failure_;
     std::string file_;
 };
 

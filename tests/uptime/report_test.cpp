@@ -11,6 +11,7 @@ namespace uptime {
 namespace {
 
 using Log = std::vector<std::string>;
+using ombrix::base::FailureKind;
 
 UtcSeconds Utc(const std::string& text) {
     return ParseSystemTime(text).value();
@@ -289,33 +290,35 @@ TEST(ToolFaults, EachLogWithoutAReportSaysWhy) {
         "made of.\r\n";
     const std::string version = OsVersion("2013-03-01T06:00:00Z");
     // The machine, how its System log is read, the one record it holds if any, and the answer.
-    const std::tuple<const char*, LogStatus, std::string, int, std::string> cases[] = {
-        {"SRV02", LogStatus::AccessDenied, "", kAccessDenied,
-         "Access to the System log of \\\\SRV02 was denied. Reading another machine's event logs "
-         "takes an account that is a member of that machine's Event Log Readers group"},
-        {"SRV02", LogStatus::Unreachable, "", kMachineUnreachable,
-         "\\\\SRV02 cannot be reached. Check the name, the network, and that the machine allows "
-         "remote event log management"},
-        {"SRV02", LogStatus::Failed, "", kEventLogUnreadable,
-         "The System log of \\\\SRV02 could not be read."},
-        {"localhost", LogStatus::AccessDenied, "", kAccessDenied,
-         UptimeLine("SRV01", 3600) +
-             "\r\nAccess to this computer's System log was denied: the report needs an account "
-             "that may read it"},
-        // A log that holds only the system's version is no better than an empty one.
-        {"SRV01", LogStatus::Read, version, kSuccess, UptimeLine("SRV01", 3600) + noEvents},
-    };
-    for (const auto& [machine, status, record, exitCode, begins] : cases) {
+    const std::tuple<const char*, std::optional<FailureKind>, std::string, int, std::string>
+        cases[] = {
+            {"SRV02", FailureKind::AccessDenied, "", kAccessDenied,
+             "Access to the System log of \\\\SRV02 was denied. Reading another machine's event "
+             "logs "
+             "takes an account that is a member of that machine's Event Log Readers group"},
+            {"SRV02", FailureKind::Unreachable, "", kMachineUnreachable,
+             "\\\\SRV02 cannot be reached. Check the name, the network, and that the machine "
+             "allows "
+             "remote event log management"},
+            {"SRV02", FailureKind::Failed, "", kEventLogUnreadable,
+             "The System log of \\\\SRV02 could not be read."},
+            {"localhost", FailureKind::AccessDenied, "", kAccessDenied,
+             UptimeLine("SRV01", 3600) +
+                 "\r\nAccess to this computer's System log was denied: the report needs an account "
+                 "that may read it"},
+            // A log that holds only the system's version is no better than an empty one.
+            {"SRV01", std::nullopt, version, kSuccess, UptimeLine("SRV01", 3600) + noEvents},
+        };
+    for (const auto& [machine, failure, record, exitCode, begins] : cases) {
         test::RecordedSystem system =
             Recorded("2013-05-02T08:00:00Z", record.empty() ? Log{} : Log{record});
-        if (status != LogStatus::Read) {
-            system.FailLogs(status, "Access is denied, error 5");
+        if (failure) {
+            system.FailLogs(*failure, "Access is denied, error 5");
         }
         const ToolResult result = RunTool({machine, "/s"}, {"SRV01", 3600, "", ""}, system);
         EXPECT_EQ(result.exitCode, exitCode) << result.output;
         EXPECT_EQ(result.output.rfind(begins, 0), 0u) << result.output;
-        EXPECT_TRUE(status == LogStatus::Read ||
-                    result.output.ends_with("\r\n\r\nAccess is denied, error 5\r\n"))
+        EXPECT_TRUE(!failure || result.output.ends_with("\r\n\r\nAccess is denied, error 5\r\n"))
             << result.output;
     }
 }

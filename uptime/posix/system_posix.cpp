@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 
 #include "uptime/system.h"
 
@@ -17,22 +16,15 @@ namespace {
 class NoEventLog final : public EventLogReader {
   public:
     explicit NoEventLog(bool remote) : remote_(remote) {}
-    LogReading Read(const LogQuery&) override {
-        LogReading reading;
-        reading.status = LogStatus::Failed;
-        reading.reason = remote_ ? "reading a remote machine's event log is not supported on "
-                                   "this system"
-                                 : "this system keeps no Windows event log";
-        return reading;
+    ombrix::base::Result<LogRecords> Read(const LogQuery&) override {
+        return ombrix::base::Failure{remote_ ? "reading a remote machine's event log is not "
+                                               "supported on this system"
+                                             : "this system keeps no Windows event log"};
     }
 
   private:
     bool remote_;
 };
-
-std::string ErrnoText(int error) {
-    return std::string(std::strerror(error)) + ", error " + std::to_string(error);
-}
 
 // An open file, closed with its owner.
 class PosixFile final : public ByteSource {
@@ -49,7 +41,7 @@ class PosixFile final : public ByteSource {
                 return static_cast<std::size_t>(got);
             }
             if (errno != EINTR) {
-                return ombrix::base::Failure{ErrnoText(errno)};
+                return ombrix::base::Failure{SystemReason(static_cast<unsigned long>(errno))};
             }
         }
     }
@@ -82,7 +74,7 @@ class PosixToolSystem final : public ToolSystem {
         const std::string& path) const override {
         const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (descriptor < 0) {
-            return ombrix::base::Failure{ErrnoText(errno)};
+            return ombrix::base::Failure{SystemReason(static_cast<unsigned long>(errno))};
         }
         auto file = std::make_unique<PosixFile>(descriptor);
         struct stat status {};

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/process_files.h"
 #include "platform/win32/unique_owner.h"
 #include "uptime/win32/event_log_win32.h"
 #include "uptime/win32/wide_text.h"
@@ -20,32 +21,9 @@ struct EvtTraits {
 };
 using EvtHandle = ombrix::platform::win32::UniqueOwner<EVT_HANDLE, EvtTraits>;
 
-LogStatus StatusOf(DWORD error) {
-    switch (error) {
-        case ERROR_ACCESS_DENIED:
-        case ERROR_LOGON_FAILURE:
-        case ERROR_PRIVILEGE_NOT_HELD:
-            return LogStatus::AccessDenied;
-        case RPC_S_SERVER_UNAVAILABLE:
-        case RPC_S_SERVER_TOO_BUSY:
-        case RPC_S_CALL_FAILED:
-        case RPC_S_CALL_FAILED_DNE:
-        case EPT_S_NOT_REGISTERED:
-        case ERROR_BAD_NETPATH:
-        case ERROR_HOST_UNREACHABLE:
-        case ERROR_NETWORK_UNREACHABLE:
-        case ERROR_BAD_NET_NAME:
-            return LogStatus::Unreachable;
-        default:
-            return LogStatus::Failed;
-    }
-}
-
-LogReading Failure(DWORD error) {
-    LogReading reading;
-    reading.status = StatusOf(error);
-    reading.reason = ErrorText(error);
-    return reading;
+// The kind tells an access refused or a machine out of reach from other failures.
+ombrix::base::Failure LogFailure(DWORD error) {
+    return {ErrorText(error), ombrix::platform::SystemErrorKind(error)};
 }
 
 // The event's XML, converted to UTF-8; nothing when it cannot be rendered.
@@ -106,23 +84,23 @@ class WindowsEventLog final : public EventLogReader {
         }
     }
 
-    LogReading Read(const LogQuery& query) override {
+    ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
         if (sessionFailed_) {
-            return Failure(sessionError_);
+            return LogFailure(sessionError_);
         }
         const std::wstring channel = Widen(query.channel, CP_UTF8);
         const EvtHandle results(::EvtQuery(session_.get(), channel.c_str(),
                                            Widen(query.xpath, CP_UTF8).c_str(),
                                            EvtQueryChannelPath | EvtQueryForwardDirection));
         if (!results) {
-            return Failure(::GetLastError());
+            return LogFailure(::GetLastError());
         }
-        LogReading reading;
+        LogRecords reading;
         const DWORD error = ReadAll(results.get(), [&reading](std::string xml) {
             reading.records.push_back(std::move(xml));
         });
         if (error != ERROR_SUCCESS) {
-            return Failure(error);
+            return LogFailure(error);
         }
         reading.oldestRecord = OldestRecord(channel);
         return reading;

@@ -1,7 +1,6 @@
 #include <windows.h>
 
-#include <iterator>
-
+#include "uptime/system.h"
 #include "uptime/win32/wide_text.h"
 
 namespace uptime::win32 {
@@ -30,20 +29,7 @@ std::string Narrow(const std::wstring& text, unsigned codePage) {
 }
 
 std::string ErrorText(unsigned long error) {
-    if (error == ERROR_SUCCESS) {
-        return "the system gave no reason";
-    }
-    wchar_t buffer[512] = {};
-    const DWORD length =
-        ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                         0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    std::wstring message(buffer, length);
-    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' ||
-                                message.back() == L' ' || message.back() == L'.')) {
-        message.pop_back();
-    }
-    const std::string code = "error " + std::to_string(error);
-    return message.empty() ? code : Narrow(message, CP_UTF8) + ", " + code;
+    return error == ERROR_SUCCESS ? "the system gave no reason" : SystemReason(error);
 }
 
 }  // namespace uptime::win32

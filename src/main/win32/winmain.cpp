@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ombrix::main::win32::MainWindow window;
         return window.Run();
     } catch (const std::exception& failure) {
-        ombrix::platform::win32::ReportUnexpectedFailure(nullptr, failure.what());
+        ombrix::platform::win32::ReportUnexpectedFailure(nullptr, failure);
     }
     return 1;
 }

@@ -1,6 +1,5 @@
 // Processes and files on POSIX, keeping the runner's contract: a fresh file as standard output,
 // no input, the error stream going nowhere, a wait without limit, every descriptor closed.
-#include <dirent.h>
 #include <fcntl.h>
 #include <glob.h>
 #include <signal.h>
@@ -10,12 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <random>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,7 +35,7 @@ std::string ErrnoText() {
 }
 
 base::Failure ErrnoFailure(int error) {
-    return {SystemErrorText(static_cast<unsigned long>(error))};
+    return SystemFailure(static_cast<unsigned long>(error));
 }
 
 // The temporary folder may be shared with other users: the output file is ours alone, readable
@@ -66,6 +65,26 @@ base::Result<UniqueFd> OpenPrivateOutput(const std::string& path) {
     return fd;
 }
 
+// Appends the rest of the file to `bytes`, room for all of it taken first; 0 or the errno of a
+// failed read. Throws when memory cannot hold the file.
+int ReadAll(int fd, std::string& bytes) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return got < 0 ? errno : 0;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 class PosixOutputFile final : public OutputFile {
   public:
     explicit PosixOutputFile(UniqueFd fd) : fd_(std::move(fd)) {}
@@ -75,55 +94,6 @@ class PosixOutputFile final : public OutputFile {
   private:
     UniqueFd fd_;
 };
-
-// A name beside `path` (so in the same folder and on the same file system) that nobody else
-// picks: the process, a counter and a random part.
-std::string SiblingTempName(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned seed = std::random_device{}();
-    return ReplacementPath(path, static_cast<unsigned long>(::getpid()), counter++, seed);
-}
-
-// True unless the system says there is no process of that id. An id that is no single process
-// (0 or beyond pid_t, which kill would take for a group) is taken as running, so its file stays.
-bool ProcessRuns(unsigned long processId) {
-    if (processId == 0 || processId > static_cast<unsigned long>(INT_MAX)) {
-        return true;
-    }
-    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
-}
-
-constexpr const char* kReadOnlyReason = "The file is read-only.";
-
-struct ClosesDir {
-    void operator()(DIR* listing) const { ::closedir(listing); }
-};
-
-// 0 when every byte went out, otherwise the errno of the failure.
-int WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return put < 0 ? errno : EIO;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return 0;
-}
-
-// A rename is only durable once the folder that holds the name is on disk too.
-void SyncFolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir) {
-        ::fsync(dir.get());
-    }
-}
 
 class SpawnActions {
   public:
@@ -247,88 +217,20 @@ bool IsReadOnlyFile(const std::string& path) {
            (::access(path.c_str(), W_OK) != 0 && errno == EACCES);
 }
 
-void RemoveAbandonedReplacements(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = path.substr(folder.size());
-    const std::unique_ptr<DIR, ClosesDir> listing(::opendir(folder.empty() ? "." : folder.c_str()));
-    if (!listing) {
-        return;
-    }
-    while (const dirent* entry = ::readdir(listing.get())) {
-        const std::optional<unsigned long> owner = ReplacementOwner(name, entry->d_name);
-        if (!owner || ProcessRuns(*owner)) {
-            continue;
-        }
-        const std::string found = folder + entry->d_name;
-        struct stat info {};
-        if (::lstat(found.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-            ::unlink(found.c_str());
-        }
-    }
-}
-
-base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
-    RemoveAbandonedReplacements(path);
-    // The rename below would replace a file that its owner has made read-only.
-    if (IsReadOnlyFile(path)) {
-        return base::Failure{kReadOnlyReason};
-    }
-    constexpr int kAttempts = 100;
-    std::string temp;
-    UniqueFd fd;
-    for (int attempt = 1; !fd; ++attempt) {
-        temp = SiblingTempName(path);
-        fd = UniqueFd(
-            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (!fd && (errno != EEXIST || attempt == kAttempts)) {
-            return ErrnoFailure(errno);
-        }
-    }
-    // The new file takes the old one's permissions, as rewriting it in place would keep them.
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        ::fchmod(fd.get(), old.st_mode & 07777);
-    }
-    int error = WriteAll(fd.get(), bytes);
-    if (error == 0 && ::fsync(fd.get()) != 0) {
-        error = errno;
-    }
-    fd.reset();
-    if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return ErrnoFailure(error);
-    }
-    SyncFolderOf(path);
-    return {};
-}
-
 base::Result<std::string> ReadWholeFile(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) {
         return ErrnoFailure(errno);
     }
     std::string bytes;
-    struct stat info {};
-    if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    }
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
+    try {
+        if (const int error = ReadAll(fd.get(), bytes); error != 0) {
+            return ErrnoFailure(error);
         }
-        if (got < 0) {
-            return ErrnoFailure(errno);
-        }
-        if (got == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
+    } catch (const std::bad_alloc&) {
+        return FileTooLargeForMemory();
+    } catch (const std::length_error&) {
+        return FileTooLargeForMemory();
     }
     return bytes;
 }
@@ -341,10 +243,6 @@ std::string ProgramDirectory() {
     }
     std::string path(buffer.data(), static_cast<std::size_t>(length));
     return path.substr(0, path.find_last_of('/'));
-}
-
-std::string SystemErrorText(unsigned long code) {
-    return std::strerror(static_cast<int>(code)) + std::string(".");
 }
 
 base::Result<std::unique_ptr<OutputFile>> OutputFile::Create(const std::string& path) {

@@ -2,7 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,10 +13,11 @@
 namespace ombrix::platform {
 namespace {
 
+using win32::UniqueFind;
 using win32::UniqueHandle;
 
 base::Failure LastError() {
-    return {SystemErrorText(::GetLastError())};
+    return SystemFailure(::GetLastError());
 }
 
 // Wine's hidden console host can hold the child's inherited output handle (shared with nobody)
@@ -34,48 +36,6 @@ void WaitUntilReadable(const std::string& path) {
         }
         ::Sleep(2);
     }
-}
-
-// A name beside `path` (so in the same folder and on the same volume) that nobody else picks:
-// the process, a counter and the clock.
-std::string SiblingTempName(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    return ReplacementPath(path, ::GetCurrentProcessId(), counter++, ::GetTickCount64());
-}
-
-// True unless the system says there is no process of that id. One that cannot be opened (another
-// user's) runs; one that has ended but is still held open by somebody does not.
-bool ProcessRuns(unsigned long processId) {
-    const UniqueHandle process(
-        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process) {
-        return ::GetLastError() != ERROR_INVALID_PARAMETER;
-    }
-    return ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
-}
-
-constexpr const char* kReadOnlyReason = "The file is read-only.";
-
-struct FindTraits {
-    static void Close(HANDLE search) { ::FindClose(search); }
-    static HANDLE Adopt(HANDLE search) { return search == INVALID_HANDLE_VALUE ? nullptr : search; }
-};
-using UniqueFind = win32::UniqueOwner<HANDLE, FindTraits>;
-
-// ERROR_SUCCESS when every byte went out, otherwise the error of the failure.
-DWORD WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
-            return ::GetLastError();
-        }
-        if (written == 0) {
-            return ERROR_WRITE_FAULT;
-        }
-        bytes.remove_prefix(written);
-    }
-    return ERROR_SUCCESS;
 }
 
 class Win32OutputFile final : public OutputFile {
@@ -181,59 +141,6 @@ bool IsReadOnlyFile(const std::string& path) {
            (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-void RemoveAbandonedReplacements(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = path.substr(folder.size());
-    WIN32_FIND_DATAA found{};
-    const UniqueFind search(::FindFirstFileA((path + ".~*.tmp").c_str(), &found));
-    if (!search) {
-        return;
-    }
-    do {
-        const std::optional<unsigned long> owner = ReplacementOwner(name, found.cFileName);
-        if (owner && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-            !ProcessRuns(*owner)) {
-            ::DeleteFileA((folder + found.cFileName).c_str());
-        }
-    } while (::FindNextFileA(search.get(), &found));
-}
-
-base::Result<> ReplaceFileContent(const std::string& path, std::string_view bytes) {
-    RemoveAbandonedReplacements(path);
-    // Windows would refuse the final rename anyway; Wine would let it through and drop the mark.
-    if (IsReadOnlyFile(path)) {
-        return base::Failure{kReadOnlyReason};
-    }
-    constexpr int kAttempts = 100;
-    std::string temp;
-    UniqueHandle file;
-    for (int attempt = 1; !file; ++attempt) {
-        temp = SiblingTempName(path);
-        file = UniqueHandle(::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD error = ::GetLastError();
-        if (!file && (error != ERROR_FILE_EXISTS || attempt == kAttempts)) {
-            return base::Failure{SystemErrorText(error)};
-        }
-    }
-    DWORD error = WriteAll(file.get(), bytes);
-    if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) {
-        error = ::GetLastError();
-    }
-    file.reset();
-    if (error == ERROR_SUCCESS &&
-        !::MoveFileExA(temp.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = ::GetLastError();
-    }
-    if (error != ERROR_SUCCESS) {
-        ::DeleteFileA(temp.c_str());
-        return base::Failure{SystemErrorText(error)};
-    }
-    return {};
-}
-
 base::Result<std::string> ReadWholeFile(const std::string& path) {
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -244,7 +151,14 @@ base::Result<std::string> ReadWholeFile(const std::string& path) {
     if (!::GetFileSizeEx(file.get(), &size)) {
         return LastError();
     }
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::string bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return FileTooLargeForMemory();
+    } catch (const std::length_error&) {
+        return FileTooLargeForMemory();
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
@@ -272,23 +186,6 @@ std::string ProgramDirectory() {
         }
         buffer.resize(buffer.size() * 2);
     }
-}
-
-std::string SystemErrorText(unsigned long code) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
-    std::string result = length != 0 ? std::string(text, length) : std::string();
-    ::LocalFree(text);
-    while (!result.empty() &&
-           (result.back() == '\r' || result.back() == '\n' || result.back() == ' ')) {
-        result.pop_back();
-    }
-    if (result.empty()) {
-        result = "System error " + std::to_string(code) + ".";
-    }
-    return result;
 }
 
 base::Result<std::unique_ptr<OutputFile>> OutputFile::Create(const std::string& path) {

@@ -1,4 +1,4 @@
-// Move-only owner of a kernel handle.
+// Move-only owners of a kernel handle and of a directory search.
 #pragma once
 
 #include <windows.h>
@@ -14,5 +14,12 @@ struct KernelHandleTraits {
 };
 
 using UniqueHandle = UniqueOwner<HANDLE, KernelHandleTraits>;
+
+// A directory search of FindFirstFile, ended with FindClose.
+struct FindTraits {
+    static void Close(HANDLE search) { ::FindClose(search); }
+    static HANDLE Adopt(HANDLE search) { return search == INVALID_HANDLE_VALUE ? nullptr : search; }
+};
+using UniqueFind = UniqueOwner<HANDLE, FindTraits>;
 
 }  // namespace ombrix::platform::win32

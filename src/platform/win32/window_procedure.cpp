@@ -1,5 +1,6 @@
 #include "platform/win32/window_procedure.h"
 
+#include <new>
 #include <string>
 
 #include "platform/dialogs.h"
@@ -14,6 +15,14 @@ void ReportUnexpectedFailure(HWND window, const char* what) noexcept {
         ::MessageBoxA(window, "Ombrix met an unexpected error.", kApplicationTitle,
                       MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+void ReportUnexpectedFailure(HWND window, const std::exception& failure) noexcept {
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) {
+        ::MessageBoxA(window, kOutOfMemoryMessage, kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    ReportUnexpectedFailure(window, failure.what());
 }
 
 void RegisterWindowClass(const char* className, WNDPROC procedure, HICON icon, UINT style,

@@ -10,6 +10,8 @@ namespace ombrix::platform::win32 {
 
 // Shows what went wrong in a handler; the program goes on.
 void ReportUnexpectedFailure(HWND window, const char* what) noexcept;
+// The same for an exception; memory running out is told plainly, not by the exception's name.
+void ReportUnexpectedFailure(HWND window, const std::exception& failure) noexcept;
 
 // Runs a handler of `window`'s messages: a failure is shown, and 0 returned.
 template <typename Handler>
@@ -17,7 +19,7 @@ LRESULT Guarded(HWND window, Handler&& handler) noexcept {
     try {
         return handler();
     } catch (const std::exception& failure) {
-        ReportUnexpectedFailure(window, failure.what());
+        ReportUnexpectedFailure(window, failure);
     } catch (...) {
         ReportUnexpectedFailure(window, "an unknown error");
     }
