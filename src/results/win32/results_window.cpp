@@ -6,6 +6,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/modal_loop.h"
 #include "platform/win32/window_procedure.h"
+#include "results/win32/results_window_design.h"
 #include "results/win32/results_window_ids.h"
 #include "shared/display_text.h"
 
@@ -13,10 +14,6 @@ namespace ombrix::results::win32 {
 namespace {
 
 constexpr const char* kClassName = kResultsWindowClass;
-constexpr int kClientWidth = 10845;  // twips
-constexpr int kClientHeight = 6075;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-constexpr int kTextPoints = 975;  // hundredths of a point
 
 // The controls in tab order, in twips of the client area.
 struct ControlDesign {
@@ -24,8 +21,8 @@ struct ControlDesign {
     base::Box twips;
 };
 constexpr ControlDesign kControls[] = {
-    {kReportView, {240, 360, 10575, 4815}},
-    {kExitButton, {4800, 5400, 1095, 375}},
+    {kReportView, kReportViewBox},
+    {kExitButton, kExitButtonBox},
 };
 
 RECT PixelRect(int id, int dpi) {
@@ -50,8 +47,10 @@ void ResultsWindow::ShowModal(std::string output) {
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1));
     platform::win32::RegisterWindowClass(kClassName,
                                          platform::win32::WindowProcedure<ResultsWindow>, icon);
-    window_.reset(platform::win32::CreateCentredWindow(
-        {0, kClassName, kResultsCaption, kStyle, kClientWidth, kClientHeight}, mainWindow_, this));
+    window_.reset(
+        platform::win32::CreateCentredWindow({0, kClassName, kResultsCaption, kResultsWindowStyle,
+                                              kResultsClientWidth, kResultsClientHeight},
+                                             mainWindow_, this));
     if (!window_ || !CreateControls()) {
         const DWORD error = ::GetLastError();
         window_.reset();
@@ -97,7 +96,8 @@ bool ResultsWindow::CreateControls() {
 
 void ResultsWindow::ApplyDpi() {
     // The new fonts are in place before the old ones go.
-    platform::win32::UniqueFont textFont = platform::win32::CreateFixedFont(dpi_, kTextPoints);
+    platform::win32::UniqueFont textFont =
+        platform::win32::CreateFixedFont(dpi_, kReportTextPoints);
     platform::win32::UniqueFont buttonFont = platform::win32::CreateMessageFont(dpi_);
     for (HWND control : {view_->Window(), exitButton_}) {
         const RECT r = PixelRect(::GetDlgCtrlID(control), dpi_);
