@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -40,35 +41,52 @@ constexpr int kDefaultRuns = 7;
 // elsewhere, since a start is short and the machine's load shows in it most.
 void MeasureStartUp(const fs::path& folder, int runs) {
     WriteOptions(folder, (folder / "uptime.exe").string(), "");
-    std::vector<double> ombrix, floor, empty;
+    struct Program {
+        const char* file;
+        const char* windowClass;
+        std::vector<double> times;
+    };
+    Program programs[] = {{"Ombrix.exe", kMainWindowClass, {}},
+                          {"startup_floor.exe", "OmbrixBenchFloor", {}},
+                          {"empty_window.exe", "OmbrixBenchEmpty", {}}};
     for (int i = -1; i < 2 * runs; ++i) {
-        const double o = StartToPainted(folder / "Ombrix.exe", kMainWindowClass);
-        const double f = StartToPainted(folder / "startup_floor.exe", "OmbrixBenchFloor");
-        const double e = StartToPainted(folder / "empty_window.exe", "OmbrixBenchEmpty");
-        if (i >= 0) {
-            ombrix.push_back(o);
-            floor.push_back(f);
-            empty.push_back(e);
+        // In turn, each round beginning with the next: none always starts right after the same
+        // other program's end.
+        for (std::size_t k = 0; k < std::size(programs); ++k) {
+            Program& program =
+                programs[(static_cast<std::size_t>(i + 1) + k) % std::size(programs)];
+            const double time = StartToPainted(folder / program.file, program.windowClass);
+            if (i >= 0) {
+                program.times.push_back(time);
+            }
         }
     }
-    PrintRow("start-up to the main window painted", Median(ombrix),
-             "the same window with nothing behind it", Median(floor), "ms", 1.1);
-    PrintRow("start-up to the main window painted", Median(ombrix),
-             "(reference) a plain empty window", Median(empty), "ms", 0);
+    const double ombrix = Median(programs[0].times);
+    PrintRow("start-up to the main window painted", ombrix,
+             "the same window with nothing behind it", Median(programs[1].times), "ms", 1.1);
+    PrintRow("start-up to the main window painted", ombrix, "(reference) a plain empty window",
+             Median(programs[2].times), "ms", 0);
 }
 
 // Launch Uptime to the results painted, against a plain program that runs the tool as Ombrix's
-// runner does and shows its output in an EDIT of the same window. Turn about, after one run
-// each that does not count.
+// runner does and shows its output in an EDIT of the same window; after one run each that does
+// not count.
 void MeasureLaunch(const fs::path& folder, int runs) {
     const std::string uptime = (folder / "uptime.exe").string();
     RunningProgram ombrix(folder / "Ombrix.exe", "", kMainWindowClass);
     RunningProgram floor(folder / "launch_floor.exe", " \"" + uptime + "\"", kLaunchFloorClass);
     std::vector<double> launch, floorRuns;
+    const auto pressFloor = [](HWND main) { ::PostMessageA(main, WM_COMMAND, 1, 0); };
     for (int i = -1; i < runs; ++i) {
-        const LaunchTimes o = ombrix.Launch(PressLaunchUptime, kResultsWindowClass);
-        const LaunchTimes f = floor.Launch(
-            [](HWND main) { ::PostMessageA(main, WM_COMMAND, 1, 0); }, kLaunchOutputClass);
+        // Each goes first in every other round.
+        LaunchTimes o, f;
+        if (i % 2 == 0) {
+            o = ombrix.Launch(PressLaunchUptime, kResultsWindowClass);
+            f = floor.Launch(pressFloor, kLaunchOutputClass);
+        } else {
+            f = floor.Launch(pressFloor, kLaunchOutputClass);
+            o = ombrix.Launch(PressLaunchUptime, kResultsWindowClass);
+        }
         if (i >= 0) {
             launch.push_back(Milliseconds(o.painted - o.click));
             floorRuns.push_back(Milliseconds(f.painted - f.click));
