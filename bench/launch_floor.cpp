@@ -9,9 +9,11 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/command_line_split.h"
-#include "launch_floor_ids.h"
+#include "floor_ids.h"
 #include "platform/process_files.h"
 #include "platform/win32/centred_window.h"
 #include "platform/win32/dpi.h"

@@ -17,7 +17,7 @@
 #include "bench_table.h"
 #include "drive/clock.h"
 #include "drive/ombrix_windows.h"
-#include "launch_floor_ids.h"
+#include "floor_ids.h"
 #include "main/win32/main_window_ids.h"
 #include "options_fixture.h"
 #include "platform/process_files.h"
@@ -47,8 +47,8 @@ void MeasureStartUp(const fs::path& folder, int runs) {
         std::vector<double> times;
     };
     Program programs[] = {{"Ombrix.exe", kMainWindowClass, {}},
-                          {"startup_floor.exe", "OmbrixBenchFloor", {}},
-                          {"empty_window.exe", "OmbrixBenchEmpty", {}}};
+                          {"startup_floor.exe", kStartupFloorClass, {}},
+                          {"empty_window.exe", kEmptyWindowClass, {}}};
     for (int i = -1; i < 2 * runs; ++i) {
         // In turn, each round beginning with the next: none always starts right after the same
         // other program's end.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/win32/unique_handle.h"
 
