@@ -3,8 +3,8 @@
 // same platform calls: the output file, the hidden child, the wait until the file is readable),
 // reads the file back and deletes it, then shows the text in the system's EDIT control, in a
 // window of the results window's design (frame, size, the view's place and font, the O.K button)
-// centred over its own. Closing that window makes it ready for the next run. A run that gives
-// nothing ends the program with exit code 1.
+// centred over its own, which is centred on the screen. Closing that window makes it ready for the
+// next run. A run that gives nothing ends the program with exit code 1.
 //   launch_floor <tool path> [tool arguments]
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/command_line_split.h"
+#include "base/twips.h"
 #include "floor_ids.h"
 #include "platform/process_files.h"
 #include "platform/win32/centred_window.h"
@@ -154,9 +155,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         !Register(kLaunchOutputClass, OutputProcedure, instance)) {
         return 3;
     }
-    win32::UniqueWindow window(::CreateWindowExA(0, kLaunchFloorClass, "",
-                                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
-                                                 200, nullptr, nullptr, instance, nullptr));
+    // Centred on the screen, as Ombrix's main window is, so that the output window stands where
+    // Ombrix's results window does, whole on the screen.
+    RECT area{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    const ombrix::base::Box at = ombrix::base::CentredOver(
+        {area.left, area.top, area.right - area.left, area.bottom - area.top}, 300, 200);
+    win32::UniqueWindow window(
+        ::CreateWindowExA(0, kLaunchFloorClass, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, at.left,
+                          at.top, at.width, at.height, nullptr, nullptr, instance, nullptr));
     MSG message{};
     int result = 0;
     while ((result = ::GetMessageA(&message, nullptr, 0, 0)) > 0) {
