@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "base/twips.h"
+#include "floor_ids.h"
 #include "main/main_layout.h"
 #include "main/win32/main_menu.h"
 #include "platform/win32/controls.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr const char* kClassName = "OmbrixBenchFloor";
+constexpr const char* kClassName = ombrix::bench::kStartupFloorClass;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

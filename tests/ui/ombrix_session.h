@@ -1,5 +1,5 @@
-// Drives the real Ombrix.exe from outside, as a user would: windows found by process and class,
-// controls read and pressed through messages.
+// Drives the real Ombrix.exe from outside, as a user would (drive/program.h): windows found by
+// process and class, controls read and pressed through messages.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "drive/program.h"
 #include "main/win32/main_window_ids.h"
 #include "options/option_view.h"
 #include "options/options_file.h"
@@ -65,9 +66,8 @@ class OmbrixSession {
         ::SetEnvironmentVariableA("TEMP", Path("temp").string().c_str());
     }
     ~OmbrixSession() {
-        if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-            ::TerminateProcess(process_.get(), 1);
-            ::WaitForSingleObject(process_.get(), 5000);
+        if (program_) {
+            program_->End();
         }
     }
 
@@ -85,39 +85,23 @@ class OmbrixSession {
     }
 
     void Start() {
-        std::string commandLine = "\"" + Path("Ombrix.exe").string() + "\"";
-        STARTUPINFOA startup{};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessA(Path("Ombrix.exe").string().c_str(), commandLine.data(), nullptr,
-                              nullptr, FALSE, 0, nullptr, scratch_.path().string().c_str(),
-                              &startup, &info)) {
-            throw std::runtime_error("cannot start " + commandLine);
+        drive::StartOptions options;
+        options.folder = scratch_.path().string();
+        program_ = drive::Program::Start(Path("Ombrix.exe").string(), options);
+        if (!program_) {
+            throw std::runtime_error("cannot start " + Path("Ombrix.exe").string());
         }
-        process_.reset(info.hProcess);
-        ::CloseHandle(info.hThread);
-        processId_ = info.dwProcessId;
         main_ = nullptr;
     }
-    bool WaitForExit() { return ::WaitForSingleObject(process_.get(), 5000) == WAIT_OBJECT_0; }
+    bool WaitForExit() { return program_ && program_->WaitForExit(5s); }
 
     // A visible top-level window of the program of this class, or null.
     HWND Find(const char* className) const {
-        for (HWND window = nullptr;
-             (window = ::FindWindowExA(nullptr, window, className, nullptr));) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == processId_ && ::IsWindowVisible(window)) {
-                return window;
-            }
-        }
-        return nullptr;
+        return program_ ? program_->Find(className) : nullptr;
     }
     // Null when none shows within 5 s.
     HWND WaitForWindow(const char* className) const {
-        HWND found = nullptr;
-        WaitUntil([&] { return (found = Find(className)) != nullptr; });
-        return found;
+        return program_ ? program_->WaitForWindow(className, 5s) : nullptr;
     }
     HWND Main() { return main_ = main_ ? main_ : WaitForWindow(main::win32::kMainWindowClass); }
     HWND ControlWindow(Control control) {
@@ -139,8 +123,7 @@ class OmbrixSession {
 
   private:
     test::ScratchDir scratch_;
-    platform::win32::UniqueHandle process_;
-    DWORD processId_ = 0;
+    std::optional<drive::Program> program_;
     HWND main_ = nullptr;
 };
 

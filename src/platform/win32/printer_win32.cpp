@@ -19,11 +19,6 @@ constexpr const char* kPreferredFace = "Fixedsys";
 constexpr const char* kFallbackFace = "Courier New";
 constexpr int kPointSize = 9;
 
-struct DcTraits {
-    static void Close(HDC dc) { ::DeleteDC(dc); }
-};
-using UniqueDc = UniqueOwner<HDC, DcTraits>;
-
 // A print job; withdrawn unless it was ended.
 class PrintJob {
   public:

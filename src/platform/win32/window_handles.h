@@ -1,5 +1,6 @@
-// Owners of the window system's handles: top-level windows, GDI objects and menus (move-only),
-// and the device contexts and selected objects of one drawing (held for a scope).
+// Owners of the window system's handles: top-level windows, GDI objects, menus and the device
+// contexts a program makes (move-only), and the device contexts and selected objects of one
+// drawing (held for a scope).
 #pragma once
 
 #include <windows.h>
@@ -17,11 +18,17 @@ struct GdiTraits {
 struct MenuTraits {
     static void Close(HMENU menu) { ::DestroyMenu(menu); }
 };
+// A device context the program made (CreateDC, CreateCompatibleDC), not one a window lends.
+struct DcTraits {
+    static void Close(HDC dc) { ::DeleteDC(dc); }
+};
 
 // Only top-level windows are owned; controls die with their parent.
 using UniqueWindow = UniqueOwner<HWND, WindowTraits>;
 using UniqueFont = UniqueOwner<HFONT, GdiTraits>;
 using UniqueMenu = UniqueOwner<HMENU, MenuTraits>;
+using UniqueBitmap = UniqueOwner<HBITMAP, GdiTraits>;
+using UniqueDc = UniqueOwner<HDC, DcTraits>;
 
 // BeginPaint to EndPaint: WM_PAINT's device context and the area to paint.
 class PaintDc {
@@ -44,10 +51,14 @@ class PaintDc {
     HDC dc_;
 };
 
-// GetDC to ReleaseDC: a window's device context (the screen's for a null window).
+// GetDC (or GetWindowDC, frame and menu bar included) to ReleaseDC: a window's device context
+// (the screen's for a null window).
+enum class DcArea { Client, WholeWindow };
 class WindowDc {
   public:
-    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    explicit WindowDc(HWND window, DcArea area = DcArea::Client)
+        : window_(window),
+          dc_(area == DcArea::WholeWindow ? ::GetWindowDC(window) : ::GetDC(window)) {}
     ~WindowDc() {
         if (dc_ != nullptr) {
             ::ReleaseDC(window_, dc_);

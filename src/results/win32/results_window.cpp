@@ -3,6 +3,7 @@
 #include "base/control_design.h"
 #include "platform/win32/clipboard_win32.h"
 #include "platform/win32/dpi.h"
+#include "results/win32/results_window_design.h"
 #include "results/win32/results_window_ids.h"
 #include "shared/display_text.h"
 
@@ -11,15 +12,10 @@ namespace {
 
 using base::ControlKind;
 
-constexpr int kClientWidth = 10845;  // twips
-constexpr int kClientHeight = 6075;
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-constexpr int kTextPoints = 975;  // hundredths of a point
-
 // In tab order.
 constexpr base::ControlDesign kControls[] = {
-    {kReportView, ControlKind::Custom, {240, 360, 10575, 4815}},
-    {kExitButton, ControlKind::Button, {4800, 5400, 1095, 375}, kCloseCaption},
+    {kReportView, ControlKind::Custom, kReportViewBox},
+    {kExitButton, ControlKind::Button, kExitButtonBox, kCloseCaption},
 };
 
 }  // namespace
@@ -40,7 +36,8 @@ void ResultsWindow::ShowModal(std::string output) {
     form_ = std::make_unique<ResultsForm>(clipboard, windowMessages_);
     output_ = std::move(output);
     Register(kResultsWindowClass);
-    RunModal({0, kResultsWindowClass, kResultsCaption, kStyle, kClientWidth, kClientHeight},
+    RunModal({0, kResultsWindowClass, kResultsCaption, kResultsWindowStyle, kResultsClientWidth,
+              kResultsClientHeight},
              messages_);
     controls_.Clear();
     view_.reset();
@@ -69,12 +66,12 @@ void ResultsWindow::Layout(int dpi) {
         return;
     }
     // The new fonts are in place before the old ones go.
-    platform::win32::UniqueFont textFont = platform::win32::CreateFixedFont(dpi, kTextPoints);
+    platform::win32::UniqueFont textFont = platform::win32::CreateFixedFont(dpi, kReportTextPoints);
     platform::win32::UniqueFont buttonFont = platform::win32::CreateMessageFont(dpi);
     // The report keeps its fixed-pitch font; its box grows with the window, which is laid out
     // in the message font as everything else.
     const base::LayoutScale scale = platform::win32::FontLayoutScale(buttonFont.get(), dpi);
-    SizeClient(scale, kClientWidth, kClientHeight);
+    SizeClient(scale, kResultsClientWidth, kResultsClientHeight);
     controls_.Place(scale);
     controls_.SetFont(buttonFont.get());
     ::SendMessageA(view_->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(textFont.get()), TRUE);
