@@ -7,11 +7,9 @@
 
 namespace ombrix::main {
 
-bool MainForm::Start() {
-    if (const base::Result<> supported = CheckStartupPlatform(services_.windowsVersion());
-        !supported) {
-        services_.messages.Show(supported.Reason(), platform::MessageStyle::OkExclamation);
-        return false;
+base::Result<> MainForm::Start() {
+    if (base::Result<> supported = CheckStartupPlatform(services_.windowsVersion()); !supported) {
+        return supported;
     }
     options_.SetLoading(true);
     // The start-up values first; a valid options file then replaces them.
@@ -24,7 +22,7 @@ bool MainForm::Start() {
     }
     options_.BuildCommandLineAtStartup();
     options_.SetLoading(false);
-    return true;
+    return {};
 }
 
 void MainForm::Launch() {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/calendar.h"
+#include "base/result.h"
 #include "launch/launch_sequence.h"
 #include "launch/results_display.h"
 #include "options/option_form.h"
@@ -39,9 +40,9 @@ class MainForm {
           options_(view),
           launch_(services_.messages, services_.results, services_.waiter) {}
 
-    // The start-up sequence. False when the platform is refused: its message has been shown
-    // and the program is to end without showing the window.
-    bool Start();
+    // The start-up sequence. A refused platform fails with the refusal, before anything is read:
+    // the caller shows it and ends the program without showing the window.
+    base::Result<> Start();
 
     void Launch();
     void ToggleCommandLine() { options_.OnShowCommandLineChosen(); }

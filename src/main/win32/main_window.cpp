@@ -105,7 +105,8 @@ int MainWindow::Run() {
     form_ = std::make_unique<MainForm>(*this, std::move(services));
 
     // A refused platform ends the program before the window is ever shown.
-    if (!form_->Start()) {
+    if (const base::Result<> started = form_->Start(); !started) {
+        messages_.Show(started.Reason(), platform::MessageStyle::OkExclamation);
         return 0;
     }
     messages_.SetOwner(Window());
