@@ -1,4 +1,4 @@
-// OmbrixAbout's rules: what the box shows when it is loaded and how its link answers the mouse.
+// The About box's rules: what the box shows when it is loaded and how its link answers the mouse.
 // The window itself only forwards events here and shows what it is told.
 #pragma once
 

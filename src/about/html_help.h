@@ -1,4 +1,4 @@
-// HTML_Help: the help file beside the program, opened from Help, Index.
+// The help file beside the program, opened from Help, Index.
 #pragma once
 
 #include <cstdint>

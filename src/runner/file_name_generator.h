@@ -1,4 +1,4 @@
-// FileName_Generator: random names for temporary files.
+// Random names for temporary files.
 #pragma once
 
 #include <optional>

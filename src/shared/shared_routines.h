@@ -1,4 +1,4 @@
-// Shared_Routines: small routines several windows use.
+// Small routines several windows use.
 #pragma once
 
 #include <string>

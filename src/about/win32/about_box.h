@@ -1,4 +1,4 @@
-// OmbrixAbout: the modal About box.
+// The modal About box.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-// OmbrixMain on Win32: creates the controls, shows the option state and forwards events.
+// The main window on Win32: creates the controls, shows the option state and forwards events.
 #pragma once
 
 #include <windows.h>

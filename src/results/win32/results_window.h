@@ -1,4 +1,4 @@
-// OmbrixResults: the modal window that shows one run's output.
+// The results window: the modal window that shows one run's output.
 #pragma once
 
 #include <windows.h>
