@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/dialogs.h"
+#include "support/window_probe.h"
 
 namespace ombrix::platform::win32 {
 namespace {
@@ -25,42 +26,28 @@ struct ThrowingWindow {
     std::function<void()> fail;
 };
 
-// The text of the message box the thread shows next; the box is closed at once.
-thread_local std::string shownText;
-thread_local HHOOK hook = nullptr;
-
-LRESULT CALLBACK CloseMessageBox(int code, WPARAM wParam, LPARAM lParam) {
-    char className[16] = {};
-    HWND box = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && ::GetClassNameA(box, className, sizeof(className)) > 0 &&
-        std::string(className) == "#32770") {
-        char text[512] = {};
-        ::GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-        shownText = text;
-        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    return ::CallNextHookEx(hook, code, wParam, lParam);
-}
-
 TEST(WindowProcedure, AHandlersExceptionEndsInAMessageThatNamesNoExceptionForMemory) {
     RegisterWindowClass("OmbrixThrowingTest", WindowProcedure<ThrowingWindow>, nullptr);
     ThrowingWindow thrower;
     HWND window = ::CreateWindowExA(0, "OmbrixThrowingTest", "", WS_OVERLAPPEDWINDOW, 0, 0, 100,
                                     100, nullptr, nullptr, ::GetModuleHandleA(nullptr), &thrower);
     ASSERT_NE(window, nullptr);
-    hook = ::SetWindowsHookExA(WH_CBT, CloseMessageBox, nullptr, ::GetCurrentThreadId());
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[] { throw std::bad_alloc(); }, kOutOfMemoryMessage},
         {[] { throw std::runtime_error("a broken rule"); },
          "Ombrix met an unexpected error: a broken rule"},
     };
     for (const auto& [fail, message] : cases) {
-        shownText.clear();
+        std::string shown;
         thrower.fail = fail;
-        ::SendMessageA(window, WM_APP, 0, 0);
-        EXPECT_EQ(shownText, message);
+        const auto answer = [&](HWND box) {
+            shown = test::TextOf(::GetDlgItem(box, 0xFFFF));  // as the template numbers it
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        };
+        EXPECT_TRUE(
+            test::RunSteps("#32770", {answer}, [&] { ::SendMessageA(window, WM_APP, 0, 0); }));
+        EXPECT_EQ(shown, message);
     }
-    ::UnhookWindowsHookEx(hook);
     ::DestroyWindow(window);
 }
 

@@ -1,11 +1,9 @@
-// The real results window, shown by its own modal call: a timer of the test's thread runs one step
-// a tick inside that loop (and inside the pop-up menu's and the message boxes' loops), posting
-// keys as the keyboard would and looking at what came of the last step.
+// The real results window, shown by its own modal call; each step (test::RunSteps) posts keys as
+// the keyboard would and looks at what came of the last one.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,50 +21,15 @@
 namespace ombrix::results::win32 {
 namespace {
 
-using Step = std::function<void(HWND results)>;
 using test::BoxOf;
 using test::FontHeight;
+using test::Step;
+using test::TextOf;
+using test::When;
 
-thread_local std::vector<Step> tSteps;
-thread_local std::size_t tNext = 0;
-thread_local int tIdle = 0;
-
-// Shows `output` and runs `steps` on the window, one every 10 ms; the window is closed by force
-// when it is still there 5 s after the last. True when the steps ran and closed it themselves.
 bool Show(ResultsWindow& results, const std::string& output, std::vector<Step> steps) {
-    tSteps = std::move(steps);
-    tNext = 0;
-    tIdle = 0;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
-        HWND window = ::FindWindowA(kResultsWindowClass, nullptr);
-        if (tNext < tSteps.size()) {
-            const std::size_t step = tNext++;  // a step may open a loop that ticks again
-            tSteps[step](window);
-        } else if (++tIdle == 500) {
-            ::EndMenu();
-            ::PostMessageA(window, WM_CLOSE, 0, 0);
-        }
-    });
-    results.ShowModal(output);
-    ::KillTimer(nullptr, timer);
-    return tNext == tSteps.size() && tIdle < 500;
-}
-
-// A step that waits, tick by tick, until a visible window of `className` and `caption` is there
-// (or, with `then` empty, until none is), and then runs `then` on it. After 5 s it fails and lets
-// the next step run.
-Step When(const char* className, const char* caption, std::function<void(HWND found)> then) {
-    return [=, ticks = 0](HWND) mutable {
-        HWND found = ::FindWindowA(className, caption);
-        const bool shown = found != nullptr && ::IsWindowVisible(found);
-        if (shown != static_cast<bool>(then) && ++ticks < 500) {
-            --tNext;  // this step again at the next tick
-        } else if (shown != static_cast<bool>(then)) {
-            ADD_FAILURE() << className << (then ? " did not come" : " did not go");
-        } else if (then) {
-            then(found);
-        }
-    };
+    return test::RunSteps(kResultsWindowClass, std::move(steps),
+                          [&] { results.ShowModal(output); });
 }
 
 // Shift and Ctrl as the next posted keys find them.
@@ -92,12 +55,6 @@ std::string ClipboardText() {
         ::GlobalUnlock(data);
     }
     ::CloseClipboard();
-    return text;
-}
-
-std::string TextOf(HWND view) {
-    std::string text(static_cast<std::size_t>(::SendMessageA(view, WM_GETTEXTLENGTH, 0, 0)), ' ');
-    ::SendMessageA(view, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
     return text;
 }
 
@@ -136,9 +93,7 @@ class ResultsWindowTest : public ::testing::Test {
   protected:
     ~ResultsWindowTest() override { HoldKeys(false, false); }
 
-    platform::win32::UniqueWindow main{
-        ::CreateWindowExA(0, "STATIC", "Ombrix", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 800,
-                          600, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr)};
+    platform::win32::UniqueWindow main = test::PlainWindow();
     test::RecordingMessages messages;
     ResultsWindow results{main.get(), messages};
     const std::string output = "Report of \\\\HOST\r\nline two\r\nline three\r\n";
@@ -214,47 +169,37 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
 TEST_F(ResultsWindowTest, TheFocusComesBackWhereItWasAfterADialogAMessageOrAnotherWindow) {
     ResultsWindow reporting{main.get(), messages, StandardReportActions()};
     HWND view = nullptr;
-    // The pop-up menu's command `downs` presses of Down away, chosen with the keyboard.
-    const auto choose = [&](int downs) {
-        return std::vector<Step>{[&](HWND) {
-                                     PostKey(view, VK_APPS);
-                                     PostKey(view, VK_APPS, WM_KEYUP);
-                                 },
-                                 [&, downs](HWND) {
-                                     ASSERT_EQ(MenuOnScreen().size(), 4u);
-                                     for (int down = 0; down < downs; ++down) {
-                                         PostKey(view, VK_DOWN);
-                                     }
-                                     PostKey(view, VK_RETURN);
-                                 }};
-    };
-    std::vector<Step> steps{[&](HWND window) { view = ::GetDlgItem(window, kReportView); }};
-    for (Step& step : choose(2)) {  // Save Report
-        steps.push_back(step);
-    }
-    steps.push_back(When("#32770", kSaveReportTitle,
-                         [](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }));
-    steps.push_back(When("#32770", kSaveReportTitle, {}));
-    steps.push_back([&](HWND window) {
-        EXPECT_EQ(::GetFocus(), view) << "after Save Report was cancelled";
-        // The window's own kind of message; the next step answers it.
-        platform::win32::Win32MessageBoxes(window).Show("A message",
-                                                        platform::MessageStyle::OkExclamation);
-        EXPECT_EQ(::GetFocus(), view) << "after a message box";
-        PostKey(::GetFocus(), VK_TAB);
-    });
-    steps.push_back(
-        When("#32770", nullptr, [](HWND box) { ::PostMessageA(box, WM_COMMAND, IDOK, 0); }));
-    steps.push_back([&](HWND window) {
-        HWND exit = ::GetDlgItem(window, kExitButton);
-        ASSERT_EQ(::GetFocus(), exit);
-        const test::OtherWindow other;
-        other.Activate();
-        EXPECT_NE(::GetActiveWindow(), window);
-        ::SetForegroundWindow(window);
-        EXPECT_EQ(::GetFocus(), exit) << "after another window was active";
-        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
-    });
+    std::vector<Step> steps{
+        [&](HWND window) {
+            view = ::GetDlgItem(window, kReportView);
+            PostKey(view, VK_APPS);
+            PostKey(view, VK_APPS, WM_KEYUP);
+        },
+        [&](HWND) {
+            ASSERT_EQ(MenuOnScreen().size(), 4u);
+            PostKey(view, VK_DOWN);  // Save Report, two below Copy
+            PostKey(view, VK_DOWN);
+            PostKey(view, VK_RETURN);
+        },
+        When("#32770", kSaveReportTitle,
+             [](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }),
+        When("#32770", kSaveReportTitle, {}),
+        [&](HWND window) {
+            EXPECT_EQ(::GetFocus(), view) << "after Save Report was cancelled";
+            // The window's own kind of message; the next step answers it.
+            platform::win32::Win32MessageBoxes(window).Show("A message",
+                                                            platform::MessageStyle::OkExclamation);
+            EXPECT_EQ(::GetFocus(), view) << "after a message box";
+            PostKey(::GetFocus(), VK_TAB);
+        },
+        When("#32770", nullptr, [](HWND box) { ::PostMessageA(box, WM_COMMAND, IDOK, 0); }),
+        [&](HWND window) {
+            HWND exit = ::GetDlgItem(window, kExitButton);
+            ASSERT_EQ(::GetFocus(), exit);
+            EXPECT_EQ(test::FocusAfterAnotherWindow(window), exit)
+                << "after another window was active";
+            ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
+        }};
     EXPECT_TRUE(Show(reporting, output, std::move(steps)));
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -273,12 +218,7 @@ TEST_F(ResultsWindowTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {
                          // 9.75 points.
                          EXPECT_EQ(textFont, -base::MulDivRounded(975, dpi, 7200));
 
-                         RECT suggested{};
-                         ::GetWindowRect(window, &suggested);
-                         suggested.right += suggested.right - suggested.left;
-                         suggested.bottom += suggested.bottom - suggested.top;
-                         ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2),
-                                        reinterpret_cast<LPARAM>(&suggested));
+                         test::MoveToDpi(window, dpi * 2);
                          // Laid out again in the button's new font; the report keeps its own.
                          const base::LayoutScale scale = platform::win32::FontLayoutScale(
                              reinterpret_cast<HFONT>(::SendMessageA(exit, WM_GETFONT, 0, 0)),

@@ -1,19 +1,36 @@
-// What the window tests read off a real window: where a control lies, which font it has, where
-// the keyboard focus is; and a window of the test's own to switch to.
+// What the window tests read off a real window, and the one way they drive a modal window from
+// inside its own loop.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "base/twips.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::test {
 
+// Also the text of a window of another process.
+inline std::string TextOf(HWND window) {
+    std::string text(static_cast<std::size_t>(::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)), ' ');
+    ::SendMessageA(window, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
+    return text;
+}
+
 // The control's rectangle in its parent's client area.
-inline base::Box BoxOf(HWND control) {
+inline RECT RectInParent(HWND control) {
     RECT r{};
     ::GetWindowRect(control, &r);
     ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+inline base::Box BoxOf(HWND control) {
+    const RECT r = RectInParent(control);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
@@ -33,19 +50,63 @@ inline HWND FocusOf(HWND window) {
     return info.hwndFocus;
 }
 
-// A top-level window of the test's own: bringing it to the front takes the activation from the
-// program's windows, as switching to another program does.
-class OtherWindow {
-  public:
-    OtherWindow()
-        : window_(::CreateWindowExA(0, "STATIC", "Elsewhere", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20,
-                                    20, 320, 200, nullptr, nullptr, ::GetModuleHandleA(nullptr),
-                                    nullptr)) {}
-    HWND get() const { return window_.get(); }
-    void Activate() const { ::SetForegroundWindow(window_.get()); }
+// A visible top-level window of the test's own: an owner for a modal window, or, brought to the
+// front, another program taking the activation.
+inline platform::win32::UniqueWindow PlainWindow() {
+    return platform::win32::UniqueWindow(
+        ::CreateWindowExA(0, "STATIC", "Ombrix", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 640,
+                          480, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+}
 
-  private:
-    platform::win32::UniqueWindow window_;
-};
+// Sends `window` the move to a screen of `dpi` with a suggested rectangle twice its size, and
+// returns that suggestion.
+inline RECT MoveToDpi(HWND window, int dpi) {
+    RECT suggested{};
+    ::GetWindowRect(window, &suggested);
+    suggested.right += suggested.right - suggested.left;
+    suggested.bottom += suggested.bottom - suggested.top;
+    ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    return suggested;
+}
+
+// The focus of this thread after another window took the activation and `window` took it back;
+// null when the other window did not take it.
+inline HWND FocusAfterAnotherWindow(HWND window) {
+    const auto other = PlainWindow();
+    ::SetForegroundWindow(other.get());
+    if (::GetActiveWindow() == window) {
+        return nullptr;
+    }
+    ::SetForegroundWindow(window);
+    return ::GetFocus();
+}
+
+using Step = std::function<void(HWND window)>;
+
+// Makes the step that runs now run again at the next tick.
+void Again();
+
+// Calls `show`, a modal call of the program that returns once its window is gone. A timer of
+// this thread runs one of `steps` a tick (every 10 ms, in whatever loop runs then) on the
+// visible window of `className`. About 5 s without a step, the window is closed by force. True
+// when every step ran and the steps closed the window themselves.
+bool RunSteps(const char* className, std::vector<Step> steps, const std::function<void()>& show);
+
+// A step that waits, tick by tick, for a visible window of `className` and `caption` (or, with
+// `then` empty, for none) and runs `then` on it. After 5 s it fails and lets the next step run.
+inline Step When(const char* className, const char* caption, std::function<void(HWND)> then) {
+    return [=, ticks = 0](HWND) mutable {
+        HWND found = ::FindWindowA(className, caption);
+        const bool shown = found != nullptr && ::IsWindowVisible(found);
+        if (shown != static_cast<bool>(then) && ++ticks < 500) {
+            Again();
+        } else if (shown != static_cast<bool>(then)) {
+            ADD_FAILURE() << className << (then ? " did not come" : " did not go");
+        } else if (then) {
+            then(found);
+        }
+    };
+}
 
 }  // namespace ombrix::test

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "drive/ombrix_windows.h"
 #include "results/win32/results_window_ids.h"
-#include "support/window_probe.h"
 #include "ui/ombrix_session.h"
 
 namespace ombrix::uitest {
@@ -78,9 +78,12 @@ TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
 TEST(UiKeyboard, TheFocusStartsOnTheFirstControlAndComesBackWhereItWas) {
     OmbrixSession app;
     for (const bool commandLineShown : {true, false}) {
-        // With a tool Launch Uptime shows the results, without one a message box.
+        // With a tool Launch Uptime shows the results, without one a message box. Options restored
+        // with a hidden command line open the window collapsed.
         options::OptionState options = DefaultOptions();
         options.showCommandLine = commandLineShown;
+        options.remoteMachine = options.showEvents = !commandLineShown;
+        options.machineName = "SRV01";
         app.WriteOptions(options, commandLineShown ? app.Tool().string() : "");
         app.Start();
         HWND main = app.Main();
@@ -89,10 +92,17 @@ TEST(UiKeyboard, TheFocusStartsOnTheFirstControlAndComesBackWhereItWas) {
         HWND first = commandLineShown ? app.ControlWindow(Control::CommandLine) : launch;
         EXPECT_TRUE(FocusComesTo(first)) << "at start-up, with the command line shown "
                                          << commandLineShown << "; it is on " << FocusOf(main);
+        EXPECT_EQ(::IsWindowVisible(app.ControlWindow(Control::CommandLine)) != 0,
+                  commandLineShown);
+        RECT before{};
+        ::GetWindowRect(main, &before);
         if (commandLineShown) {
             // Hidden through the menu, the command line leaves the focus to Launch Uptime.
             app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
             EXPECT_TRUE(FocusComesTo(launch)) << "after the command line was hidden";
+            RECT collapsed{};
+            ::GetWindowRect(main, &collapsed);
+            EXPECT_LT(collapsed.bottom - collapsed.top, before.bottom - before.top);
             app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
             ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(first); }));
             app.Press(Control::LaunchButton);
@@ -102,15 +112,22 @@ TEST(UiKeyboard, TheFocusStartsOnTheFirstControlAndComesBackWhereItWas) {
             ::PostMessageA(results, WM_COMMAND, results::win32::kExitButton, 0);
             EXPECT_TRUE(FocusComesTo(launch)) << "after the results window closed";
 
-            const test::OtherWindow other;
-            other.Activate();
+            const auto other = test::PlainWindow();
+            ::SetForegroundWindow(other.get());
             ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == nullptr; }));
             ::SetForegroundWindow(main);
             EXPECT_TRUE(FocusComesTo(launch)) << "after another window was active";
         } else {
+            EXPECT_EQ(app.Text(Control::CommandLine), "uptime SRV01 /s");
             app.Press(Control::LaunchButton);
             EXPECT_FALSE(app.AnswerMessageBox().empty());
             EXPECT_TRUE(FocusComesTo(launch)) << "after a message box";
+            app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
+            ASSERT_TRUE(WaitUntil(
+                [&] { return ::IsWindowVisible(app.ControlWindow(Control::CommandLine)); }));
+            RECT expanded{};
+            ::GetWindowRect(main, &expanded);
+            EXPECT_LT(before.bottom - before.top, expanded.bottom - expanded.top);
         }
         app.Post(WM_SYSCOMMAND, SC_CLOSE);
         EXPECT_TRUE(app.WaitForExit());
@@ -226,8 +243,7 @@ TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReader) {
     EXPECT_EQ(FocusOf(view), view);
 
     // Closed, the window's object answers no more, and nothing waits on it.
-    ::PostMessageA(results, WM_COMMAND, results::win32::kExitButton, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(results); }));
+    ASSERT_TRUE(drive::CloseResults(results, 5s));
     EXPECT_TRUE(FAILED(accessible->get_accRole(Self(), &value)));
     EXPECT_TRUE(FAILED(accessible->get_accValue(Self(), &text)));
     accessible->Release();

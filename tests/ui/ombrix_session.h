@@ -1,5 +1,4 @@
-// Drives the real Ombrix.exe from outside, as a user would (drive/program.h): windows found by
-// process and class, controls read and pressed through messages.
+// Drives the real Ombrix.exe from outside, as a user would (drive/program.h).
 #pragma once
 
 #include <windows.h>
@@ -22,11 +21,13 @@
 #include "platform/system_info.h"
 #include "platform/win32/unique_handle.h"
 #include "support/test_support.h"
+#include "support/window_probe.h"
 
 namespace ombrix::uitest {
 
 using namespace std::chrono_literals;
 using options::Control;
+using test::TextOf;
 namespace fs = std::filesystem;
 
 // Polls until `done` holds; false when 5 s passed first.
@@ -36,12 +37,6 @@ inline bool WaitUntil(const std::function<bool()>& done) {
         std::this_thread::sleep_for(10ms);
     }
     return done();
-}
-
-inline std::string TextOf(HWND window) {
-    std::string text(static_cast<std::size_t>(::SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)), ' ');
-    ::SendMessageA(window, WM_GETTEXT, text.size() + 1, reinterpret_cast<LPARAM>(text.data()));
-    return text;
 }
 
 // The options the program starts with today, before it reads a file.

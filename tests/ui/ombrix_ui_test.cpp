@@ -1,10 +1,14 @@
 // The real Ombrix.exe: start-up with and without an options file, the ways out that save the
-// options or not, and Launch Uptime with a failing tool and a cancelled one.
+// options or not (a read-only file kept), and Launch Uptime with a failing tool, a cancelled one
+// and one whose path is too long to start.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <thread>
 
+#include "drive/ombrix_windows.h"
+#include "results/win32/results_window_ids.h"
 #include "ui/ombrix_session.h"
 
 namespace ombrix::uitest {
@@ -31,27 +35,6 @@ TEST(UiStartupAndExit, DefaultsWithoutAFileAndOnlyExitSaves) {
         EXPECT_EQ(app.ReadOptions(),
                   exitButton ? std::optional(OptionsFileOf(saved, "")) : std::nullopt);
     }
-}
-
-TEST(UiStartup, RestoredOptionsWithAHiddenCommandLineOpenCollapsed) {
-    OmbrixSession app;
-    options::OptionState options = DefaultOptions();
-    options.remoteMachine = true;
-    options.machineName = "SRV01";
-    options.showEvents = true;
-    options.showCommandLine = false;
-    app.WriteOptions(options, app.Tool().string());
-    app.Start();
-    EXPECT_EQ(app.Text(Control::CommandLine), "uptime SRV01 /s");
-    EXPECT_FALSE(::IsWindowVisible(app.ControlWindow(Control::CommandLine)));
-    RECT collapsed{};
-    ::GetWindowRect(app.Main(), &collapsed);
-    app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
-    ASSERT_TRUE(
-        WaitUntil([&] { return ::IsWindowVisible(app.ControlWindow(Control::CommandLine)); }));
-    RECT expanded{};
-    ::GetWindowRect(app.Main(), &expanded);
-    EXPECT_LT(collapsed.bottom - collapsed.top, expanded.bottom - expanded.top);
 }
 
 TEST(UiLaunch, FailingToolShowsItsOwnTextInAMessageBox) {
@@ -91,6 +74,65 @@ TEST(UiLaunch, CancelStopsALongRunningTool) {
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(busy); }));
     std::this_thread::sleep_for(200ms);  // time for anything that would wrongly follow
     ExpectIdle(app);
+}
+
+constexpr int kFileNameCombo = 0x47C;  // cmb13 of the Open dialog
+constexpr int kFileNameEdit = 0x480;   // edt1, in the older dialog
+
+// Program Location, answered with `path` as if typed into the dialog.
+void LocateTool(OmbrixSession& app, const std::string& path) {
+    app.Post(WM_COMMAND, main::win32::kMenuProgramLocation);
+    HWND dialog = app.WaitForWindow("#32770");
+    ASSERT_NE(dialog, nullptr);
+    HWND name = ::GetDlgItem(dialog, kFileNameCombo);
+    if (name == nullptr) {
+        name = ::GetDlgItem(dialog, kFileNameEdit);
+    }
+    ASSERT_NE(name, nullptr);
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+}
+
+TEST(UiLongPath, AToolPathTooLongToStartIsRefusedAndLaterLaunchesRun) {
+    OmbrixSession app;
+    const std::string tooLong =
+        (app.Path("temp").parent_path() / std::string(1000, 'd') / "uptime.exe").string();
+    app.WriteOptions(DefaultOptions(), tooLong);
+    app.Start();
+    const std::string refusal = "Ombrix cannot start UPTIME.EXE: its path is " +
+                                std::to_string(tooLong.size()) + " characters long";
+    for (int launch = 1; launch <= 2; ++launch) {
+        app.Press(Control::LaunchButton);
+        const std::string said = app.AnswerMessageBox();
+        EXPECT_EQ(said.rfind(refusal, 0), 0u) << "launch " << launch << ": " << said;
+        EXPECT_TRUE(app.TempFiles().empty()) << "a temporary file was left behind";
+    }
+
+    LocateTool(app, app.Tool().string());
+    app.Press(Control::LaunchButton);
+    HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
+    ASSERT_NE(results, nullptr) << "the launch after the refusals did not run";
+    ASSERT_TRUE(drive::CloseResults(results, 5s));
+    ExpectIdle(app);
+}
+
+TEST(UiExit, AReadOnlyOptionsFileIsKeptAndExitStillEndsTheProgram) {
+    OmbrixSession app;
+    app.WriteOptions(DefaultOptions(), app.Tool().string());
+    const std::string options = app.Path("ombrixopts.cfg").string();
+    ASSERT_TRUE(::SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY));
+    app.Start();
+    ::SendMessageA(app.ControlWindow(Control::ShowEvents), BM_CLICK, 0, 0);
+    app.Press(Control::ExitButton);
+    const std::string said = app.AnswerMessageBox();
+    EXPECT_EQ(said.rfind("Ombrix has not saved its options: " + options + " is read-only", 0), 0u)
+        << said;
+    EXPECT_TRUE(app.WaitForExit());
+    const DWORD attributes = ::GetFileAttributesA(options.c_str());
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u) << "the mark is gone";
+    ::SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(app.ReadOptions(), OptionsFileOf(DefaultOptions(), app.Tool().string()));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 
 #include "about/win32/about_box.h"
 #include "about/win32/about_box_ids.h"
+#include "drive/program.h"
 #include "main/main_layout.h"
 #include "main/win32/busy_waiter.h"
 #include "main/win32/main_window.h"
@@ -27,6 +29,7 @@
 #include "results/win32/results_window.h"
 #include "results/win32/results_window_ids.h"
 #include "support/test_support.h"
+#include "support/window_probe.h"
 
 namespace ombrix::test {
 namespace {
@@ -39,19 +42,6 @@ constexpr const char* kProbeSwitch = "OMBRIX_LAYOUT_PROBE";
 
 // Pairs of control ids that lie over one another by design.
 using DesignedOverlaps = std::set<std::pair<int, int>>;
-
-std::string TextOf(HWND window) {
-    char text[512] = {};
-    ::GetWindowTextA(window, text, static_cast<int>(sizeof(text)));
-    return text;
-}
-
-RECT RectInParent(HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 // The room the control's text has, or an empty rectangle where the text may scroll or there is
 // none; `wrap` when the text breaks into lines.
@@ -171,30 +161,6 @@ void ExpectLaidOut(HWND window, const char* name, const DesignedOverlaps& design
     }
 }
 
-// Runs `inspect` on the first window of `className` that the program's call shows, then closes
-// it through `close`; `show` is the call, which returns when the window is gone.
-thread_local std::function<void()> tTick;
-void WhileShown(const char* className, const std::function<void(HWND)>& inspect,
-                const std::function<void(HWND)>& close, const std::function<void()>& show) {
-    bool done = false;
-    int ticks = 0;
-    tTick = [&] {
-        HWND window = ::FindWindowA(className, nullptr);
-        if (!done && window != nullptr && ::IsWindowVisible(window)) {
-            done = true;
-            inspect(window);
-            close(window);
-        } else if (++ticks == 500) {
-            ADD_FAILURE() << className << " did not show";
-            ::PostQuitMessage(1);
-        }
-    };
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) { tTick(); });
-    show();
-    ::KillTimer(nullptr, timer);
-    EXPECT_TRUE(done) << className;
-}
-
 class NeverEnds final : public platform::CapturedProcess {
   public:
     bool WaitForExit(std::chrono::milliseconds) override { return false; }
@@ -207,100 +173,69 @@ TEST(LayoutProbe, EveryWindowAtThisDpiAndFont) {
     if (std::getenv(kProbeSwitch) == nullptr) {
         GTEST_SKIP() << "run by WindowLayout for each DPI and font";
     }
-    auto post = [](UINT message, WPARAM wParam) {
-        return [=](HWND window) { ::PostMessageA(window, message, wParam, 0); };
-    };
     const int dateSeparator = main::IdOf(Control::DateSeparator);
-    WhileShown(
-        main::win32::kMainWindowClass,
-        [&](HWND window) {
-            ExpectLaidOut(window, "main window",
-                          {{dateSeparator, main::IdOf(Control::Day)},
-                           {dateSeparator, main::IdOf(Control::Month)},
-                           {dateSeparator, main::IdOf(Control::Year)}});
-            // Each frame holds what the design puts in it.
-            for (const base::ControlDesign& design : main::kMainControls) {
-                if (design.container != 0) {
-                    const RECT frame = RectInParent(::GetDlgItem(window, design.container));
-                    const RECT own = RectInParent(::GetDlgItem(window, design.id));
-                    RECT common{};
-                    ::IntersectRect(&common, &frame, &own);
-                    EXPECT_TRUE(::EqualRect(&common, &own))
-                        << "\"" << design.caption << "\" leaves its frame";
-                }
-            }
-        },
-        post(WM_CLOSE, 0), [] { main::win32::MainWindow().Run(); });
+    EXPECT_TRUE(RunSteps(main::win32::kMainWindowClass, {[&](HWND window) {
+                             ExpectLaidOut(window, "main window",
+                                           {{dateSeparator, main::IdOf(Control::Day)},
+                                            {dateSeparator, main::IdOf(Control::Month)},
+                                            {dateSeparator, main::IdOf(Control::Year)}});
+                             // Each frame holds what the design puts in it.
+                             for (const base::ControlDesign& design : main::kMainControls) {
+                                 if (design.container != 0) {
+                                     const RECT frame =
+                                         RectInParent(::GetDlgItem(window, design.container));
+                                     const RECT own = RectInParent(::GetDlgItem(window, design.id));
+                                     RECT common{};
+                                     ::IntersectRect(&common, &frame, &own);
+                                     EXPECT_TRUE(::EqualRect(&common, &own))
+                                         << "\"" << design.caption << "\" leaves its frame";
+                                 }
+                             }
+                             ::PostMessageA(window, WM_CLOSE, 0, 0);
+                         }},
+                         [] { main::win32::MainWindow().Run(); }));
 
-    const platform::win32::UniqueWindow owner(
-        ::CreateWindowExA(0, "STATIC", "Ombrix", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 800,
-                          600, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
-    WhileShown(
-        about::win32::kAboutWindowClass, [](HWND box) { ExpectLaidOut(box, "About box", {}); },
-        post(WM_COMMAND, IDOK), [&] { about::win32::ShowAboutBox(owner.get()); });
-
+    // The other windows, each closed through its own button.
+    const auto owner = PlainWindow();
+    const auto inspect = [](const char* name, UINT close) {
+        return std::vector<Step>{[=](HWND window) {
+            ExpectLaidOut(window, name, {});
+            ::PostMessageA(window, WM_COMMAND, close, 0);
+        }};
+    };
+    EXPECT_TRUE(RunSteps(about::win32::kAboutWindowClass, inspect("About box", IDOK),
+                         [&] { about::win32::ShowAboutBox(owner.get()); }));
     RecordingMessages messages;
     results::win32::ResultsWindow results(owner.get(), messages);
-    WhileShown(
-        results::win32::kResultsWindowClass,
-        [](HWND window) { ExpectLaidOut(window, "results window", {}); },
-        post(WM_COMMAND, results::win32::kExitButton), [&] { results.ShowModal("Report\r\n"); });
-
+    EXPECT_TRUE(RunSteps(results::win32::kResultsWindowClass,
+                         inspect("results window", results::win32::kExitButton),
+                         [&] { results.ShowModal("Report\r\n"); }));
     main::win32::BusyWaiter waiter(owner.get());
     NeverEnds tool;
-    WhileShown(
-        main::win32::kCancelWindowClass,
-        [](HWND window) { ExpectLaidOut(window, "Cancel window", {}); },
-        post(WM_COMMAND, main::win32::kCancelButton), [&] { waiter.WaitForExit(tool); });
+    EXPECT_TRUE(RunSteps(main::win32::kCancelWindowClass,
+                         inspect("Cancel window", main::win32::kCancelButton),
+                         [&] { waiter.WaitForExit(tool); }));
 }
 
-// Sets a value of HKCU for as long as it lives, and puts back what was there.
-class UserSetting {
-  public:
-    UserSetting(const char* key, const char* name, DWORD value) : key_(key), name_(name) {
-        DWORD size = sizeof(old_);
-        had_ = ::RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &old_,
-                              &size) == ERROR_SUCCESS;
-        ::RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof(value));
-    }
-    ~UserSetting() {
-        if (had_) {
-            ::RegSetKeyValueA(HKEY_CURRENT_USER, key_, name_, REG_DWORD, &old_, sizeof(old_));
-        } else {
-            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key_, name_);
-        }
-    }
-    UserSetting(const UserSetting&) = delete;
-    UserSetting& operator=(const UserSetting&) = delete;
-
-  private:
-    const char* key_;
-    const char* name_;
-    DWORD old_ = 0;
-    bool had_ = false;
-};
-
-// The message font for this session of the window system, until this ends.
-class MessageFont {
-  public:
-    explicit MessageFont(const LOGFONTW& font) {
-        old_.cbSize = sizeof(old_);
-        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, old_.cbSize, &old_, 0);
-        NONCLIENTMETRICSW metrics = old_;
-        metrics.lfMessageFont = font;
-        ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-    }
-    ~MessageFont() { ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, old_.cbSize, &old_, 0); }
-    MessageFont(const MessageFont&) = delete;
-    MessageFont& operator=(const MessageFont&) = delete;
-
-  private:
-    NONCLIENTMETRICSW old_{};
+// Calls `undo` when it goes: puts a setting of the prefix back.
+struct Undo {
+    std::function<void()> undo;
+    ~Undo() { undo(); }
 };
 
 // This test program's probe, run at `dpi`; its exit code and what it printed.
 std::pair<DWORD, std::string> RunProbe(int dpi) {
-    const UserSetting logPixels("Control Panel\\Desktop", "LogPixels", static_cast<DWORD>(dpi));
+    constexpr const char* kDesktop = "Control Panel\\Desktop";
+    DWORD old = 0;
+    DWORD size = sizeof(old);
+    const bool had = ::RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD,
+                                    nullptr, &old, &size) == ERROR_SUCCESS;
+    const auto value = static_cast<DWORD>(dpi);
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &value, sizeof(value));
+    const Undo putBack{[&] {
+        had ? ::RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &old, size)
+            : ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+    }};
     ScratchDir scratch;
     const std::string log = scratch.File("probe.txt");
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
@@ -308,26 +243,18 @@ std::pair<DWORD, std::string> RunProbe(int dpi) {
         ::CreateFileA(log.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string command =
-        std::string("\"") + self + "\" --gtest_filter=LayoutProbe.* --gtest_brief=1";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    PROCESS_INFORMATION process{};
+    drive::StartOptions options;
+    options.arguments = " --gtest_filter=LayoutProbe.* --gtest_brief=1";
+    options.output = output.get();
     ::SetEnvironmentVariableA(kProbeSwitch, "1");
-    const BOOL started = ::CreateProcessA(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                          nullptr, &startup, &process);
+    std::optional<drive::Program> probe = drive::Program::Start(self, options);
     ::SetEnvironmentVariableA(kProbeSwitch, nullptr);
-    if (!started) {
-        return {~DWORD{0}, "the probe did not start"};
+    DWORD code = ~DWORD{0};
+    if (probe && probe->WaitForExit(std::chrono::seconds(60))) {
+        ::GetExitCodeProcess(probe->Process(), &code);
+    } else if (probe) {
+        probe->End();
     }
-    ::WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
     output.reset();
     return {code, ReadFile(log)};
 }
@@ -336,18 +263,23 @@ TEST(WindowLayout, NoCaptionIsCutAndNoControlOverlapsAnotherAtEveryDpiAndInAWide
     if (std::getenv(kProbeSwitch) != nullptr) {
         GTEST_SKIP();
     }
+    NONCLIENTMETRICSW old{};
+    old.cbSize = sizeof(old);
+    ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, old.cbSize, &old, 0);
+    const Undo putBack{
+        [&] { ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, old.cbSize, &old, 0); }};
     for (const bool wide : {false, true}) {
         // Tahoma at 10 points stands in for Segoe UI at 9 points, Windows 10's and 11's message
         // font: 7 by 16 pixels at 96 DPI against Segoe UI's 7 by 15.
-        LOGFONTW tahoma{};
-        tahoma.lfHeight = -::MulDiv(10, platform::win32::WindowDpi(nullptr), 72);
-        tahoma.lfWeight = FW_NORMAL;
-        tahoma.lfCharSet = DEFAULT_CHARSET;
-        ::lstrcpynW(tahoma.lfFaceName, L"Tahoma", LF_FACESIZE);
-        NONCLIENTMETRICSW current{};
-        current.cbSize = sizeof(current);
-        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, current.cbSize, &current, 0);
-        const MessageFont font(wide ? tahoma : current.lfMessageFont);
+        NONCLIENTMETRICSW metrics = old;
+        if (wide) {
+            metrics.lfMessageFont = LOGFONTW{};
+            metrics.lfMessageFont.lfHeight = -::MulDiv(10, platform::win32::WindowDpi(nullptr), 72);
+            metrics.lfMessageFont.lfWeight = FW_NORMAL;
+            metrics.lfMessageFont.lfCharSet = DEFAULT_CHARSET;
+            ::lstrcpynW(metrics.lfMessageFont.lfFaceName, L"Tahoma", LF_FACESIZE);
+        }
+        ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
         for (const int dpi : {96, 120, 144, 192}) {
             const auto [code, said] = RunProbe(dpi);
             // A probe that skipped its windows would pass too.
