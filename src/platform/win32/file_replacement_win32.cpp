@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/process_files.h"
+#include "platform/win32/read_to_end_win32.h"
 #include "platform/win32/unique_handle.h"
 
 namespace ombrix::platform {
@@ -100,28 +101,7 @@ class Win32RewritableFile final : public RewritableFile {
   public:
     explicit Win32RewritableFile(UniqueHandle file) : file_(std::move(file)) {}
 
-    base::Result<std::string> ReadAll() override {
-        LARGE_INTEGER size{};
-        if (!::GetFileSizeEx(file_.get(), &size) || !MoveTo(file_.get(), 0)) {
-            return LastError();
-        }
-        std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const auto chunk =
-                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-            DWORD read = 0;
-            if (!::ReadFile(file_.get(), bytes.data() + done, chunk, &read, nullptr)) {
-                return LastError();
-            }
-            if (read == 0) {
-                break;
-            }
-            done += read;
-        }
-        bytes.resize(done);
-        return bytes;
-    }
+    base::Result<std::string> ReadAll() override { return win32::ReadToEnd(file_.get()); }
 
     // SetEndOfFile allocates the room of a longer file at once.
     base::Result<> Resize(std::uint64_t length) override {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/process_files.h"
+#include "platform/win32/read_to_end_win32.h"
 #include "platform/win32/unique_handle.h"
 
 namespace ombrix::platform {
@@ -147,8 +148,13 @@ base::Result<std::string> ReadWholeFile(const std::string& path) {
     if (!file) {
         return LastError();
     }
+    return win32::ReadToEnd(file.get());
+}
+
+base::Result<std::string> win32::ReadToEnd(HANDLE file) {
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size)) {
+    LARGE_INTEGER start{};
+    if (!::GetFileSizeEx(file, &size) || !::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
         return LastError();
     }
     std::string bytes;
@@ -163,7 +169,7 @@ base::Result<std::string> ReadWholeFile(const std::string& path) {
     while (done < bytes.size()) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) {
+        if (!::ReadFile(file, bytes.data() + done, chunk, &read, nullptr)) {
             return LastError();
         }
         if (read == 0) {
