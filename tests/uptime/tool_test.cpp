@@ -11,6 +11,7 @@
 #include "platform/system_info.h"
 #include "runner/run_and_capture.h"
 #include "uptime/recorded_system.h"
+#include "uptime/system.h"
 
 namespace uptime {
 namespace {
@@ -113,6 +114,14 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
     const Ran both = RunUptime(dir, " SRV01 /l:" + dir.File("list.csv"));
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_NE(both.output.find("Usage: uptime [[\\\\]machine | /l:file]"), std::string::npos);
+}
+
+// The code once: after the system's words, or already in them for a code it has no text for.
+TEST(SystemReason, NamesTheCodeOnce) {
+    EXPECT_EQ(ReasonWithCode("Access is denied.", 5), "Access is denied, error 5");
+    EXPECT_EQ(ReasonWithCode("System error 1234.", 1234), "System error 1234");
+    EXPECT_EQ(ReasonWithCode("Unknown error 1234", 1234), "Unknown error 1234");
+    EXPECT_EQ(ReasonWithCode("Code 11234", 1234), "Code 11234, error 1234");
 }
 
 }  // namespace
