@@ -1,9 +1,8 @@
-// Libraries loaded at their first use: a function found and called with its declared type, and
-// failures that name what is missing. Only the system folder is searched.
+// Libraries loaded at their first use (found functions are called by every platform test): the
+// failures name what is missing, and only the system folder is searched.
 #include "platform/win32/system_library.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -15,14 +14,6 @@
 
 namespace ombrix::platform::win32 {
 namespace {
-
-TEST(SystemLibrary, FindsAFunctionOfALibraryNotLoadedBefore) {
-    ASSERT_EQ(::GetModuleHandleA("shlwapi.dll"), nullptr) << "the test no longer shows loading";
-    SystemLibrary shlwapi("shlwapi.dll");
-    const auto fileName = shlwapi.Find<decltype(::PathFindFileNameA)>("PathFindFileNameA");
-    ASSERT_TRUE(fileName) << fileName.Reason();
-    EXPECT_STREQ((*fileName)("C:\\Logs\\srv01.xml"), "srv01.xml");
-}
 
 TEST(SystemLibrary, AMissingLibraryOrFunctionIsNamedWithTheSystemsReason) {
     SystemLibrary kernel("kernel32.dll");

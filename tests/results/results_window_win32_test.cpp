@@ -59,8 +59,7 @@ std::string ClipboardText() {
 }
 
 std::pair<DWORD, DWORD> SelectionOf(HWND view) {
-    DWORD begin = 0;
-    DWORD end = 0;
+    DWORD begin = 0, end = 0;
     ::SendMessageA(view, EM_GETSEL, reinterpret_cast<WPARAM>(&begin),
                    reinterpret_cast<LPARAM>(&end));
     return {begin, end};

@@ -36,22 +36,21 @@ bool FocusComesTo(HWND control) {
 
 TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
     // Every option that can be on is on, with either period: all that takes the focus is enabled.
-    const std::vector<Control> common = {
-        Control::CommandLine, Control::LaunchButton,    Control::ExitButton,
-        Control::ShowEvents,  Control::ShowAppFailures, Control::RemoteMachine,
-        Control::MachineName, Control::RestrictPeriod,  Control::SinceDate};
     OmbrixSession app;
     for (const bool sinceDate : {true, false}) {
-        std::vector<Control> order = common;
-        const auto period =
-            sinceDate ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
-                      : std::vector{Control::LastDays, Control::DayCount};
-        order.insert(order.end(), period.begin(), period.end());
+        std::vector<Control> order = {
+            Control::CommandLine, Control::LaunchButton,    Control::ExitButton,
+            Control::ShowEvents,  Control::ShowAppFailures, Control::RemoteMachine,
+            Control::MachineName, Control::RestrictPeriod,  Control::SinceDate};
+        for (const Control control :
+             sinceDate ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
+                       : std::vector{Control::LastDays, Control::DayCount}) {
+            order.push_back(control);
+        }
         options::OptionState options = DefaultOptions();
         options.sinceDate = sinceDate;
-        options.remoteMachine = true;
+        options.remoteMachine = options.restrictPeriod = true;
         options.machineName = "SRV01";
-        options.restrictPeriod = true;
         app.WriteOptions(options, app.Tool().string());
         app.Start();
         HWND main = app.Main();
@@ -142,8 +141,7 @@ struct Apartment {
 
 VARIANT Self() {
     VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    self.vt = VT_I4;  // lVal is CHILDID_SELF, 0
     return self;
 }
 

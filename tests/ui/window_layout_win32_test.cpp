@@ -76,10 +76,8 @@ TextRoom RoomFor(HWND control, HDC dc, const TEXTMETRICA& metrics) {
         return {client.right - 8, client.bottom - 4, false};
     }
     if (kind == "Static") {
-        if ((style & SS_TYPEMASK) != SS_LEFT) {
-            return {};
-        }
-        return {client.right, client.bottom, true};
+        return (style & SS_TYPEMASK) == SS_LEFT ? TextRoom{client.right, client.bottom, true}
+                                                : TextRoom{};
     }
     if (kind == "Edit") {
         const auto margins = static_cast<DWORD>(::SendMessageA(control, EM_GETMARGINS, 0, 0));
