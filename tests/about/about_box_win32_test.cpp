@@ -52,60 +52,53 @@ class AboutBoxTest : public ::testing::Test {
     UniqueWindow main = test::PlainWindow();
 };
 
-TEST_F(AboutBoxTest, ShowsTheProgramModallyTurnsTheLinkRedOverItAndClosesOnEsc) {
+// Modal, it opens with the focus on OK, turns the link red under the mouse, gives the focus back
+// to the control that had it after a message box or another window, and closes on Esc.
+TEST_F(AboutBoxTest, ShowsTheProgramModallyAndKeepsTheFocusThroughAMessageOrAnotherWindow) {
     EXPECT_TRUE(
-        Open(main.get(), {[](HWND box) {
-                 EXPECT_FALSE(::IsWindowEnabled(::GetWindow(box, GW_OWNER))) << "not modal";
-                 EXPECT_EQ(TextOf(box), "About Ombrix");
-                 const std::pair<int, const char*> texts[] = {{kAboutTitle, "Ombrix"},
-                                                              {kAboutVersion, "Version 1.13.1128"},
-                                                              {kAboutSiteLink, "Ombrix Home"}};
-                 for (const auto& [id, text] : texts) {
-                     EXPECT_EQ(TextOf(::GetDlgItem(box, id)), text);
-                 }
-                 EXPECT_EQ(LinkColour(box), kBlue);
-                 // Over the link, another control, the disclaimer, the link and the box's
-                 // background (0).
-                 const std::pair<int, std::uint32_t> moves[] = {{kAboutSiteLink, kRed},
-                                                                {kAboutTitle, kRed},
-                                                                {kAboutDisclaimer, kBlue},
-                                                                {kAboutSiteLink, kRed},
-                                                                {0, kBlue}};
-                 for (const auto& [id, colour] : moves) {
-                     ::SendMessageA(id == 0 ? box : ::GetDlgItem(box, id), WM_MOUSEMOVE, 0,
-                                    MAKELPARAM(id == 0 ? 1 : 2, id == 0 ? 1 : 2));
-                     EXPECT_EQ(LinkColour(box), colour) << "after moving over control " << id;
-                 }
-                 HWND focus = ::GetFocus();
-                 ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_ESCAPE, 0);
-             }}))
+        Open(main.get(),
+             {[](HWND box) {
+                  EXPECT_FALSE(::IsWindowEnabled(::GetWindow(box, GW_OWNER))) << "not modal";
+                  EXPECT_EQ(TextOf(box), "About Ombrix");
+                  const std::pair<int, const char*> texts[] = {{kAboutTitle, "Ombrix"},
+                                                               {kAboutVersion, "Version 1.13.1128"},
+                                                               {kAboutSiteLink, "Ombrix Home"}};
+                  for (const auto& [id, text] : texts) {
+                      EXPECT_EQ(TextOf(::GetDlgItem(box, id)), text);
+                  }
+                  EXPECT_EQ(LinkColour(box), kBlue);
+                  // Over the link, another control, the disclaimer, the link and the box's
+                  // background (0).
+                  const std::pair<int, std::uint32_t> moves[] = {{kAboutSiteLink, kRed},
+                                                                 {kAboutTitle, kRed},
+                                                                 {kAboutDisclaimer, kBlue},
+                                                                 {kAboutSiteLink, kRed},
+                                                                 {0, kBlue}};
+                  for (const auto& [id, colour] : moves) {
+                      ::SendMessageA(id == 0 ? box : ::GetDlgItem(box, id), WM_MOUSEMOVE, 0,
+                                     MAKELPARAM(id == 0 ? 1 : 2, id == 0 ? 1 : 2));
+                      EXPECT_EQ(LinkColour(box), colour) << "after moving over control " << id;
+                  }
+                  HWND focus = ::GetFocus();
+                  EXPECT_EQ(focus, ::GetDlgItem(box, kAboutOk));
+                  ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_TAB, 1);
+              },
+              [](HWND box) {
+                  ASSERT_EQ(::GetFocus(), ::GetDlgItem(box, kAboutSysInfo));
+                  // No System Information tool in the prefix: a message box says so.
+                  ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(kAboutSysInfo, BN_CLICKED), 0);
+              },
+              test::When("#32770", nullptr,
+                         [](HWND message) { ::PostMessageA(message, WM_COMMAND, IDOK, 0); }),
+              test::When("#32770", nullptr, {}),
+              [](HWND box) {
+                  HWND sysInfo = ::GetDlgItem(box, kAboutSysInfo);
+                  EXPECT_EQ(::GetFocus(), sysInfo) << "after a message box";
+                  EXPECT_EQ(test::FocusAfterAnotherWindow(box), sysInfo)
+                      << "after another window was active";
+                  ::PostMessageA(sysInfo, WM_KEYDOWN, VK_ESCAPE, 0);
+              }}))
         << "Esc did not close it";
-}
-
-// The box opens with the focus on OK; after a message box or another window it comes back to the
-// control that had it.
-TEST_F(AboutBoxTest, OpensOnOkAndTheFocusComesBackAfterAMessageOrAnotherWindow) {
-    EXPECT_TRUE(Open(
-        main.get(), {[](HWND box) {
-                         HWND focus = ::GetFocus();
-                         EXPECT_EQ(focus, ::GetDlgItem(box, kAboutOk));
-                         ::PostMessageA(focus != nullptr ? focus : box, WM_KEYDOWN, VK_TAB, 1);
-                     },
-                     [](HWND box) {
-                         ASSERT_EQ(::GetFocus(), ::GetDlgItem(box, kAboutSysInfo));
-                         // No System Information tool in the prefix: a message box says so.
-                         ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(kAboutSysInfo, BN_CLICKED), 0);
-                     },
-                     test::When("#32770", nullptr,
-                                [](HWND message) { ::PostMessageA(message, WM_COMMAND, IDOK, 0); }),
-                     test::When("#32770", nullptr, {}),
-                     [](HWND box) {
-                         HWND sysInfo = ::GetDlgItem(box, kAboutSysInfo);
-                         EXPECT_EQ(::GetFocus(), sysInfo) << "after a message box";
-                         EXPECT_EQ(test::FocusAfterAnotherWindow(box), sysInfo)
-                             << "after another window was active";
-                         ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-                     }}));
 }
 
 TEST_F(AboutBoxTest, MovedToAScreenOfAnotherDpiItLaysItselfOutAgain) {

@@ -12,6 +12,7 @@
 #include "platform/win32/help_win32.h"
 #include "platform/win32/window_handles.h"
 #include "shared/shared_routines.h"
+#include "support/window_probe.h"
 
 namespace ombrix::about {
 namespace {
@@ -32,9 +33,7 @@ HWND HelpWindow() {
 TEST(HtmlHelpOnWindows, TheHelpFileOpensInAHelpWindowOwnedByTheProgram) {
     const std::string file = HelpFilePath(platform::ProgramDirectory());
     ASSERT_TRUE(shared::FileExists(file)) << file << " was not built";
-    const platform::win32::UniqueWindow owner(
-        ::CreateWindowExA(0, "STATIC", "Ombrix help test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                          400, 300, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
+    const platform::win32::UniqueWindow owner = test::PlainWindow();
     platform::win32::Win32HelpViewer viewer;
     const auto shown = ShowHelpFile(viewer, reinterpret_cast<std::uintptr_t>(owner.get()), file);
     ASSERT_TRUE(shown) << shown.Reason();
