@@ -94,11 +94,11 @@ class ResultsWindowTest : public ::testing::Test {
 
     platform::win32::UniqueWindow main = test::PlainWindow();
     test::RecordingMessages messages;
-    ResultsWindow results{main.get(), messages};
+    ResultsWindow results{main.get(), messages, StandardReportActions()};
     const std::string output = "Report of \\\\HOST\r\nline two\r\nline three\r\n";
 };
 
-TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensThePopUp) {
+TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesOpensThePopUpAndTheFocusComesBack) {
     HWND view = nullptr;
     const auto press = [](HWND to, WPARAM key, bool shift, bool control) {
         HoldKeys(shift, control);
@@ -153,53 +153,41 @@ TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesLeavesTheTextAndOpensTheP
              PostKey(view, VK_DOWN);
              PostKey(view, VK_RETURN);
          },
-         [&](HWND window) {
+         [&](HWND) {
              EXPECT_TRUE(MenuOnScreen().empty());
              EXPECT_EQ(ClipboardText(), output);
              EXPECT_TRUE(::IsWindowEnabled(view));
              EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{10}, DWORD{16}));
+             PostKey(view, VK_APPS);
+             PostKey(view, VK_APPS, WM_KEYUP);
+         },
+         // Save Report's dialog, a message box and another window each take the activation; the
+         // focus comes back to the control that had it.
+         [&](HWND) {
+             ASSERT_EQ(MenuOnScreen().size(), 4u);
+             PostKey(view, VK_DOWN);  // Save Report, two below Copy
+             PostKey(view, VK_DOWN);
+             PostKey(view, VK_RETURN);
+         },
+         When("#32770", kSaveReportTitle,
+              [](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }),
+         When("#32770", kSaveReportTitle, {}),
+         [&](HWND window) {
+             EXPECT_EQ(::GetFocus(), view) << "after Save Report was cancelled";
+             // The window's own kind of message; the next step answers it.
+             platform::win32::Win32MessageBoxes(window).Show("A message",
+                                                             platform::MessageStyle::OkExclamation);
+             EXPECT_EQ(::GetFocus(), view) << "after a message box";
+             PostKey(::GetFocus(), VK_TAB);
+         },
+         When("#32770", nullptr, [](HWND box) { ::PostMessageA(box, WM_COMMAND, IDOK, 0); }),
+         [&](HWND window) {
+             HWND exit = ::GetDlgItem(window, kExitButton);
+             ASSERT_EQ(::GetFocus(), exit);
+             EXPECT_EQ(test::FocusAfterAnotherWindow(window), exit)
+                 << "after another window was active";
              ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
          }}));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-// Save Report's dialog, a message box and another window each take the activation; the focus comes
-// back to the control that had it.
-TEST_F(ResultsWindowTest, TheFocusComesBackWhereItWasAfterADialogAMessageOrAnotherWindow) {
-    ResultsWindow reporting{main.get(), messages, StandardReportActions()};
-    HWND view = nullptr;
-    std::vector<Step> steps{
-        [&](HWND window) {
-            view = ::GetDlgItem(window, kReportView);
-            PostKey(view, VK_APPS);
-            PostKey(view, VK_APPS, WM_KEYUP);
-        },
-        [&](HWND) {
-            ASSERT_EQ(MenuOnScreen().size(), 4u);
-            PostKey(view, VK_DOWN);  // Save Report, two below Copy
-            PostKey(view, VK_DOWN);
-            PostKey(view, VK_RETURN);
-        },
-        When("#32770", kSaveReportTitle,
-             [](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }),
-        When("#32770", kSaveReportTitle, {}),
-        [&](HWND window) {
-            EXPECT_EQ(::GetFocus(), view) << "after Save Report was cancelled";
-            // The window's own kind of message; the next step answers it.
-            platform::win32::Win32MessageBoxes(window).Show("A message",
-                                                            platform::MessageStyle::OkExclamation);
-            EXPECT_EQ(::GetFocus(), view) << "after a message box";
-            PostKey(::GetFocus(), VK_TAB);
-        },
-        When("#32770", nullptr, [](HWND box) { ::PostMessageA(box, WM_COMMAND, IDOK, 0); }),
-        [&](HWND window) {
-            HWND exit = ::GetDlgItem(window, kExitButton);
-            ASSERT_EQ(::GetFocus(), exit);
-            EXPECT_EQ(test::FocusAfterAnotherWindow(window), exit)
-                << "after another window was active";
-            ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(kExitButton, BN_CLICKED), 0);
-        }};
-    EXPECT_TRUE(Show(reporting, output, std::move(steps)));
     EXPECT_TRUE(messages.shown.empty());
 }
 
