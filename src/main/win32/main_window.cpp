@@ -85,9 +85,11 @@ void MainWindow::CentreOnScreen() {
 
 int MainWindow::Run() {
     if (!Open()) {
+        // Read before the half-made window goes, which may change the thread's last error.
+        const DWORD error = ::GetLastError();
         Destroy();
         messages_.Show(base::WithReason("Ombrix could not create its window.",
-                                        platform::SystemErrorText(::GetLastError())),
+                                        platform::SystemErrorText(error)),
                        platform::MessageStyle::OkExclamation);
         return 1;
     }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/process_files.h"
+#include "platform/win32/last_failure.h"
 
 namespace ombrix::platform::win32 {
 namespace {
@@ -54,20 +55,20 @@ class GlobalMemory {
 base::Result<> Win32Clipboard::PutText(const std::string& text) {
     OpenedClipboard clipboard(owner_);
     if (!clipboard.IsOpen()) {
-        return base::Failure{SystemErrorText(::GetLastError())};
+        return win32::LastFailure();
     }
     if (!::EmptyClipboard()) {
-        return base::Failure{SystemErrorText(::GetLastError())};
+        return win32::LastFailure();
     }
     GlobalMemory memory(text.size() + 1);
     void* bytes = memory.get() != nullptr ? ::GlobalLock(memory.get()) : nullptr;
     if (bytes == nullptr) {
-        return base::Failure{SystemErrorText(::GetLastError())};
+        return win32::LastFailure();
     }
     std::memcpy(bytes, text.c_str(), text.size() + 1);
     ::GlobalUnlock(memory.get());
     if (::SetClipboardData(CF_TEXT, memory.get()) == nullptr) {
-        return base::Failure{SystemErrorText(::GetLastError())};
+        return win32::LastFailure();
     }
     memory.release();
     return {};

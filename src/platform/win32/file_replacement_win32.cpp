@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/process_files.h"
+#include "platform/win32/last_failure.h"
 #include "platform/win32/read_to_end_win32.h"
 #include "platform/win32/unique_handle.h"
 
@@ -14,10 +15,6 @@ namespace {
 
 using win32::UniqueFind;
 using win32::UniqueHandle;
-
-base::Failure LastError() {
-    return SystemFailure(::GetLastError());
-}
 
 // A name beside `path` (so in the same folder and on the same volume) that nobody else picks:
 // the process, a counter and the clock.
@@ -106,21 +103,21 @@ class Win32RewritableFile final : public RewritableFile {
     // SetEndOfFile allocates the room of a longer file at once.
     base::Result<> Resize(std::uint64_t length) override {
         if (!MoveTo(file_.get(), length) || !::SetEndOfFile(file_.get())) {
-            return LastError();
+            return win32::LastFailure();
         }
         return {};
     }
 
     base::Result<> WriteFromStart(std::string_view bytes) override {
         if (!MoveTo(file_.get(), 0)) {
-            return LastError();
+            return win32::LastFailure();
         }
         const DWORD error = WriteAll(file_.get(), bytes);
         return error == ERROR_SUCCESS ? base::Result<>() : SystemFailure(error);
     }
 
     base::Result<> Flush() override {
-        return ::FlushFileBuffers(file_.get()) ? base::Result<>() : LastError();
+        return ::FlushFileBuffers(file_.get()) ? base::Result<>() : win32::LastFailure();
     }
 
   private:
@@ -190,7 +187,7 @@ base::Result<std::unique_ptr<RewritableFile>> RewritableFile::Open(const std::st
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return LastError();
+        return win32::LastFailure();
     }
     return std::unique_ptr<RewritableFile>(std::make_unique<Win32RewritableFile>(std::move(file)));
 }

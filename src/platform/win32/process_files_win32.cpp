@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/process_files.h"
+#include "platform/win32/last_failure.h"
 #include "platform/win32/read_to_end_win32.h"
 #include "platform/win32/unique_handle.h"
 
@@ -16,10 +17,6 @@ namespace {
 
 using win32::UniqueFind;
 using win32::UniqueHandle;
-
-base::Failure LastError() {
-    return SystemFailure(::GetLastError());
-}
 
 // Wine's hidden console host can hold the child's inherited output handle (shared with nobody)
 // for a moment after the child has ended. Nothing more is written through it, but until it is
@@ -133,7 +130,7 @@ base::Result<> RemoveFile(const std::string& path) {
     if (::DeleteFileA(path.c_str())) {
         return {};
     }
-    return LastError();
+    return win32::LastFailure();
 }
 
 bool IsReadOnlyFile(const std::string& path) {
@@ -146,7 +143,7 @@ base::Result<std::string> ReadWholeFile(const std::string& path) {
     UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return LastError();
+        return win32::LastFailure();
     }
     return win32::ReadToEnd(file.get());
 }
@@ -155,7 +152,7 @@ base::Result<std::string> win32::ReadToEnd(HANDLE file) {
     LARGE_INTEGER size{};
     LARGE_INTEGER start{};
     if (!::GetFileSizeEx(file, &size) || !::SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
-        return LastError();
+        return win32::LastFailure();
     }
     std::string bytes;
     try {
@@ -170,7 +167,7 @@ base::Result<std::string> win32::ReadToEnd(HANDLE file) {
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
         DWORD read = 0;
         if (!::ReadFile(file, bytes.data() + done, chunk, &read, nullptr)) {
-            return LastError();
+            return win32::LastFailure();
         }
         if (read == 0) {
             break;
@@ -202,7 +199,7 @@ base::Result<std::unique_ptr<OutputFile>> OutputFile::Create(const std::string& 
     UniqueHandle handle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) {
-        return LastError();
+        return win32::LastFailure();
     }
     return std::unique_ptr<OutputFile>(std::make_unique<Win32OutputFile>(path, std::move(handle)));
 }
@@ -225,7 +222,7 @@ base::Result<std::unique_ptr<CapturedProcess>> CapturedProcess::Start(
     PROCESS_INFORMATION info{};
     if (!::CreateProcessA(programPath.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                           NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &info)) {
-        return LastError();
+        return win32::LastFailure();
     }
     return std::unique_ptr<CapturedProcess>(std::make_unique<Win32CapturedProcess>(
         file.Path(), file.TakeHandle(), UniqueHandle(info.hProcess), UniqueHandle(info.hThread)));
