@@ -37,14 +37,6 @@ TEST(Calendar, CountsDayBoundariesAcrossLeapDaysAndCenturies) {
     EXPECT_EQ(DaysBetween({2026, 12, 7}, {2026, 11, 30}), -7);
 }
 
-TEST(Calendar, ReadsShortYearsThroughWindowsWindow) {
-    EXPECT_EQ(ExpandShortYear(0, 1), 2000);
-    EXPECT_EQ(ExpandShortYear(29, 2), 2029);
-    EXPECT_EQ(ExpandShortYear(30, 2), 1930);
-    EXPECT_EQ(ExpandShortYear(99, 2), 1999);
-    EXPECT_EQ(ExpandShortYear(29, 4), 29) << "a year written in full stands as written";
-}
-
 TEST(Digits, ReadOnlyDigitsWithinTheirLength) {
     EXPECT_EQ(ReadDigits("007", 3), 7);
     EXPECT_EQ(ReadDigits("999999999999999999", 18), 999999999999999999);
