@@ -33,7 +33,7 @@ std::vector<test::ShownMessage> Save(const std::string& output, std::optional<st
     return messages.shown;
 }
 
-TEST(SaveReport, ReplacesTheChosenFileWithTheSixParts) {
+TEST(SaveReport, ReplacesTheChosenFileWithTheSixPartsAndCancelLeavesIt) {
     test::ScratchDir scratch;
     const std::string path = scratch.File("report");
     test::WriteFile(path, std::string(100'000, 'o'));
@@ -49,10 +49,9 @@ TEST(SaveReport, ReplacesTheChosenFileWithTheSixParts) {
                   header + stars + "\r\n" + between + stars + "\r\nReport complete.\r\n");
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 1);
-}
-
-TEST(SaveReport, CancelWritesNothingAndSaysNothing) {
-    EXPECT_TRUE(Save("line\r\n", std::nullopt).empty());
+    const std::string saved = test::ReadFile(path);
+    EXPECT_TRUE(Save("line\r\n", std::nullopt).empty()) << "Cancel says nothing";
+    EXPECT_EQ(test::ReadFile(path), saved) << "Cancel writes nothing";
 }
 
 TEST(SaveReport, AFileThatCannotBeWrittenIsToldWithItsNameAndTheReason) {

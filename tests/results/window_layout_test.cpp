@@ -71,7 +71,6 @@ TEST(FontScale, TheDesignFontChangesNothingAndOnlyAWiderOrHigherFontGrowsTheWind
 
 TEST(FontScale, UnitsAreMeasuredAsTheSystemRoundsDialogBaseUnits) {
     // The 52 letters' width in pixels, and the cell height.
-    EXPECT_EQ(FontUnitsOf(330, 13), (FontUnits{6, 13}));
     EXPECT_EQ(FontUnitsOf(337, 13), (FontUnits{6, 13}));
     EXPECT_EQ(FontUnitsOf(338, 13), (FontUnits{7, 13}));
     EXPECT_EQ(FontUnitsOf(500, 21), (FontUnits{10, 21}));
