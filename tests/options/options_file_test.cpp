@@ -57,8 +57,7 @@ class OptionsFileTest : public ::testing::Test {
     }
     base::Result<> Save() { return SaveOptions(path, form.ReadState(), uptimePath); }
 
-    // RemoteMachine, /s, /a, RestrictPeriod, the two option buttons and the menu's check mark, then
-    // texts.
+    // The check boxes, the option buttons and the menu's check mark, then the texts.
     std::string Shown() const {
         std::string shown;
         for (Control c : {Control::RemoteMachine, Control::ShowEvents, Control::ShowAppFailures,
@@ -169,8 +168,7 @@ TEST_F(OptionsFileTest, EachFileRestoresItsStateIntoTheWindow) {
         {{{4, "False"}}, "1101010|SRV01|07|03|2005|5|uptime SRV01 /s /p:5"},
     };
     for (const auto& row : rows) {
-        FakeOptionView fresh;
-        view = fresh;
+        view = FakeOptionView();
         test::WriteFile(path, Sample(row.changes));
         Load();
         EXPECT_EQ(Shown(), row.shown);
@@ -215,6 +213,18 @@ TEST_F(OptionsFileTest, AFailedSaveGivesTheSystemsReasonAndAdvisesOnlyOnARefusal
         }
     }
     {
+        // A folder, with a file of its own inside, holds the name: both stay as they are.
+        const std::string inside = (fs::path(path) / "inside.txt").string();
+        fs::create_directory(path);
+        test::WriteFile(inside, "kept");
+        const base::Result<> saved = Save();
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.Reason().rfind(failed, 0), 0u) << saved.Reason();
+        EXPECT_GT(saved.Reason().size(), failed.size() + 3) << "the system's reason follows";
+        EXPECT_EQ(test::ReadFile(inside), "kept");
+        fs::remove_all(path);
+    }
+    {
         // A cause the folder has nothing to do with: the system's reason alone.
         test::WriteFile(path, kSample);
         test::UnwritableForAWhile fault(path);
@@ -252,20 +262,6 @@ TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(test::ReadFile(path), kSample);
     EXPECT_EQ(Count(dir.path()), 1);
-}
-
-TEST_F(OptionsFileTest, SomethingElseInTheFilesPlaceIsLeftAsItIs) {
-    // A folder holds the name, with a file of its own inside.
-    const std::string inside = (fs::path(path) / "inside.txt").string();
-    fs::create_directory(path);
-    test::WriteFile(inside, "kept");
-    const base::Result<> saved = Save();
-    ASSERT_FALSE(saved);
-    const std::string failed = "Ombrix could not save its options to " + path + ".\r\n\r\n";
-    EXPECT_EQ(saved.Reason().rfind(failed, 0), 0u) << saved.Reason();
-    EXPECT_GT(saved.Reason().size(), failed.size() + 3) << "the system's reason follows";
-    EXPECT_EQ(test::ReadFile(inside), "kept");
-    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
 }
 
 TEST_F(OptionsFileTest, StartAndSaveClearAwayLeftoversOfKilledSavesAndOnlyThose) {
