@@ -136,10 +136,12 @@ TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessag
          std::string("\x00\xff\r\nA\n\r\x1a\x7f\x80stdin:0", 17)},  // standard output alone
         {"--hex 4572720a00 --exit 1", "Err\r\n ", ""},  // shown as in results: NUL as a blank
         {"--hex 4572720d0a00 --exit -1", "Err\r\n ", ""},
-        {"--exit 5", "UPTIME.EXE ended with exit code 5 and printed nothing.", ""},
+        {"--exit 255", "UPTIME.EXE ended with exit code 255 and printed nothing.", ""},
     };
 #ifdef _WIN32
     rows.push_back({"--hex 4572720d0a00 --exit 65536", "Err\r\n ", ""});  // not cut to 16 bits
+    // 259 is also the value of STILL_ACTIVE.
+    rows.push_back({"--exit 259", "UPTIME.EXE ended with exit code 259 and printed nothing.", ""});
     rows.push_back(
         {"--exit -1", "UPTIME.EXE ended with exit code -1 (0xFFFFFFFF) and printed nothing.", ""});
 #endif
