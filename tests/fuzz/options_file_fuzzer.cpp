@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,40 +96,39 @@ bool SameBoolean(std::string_view line, bool value) {
     return IsNumber(line) && (lower.find_first_of("123456789") != std::string::npos) == value;
 }
 
+// The Boolean lines and the 16-bit number lines, counted from 0.
+constexpr std::size_t kBooleanLines[] = {3, 4, 6, 7, 8, 13};
+constexpr std::size_t kNumberLines[] = {9, 10, 11, 12};
+
 // What the format allows, read line by line.
 bool Allowed(std::string_view bytes) {
     const std::vector<std::string_view> lines = FirstLines(bytes);
     if (lines.size() != 14 || lines[0] != kOptionsSignature || !IsNumber(lines[1])) {
         return false;
     }
-    for (std::size_t i : {3u, 4u, 6u, 7u, 8u, 13u}) {
-        if (!SameBoolean(lines[i], true) && !SameBoolean(lines[i], false)) {
-            return false;
-        }
-    }
-    for (std::size_t i : {9u, 10u, 11u, 12u}) {
-        if (!NumberOf(lines[i])) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(kBooleanLines,
+                               [&](std::size_t i) {
+                                   return SameBoolean(lines[i], true) ||
+                                          SameBoolean(lines[i], false);
+                               }) &&
+           std::ranges::all_of(kNumberLines,
+                               [&](std::size_t i) { return NumberOf(lines[i]).has_value(); });
 }
 
 void CheckAccepted(std::string_view bytes, const StoredOptions& options) {
     const std::vector<std::string_view> lines = FirstLines(bytes);
     Require(lines[2] == options.uptimePath, "UptimePath is not line 3");
     Require(lines[5] == options.machineName, "MachineName is not line 6");
-    Require(SameBoolean(lines[3], options.sinceDate), "line 4");
-    Require(SameBoolean(lines[4], options.remoteMachine), "line 5");
-    Require(SameBoolean(lines[6], options.showEvents), "line 7");
-    Require(SameBoolean(lines[7], options.showAppFailures), "line 8");
-    Require(SameBoolean(lines[8], options.restrictPeriod), "line 9");
-    Require(NumberOf(lines[9]) == options.day, "line 10");
-    Require(NumberOf(lines[10]) == options.month, "line 11");
-    Require(NumberOf(lines[11]) == options.year, "line 12");
-    Require(NumberOf(lines[12]) == options.dayCount, "line 13");
-    Require(SameBoolean(lines[13], options.showCommandLine), "line 14");
-
+    const bool booleans[] = {options.sinceDate,      options.remoteMachine,
+                             options.showEvents,     options.showAppFailures,
+                             options.restrictPeriod, options.showCommandLine};
+    const int numbers[] = {options.day, options.month, options.year, options.dayCount};
+    for (std::size_t i = 0; i < std::size(booleans); ++i) {
+        Require(SameBoolean(lines[kBooleanLines[i]], booleans[i]), "a Boolean line");
+    }
+    for (std::size_t i = 0; i < std::size(numbers); ++i) {
+        Require(NumberOf(lines[kNumberLines[i]]) == numbers[i], "a number line");
+    }
     // The round trip also makes the writer stable: Format(Parse(written)) is Format(options).
     Require(ParseOptionsFile(FormatOptionsFile(options, kOptionsSignature), kOptionsSignature) ==
                 options,
