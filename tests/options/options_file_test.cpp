@@ -87,16 +87,29 @@ class OptionsFileTest : public ::testing::Test {
     test::RecordingMessages messages;
 };
 
-TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFile) {
+TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFileWithItsMarks) {
     test::WriteFile(path, kSample + std::string(2000, 'x'));
+    const std::string marks = test::MarkFileSpecially(path);
     Load();
     EXPECT_EQ(uptimePath, "C:\\Tools\\uptime.exe");
     form.BuildCommandLineAtStartup();
     EXPECT_EQ(Shown(), "1101100|SRV01|07|03|2005|5|uptime SRV01 /s /d:03/07/2005");
-
-    EXPECT_TRUE(Save());
-    EXPECT_EQ(test::ReadFile(path), kSample) << "replaced whole, nothing trailing";
-    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
+    // A plain folder, where the new file takes the old one's place; then one that refuses new
+    // files, where the file is written where it stands, one byte shorter ("True" for "False").
+    for (const bool refusing : {false, true}) {
+        test::FolderRefusingNewFiles refusal(refusing ? dir.path() : fs::path());
+        if (refusing && !refusal.Refuses()) {
+            GTEST_SKIP() << "the folder's immutable mark cannot be set here";
+        }
+        form.SetValue(Control::ShowAppFailures, refusing ? kChecked : kUnchecked);
+        const base::Result<> saved = Save();
+        ASSERT_TRUE(saved) << saved.Reason();
+        const std::string expected =
+            FormatOptionsFile(ToStoredOptions(form.ReadState(), uptimePath), kOptionsSignature);
+        EXPECT_EQ(test::ReadFile(path), refusing ? expected : kSample) << "nothing trails";
+        EXPECT_EQ(test::SpecialMarks(path), marks);
+        EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
+    }
 }
 
 TEST_F(OptionsFileTest, ARejectedFileAppliesNothingAndStaysAsItIs) {
@@ -172,27 +185,6 @@ TEST_F(OptionsFileTest, EachFileRestoresItsStateIntoTheWindow) {
         test::WriteFile(path, Sample(row.changes));
         Load();
         EXPECT_EQ(Shown(), row.shown);
-    }
-}
-
-TEST_F(OptionsFileTest, AFolderThatRefusesNewFilesGetsTheFileRewrittenInPlaceWithItsMarks) {
-    test::WriteFile(path, kSample + std::string(300, 'x'));
-    const std::string marks = test::MarkFileSpecially(path);
-    // A plain folder, where the new file takes the old one's place; then one that refuses new
-    // files, where the file is written where it stands: both keep the file's own marks.
-    for (const bool refusing : {false, true}) {
-        test::FolderRefusingNewFiles refusal(refusing ? dir.path() : fs::path());
-        if (refusing && !refusal.Refuses()) {
-            GTEST_SKIP() << "the folder's immutable mark cannot be set here";
-        }
-        form.SetValue(Control::ShowAppFailures, refusing ? kChecked : kUnchecked);
-        const base::Result<> saved = Save();
-        ASSERT_TRUE(saved) << saved.Reason();
-        const std::string expected =
-            FormatOptionsFile(ToStoredOptions(form.ReadState(), uptimePath), kOptionsSignature);
-        EXPECT_EQ(test::ReadFile(path), expected) << "nothing of the longer old file trails";
-        EXPECT_EQ(test::SpecialMarks(path), marks);
-        EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
     }
 }
 
