@@ -68,6 +68,8 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
         launch.Launch(options, uptimePath, today);
         ASSERT_EQ(messages.shown.size(), said + 1) << "a second launch went ahead";
         secondLaunchWhileOpen = messages.shown.back().text;
+        EXPECT_TRUE(launch.LaunchActive()) << "the refusal leaves the open run alone";
+        EXPECT_EQ(FilesIn(temp.path()).size(), 1u) << "and creates nothing";
         messages.shown.pop_back();
     }
 
@@ -155,7 +157,7 @@ TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessag
         EXPECT_EQ(Launched(), said) << tail;
         EXPECT_EQ(shown.empty() ? "" : shown[0], output) << tail;
     }
-    EXPECT_EQ(secondLaunchWhileOpen, runner::kTwoCopiesMessage)
+    EXPECT_EQ(secondLaunchWhileOpen, "You cannot launch two copies of UPTIME.EXE at once.")
         << "refused until the results window closes";
     EXPECT_EQ(filesWhileOpen.size(), 1u) << "the file lives while the window is open";
 }

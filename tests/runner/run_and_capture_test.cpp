@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <optional>
 
 #include "shared/shared_routines.h"
 #include "support/test_support.h"
@@ -63,16 +62,6 @@ TEST_F(RunAndCaptureTest, OutputArrivesByteForByteInPlaceOfTheOldFileAndGoesWith
     const std::string large = Output();
     ASSERT_EQ(large.size(), 3000000u);
     EXPECT_EQ(large.substr(2999992), "01234567");
-}
-
-TEST_F(RunAndCaptureTest, ASecondRunIsRefusedAndCreatesNothing) {
-    const std::optional<ActiveRun> earlier = ActiveRun::Begin(state);
-    ASSERT_TRUE(earlier);
-    const base::Result<RunEnd> refused = Run("");
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.Reason(), "You cannot launch two copies of UPTIME.EXE at once.");
-    EXPECT_TRUE(state.LaunchActive()) << "the earlier run's output still waits to be dismissed";
-    EXPECT_FALSE(fs::exists(output));
 }
 
 TEST_F(RunAndCaptureTest, PathsAndCommandLinesLongerThanWindowsTakesAreRefusedBeforeAnything) {
