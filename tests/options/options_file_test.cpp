@@ -57,8 +57,7 @@ class OptionsFileTest : public ::testing::Test {
     }
     base::Result<> Save() { return SaveOptions(path, form.ReadState(), uptimePath); }
 
-    // RemoteMachine, /s, /a, RestrictPeriod, the two option buttons and the menu's check mark, then
-    // texts.
+    // The check boxes, the option buttons and the menu's check mark, then the texts.
     std::string Shown() const {
         std::string shown;
         for (Control c : {Control::RemoteMachine, Control::ShowEvents, Control::ShowAppFailures,
@@ -88,16 +87,29 @@ class OptionsFileTest : public ::testing::Test {
     test::RecordingMessages messages;
 };
 
-TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFile) {
+TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFileWithItsMarks) {
     test::WriteFile(path, kSample + std::string(2000, 'x'));
+    const std::string marks = test::MarkFileSpecially(path);
     Load();
     EXPECT_EQ(uptimePath, "C:\\Tools\\uptime.exe");
     form.BuildCommandLineAtStartup();
     EXPECT_EQ(Shown(), "1101100|SRV01|07|03|2005|5|uptime SRV01 /s /d:03/07/2005");
-
-    EXPECT_TRUE(Save());
-    EXPECT_EQ(test::ReadFile(path), kSample) << "replaced whole, nothing trailing";
-    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
+    // A plain folder, where the new file takes the old one's place; then one that refuses new
+    // files, where the file is written where it stands, one byte shorter ("True" for "False").
+    for (const bool refusing : {false, true}) {
+        test::FolderRefusingNewFiles refusal(refusing ? dir.path() : fs::path());
+        if (refusing && !refusal.Refuses()) {
+            GTEST_SKIP() << "the folder's immutable mark cannot be set here";
+        }
+        form.SetValue(Control::ShowAppFailures, refusing ? kChecked : kUnchecked);
+        const base::Result<> saved = Save();
+        ASSERT_TRUE(saved) << saved.Reason();
+        const std::string expected =
+            FormatOptionsFile(ToStoredOptions(form.ReadState(), uptimePath), kOptionsSignature);
+        EXPECT_EQ(test::ReadFile(path), refusing ? expected : kSample) << "nothing trails";
+        EXPECT_EQ(test::SpecialMarks(path), marks);
+        EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
+    }
 }
 
 TEST_F(OptionsFileTest, ARejectedFileAppliesNothingAndStaysAsItIs) {
@@ -169,32 +181,10 @@ TEST_F(OptionsFileTest, EachFileRestoresItsStateIntoTheWindow) {
         {{{4, "False"}}, "1101010|SRV01|07|03|2005|5|uptime SRV01 /s /p:5"},
     };
     for (const auto& row : rows) {
-        FakeOptionView fresh;
-        view = fresh;
+        view = FakeOptionView();
         test::WriteFile(path, Sample(row.changes));
         Load();
         EXPECT_EQ(Shown(), row.shown);
-    }
-}
-
-TEST_F(OptionsFileTest, AFolderThatRefusesNewFilesGetsTheFileRewrittenInPlaceWithItsMarks) {
-    test::WriteFile(path, kSample + std::string(300, 'x'));
-    const std::string marks = test::MarkFileSpecially(path);
-    // A plain folder, where the new file takes the old one's place; then one that refuses new
-    // files, where the file is written where it stands: both keep the file's own marks.
-    for (const bool refusing : {false, true}) {
-        test::FolderRefusingNewFiles refusal(refusing ? dir.path() : fs::path());
-        if (refusing && !refusal.Refuses()) {
-            GTEST_SKIP() << "the folder's immutable mark cannot be set here";
-        }
-        form.SetValue(Control::ShowAppFailures, refusing ? kChecked : kUnchecked);
-        const base::Result<> saved = Save();
-        ASSERT_TRUE(saved) << saved.Reason();
-        const std::string expected =
-            FormatOptionsFile(ToStoredOptions(form.ReadState(), uptimePath), kOptionsSignature);
-        EXPECT_EQ(test::ReadFile(path), expected) << "nothing of the longer old file trails";
-        EXPECT_EQ(test::SpecialMarks(path), marks);
-        EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
     }
 }
 
@@ -213,6 +203,18 @@ TEST_F(OptionsFileTest, AFailedSaveGivesTheSystemsReasonAndAdvisesOnlyOnARefusal
             EXPECT_NE(fix, std::string::npos) << saved.Reason();
             EXPECT_NE(saved.Reason().find("\r\n\r\n", fix), std::string::npos) << "no reason";
         }
+    }
+    {
+        // A folder, with a file of its own inside, holds the name: both stay as they are.
+        const std::string inside = (fs::path(path) / "inside.txt").string();
+        fs::create_directory(path);
+        test::WriteFile(inside, "kept");
+        const base::Result<> saved = Save();
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.Reason().rfind(failed, 0), 0u) << saved.Reason();
+        EXPECT_GT(saved.Reason().size(), failed.size() + 3) << "the system's reason follows";
+        EXPECT_EQ(test::ReadFile(inside), "kept");
+        fs::remove_all(path);
     }
     {
         // A cause the folder has nothing to do with: the system's reason alone.
@@ -252,20 +254,6 @@ TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(test::ReadFile(path), kSample);
     EXPECT_EQ(Count(dir.path()), 1);
-}
-
-TEST_F(OptionsFileTest, SomethingElseInTheFilesPlaceIsLeftAsItIs) {
-    // A folder holds the name, with a file of its own inside.
-    const std::string inside = (fs::path(path) / "inside.txt").string();
-    fs::create_directory(path);
-    test::WriteFile(inside, "kept");
-    const base::Result<> saved = Save();
-    ASSERT_FALSE(saved);
-    const std::string failed = "Ombrix could not save its options to " + path + ".\r\n\r\n";
-    EXPECT_EQ(saved.Reason().rfind(failed, 0), 0u) << saved.Reason();
-    EXPECT_GT(saved.Reason().size(), failed.size() + 3) << "the system's reason follows";
-    EXPECT_EQ(test::ReadFile(inside), "kept");
-    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
 }
 
 TEST_F(OptionsFileTest, StartAndSaveClearAwayLeftoversOfKilledSavesAndOnlyThose) {

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <optional>
 
 #include "shared/shared_routines.h"
 #include "support/test_support.h"
@@ -36,10 +35,8 @@ class RunAndCaptureTest : public ::testing::Test {
     }
     // A run that got going and was not cancelled.
     static testing::AssertionResult Finished(const base::Result<RunEnd>& run) {
-        if (run && !run->cancelled) {
-            return testing::AssertionSuccess();
-        }
-        return testing::AssertionFailure() << (run ? "cancelled" : "did not run: " + run.Reason());
+        return testing::AssertionResult(run && !run->cancelled)
+               << (run ? "cancelled" : "did not run: " + run.Reason());
     }
     std::string Output() const { return test::ReadFile(output); }
 
@@ -67,31 +64,6 @@ TEST_F(RunAndCaptureTest, OutputArrivesByteForByteInPlaceOfTheOldFileAndGoesWith
     EXPECT_EQ(large.substr(2999992), "01234567");
 }
 
-TEST_F(RunAndCaptureTest, ExitCodesPassThroughWhole) {
-#ifdef _WIN32
-    const int codes[] = {3, 255, 259, -1};  // 259 is also the value of STILL_ACTIVE
-#else
-    const int codes[] = {3, 255};
-#endif
-    for (int code : codes) {
-        const base::Result<RunEnd> run = Run(" --exit " + std::to_string(code));
-        ASSERT_TRUE(Finished(run)) << "a tool's " << code << " is not a refusal";
-        EXPECT_EQ(run->exitCode, code);
-    }
-}
-
-TEST_F(RunAndCaptureTest, ASecondRunIsRefusedAndCreatesNothing) {
-    const std::optional<ActiveRun> earlier = ActiveRun::Begin(state);
-    ASSERT_TRUE(earlier);
-    EXPECT_FALSE(ActiveRun::Begin(state)) << "one run at a time";
-    const base::Result<RunEnd> refused = Run("");
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.Reason(), "You cannot launch two copies of UPTIME.EXE at once.");
-    EXPECT_TRUE(state.LaunchActive()) << "the earlier run's output still waits to be dismissed";
-    EXPECT_FALSE(fs::exists(output));
-}
-
-// What Windows would not start is refused before anything is created or changed.
 TEST_F(RunAndCaptureTest, PathsAndCommandLinesLongerThanWindowsTakesAreRefusedBeforeAnything) {
     // A path of 259 characters is tried (there is no such file); one of 260 is refused unseen.
     const auto path = [folder = dir.File(std::string(300, 'p'))](std::size_t length) {
