@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/process_files.h"
-#include "uptime/utc_time.h"
+#include "uptime/common/utc_time.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "platform/process_files.h"
 #include "support/test_support.h"
-#include "uptime/tool.h"
+#include "uptime/tool/tool.h"
 
 namespace uptime::test {
 

@@ -1,0 +1,54 @@
+// What the tool prints for a command line, and its exit code.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "uptime/common/utc_time.h"
+#include "uptime/logs/log_sources.h"
+#include "uptime/report/local_clock.h"
+
+namespace uptime {
+
+enum ExitCode : int {
+    kSuccess = 0,
+    kUsageError = 1,
+    kMachineUnreachable = 2,
+    kAccessDenied = 3,
+    kEventLogUnreadable = 4,  // a remote machine's log, for another reason
+    kLogFileUnreadable = 5,   // /l: a file that gives no report
+};
+
+// What the tool knows of the machine it runs on.
+struct LocalMachine {
+    std::string name;
+    std::uint64_t secondsSinceBoot = 0;
+    std::string osName;    // empty when not known
+    std::string timeZone;  // empty when not known
+};
+
+// The system services the tool uses; tests put recorded events behind it.
+class ToolSystem : public LogSources {
+  public:
+    virtual UtcSeconds Now() const = 0;
+    virtual const LocalClock& Clock() const = 0;
+};
+
+struct ToolResult {
+    std::string output;  // standard output, lines ending in CR LF
+    int exitCode = kSuccess;
+};
+
+ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& machine,
+                   const ToolSystem& system);
+
+// "\\NAME has been up for: D day(s), H hour(s), M minute(s), S second(s)"
+std::string UptimeLine(const std::string& machineName, std::uint64_t seconds);
+
+// The one-paragraph usage text, led by the fault when there is one.
+std::string UsageText(const std::string& fault);
+
+}  // namespace uptime
