@@ -1,0 +1,34 @@
+// Asks many machines' live logs at once: a bounded number at a time, each within a time limit.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "uptime/logs/event_log.h"
+#include "uptime/logs/log_sources.h"
+
+namespace uptime {
+
+struct QueryLimits {
+    std::size_t parallel = 16;                    // machines asked at a time (/t:)
+    std::chrono::milliseconds perMachine{60000};  // each machine's time limit (/w:)
+};
+
+// What one machine's logs gave: the System log, and the Application log when asked.
+struct MachineAnswer {
+    std::string machine;
+    ombrix::base::Result<LogRecords> systemLog = ombrix::base::Failure{"not asked"};
+    ombrix::base::Result<LogRecords> applicationLog = ombrix::base::Failure{"not asked"};
+};
+
+// The answers in the order of `machines`. A machine that does not answer within its limit is
+// cancelled and gets an Unreachable failure that says so; the others are not held up.
+std::vector<MachineAnswer> QueryMachines(const LogSources& sources,
+                                         const std::vector<std::string>& machines,
+                                         bool applicationLog, const QueryLimits& limits);
+
+}  // namespace uptime

@@ -1,0 +1,50 @@
+// The figures of one machine's history, as numbers and times: what the fleet summary shows and
+// the availability strip draws.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "uptime/common/utc_time.h"
+#include "uptime/report/report.h"
+
+namespace uptime {
+
+enum class LastShutdownKind { None, Restart, Shutdown, Unexpected };
+
+struct LastShutdown {
+    LastShutdownKind kind = LastShutdownKind::None;
+    UtcSeconds time = 0;
+    std::string detail;  // for a requested one: by whom and why, as the 1074 says
+};
+
+struct MachineFigures {
+    UtcSeconds asOf = 0;
+    UtcSeconds periodStart = 0;
+    std::optional<UtcSeconds> lastBoot;
+    std::optional<std::uint64_t> upFor;  // seconds since the last boot, when known
+    std::optional<double> availability;  // percent of the accounted time
+    std::int64_t uptime = 0;
+    std::int64_t downtime = 0;
+    std::int64_t unaccounted = 0;
+    int reboots = 0;
+    int unexpectedShutdowns = 0;  // EventLog 6008
+    int powerLosses = 0;          // Kernel-Power 41
+    int bluescreens = 0;          // BugCheck 1001
+    LastShutdown lastShutdown;
+};
+
+// The same reading of the history as the text report's, over the same input.
+MachineFigures AnalyseHistory(const ReportInput& input);
+
+// One slice of a period.
+enum class Slice : char { Up, DownClean, DownUnexpected, Unknown };
+
+// The period [from, to) cut into `width` equal slices, each showing the state that held most of
+// it.
+std::vector<Slice> AvailabilitySlices(const ReportInput& input, UtcSeconds from, UtcSeconds to,
+                                      std::size_t width);
+
+}  // namespace uptime
