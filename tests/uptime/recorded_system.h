@@ -98,6 +98,7 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
         }
         return query.channel == "System" ? system_ : LogRecords{};
     }
+    void Cancel() override {}
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
         const std::string&) const override {
         return std::unique_ptr<ByteSource>(std::make_unique<TextSource>(file_));

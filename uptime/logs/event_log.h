@@ -23,6 +23,9 @@ class EventLogReader {
     // (AccessDenied when the user lacks the rights, Unreachable when a remote machine did not
     // answer).
     virtual ombrix::base::Result<LogRecords> Read(const LogQuery& query) = 0;
+    // Asks a Read under way on another thread to give up soon, with a failure; safe to call from
+    // any thread, and at any time.
+    virtual void Cancel() = 0;
 };
 
 }  // namespace uptime

@@ -106,6 +106,12 @@ class WindowsEventLog final : public EventLogReader {
         return reading;
     }
 
+    void Cancel() override {
+        if (session_) {
+            ::EvtCancel(session_.get());
+        }
+    }
+
   private:
     std::string OldestRecord(const std::wstring& channel) const {
         const EvtHandle results(::EvtQuery(session_.get(), channel.c_str(), L"*",

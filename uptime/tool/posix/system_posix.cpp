@@ -21,6 +21,7 @@ class NoEventLog final : public EventLogReader {
                                                "supported on this system"
                                              : "this system keeps no Windows event log"};
     }
+    void Cancel() override {}  // a Read here never waits
 
   private:
     bool remote_;
