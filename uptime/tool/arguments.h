@@ -1,4 +1,4 @@
-// The stand-in tool's command line: an optional machine or log file, and the report switches.
+// The stand-in tool's command line: the machines or logs to report, and the report switches.
 #pragma once
 
 #include <optional>
@@ -12,14 +12,24 @@ namespace uptime {
 
 using ombrix::base::CalendarDate;
 
+// A collector's channel read live (/c, /c:NAME, /e:NAME).
+struct CollectorChannel {
+    std::string collector;  // empty: this computer
+    std::string channel = "ForwardedEvents";
+};
+
 struct Arguments {
-    std::optional<std::string> machine;  // without a leading "\\"
-    std::optional<std::string> logFile;  // /l:path, an exported log read instead of a live one
-    bool systemEvents = false;           // /s, or implied by /a
-    bool applicationFailures = false;    // /a
-    std::optional<CalendarDate> since;   // /d:mm/dd/yyyy
-    std::optional<int> previousDays;     // /p:n
-    bool help = false;                   // /? or /help
+    std::vector<std::string> machines;        // each without a leading "\\", in the order given
+    std::vector<std::string> listFiles;       // /m:FILE, one machine name a line
+    std::vector<std::string> logFiles;        // /l:PATH, exported logs read instead of live ones
+    std::optional<CollectorChannel> channel;  // /c
+    int parallel = 16;                        // /t:N, machines asked at a time
+    int waitSeconds = 60;                     // /w:SECONDS, each machine's time limit
+    bool systemEvents = false;                // /s, or implied by /a
+    bool applicationFailures = false;         // /a
+    std::optional<CalendarDate> since;        // /d:mm/dd/yyyy
+    std::optional<int> previousDays;          // /p:n
+    bool help = false;                        // /? or /help
 };
 
 // Parses the arguments after the program name. Switches are taken in any order and letter case.

@@ -20,6 +20,7 @@ enum ExitCode : int {
     kAccessDenied = 3,
     kEventLogUnreadable = 4,  // a remote machine's log, for another reason
     kLogFileUnreadable = 5,   // /l: a file that gives no report
+    kSomeFailed = 6,          // some machines or files failed; the others are reported
 };
 
 // What the tool knows of the machine it runs on.
@@ -44,6 +45,9 @@ struct ToolResult {
 
 ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& machine,
                    const ToolSystem& system);
+
+// Whether a machine name stands for this computer.
+bool IsLocal(const std::string& name, const LocalMachine& machine);
 
 // "\\NAME has been up for: D day(s), H hour(s), M minute(s), S second(s)"
 std::string UptimeLine(const std::string& machineName, std::uint64_t seconds);

@@ -8,11 +8,26 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// "machine log:file /s /a /? since Y-M-D /p:N", with only what is set.
+// "machine,... list:file log:file collector:NAME/channel /t:N /w:N /s /a /? since Y-M-D /p:N",
+// with only what is set (and /t:, /w: only where they are not the defaults).
 std::string Described(const Arguments& a) {
-    std::string text = a.machine.value_or("") + (a.logFile ? " log:" + *a.logFile : "") +
-                       (a.systemEvents ? " /s" : "") + (a.applicationFailures ? " /a" : "") +
-                       (a.help ? " /?" : "");
+    std::string text;
+    for (const std::string& machine : a.machines) {
+        text += (text.empty() ? "" : ",") + machine;
+    }
+    for (const std::string& list : a.listFiles) {
+        text += " list:" + list;
+    }
+    for (const std::string& log : a.logFiles) {
+        text += " log:" + log;
+    }
+    if (a.channel) {
+        text += " collector:" + a.channel->collector + "/" + a.channel->channel;
+    }
+    text += (a.parallel != 16 ? " /t:" + std::to_string(a.parallel) : "") +
+            (a.waitSeconds != 60 ? " /w:" + std::to_string(a.waitSeconds) : "");
+    text += std::string(a.systemEvents ? " /s" : "") + (a.applicationFailures ? " /a" : "") +
+            (a.help ? " /?" : "");
     if (a.since) {
         text += " since " + std::to_string(a.since->year) + "-" + std::to_string(a.since->month) +
                 "-" + std::to_string(a.since->day);
@@ -30,6 +45,13 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"/HELP"}, " /?"},
         // The path as given, blanks and all (the shell has taken its quotes off).
         {{"/L:C:\\Logs\\srv 01.xml", "/p:7", "/s"}, " log:C:\\Logs\\srv 01.xml /s /p:7"},
+        // A fleet: several names, lists, limits; a name outside ASCII as it is.
+        {{"\\\\SRV01", "SRV02", "/s", "10.0.0.7", "/M:a.txt", "/m:b.txt", "/t:1", "/W:3600"},
+         "SRV01,SRV02,10.0.0.7 list:a.txt list:b.txt /t:1 /w:3600 /s"},
+        {{"Büro-PC", "/t:256", "/w:1"}, "Büro-PC /t:256 /w:1"},
+        {{"/l:D:\\Logs\\*.xml", "/l:srv?.evtx"}, " log:D:\\Logs\\*.xml log:srv?.evtx"},
+        {{"/c", "/s"}, " collector:/ForwardedEvents /s"},
+        {{"/E:Forwarded-Boots", "/C:\\\\COLL01"}, " collector:COLL01/Forwarded-Boots"},
     };
     for (const auto& [args, described] : cases) {
         const auto parsed = ParseArguments(args);
@@ -41,10 +63,11 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
 TEST(ParseArguments, NamesEachFault) {
     const std::pair<Args, const char*> cases[] = {
         {{"/x"}, "/x"},
-        {{"-s"}, "-s"},
+        {{"-s"}, "\"-s\" is not a switch"},  // a name that looks like a switch
         {{""}, "switch"},
-        {{"A", "B"}, "B"},
         {{"\\\\"}, "machine name"},
+        {{"SRV01", "SRV*"}, "\"SRV*\" is not a machine name"},
+        {{"SRV 01"}, "machine name"},
         {{"/d:1/1/2000", "/p:5"}, "only one"},
         {{"/p:5", "/p:6"}, "only one"},
         {{"/d:2/30/2006"}, "2/30/2006"},
@@ -53,8 +76,22 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/p:"}, "whole number"},
         {{"/p:999999"}, "/p:999999"},
         {{"/l:"}, "needs the path"},
-        {{"/l:a.xml", "/l:b.xml"}, "only one log file"},
-        {{"/l:a.xml", "\\\\SRV01"}, "not both"},
+        {{"/m:"}, "/m: needs the path of a list"},
+        {{"/l:a.xml", "\\\\SRV01"}, "not both: the log names its own machine"},
+        {{"/l:a.xml", "/m:list.txt"}, "/m: or log files with /l:, not both"},
+        {{"/c", "SRV01"}, "name the collector as /c:COLLECTOR"},
+        {{"/c:COLL01", "/l:a.xml"}, "/l: or a collector with /c, not both"},
+        {{"/c", "/c:COLL01"}, "only one collector"},
+        {{"/c:"}, "needs the collector's name"},
+        {{"/c:*"}, "\"/c:*\" needs the collector's name"},
+        {{"/e:Forwarded"}, "give it with /c or /c:COLLECTOR"},
+        {{"/c", "/e:"}, "needs the name of a channel"},
+        {{"/t:0"}, "\"/t:0\" needs, once, a whole number of machines"},
+        {{"/t:257"}, "from 1 to 256"},
+        {{"/t:8", "/t:8"}, "\"/t:8\" needs, once"},
+        {{"/w:0"}, "\"/w:0\" needs, once, a whole number of seconds"},
+        {{"/w:3601"}, "from 1 to 3600"},
+        {{"/w:ten"}, "/w:ten"},
     };
     for (const auto& [args, mentions] : cases) {
         const auto parsed = ParseArguments(args);
