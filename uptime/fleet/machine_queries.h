@@ -16,6 +16,9 @@ namespace uptime {
 struct QueryLimits {
     std::size_t parallel = 16;                    // machines asked at a time (/t:)
     std::chrono::milliseconds perMachine{60000};  // each machine's time limit (/w:)
+    // How long a Read may take to give up after it was cancelled at the limit, before the
+    // machine is given up on and its place goes to the next.
+    std::chrono::milliseconds afterCancel{1000};
 };
 
 // What one machine's logs gave: the System log, and the Application log when asked.
@@ -27,6 +30,11 @@ struct MachineAnswer {
 
 // The answers in the order of `machines`. A machine that does not answer within its limit is
 // cancelled and gets an Unreachable failure that says so; the others are not held up.
+// Each machine is asked on a thread of its own. A Read that has not returned soon after its
+// Cancel is given up on: its thread is let go (detached) and owns its reader from then on, so
+// that nothing it still touches is freed under it, and the call returns without it. Such a
+// thread ends with the process when main returns; a reader must therefore not refer to the
+// LogSources that opened it, and nothing may wait for these threads.
 std::vector<MachineAnswer> QueryMachines(const LogSources& sources,
                                          const std::vector<std::string>& machines,
                                          bool applicationLog, const QueryLimits& limits);
