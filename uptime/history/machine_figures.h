@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "uptime/common/utc_time.h"
-#include "uptime/report/report.h"
+#include "uptime/history/report_input.h"
 
 namespace uptime {
 

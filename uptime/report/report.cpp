@@ -2,20 +2,13 @@
 
 #include <algorithm>
 
+#include "uptime/history/machine_figures.h"
+
 namespace uptime {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 constexpr std::int64_t kSecondsPerDay = 86400;
-
-bool IsShutdown(EventKind kind) {
-    return kind == EventKind::Shutdown || kind == EventKind::UnexpectedShutdown;
-}
-
-bool IsApplicationEvent(EventKind kind) {
-    return kind == EventKind::ApplicationFailure || kind == EventKind::ApplicationHang ||
-           kind == EventKind::ApplicationLogCleared;
-}
 
 std::string Label(EventKind kind) {
     switch (kind) {
@@ -109,77 +102,69 @@ std::string Decimal(std::int64_t value, std::int64_t divisor, int decimals) {
            std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') + fraction;
 }
 
-// Walks the events in time order: whether the system was up or down between them.
-struct Tally {
-    std::int64_t uptime = 0;
-    std::int64_t downtime = 0;
-    std::int64_t asleep = 0;       // of the uptime, at least
-    std::int64_t unaccounted = 0;  // time the log does not tell about
-    int reboots = 0;
-    int bluescreens = 0;
-    int applicationFailures = 0;
-};
+// What a boot or shutdown row says of the time before it; otherwise the event's own comment.
+std::string Comment(const HistoryRow& row) {
+    const std::string span = ShortDuration(row.priorSeconds);
+    switch (row.prior) {
+        case Prior::None:
+            break;
+        case Prior::Downtime:
+            return "Prior downtime:" + span;
+        case Prior::DowntimeNotKnown:
+            return "Prior downtime: not known (no shutdown logged before it)";
+        case Prior::Uptime:
+            return "Prior uptime:" + span +
+                   (row.asleep > 0 ? ", asleep at least " + ShortDuration(row.asleep) : "");
+        case Prior::UptimeSinceLogBegins:
+            return "Prior uptime:at least " + span + " (the log begins after its boot)";
+        case Prior::UptimeSincePeriodStart:
+            return "Prior uptime:at least " + span + " (its boot is before this period)";
+        case Prior::UptimeNotKnown:
+            return "Prior uptime: not known (no boot logged before it)";
+    }
+    return PlainComment(row.event);
+}
 
-enum class State { Unknown, Up, Down };
-
-// A boot's own first records (the kernel's) come before its boot event, within this time.
-constexpr std::int64_t kBootRecordsBefore = 30 * 60;
-// Shorter differences between the clock and the system's own count are not called sleep.
-constexpr std::int64_t kSleepNoticed = 10 * 60;
+// The statistics under the table.
+std::string Figures(const ReportInput& input, const HistoryReading& reading) {
+    const HistoryTotals& totals = reading.totals;
+    const std::int64_t accounted = totals.uptime + totals.downtime;
+    std::string out =
+        "System Availability: " +
+        (accounted > 0 ? Decimal(100 * totals.uptime, accounted, 4) + "%" +
+                             (totals.unaccounted > 0 ? " (of the accounted time)" : "")
+                       : std::string("not known (the log shows no up or down time)")) +
+        kLineEnd;
+    out += "Total Uptime: " + ShortDuration(totals.uptime) + kLineEnd;
+    out += "Total Downtime: " + ShortDuration(totals.downtime) + kLineEnd;
+    if (totals.asleep > 0) {
+        out += "Time Asleep or Hibernating: at least " + ShortDuration(totals.asleep) +
+               ", counted in the uptime" + kLineEnd;
+    }
+    if (totals.unaccounted > 0) {
+        out += "Unaccounted Time: " + ShortDuration(totals.unaccounted) +
+               " (the log does not show whether the system was up)" + kLineEnd;
+    }
+    out += "Total Reboots: " + std::to_string(totals.reboots) + kLineEnd;
+    const std::int64_t period = std::max<std::int64_t>(0, input.now - reading.periodStart);
+    out += "Mean Time Between Reboots: " +
+           (totals.reboots > 0 ? Decimal(period, kSecondsPerDay * totals.reboots, 2) + " days"
+                               : std::string("not known (no reboot in this period)")) +
+           kLineEnd;
+    out += "Total Bluescreens: " + std::to_string(totals.bluescreens) + kLineEnd;
+    if (input.applicationFailures) {
+        out += "Total Application Failures: " +
+               (input.applicationProblem.empty() ? std::to_string(totals.applicationFailures)
+                                                 : std::string("not known")) +
+               kLineEnd;
+    }
+    return out;
+}
 
 }  // namespace
 
-std::int64_t TimeAsleep(const std::vector<SystemEvent>& events, UtcSeconds boot, UtcSeconds end) {
-    const SystemEvent* last = nullptr;
-    for (const SystemEvent& event : events) {
-        if (event.kind == EventKind::SystemUptime && event.time > boot && event.time <= end &&
-            (last == nullptr || event.time >= last->time)) {
-            last = &event;
-        }
-    }
-    if (last == nullptr) {
-        return 0;
-    }
-    const std::int64_t asleep = last->time - boot - last->seconds;
-    return asleep >= kSleepNoticed ? asleep : 0;
-}
-
-std::optional<std::uint64_t> SecondsSinceLastBoot(const std::vector<SystemEvent>& events,
-                                                  UtcSeconds now) {
-    const SystemEvent* last = nullptr;
-    for (const SystemEvent& event : events) {
-        if ((event.kind == EventKind::Boot || IsShutdown(event.kind)) &&
-            (last == nullptr || event.time >= last->time)) {
-            last = &event;
-        }
-    }
-    if (last == nullptr || last->kind != EventKind::Boot || last->time > now) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(now - last->time);
-}
-
 std::string BuildReport(const ReportInput& input, const LocalClock& clock) {
-    std::vector<SystemEvent> history = input.events;
-    std::stable_sort(history.begin(), history.end(),
-                     [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; });
-
-    std::string osName = input.osName;
-    if (osName.empty()) {
-        for (const SystemEvent& event : history) {
-            if (event.kind == EventKind::OsVersion) {
-                osName = event.detail;
-            }
-        }
-    }
-
-    std::vector<SystemEvent> rows;
-    for (const SystemEvent& event : history) {
-        if (IsRow(event.kind) && (input.applicationFailures || !IsApplicationEvent(event.kind)) &&
-            (!input.windowStart || event.time >= *input.windowStart)) {
-            rows.push_back(event);
-        }
-    }
+    const HistoryReading reading = ReadHistory(input);
     const bool fromLog = input.subject == Subject::LogFile;
     const std::string nowText = clock.DateText(input.now) + " " + clock.TimeText(input.now);
 
@@ -188,7 +173,8 @@ std::string BuildReport(const ReportInput& input, const LocalClock& clock) {
         out += "Log File: " + input.logFile + kLineEnd;
     }
     out += kLineEnd;
-    out += "Current OS: " + (osName.empty() ? std::string("not known") : osName) + "." + kLineEnd;
+    out += "Current OS: " + (reading.osName.empty() ? std::string("not known") : reading.osName) +
+           "." + kLineEnd;
     out += "Time Zone: " + (input.timeZone.empty() ? std::string("not known") : input.timeZone);
     if (input.subject != Subject::ThisComputer) {
         out += " (this computer's: the times below are shown in it)";
@@ -205,77 +191,11 @@ std::string BuildReport(const ReportInput& input, const LocalClock& clock) {
     out += TableLine(std::string(10, '-'), std::string(11, '-'), std::string(19, '-'),
                      std::string(34, '-'), false);
     out += kLineEnd;
-
-    // The period counts from the first row; or from the log's first record, when that comes
-    // earlier within the period asked for: the system was up to write it.
-    const UtcSeconds firstRow = rows.empty() ? input.now : rows.front().time;
-    const bool fromLogBegin = input.logBegins && *input.logBegins < firstRow &&
-                              (!input.windowStart || *input.logBegins >= *input.windowStart);
-    const UtcSeconds periodStart = fromLogBegin ? *input.logBegins : firstRow;
-    // Before a first shutdown the system was up, and so it was when it wrote the log's first
-    // record; its boot is then not in the period.
-    const auto firstState = std::find_if(rows.begin(), rows.end(), [](const SystemEvent& e) {
-        return e.kind == EventKind::Boot || IsShutdown(e.kind);
-    });
-    const bool upAtStart =
-        fromLogBegin || (firstState != rows.end() && IsShutdown(firstState->kind));
-    Tally tally;
-    State state = upAtStart ? State::Up : State::Unknown;
-    bool upSinceBoot = false;
-    UtcSeconds since = periodStart;
-    for (const SystemEvent& event : rows) {
-        std::string comment = PlainComment(event);
-        const std::int64_t span = event.time - since;
-        if (event.kind == EventKind::Boot) {
-            if (state == State::Down) {
-                tally.downtime += span;
-                comment = "Prior downtime:" + ShortDuration(span);
-            } else if (state == State::Up && !upSinceBoot && fromLogBegin &&
-                       span <= kBootRecordsBefore) {
-                tally.uptime += span;  // the log starts with this boot: its first records
-            } else if (span > 0) {
-                tally.unaccounted += span;
-                comment = "Prior downtime: not known (no shutdown logged before it)";
-            }
-            state = State::Up;
-            upSinceBoot = true;
-            since = event.time;
-            ++tally.reboots;
-        } else if (IsShutdown(event.kind)) {
-            if (state == State::Up) {
-                tally.uptime += span;
-                if (upSinceBoot) {
-                    const std::int64_t asleep = TimeAsleep(history, since, event.time);
-                    tally.asleep += asleep;
-                    comment = "Prior uptime:" + ShortDuration(span) +
-                              (asleep > 0 ? ", asleep at least " + ShortDuration(asleep) : "");
-                } else if (span > 0) {
-                    comment = "Prior uptime:at least " + ShortDuration(span) +
-                              (fromLogBegin ? " (the log begins after its boot)"
-                                            : " (its boot is before this period)");
-                }
-            } else if (span > 0) {
-                tally.unaccounted += span;
-                comment = "Prior uptime: not known (no boot logged before it)";
-            }
-            state = State::Down;
-            since = event.time;
-        }
-        tally.bluescreens += event.kind == EventKind::Bluescreen ? 1 : 0;
-        tally.applicationFailures +=
-            event.kind == EventKind::ApplicationFailure || event.kind == EventKind::ApplicationHang
-                ? 1
-                : 0;
-        out += TableLine(clock.DateText(event.time), clock.TimeText(event.time), Label(event.kind),
-                         comment, true);
+    for (const HistoryRow& row : reading.rows) {
+        out += TableLine(clock.DateText(row.event.time), clock.TimeText(row.event.time),
+                         Label(row.event.kind), Comment(row), true);
     }
-    if (input.now > since) {
-        (state == State::Up ? tally.uptime : tally.unaccounted) += input.now - since;
-        if (state == State::Up && upSinceBoot) {
-            tally.asleep += TimeAsleep(history, since, input.now);
-        }
-    }
-    if (rows.empty()) {
+    if (reading.rows.empty()) {
         out += std::string("No events of these kinds were logged in this period.") + kLineEnd;
     }
     if (input.unreadableRecords > 0) {
@@ -287,20 +207,13 @@ std::string BuildReport(const ReportInput& input, const LocalClock& clock) {
     }
     out += kLineEnd;
 
-    const std::optional<std::uint64_t> current =
-        input.secondsSinceBoot ? input.secondsSinceBoot
-                               : SecondsSinceLastBoot(input.events, input.now);
     out += fromLog ? "System Uptime at the Log's End: " : "Current System Uptime: ";
-    if (current) {
-        out += LongDuration(*current) + (fromLog ? " (from the last boot to the last record)" : "");
-        const auto lastBoot = SecondsSinceLastBoot(history, input.now);
-        const std::int64_t asleep =
-            lastBoot
-                ? TimeAsleep(history, input.now - static_cast<UtcSeconds>(*lastBoot), input.now)
-                : 0;
-        if (asleep > 0) {
+    if (reading.upFor) {
+        out += LongDuration(*reading.upFor) +
+               (fromLog ? " (from the last boot to the last record)" : "");
+        if (reading.asleepSinceLastBoot > 0) {
             out += std::string(kLineEnd) + "(of it asleep or hibernating at least " +
-                   LongDuration(static_cast<std::uint64_t>(asleep)) +
+                   LongDuration(static_cast<std::uint64_t>(reading.asleepSinceLastBoot)) +
                    ", by the system's own uptime count)";
         }
     } else {
@@ -308,41 +221,12 @@ std::string BuildReport(const ReportInput& input, const LocalClock& clock) {
     }
     out += kLineEnd;
     out += std::string(79, '-') + kLineEnd;
-    if (rows.empty()) {
+    if (reading.rows.empty()) {
         out += std::string("No figures: no event of this period tells them.") + kLineEnd;
         return out;
     }
-    out += "Since " + clock.DateText(periodStart) + ":" + kLineEnd + kLineEnd;
-
-    const std::int64_t accounted = tally.uptime + tally.downtime;
-    out += "System Availability: " +
-           (accounted > 0 ? Decimal(100 * tally.uptime, accounted, 4) + "%" +
-                                (tally.unaccounted > 0 ? " (of the accounted time)" : "")
-                          : std::string("not known (the log shows no up or down time)")) +
-           kLineEnd;
-    out += "Total Uptime: " + ShortDuration(tally.uptime) + kLineEnd;
-    out += "Total Downtime: " + ShortDuration(tally.downtime) + kLineEnd;
-    if (tally.asleep > 0) {
-        out += "Time Asleep or Hibernating: at least " + ShortDuration(tally.asleep) +
-               ", counted in the uptime" + kLineEnd;
-    }
-    if (tally.unaccounted > 0) {
-        out += "Unaccounted Time: " + ShortDuration(tally.unaccounted) +
-               " (the log does not show whether the system was up)" + kLineEnd;
-    }
-    out += "Total Reboots: " + std::to_string(tally.reboots) + kLineEnd;
-    const std::int64_t period = std::max<std::int64_t>(0, input.now - periodStart);
-    out += "Mean Time Between Reboots: " +
-           (tally.reboots > 0 ? Decimal(period, kSecondsPerDay * tally.reboots, 2) + " days"
-                              : std::string("not known (no reboot in this period)")) +
-           kLineEnd;
-    out += "Total Bluescreens: " + std::to_string(tally.bluescreens) + kLineEnd;
-    if (input.applicationFailures) {
-        out += "Total Application Failures: " +
-               (input.applicationProblem.empty() ? std::to_string(tally.applicationFailures)
-                                                 : std::string("not known")) +
-               kLineEnd;
-    }
+    out += "Since " + clock.DateText(reading.periodStart) + ":" + kLineEnd + kLineEnd;
+    out += Figures(input, reading);
     return out;
 }
 
