@@ -3,7 +3,7 @@
 # them, and a help file that opens on the first topic of its contents.
 #   cmake -DBINARY_DIR=<windows build> -DSCRATCH=<folder> -DPROBE=<resource_probe.exe>
 #         -DEMULATOR=<runs a Windows program> -DSTRIP=<strip> -DCHMLS=<chmls>
-#         -DVERSION=<a.b.c.d> -P check_package.cmake
+#         -DVERSION=<a.b.c.d> -DSOURCE_DIR=<repository> -P check_package.cmake
 cmake_minimum_required(VERSION 3.25)
 foreach(tool PROBE STRIP CHMLS)
     if(NOT EXISTS "${${tool}}")
@@ -29,13 +29,20 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zips} OUTPUT_VARIABLE listi
 if(NOT listed EQUAL 0)
     message(FATAL_ERROR "cannot list ${zips}")
 endif()
-foreach(name Ombrix.exe OmbrixHelp.chm uptime.exe README.txt)
+foreach(name Ombrix.exe OmbrixHelp.chm uptime.exe README.txt uptime-subscription.xml)
     if(NOT listing MATCHES "/${name}\n")
         message(FATAL_ERROR "${name} is missing from the ZIP:\n${listing}")
     endif()
 endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zips} WORKING_DIRECTORY ${SCRATCH})
 string(REGEX REPLACE "\\.zip$" "" top ${zips})
+
+# The subscription ships as checked in (a test keeps that file equal to the tool's own query).
+file(READ ${top}/uptime-subscription.xml packed_subscription)
+file(READ ${SOURCE_DIR}/packaging/uptime-subscription.xml checked_in_subscription)
+if(NOT packed_subscription STREQUAL checked_in_subscription)
+    message(SEND_ERROR "the packed uptime-subscription.xml is not the checked-in one")
+endif()
 
 # A program's bytes in hex, with what strip writes from the clock blanked out: the PE header's
 # time stamp (4 bytes, 8 after the offset stored at 0x3C) and the checksum that covers it
@@ -146,5 +153,6 @@ execute_process(COMMAND ${CHMLS} --no-page list -n ${chm} OUTPUT_VARIABLE pages)
 if(NOT pages MATCHES "(^|\n)/${default_topic}\n")
     message(SEND_ERROR "OmbrixHelp.chm lacks its default topic ${default_topic}:\n${pages}")
 endif()
-message(STATUS "${zips} holds Ombrix.exe, OmbrixHelp.chm, uptime.exe and README.txt, "
+message(STATUS "${zips} holds Ombrix.exe, OmbrixHelp.chm, uptime.exe, README.txt and "
+               "uptime-subscription.xml, "
                "the programs stripped and declared, the help opening on ${default_topic}")
