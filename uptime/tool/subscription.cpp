@@ -41,7 +41,8 @@ std::string SubscriptionFile() {
     const char* lines[] = {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
         "<!-- The events uptime.exe reads, forwarded by every computer that Group Policy points",
-        "     at this collector. Create it on the collector with: wecutil cs uptime-subscription.xml",
+        "     at this collector. Create it on the collector with: wecutil cs "
+        "uptime-subscription.xml",
         "     Then report every forwarding machine with: uptime /c /s -->",
         "<Subscription xmlns=\"http://schemas.microsoft.com/2006/03/windows/events/subscription\">",
         "  <SubscriptionId>uptime</SubscriptionId>",

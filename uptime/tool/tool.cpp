@@ -43,13 +43,23 @@ bool IsLocal(const std::string& name, const LocalMachine& machine) {
 std::string UsageText(const std::string& fault) {
     std::string text = fault.empty() ? "" : fault + " ";
     text +=
-        "Usage: uptime [[\\\\]machine | /l:file] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/? | /help]. "
-        "Without a machine the local computer is reported. /l: reads an exported event log "
-        "instead (XML from wevtutil qe LOG /f:xml or Event Viewer, UTF-8 or UTF-16, or .evtx "
-        "on Windows) and reports its machine as of its last record. /s adds the key system "
-        "events and statistics, /a also the application failures (and implies /s), /d: counts "
-        "only the events after the given date (month first) and /p: only those of the previous "
-        "n days.";
+        "Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file ... | /c[:collector] "
+        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/? | /help]. "
+        "Without a machine the local computer is reported. Several machines, named or listed one "
+        "a line in /m: files, are reported together: a summary with a row for each, then each "
+        "one's report. /t: sets how many are asked at a time (1 to 256, 16 unless given) and "
+        "/w: how many seconds each may take (1 to 3600, 60 unless given). /l: reads an exported "
+        "event log instead (XML from wevtutil qe LOG /f:xml or Event Viewer, UTF-8 or UTF-16, or "
+        ".evtx on Windows; repeat it, or use * and ? in the file name, for several) and reports "
+        "each machine in it as of its last record. /c reads the ForwardedEvents channel of this "
+        "computer, a Windows Event Forwarding collector, /c:NAME that of the collector NAME, and "
+        "/e: another channel. A machine renamed within its logs is reported under its newest "
+        "name, linked by its rename record (EventLog 6011) or, where that is missing, guessed "
+        "from its records' times, which its report then says. /s adds the key system events and "
+        "statistics, /a also the application failures (and implies /s), /d: counts only the "
+        "events after the given date (month first) and /p: only those of the previous n days. "
+        "Exit codes: 0 reported, 1 usage, 2 not reached, 3 access denied, 4 log not readable, 5 "
+        "log file gives no report, 6 some machines or files failed and the others are reported.";
     return text + kLineEnd;
 }
 
