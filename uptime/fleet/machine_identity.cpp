@@ -125,7 +125,7 @@ std::vector<Machine> LinkByRecords(std::vector<MachineLog> logs) {
         machine.names.emplace_back(logs[i].end.value_or(0), logs[i].computer);
         for (const NameChange& change : logs[i].nameChanges) {
             if (!byName.Find(change.from)) {
-                machine.names.emplace_back(change.time, change.from);
+                machine.names.emplace_back(change.time - 1, change.from);  // until the rename
             }
         }
         machine.log = std::move(logs[i]);
@@ -194,6 +194,7 @@ bool LinkOneByShape(std::vector<Machine>& machines) {
         return false;
     }
     Machine oldMachine = std::move(machines[old]);
+    std::stable_sort(oldMachine.names.begin(), oldMachine.names.end());
     for (const auto& name : oldMachine.names) {
         machines[renamed].guessedNames.push_back(name.second);
     }

@@ -128,6 +128,10 @@ class Scheduler {
         job->answer.machine = answers_[index].machine;
         try {
             job->reader = sources_.OpenEventLog(answers_[index].machine);
+            if (!job->reader) {
+                answers_[index].systemLog = Failure{"Its event log could not be opened."};
+                return;
+            }
             Asking asking;
             asking.index = index;
             asking.deadline = Clock::now() + limit_;
@@ -171,7 +175,8 @@ class Scheduler {
                     // A failure after the cancel is the cancel's doing: the limit is the reason.
                     if (!answer.systemLog) {
                         answer.systemLog = NoAnswer(limit_);
-                    } else if (applicationLog_ && !answer.applicationLog) {
+                    }
+                    if (applicationLog_ && !answer.applicationLog) {
                         answer.applicationLog = NoAnswer(limit_);
                     }
                 }

@@ -1,0 +1,98 @@
+// The machine list files administrators write, in the encodings their editors save.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "uptime/fleet/machine_list.h"
+#include "uptime/recorded_system.h"
+
+namespace uptime {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(ParseMachineList, TakesWhatAdministratorsWrite) {
+    using test::Utf16;
+    const std::string accents =
+        "B\xC3\xBCro-PC\r\nb\xC3\x9cRO-pc\r\n\xD0\xA1\xD0\x95\xD0\xA0\xD0\x92\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+        Names names;
+    } cases[] = {
+        {"lines, blanks and comments",
+         "# web\r\nSRV01\r\n\r\n  SRV02\t# after a name\r\n\t\r\n",
+         {"SRV01", "SRV02"}},
+        {"a leading \\\\ dropped",
+         "\\\\SRV01\n10.0.0.7\n\\\\fe80::1\n",
+         {"SRV01", "10.0.0.7", "fe80::1"}},
+        {"repeats in any case", "srv01\nSRV01\n\\\\Srv01\nSRV02\n", {"srv01", "SRV02"}},
+        {"letters outside ASCII, repeats in another case",
+         accents,
+         {"B\xC3\xBCro-PC", "\xD0\xA1\xD0\x95\xD0\xA0\xD0\x92"}},
+        {"UTF-8 with its mark", "\xEF\xBB\xBFSRV01\r\nSRV02", {"SRV01", "SRV02"}},
+        {"UTF-16 as Notepad saves it",
+         Utf16(accents + "SRV01\r\n", false),
+         {"B\xC3\xBCro-PC", "\xD0\xA1\xD0\x95\xD0\xA0\xD0\x92", "SRV01"}},
+        {"UTF-16 big-endian", Utf16("SRV01\r\nSRV02\r\n", true), {"SRV01", "SRV02"}},
+        {"UTF-16 without its mark", Utf16("SRV01\r\nSRV02", false, false), {"SRV01", "SRV02"}},
+        {"lines ended by CR alone", "SRV01\rSRV02\r", {"SRV01", "SRV02"}},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = ParseMachineList(c.bytes);
+        ASSERT_TRUE(parsed) << c.what << ": " << parsed.Reason();
+        EXPECT_EQ(*parsed, c.names) << c.what;
+    }
+}
+
+TEST(ParseMachineList, RefusesALineThatIsNoMachineNameWithItsNumber) {
+    const struct {
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"SRV01\r\n\r\n/s\r\n", "Line 3: \"/s\" looks like a switch, not a machine name."},
+        {"-a\n", "Line 1: \"-a\" looks like a switch, not a machine name."},
+        {"SRV01\nSRV\\01\n", "Line 2: \"SRV\\01\" holds a \\ inside, which no machine name does."},
+        {"\\\\SRV01\\C$\n", "Line 1: \"SRV01\\C$\" holds a \\ inside, which no machine name does."},
+        {"# a\nSRV01 SRV02\n",
+         "Line 2: \"SRV01 SRV02\" holds a blank: give one machine name per line."},
+        {"SRV01\nB\xFCro-PC\n", "Line 2 is not UTF-8 text: save the list as UTF-8 or Unicode."},
+        {"\\\\ # nobody\n", "Line 1: no name follows \\\\."},
+        {std::string(256, 'a'), "Line 1 is longer than any machine name can be."},
+        {"SRV\x01\n", "Line 1 holds a control character, which no machine name does."},
+        {"", "The list holds no machine names."},
+        {"\xEF\xBB\xBF# only comments\r\n\r\n", "The list holds no machine names."},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = ParseMachineList(c.bytes);
+        ASSERT_FALSE(parsed) << c.reason;
+        EXPECT_EQ(parsed.Reason(), c.reason);
+        EXPECT_EQ(parsed.Kind(), ombrix::base::FailureKind::BadRequest);
+    }
+}
+
+TEST(ParseMachineList, TakesTenThousandNamesAtOnce) {
+    std::string bytes;
+    Names expected;
+    for (int i = 0; i < 10000; ++i) {
+        expected.push_back("srv" + std::to_string(i) + ".corp.example");
+        bytes += expected.back() + "\r\n" + "\\\\SRV" + std::to_string(i) + ".CORP.example\r\n";
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const auto parsed = ParseMachineList(bytes);
+    const auto took = std::chrono::steady_clock::now() - started;
+    ASSERT_TRUE(parsed) << parsed.Reason();
+    EXPECT_EQ(*parsed, expected);
+    // Linear work takes milliseconds; comparing every pair would take far longer.
+    EXPECT_LT(took, std::chrono::seconds(3));
+}
+
+TEST(WithoutRepeats, KeepsEachMachineOnceInItsFirstSpellingAndOrder) {
+    EXPECT_EQ(WithoutRepeats({"SRV02", "srv01", "Srv02", "SRV01", "10.0.0.7", "srv03"}),
+              (Names{"SRV02", "srv01", "10.0.0.7", "srv03"}));
+}
+
+}  // namespace
+}  // namespace uptime

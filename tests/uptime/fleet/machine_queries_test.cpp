@@ -1,0 +1,202 @@
+// Asking many machines at once, through recorded event logs that answer after a delay, refuse
+// access, hang until cancelled, or ignore the cancel altogether.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "uptime/fleet/machine_queries.h"
+
+namespace uptime {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using ombrix::base::Failure;
+using ombrix::base::FailureKind;
+using ombrix::base::Result;
+
+enum class Behaviour { Answers, RefusesAccess, HangsUntilCancelled, IgnoresCancel };
+
+// What every recorded log shares: the Reads under way, and a release for the deaf ones, given
+// at the end of each test so that no thread outlives it by much.
+struct Recording {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int reading = 0;
+    int mostReading = 0;
+    int cancels = 0;
+    bool released = false;
+
+    void Release() {
+        const std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    }
+};
+
+class RecordedLog final : public EventLogReader {
+  public:
+    RecordedLog(std::shared_ptr<Recording> recording, std::string machine, Behaviour behaviour,
+                std::chrono::milliseconds delay)
+        : recording_(std::move(recording)),
+          machine_(std::move(machine)),
+          behaviour_(behaviour),
+          delay_(delay) {}
+
+    Result<LogRecords> Read(const LogQuery& query) override {
+        std::unique_lock lock(recording_->mutex);
+        recording_->mostReading = std::max(recording_->mostReading, ++recording_->reading);
+        Result<LogRecords> result = Answer(lock, query);
+        --recording_->reading;
+        return result;
+    }
+
+    void Cancel() override {
+        const std::lock_guard lock(recording_->mutex);
+        cancelled_ = true;
+        ++recording_->cancels;
+        recording_->changed.notify_all();
+    }
+
+  private:
+    Result<LogRecords> Answer(std::unique_lock<std::mutex>& lock, const LogQuery& query) {
+        Recording& r = *recording_;
+        const Failure cancelledFailure{"The operation was canceled by the user."};
+        switch (behaviour_) {
+            case Behaviour::RefusesAccess:
+                return Failure{"Access is denied.", FailureKind::AccessDenied};
+            case Behaviour::Answers:
+                if (r.changed.wait_for(lock, delay_, [this] { return cancelled_; })) {
+                    return cancelledFailure;
+                }
+                return LogRecords{{machine_ + " " + query.channel}, {}};
+            case Behaviour::HangsUntilCancelled:
+                r.changed.wait(lock, [this] { return cancelled_; });
+                return cancelledFailure;
+            case Behaviour::IgnoresCancel:
+                r.changed.wait_for(lock, 60s, [&r] { return r.released; });
+                return LogRecords{{"too late"}, {}};
+        }
+        return cancelledFailure;
+    }
+
+    std::shared_ptr<Recording> recording_;
+    std::string machine_;
+    Behaviour behaviour_;
+    std::chrono::milliseconds delay_;
+    bool cancelled_ = false;
+};
+
+struct Plan {
+    Behaviour behaviour = Behaviour::Answers;
+    std::chrono::milliseconds delay{0};
+};
+
+class RecordedFleet final : public LogSources {
+  public:
+    explicit RecordedFleet(std::map<std::string, Plan> plans) : plans_(std::move(plans)) {}
+    ~RecordedFleet() override { recording_->Release(); }
+
+    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
+        const Plan plan = plans_.at(machine);
+        return std::make_unique<RecordedLog>(recording_, machine, plan.behaviour, plan.delay);
+    }
+    Result<std::unique_ptr<ByteSource>> OpenLogFile(const std::string&) const override {
+        return Failure{"no files here"};
+    }
+    Result<void> ReadEvtxFile(const std::string&, RecordSink&) const override {
+        return Failure{"no files here"};
+    }
+    Recording& recording() const { return *recording_; }
+
+  private:
+    std::map<std::string, Plan> plans_;
+    std::shared_ptr<Recording> recording_ = std::make_shared<Recording>();
+};
+
+std::vector<std::string> Names(const std::map<std::string, Plan>& plans) {
+    std::vector<std::string> names;
+    for (const auto& plan : plans) {
+        names.push_back(plan.first);
+    }
+    return names;
+}
+
+TEST(QueryMachines, EachMachineGetsItsAnswerOrItsFailureInTheOrderGiven) {
+    const RecordedFleet fleet({
+        {"slow", {Behaviour::Answers, 40ms}},
+        {"quick", {Behaviour::Answers, 1ms}},
+        {"denied", {Behaviour::RefusesAccess}},
+        {"hung", {Behaviour::HangsUntilCancelled}},
+        {"deaf", {Behaviour::IgnoresCancel}},
+    });
+    const std::vector<std::string> order{"hung", "slow", "denied", "deaf", "quick"};
+    const QueryLimits limits{2, 300ms, 50ms};
+    const std::vector<MachineAnswer> answers = QueryMachines(fleet, order, true, limits);
+
+    ASSERT_EQ(answers.size(), order.size());
+    const std::string noAnswer = "The machine did not answer within 0.3 seconds.";
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const MachineAnswer& answer = answers[i];
+        EXPECT_EQ(answer.machine, order[i]);
+        if (answer.machine == "slow" || answer.machine == "quick") {
+            ASSERT_TRUE(answer.systemLog) << answer.machine << ": " << answer.systemLog.Reason();
+            ASSERT_TRUE(answer.applicationLog) << answer.applicationLog.Reason();
+            EXPECT_EQ(answer.systemLog->records, std::vector{answer.machine + " System"});
+            EXPECT_EQ(answer.applicationLog->records, std::vector{answer.machine + " Application"});
+        } else if (answer.machine == "denied") {
+            EXPECT_EQ(answer.systemLog.Kind(), FailureKind::AccessDenied);
+            EXPECT_EQ(answer.systemLog.Reason(), "Access is denied.");
+        } else {
+            EXPECT_EQ(answer.systemLog.Kind(), FailureKind::Unreachable) << answer.machine;
+            EXPECT_EQ(answer.systemLog.Reason(), noAnswer) << answer.machine;
+            EXPECT_EQ(answer.applicationLog.Reason(), noAnswer) << answer.machine;
+        }
+    }
+    EXPECT_EQ(fleet.recording().cancels, 2);  // the hung and the deaf machine, at their limits
+}
+
+TEST(QueryMachines, AsksNoMoreMachinesAtATimeThanAllowed) {
+    std::map<std::string, Plan> plans;
+    for (int i = 0; i < 12; ++i) {
+        plans["SRV" + std::to_string(10 + i)] = {Behaviour::Answers, 30ms};
+    }
+    const RecordedFleet fleet(plans);
+    const auto answers = QueryMachines(fleet, Names(plans), false, {3, 5000ms, 50ms});
+    for (const MachineAnswer& answer : answers) {
+        EXPECT_TRUE(answer.systemLog) << answer.machine << ": " << answer.systemLog.Reason();
+        EXPECT_EQ(answer.applicationLog.Reason(), "not asked");
+    }
+    EXPECT_LE(fleet.recording().mostReading, 3);
+    EXPECT_GE(fleet.recording().mostReading, 2);  // and does ask them side by side
+}
+
+TEST(QueryMachines, ARunInWhichEveryMachineHangsEndsNearItsLimit) {
+    std::map<std::string, Plan> plans;
+    for (int i = 0; i < 4; ++i) {
+        plans["hung" + std::to_string(i)] = {Behaviour::HangsUntilCancelled};
+        plans["deaf" + std::to_string(i)] = {Behaviour::IgnoresCancel};
+    }
+    const RecordedFleet fleet(plans);
+    const QueryLimits limits{8, 100ms, 50ms};
+    const auto started = Clock::now();
+    const auto answers = QueryMachines(fleet, Names(plans), false, limits);
+    const auto took = Clock::now() - started;
+    for (const MachineAnswer& answer : answers) {
+        EXPECT_EQ(answer.systemLog.Kind(), FailureKind::Unreachable) << answer.machine;
+    }
+    EXPECT_GE(took, limits.perMachine);
+    // The limit and the wait after the cancel, with room for a loaded machine; far from the
+    // minute for which the deaf ones would go on.
+    EXPECT_LT(took, limits.perMachine + limits.afterCancel + 2s);
+}
+
+}  // namespace
+}  // namespace uptime
