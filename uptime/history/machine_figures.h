@@ -2,18 +2,24 @@
 // the availability strip draws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "uptime/common/utc_time.h"
+#include "uptime/history/history_reading.h"
 #include "uptime/history/report_input.h"
 
 namespace uptime {
 
 enum class LastShutdownKind { None, Restart, Shutdown, Unexpected };
 
+// The newest stop in the period. A clean shutdown (6006) is a Restart or a Shutdown as the
+// request (1074) before it says; with no request logged it counts as a Shutdown with no detail.
+// An Unexpected one is dated by the last time the system ran (6008); known only from a record
+// written at the next boot (41, a bluescreen, an undated 6008), by that record's time.
 struct LastShutdown {
     LastShutdownKind kind = LastShutdownKind::None;
     UtcSeconds time = 0;
@@ -23,6 +29,8 @@ struct LastShutdown {
 struct MachineFigures {
     UtcSeconds asOf = 0;
     UtcSeconds periodStart = 0;
+    // From the time up when that is known (the system's own count, if given), else the newest
+    // boot logged.
     std::optional<UtcSeconds> lastBoot;
     std::optional<std::uint64_t> upFor;  // seconds since the last boot, when known
     std::optional<double> availability;  // percent of the accounted time
@@ -43,8 +51,12 @@ MachineFigures AnalyseHistory(const ReportInput& input);
 enum class Slice : char { Up, DownClean, DownUnexpected, Unknown };
 
 // The period [from, to) cut into `width` equal slices, each showing the state that held most of
-// it.
+// it. Before the history's period, after its end and in unaccounted time the state is Unknown.
+// Of states that held a slice equally long, a down one wins over Up, and Up over Unknown. A
+// slice shorter than a second shows the state at its start.
 std::vector<Slice> AvailabilitySlices(const ReportInput& input, UtcSeconds from, UtcSeconds to,
+                                      std::size_t width);
+std::vector<Slice> AvailabilitySlices(const HistoryReading& reading, UtcSeconds from, UtcSeconds to,
                                       std::size_t width);
 
 }  // namespace uptime

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "uptime/history/machine_figures.h"
+#include "uptime/report/availability_strip.h"
 
 namespace uptime {
 namespace {
@@ -227,6 +228,9 @@ std::string BuildReport(const ReportInput& input, const LocalClock& clock) {
     }
     out += "Since " + clock.DateText(reading.periodStart) + ":" + kLineEnd + kLineEnd;
     out += Figures(input, reading);
+    out += kLineEnd + StripScale(clock, reading.periodStart, input.now) + kLineEnd +
+           StripMarks(AvailabilitySlices(reading, reading.periodStart, input.now, kStripWidth)) +
+           kLineEnd + StripLegend() + kLineEnd;
     return out;
 }
 

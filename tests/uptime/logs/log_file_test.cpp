@@ -65,7 +65,8 @@ ToolResult ReadLog(const std::string& file, std::vector<std::string> args) {
 //    3 boots; 2,837,179 s / 86,400 / 3 = 10.946 days between reboots.
 //  - the daily uptime records (6013) agree with the clock (2,139,489 s counted at 05/08 19:00:00,
 //    8 s more than since the boot event): the machine did not sleep, so no sleep is shown.
-const std::string kSampleReport =
+//  - its strip: each mark stands for 13 hours, and the system was up for most of every one.
+const std::string kSampleFigures =
     "Uptime Report for: \\\\DESKTOP-1N4R894\r\n"
     "Log File: C:\\Logs\\desktop-system.xml\r\n"
     "\r\n"
@@ -100,6 +101,12 @@ const std::string kSampleReport =
     "Total Reboots: 3\r\n"
     "Mean Time Between Reboots: 10.95 days\r\n"
     "Total Bluescreens: 0\r\n";
+const std::string kSampleStrip =
+    "\r\n"
+    "06/07/2018                                        08/08/2018\r\n"
+    "############################################################\r\n"
+    "# up  - down (clean shutdown)  X down (unexpected shutdown)  . not known\r\n";
+const std::string kSampleReport = kSampleFigures + kSampleStrip;
 
 TEST(SampleLog, EveryFormGivesTheReportOfItsRecords) {
     const std::vector<std::string> records = Lines(Sample());
@@ -130,15 +137,15 @@ TEST(SampleLog, EveryFormGivesTheReportOfItsRecords) {
         "<Channel>Application</Channel><Computer>DESKTOP-1N4R894</Computer></System><EventData>"
         "<Data>notepad.exe</Data><Data>10.0.17134.1</Data></EventData></Event>\r\n";
     const std::string noApplicationLog =
-        Replaced(kSampleReport, lastRow,
+        Replaced(kSampleFigures, lastRow,
                  lastRow +
                      "The log file holds no Application records, so its application failures "
                      "are not known: export the Application log into it too.\r\n") +
-        "Total Application Failures: not known\r\n";
+        "Total Application Failures: not known\r\n" + kSampleStrip;
     const std::string oneFailure =
-        Replaced(kSampleReport, lastRow,
+        Replaced(kSampleFigures, lastRow,
                  lastRow + "01/08/2018    09:15:00  Application failure  notepad.exe\r\n") +
-        "Total Application Failures: 1\r\n";
+        "Total Application Failures: 1\r\n" + kSampleStrip;
     const std::tuple<std::string, const char*, std::string, const char*> files[] = {
         {Sample(), "/s", kSampleReport, "as wevtutil qe wrote it"},
         {utf8, "/s", renamedReport, "renamed"},

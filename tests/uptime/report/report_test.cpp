@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "uptime/recorded_system.h"
+#include "uptime/report/availability_strip.h"
 #include "uptime/tool/tool.h"
 
 namespace uptime {
@@ -115,7 +116,8 @@ test::RecordedSystem Recorded(const std::string& now, Log records) {
 // uptimes summing to 91d 16h:45m:27s. One shutdown is announced by a restart request, one is
 // unexpected (a 6008 with Kernel-Power's 41); they change no figure. Availability 23,823,737 /
 // 23,824,689 = 99.9960%; 275.7487 days / 5 boots = 55.15. The current uptime is the system's own
-// count, 22 s more than since the boot event.
+// count, 22 s more than since the boot event. The strip after the figures shows it up all along:
+// each of its 60 marks stands for 4.6 days, and no outage lasts four minutes.
 TEST(ReportGolden, ThePublishedSampleComesOutExactly) {
     const LocalMachine machine{"computer_name", 12 * 86400 + 18 * 3600 + 48 * 60 + 33,
                                "Windows Server 2008 R2 Enterprise Multiprocessor Free",
@@ -173,7 +175,11 @@ TEST(ReportGolden, ThePublishedSampleComesOutExactly) {
               "Total Reboots: 5\r\n"
               "Mean Time Between Reboots: 55.15 days\r\n"
               "Total Bluescreens: 0\r\n"
-              "Total Application Failures: 0\r\n");
+              "Total Application Failures: 0\r\n"
+              "\r\n"
+              "10/12/2012                                        12/09/2013\r\n"
+              "############################################################\r\n"
+              "# up  - down (clean shutdown)  X down (unexpected shutdown)  . not known\r\n");
 }
 
 // Histories read from another machine, whose own uptime count the report does not have, each
@@ -260,6 +266,24 @@ TEST(ReportCases, HistoriesAdministratorsMeet) {
          {"Unaccounted"},
          "/s",
          "2013-03-30T07:00:00Z"},
+        // Sixty hours from the log's first record, one mark an hour: 10 not known before the
+        // first boot, 24 up, 3 down after a shutdown, 11 up, 2 down after a crash, 10 up.
+        // 45 h up, 5 h down: 90%; 60 h / 3 boots = 0.83 days.
+        {"2013-01-12T12:00:00Z",
+         {Boot("2013-01-10T10:00:00Z"), Shutdown("2013-01-11T10:00:00Z"),
+          Boot("2013-01-11T13:00:00Z"), Boot("2013-01-12T02:00:00Z"),
+          Unexpected("2013-01-12T02:00:05Z", "2013-01-12T00:00:00Z")},
+         {"System Availability: 90.0000% (of the accounted time)\r\nTotal Uptime: 1d "
+          "21h:0m:0s\r\nTotal Downtime: 0d 5h:0m:0s\r\nUnaccounted Time: 0d 10h:0m:0s (the log "
+          "does not show whether the system was up)\r\nTotal Reboots: 3\r\nMean Time Between "
+          "Reboots: 0.83 days\r\nTotal Bluescreens: 0\r\n\r\n"
+          "10/01/2013                                        12/01/2013\r\n" +
+          std::string(10, '.') + std::string(24, '#') + std::string(3, '-') + std::string(11, '#') +
+          std::string(2, 'X') + std::string(10, '#') +
+          "\r\n# up  - down (clean shutdown)  X down (unexpected shutdown)  . not known"},
+         {},
+         "/s",
+         "2013-01-10T00:00:00Z"},
     };
     for (const Case& c : cases) {
         test::RecordedSystem system = Recorded(c.now, c.log);
@@ -279,6 +303,24 @@ TEST(ReportCases, HistoriesAdministratorsMeet) {
             EXPECT_EQ(report.find(text), std::string::npos) << text << "\n in:\n" << report;
         }
     }
+}
+
+// Machines whose periods differ, drawn over the period they share: every mark stands for the
+// same 18 minutes in each row. One is up from midnight to its log's end at noon, the other from
+// its first boot at 06:00 to 18:00. The scale's dates are in the report's clock.
+TEST(AvailabilityStrip, StripsOfOnePeriodLineUp) {
+    const UtcSeconds midnight = Utc("2013-01-10T00:00:00Z");
+    ReportInput early;
+    early.now = midnight + 12 * 3600;
+    early.events = {{EventKind::Boot, midnight, ""}};
+    ReportInput late;
+    late.now = midnight + 18 * 3600;
+    late.events = {{EventKind::Boot, midnight + 6 * 3600, ""}};
+    EXPECT_EQ(StripLine(early, midnight, late.now), std::string(40, '#') + std::string(20, '.'));
+    EXPECT_EQ(StripLine(late, midnight, late.now), std::string(20, '.') + std::string(40, '#'));
+    const FixedFormatClock london(LondonOffset);
+    EXPECT_EQ(StripScale(london, Utc("2013-03-30T23:30:00Z"), Utc("2013-05-31T23:30:00Z")),
+              "30/03/2013" + std::string(40, ' ') + "01/06/2013");
 }
 
 // What the tool says, and its exit code, when a System log gives no report.

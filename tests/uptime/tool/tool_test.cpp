@@ -63,10 +63,18 @@ TEST(UptimeProgram, ReportsFromARealExportedLog) {
     // computer's zone; the figures (worked out in log_file_test) do not.
     EXPECT_EQ(ran.output.rfind("Uptime Report for: \\\\DESKTOP-1N4R894\r\n", 0), 0u) << ran.output;
     EXPECT_EQ(ran.output.find("could not be read"), std::string::npos) << ran.output;
-    EXPECT_TRUE(ran.output.ends_with(
+    const std::string figures =
         "\r\nSystem Availability: 99.9985%\r\nTotal Uptime: 32d 20h:5m:36s\r\nTotal Downtime: 0d "
         "0h:0m:43s\r\nTotal Reboots: 3\r\nMean Time Between Reboots: 10.95 days\r\nTotal "
-        "Bluescreens: 0\r\n"))
+        "Bluescreens: 0\r\n\r\n";
+    const auto strip = ran.output.find(figures);
+    ASSERT_NE(strip, std::string::npos) << ran.output;
+    // Then the strip: its scale (in this computer's date format), its marks and their legend.
+    const std::string scale = ran.output.substr(strip + figures.size());
+    EXPECT_EQ(
+        scale.substr(scale.find("\r\n")),
+        "\r\n" + std::string(60, '#') +
+            "\r\n# up  - down (clean shutdown)  X down (unexpected shutdown)  . not known\r\n")
         << ran.output;
 }
 

@@ -1,0 +1,359 @@
+// One machine's figures and its availability slices, as numbers: on the real sample, and on
+// small histories whose figures are worked out by hand (times UTC).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+
+#include "uptime/history/machine_figures.h"
+#include "uptime/logs/log_file.h"
+#include "uptime/recorded_system.h"
+
+namespace uptime {
+namespace {
+
+UtcSeconds Utc(const std::string& text) {
+    return ParseSystemTime(text).value();
+}
+
+// An instant of 1 June 2013, "hh:mm" or "hh:mm:ss".
+UtcSeconds At(const std::string& time) {
+    return Utc("2013-06-01T" + (time.size() == 5 ? time + ":00" : time) + "Z");
+}
+
+SystemEvent Event(EventKind kind, const std::string& time, std::string detail = "") {
+    return {kind, At(time), std::move(detail)};
+}
+
+// The slices as marks, one per slice: U up, C down after a clean shutdown, X down after an
+// unexpected one, . not known.
+std::string Marks(const std::vector<Slice>& slices) {
+    std::string marks;
+    for (const Slice slice : slices) {
+        marks += slice == Slice::Up               ? 'U'
+                 : slice == Slice::DownClean      ? 'C'
+                 : slice == Slice::DownUnexpected ? 'X'
+                                                  : '.';
+    }
+    return marks;
+}
+
+std::size_t CountOf(const std::vector<Slice>& slices, std::initializer_list<Slice> states) {
+    std::size_t count = 0;
+    for (const Slice slice : slices) {
+        for (const Slice state : states) {
+            count += slice == state ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// The sample's history as the /l: report reads it (its report is worked out in log_file_test):
+// the log begins at 06/07 18:37:44 with a boot at 18:38:38; restarts at 18:40:15 (down 22 s)
+// and, as a service pack asked, at 12/07 00:41:38 (down 21 s); it ends at 08/08 14:44:03.
+TEST(MachineFigures, TheSampleAsTheReportReadsIt) {
+    test::RecordedSystem system(0, {}, [](UtcSeconds) { return std::int64_t{0}; });
+    system.SetLogFile(test::Sample());
+    ombrix::base::Result<LogDigest> log = ReadLogFile("desktop-system.xml", system);
+    ASSERT_TRUE(log) << log.Reason();
+    ReportInput input;
+    input.subject = Subject::LogFile;
+    input.now = log->end.value();
+    input.logBegins = log->systemBegins;
+    input.events = log->systemEvents;
+
+    const MachineFigures figures = AnalyseHistory(input);
+    EXPECT_EQ(figures.asOf, Utc("2018-08-08T14:44:03Z"));
+    EXPECT_EQ(figures.periodStart, Utc("2018-07-06T18:37:44Z"));
+    EXPECT_EQ(figures.lastBoot, Utc("2018-07-12T00:41:59Z"));
+    EXPECT_EQ(figures.upFor, 2383324u);  // 27d 14h 2m 4s
+    EXPECT_EQ(figures.uptime, 2837136);
+    EXPECT_EQ(figures.downtime, 43);
+    EXPECT_EQ(figures.unaccounted, 0);
+    ASSERT_TRUE(figures.availability);
+    EXPECT_NEAR(*figures.availability, 99.998484, 0.000001);  // 2,837,136 / 2,837,179
+    EXPECT_EQ(figures.reboots, 3);
+    EXPECT_EQ(figures.unexpectedShutdowns + figures.powerLosses + figures.bluescreens, 0);
+    EXPECT_EQ(figures.lastShutdown.kind, LastShutdownKind::Restart);
+    EXPECT_EQ(figures.lastShutdown.time, Utc("2018-07-12T00:41:38Z"));
+    EXPECT_EQ(figures.lastShutdown.detail,
+              "by NT AUTHORITY\\SYSTEM via c:\\windows\\system32\\svchost.exe "
+              "(DESKTOP-1N4R894): Operating System: Service pack (Planned)");
+
+    // One slice a second around the first restart: up to 18:40:15, down to 18:40:37. And
+    // across the log's beginning, at 18:37:44: nothing is known before it.
+    EXPECT_EQ(Marks(AvailabilitySlices(input, Utc("2018-07-06T18:40:00Z"),
+                                       Utc("2018-07-06T18:41:00Z"), 60)),
+              std::string(15, 'U') + std::string(22, 'C') + std::string(23, 'U'));
+    EXPECT_EQ(Marks(AvailabilitySlices(input, Utc("2018-07-06T18:37:14Z"),
+                                       Utc("2018-07-06T18:38:14Z"), 60)),
+              std::string(30, '.') + std::string(30, 'U'));
+    // Over the whole period the two short outages hold no slice.
+    EXPECT_EQ(Marks(AvailabilitySlices(input, figures.periodStart, figures.asOf, 60)),
+              std::string(60, 'U'));
+}
+
+// Histories on 1 June 2013, each with its figures and its slices over a span of hours.
+TEST(MachineFigures, HistoriesWorkedOutByHand) {
+    struct Case {
+        const char* name;
+        std::vector<SystemEvent> events;
+        const char* now;
+        std::optional<const char*> logBegins;
+        // Figures: uptime, downtime and unaccounted hours; reboots; 6008, 41 and bugchecks.
+        double upHours, downHours, unaccountedHours;
+        int reboots, unexpected, powerLosses, bluescreens;
+        std::optional<double> availability;
+        std::optional<const char*> lastBoot;
+        LastShutdown lastShutdown;
+        const char* from;  // the slices: [from, to) in `marks.size()` slices
+        const char* to;
+        std::string marks;
+        double asleepHours = 0;
+        bool upAtEnd = true;
+    };
+    using enum EventKind;
+    using Kind = LastShutdownKind;
+    const std::string requestWhy = "by SRV01\\admin via shutdown.exe: Other (Planned)";
+    const Case cases[] = {
+        {"the log begins three hours before a boot with no shutdown before it",
+         {Event(Boot, "03:00"), Event(Shutdown, "09:00"), Event(Boot, "10:00")},
+         "12:00",
+         "00:00",
+         8,
+         1,
+         3,
+         2,
+         0,
+         0,
+         0,
+         100.0 * 8 / 9,
+         "10:00",
+         {Kind::Shutdown, At("09:00"), ""},
+         "00:00",
+         "12:00",
+         "...UUUUUUCUU"},
+        {"the period starts at its first boot: before it nothing is known",
+         {Event(Boot, "02:00"), Event(Shutdown, "08:00"), Event(Boot, "09:00")},
+         "12:00",
+         std::nullopt,
+         9,
+         1,
+         0,
+         2,
+         0,
+         0,
+         0,
+         90.0,
+         "09:00",
+         {Kind::Shutdown, At("08:00"), ""},
+         "00:00",
+         "12:00",
+         "..UUUUUUCUUU"},
+        // A restart asked for, then a crash dated by its 6008, logged at the next boot with a
+        // 41 and a bluescreen. The slices run on after the history's end: not known there.
+        {"a requested restart, then an unexpected shutdown",
+         {Event(Boot, "00:00"), Event(RestartRequest, "02:00", requestWhy),
+          Event(Shutdown, "02:00:30"), Event(Boot, "03:00:30"), Event(UnexpectedShutdown, "07:00"),
+          Event(Boot, "08:00"), Event(PowerLoss, "08:00:20", "rebooted without a clean shutdown"),
+          Event(Bluescreen, "08:01", "Stop 0x0000009f")},
+         "12:00",
+         std::nullopt,
+         10,
+         2,
+         0,
+         3,
+         1,
+         1,
+         1,
+         100.0 * 10 / 12,
+         "08:00",
+         {Kind::Unexpected, At("07:00"), ""},
+         "00:00",
+         "14:00",
+         "UUCUUUUXUUUU.."},
+        // Kernel-Power's 41 at the next boot: the stop after the 6006 was not clean after all.
+        {"a power loss after a clean shutdown",
+         {Event(Boot, "00:00"), Event(Shutdown, "04:00"), Event(Boot, "06:00"),
+          Event(PowerLoss, "06:00:30", "rebooted without a clean shutdown")},
+         "12:00",
+         std::nullopt,
+         10,
+         2,
+         0,
+         2,
+         0,
+         1,
+         0,
+         100.0 * 10 / 12,
+         "06:00",
+         {Kind::Unexpected, At("06:00:30"), "rebooted without a clean shutdown"},
+         "00:00",
+         "12:00",
+         "UUUUXXUUUUUU"},
+        // With no shutdown logged, the time before the second boot is not known.
+        {"a power loss with no 6008",
+         {Event(Boot, "00:00"), Event(Boot, "06:00"),
+          Event(PowerLoss, "06:00:30", "rebooted without a clean shutdown")},
+         "12:00",
+         std::nullopt,
+         6,
+         0,
+         6,
+         2,
+         0,
+         1,
+         0,
+         100.0,
+         "06:00",
+         {Kind::Unexpected, At("06:00:30"), "rebooted without a clean shutdown"},
+         "00:00",
+         "12:00",
+         "......UUUUUU"},
+        // At 10:00 the system had counted only 6 h since its boot at midnight: it slept at
+        // least 4 h, which counts as uptime.
+        {"sleep",
+         {Event(Boot, "00:00"), {SystemUptime, At("10:00"), "", 6 * 3600}},
+         "12:00",
+         std::nullopt,
+         12,
+         0,
+         0,
+         1,
+         0,
+         0,
+         0,
+         100.0,
+         "00:00",
+         {},
+         "00:00",
+         "12:00",
+         "UUUUUUUUUUUU",
+         4},
+        // Three-hour slices: [03:00, 06:00) holds 1h 15m up and 1h 45m down around the boot
+        // at 05:15; [06:00, 09:00) 2h 30m up, 30 m down. In 90-minute slices, [04:30, 06:00)
+        // holds 45 m of each: down wins the tie.
+        {"slices that straddle boots",
+         {Event(Boot, "00:00"), Event(Shutdown, "03:30"), Event(Boot, "05:15"),
+          Event(Shutdown, "07:00"), Event(Boot, "07:30")},
+         "12:00",
+         std::nullopt,
+         9.75,
+         2.25,
+         0,
+         3,
+         0,
+         0,
+         0,
+         100.0 * 9.75 / 12,
+         "07:30",
+         {Kind::Shutdown, At("07:00"), ""},
+         "00:00",
+         "12:00",
+         "UCUU"},
+        {"the same in 90-minute slices",
+         {Event(Boot, "00:00"), Event(Shutdown, "03:30"), Event(Boot, "05:15"),
+          Event(Shutdown, "07:00"), Event(Boot, "07:30")},
+         "12:00",
+         std::nullopt,
+         9.75,
+         2.25,
+         0,
+         3,
+         0,
+         0,
+         0,
+         100.0 * 9.75 / 12,
+         "07:30",
+         {Kind::Shutdown, At("07:00"), ""},
+         "00:00",
+         "12:00",
+         "UUCCUUUU"},
+        // Down at the end: the time since the shutdown is not accounted for.
+        {"down at the end",
+         {Event(Boot, "00:00"), Event(ShutdownRequest, "06:00", requestWhy),
+          Event(Shutdown, "06:00:10")},
+         "12:00",
+         std::nullopt,
+         6 + 10 / 3600.0,
+         0,
+         6 - 10 / 3600.0,
+         1,
+         0,
+         0,
+         0,
+         100.0,
+         "00:00",
+         {Kind::Shutdown, At("06:00:10"), requestWhy},
+         "00:00",
+         "12:00",
+         "UUUUUU......",
+         0,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReportInput input;
+        input.subject = Subject::RemoteMachine;
+        input.now = At(c.now);
+        if (c.logBegins) {
+            input.logBegins = At(*c.logBegins);
+        }
+        input.events = c.events;
+        const MachineFigures figures = AnalyseHistory(input);
+        EXPECT_EQ(figures.asOf, At(c.now));
+        EXPECT_EQ(figures.uptime, std::llround(c.upHours * 3600));
+        EXPECT_EQ(figures.downtime, std::llround(c.downHours * 3600));
+        EXPECT_EQ(figures.unaccounted, std::llround(c.unaccountedHours * 3600));
+        EXPECT_EQ(figures.reboots, c.reboots);
+        EXPECT_EQ(figures.unexpectedShutdowns, c.unexpected);
+        EXPECT_EQ(figures.powerLosses, c.powerLosses);
+        EXPECT_EQ(figures.bluescreens, c.bluescreens);
+        ASSERT_EQ(figures.availability.has_value(), c.availability.has_value());
+        if (c.availability) {
+            EXPECT_NEAR(*figures.availability, *c.availability, 1e-9);
+        }
+        EXPECT_EQ(figures.lastBoot, c.lastBoot ? std::optional(At(*c.lastBoot)) : std::nullopt);
+        // Up at the end since the last boot; down, no time up.
+        EXPECT_EQ(figures.upFor,
+                  c.upAtEnd ? std::optional(static_cast<std::uint64_t>(At(c.now) - At(*c.lastBoot)))
+                            : std::nullopt);
+        EXPECT_EQ(figures.lastShutdown.kind, c.lastShutdown.kind);
+        EXPECT_EQ(figures.lastShutdown.time, c.lastShutdown.time);
+        EXPECT_EQ(figures.lastShutdown.detail, c.lastShutdown.detail);
+        EXPECT_EQ(ReadHistory(input).totals.asleep, std::llround(c.asleepHours * 3600));
+        EXPECT_EQ(Marks(AvailabilitySlices(input, At(c.from), At(c.to), c.marks.size())), c.marks);
+
+        // One slice a second over the period counts what the report counts.
+        const auto seconds = static_cast<std::size_t>(figures.asOf - figures.periodStart);
+        const std::vector<Slice> each =
+            AvailabilitySlices(input, figures.periodStart, figures.asOf, seconds);
+        EXPECT_EQ(CountOf(each, {Slice::Up}), static_cast<std::size_t>(figures.uptime));
+        EXPECT_EQ(CountOf(each, {Slice::DownClean, Slice::DownUnexpected}),
+                  static_cast<std::size_t>(figures.downtime));
+        EXPECT_EQ(CountOf(each, {Slice::Unknown}), static_cast<std::size_t>(figures.unaccounted));
+    }
+}
+
+// Nothing in the period to tell the figures: none, and no slice known; an empty period or no
+// width gives no known slice either.
+TEST(MachineFigures, APeriodWithoutRows) {
+    ReportInput input;
+    input.now = At("12:00");
+    input.windowStart = At("06:00");
+    input.events = {Event(EventKind::Boot, "00:00")};
+    const MachineFigures figures = AnalyseHistory(input);
+    EXPECT_FALSE(figures.availability);
+    EXPECT_EQ(figures.uptime + figures.downtime + figures.unaccounted + figures.reboots, 0);
+    EXPECT_EQ(figures.lastShutdown.kind, LastShutdownKind::None);
+    EXPECT_EQ(figures.lastBoot, At("00:00"));  // before the period, but the last one logged
+    EXPECT_EQ(Marks(AvailabilitySlices(input, At("00:00"), At("12:00"), 12)), "............");
+    input.windowStart.reset();
+    EXPECT_EQ(Marks(AvailabilitySlices(input, At("12:00"), At("12:00"), 3)), "...");
+    EXPECT_TRUE(AvailabilitySlices(input, At("00:00"), At("12:00"), 0).empty());
+    // Slices shorter than a second show the state at their start.
+    EXPECT_EQ(Marks(AvailabilitySlices(input, At("11:59:59"), At("12:00:01"), 4)), "UU..");
+}
+
+}  // namespace
+}  // namespace uptime
