@@ -111,8 +111,8 @@ double Run(const std::vector<std::string>& machines, const uptime::QueryLimits& 
     const auto answers = uptime::QueryMachines(fleet, machines, false, limits);
     const double seconds = Seconds(Clock::now() - start);
     for (const uptime::MachineAnswer& a : answers) {
-        const bool answers = !a.machine.starts_with("hung") && !a.machine.starts_with("deaf");
-        if (static_cast<bool>(a.systemLog) != answers) {
+        const bool shouldAnswer = !a.machine.starts_with("hung") && !a.machine.starts_with("deaf");
+        if (static_cast<bool>(a.systemLog) != shouldAnswer) {
             std::fprintf(stderr, "live_query_bench: %s: unexpected %s\n", a.machine.c_str(),
                          a.systemLog ? "answer" : a.systemLog.Reason().c_str());
             std::exit(1);
