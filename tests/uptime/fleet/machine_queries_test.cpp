@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/process_files.h"
+#include "support/test_support.h"
 #include "uptime/fleet/machine_queries.h"
 
 namespace uptime {
@@ -121,6 +123,12 @@ class RecordedFleet final : public LogSources {
     std::shared_ptr<Recording> recording_ = std::make_shared<Recording>();
 };
 
+// The text with CR LF line ends as LF, as a program on either system writes its lines.
+std::string NormalizedLines(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
 std::vector<std::string> Names(const std::map<std::string, Plan>& plans) {
     std::vector<std::string> names;
     for (const auto& plan : plans) {
@@ -196,6 +204,26 @@ TEST(QueryMachines, ARunInWhichEveryMachineHangsEndsNearItsLimit) {
     // The limit and the wait after the cancel, with room for a loaded machine; far from the
     // minute for which the deaf ones would go on.
     EXPECT_LT(took, limits.perMachine + limits.afterCancel + 2s);
+}
+
+TEST(QueryMachines, AReadThatNeverReturnsDoesNotKeepTheProcessAlive) {
+    const ombrix::test::ScratchDir dir;
+    const std::string outputPath = dir.File("out.txt");
+    auto output = ombrix::platform::OutputFile::Create(outputPath);
+    ASSERT_TRUE(output) << output.Reason();
+    auto child = ombrix::platform::CapturedProcess::Start(
+        std::move(*output), ombrix::test::HelperProgram("abandoned_query"), "");
+    ASSERT_TRUE(child) << child.Reason();
+    const bool ended = (*child)->WaitForExit(30s);
+    if (!ended) {
+        (*child)->Terminate();
+    }
+    const std::int32_t exitCode = (*child)->Finish();
+    ASSERT_TRUE(ended) << "the process was kept alive by the Reads it gave up on";
+    EXPECT_EQ(exitCode, 0);
+    const std::string noAnswer = ": The machine did not answer within 0.05 seconds.";
+    EXPECT_EQ(NormalizedLines(ombrix::test::ReadFile(outputPath)),
+              "SRV01" + noAnswer + "\nSRV02" + noAnswer + "\n");
 }
 
 }  // namespace

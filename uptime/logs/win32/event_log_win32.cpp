@@ -2,7 +2,9 @@
 
 #include <winevt.h>
 
+#include <atomic>
 #include <iterator>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -43,12 +45,16 @@ std::optional<std::string> Render(EVT_HANDLE event) {
     return Narrow(std::wstring(buffer.data()), CP_UTF8);
 }
 
-// Hands every event of `results` to `take`, each rendered as XML; a record that cannot be
-// rendered is passed on empty, so that it is counted as unreadable rather than silently lost.
-// ERROR_SUCCESS once the results are read to their end, otherwise the error that stopped it.
-template <typename Take>
-DWORD ReadAll(EVT_HANDLE results, Take take) {
+// Hands the events of `results` to `take`, each rendered as XML, while `take` wants more; a
+// record that cannot be rendered is passed on empty, so that it is counted as unreadable rather
+// than silently lost. Stops with ERROR_CANCELLED once `cancelled` says so. ERROR_SUCCESS once
+// the results are read to their end, otherwise the error that stopped it.
+template <typename Take, typename Cancelled>
+DWORD ReadAll(EVT_HANDLE results, Take take, Cancelled cancelled) {
     for (;;) {
+        if (cancelled()) {
+            return ERROR_CANCELLED;
+        }
         EVT_HANDLE batch[64] = {};
         DWORD returned = 0;
         if (!::EvtNext(results, static_cast<DWORD>(std::size(batch)), batch, INFINITE, 0,
@@ -61,7 +67,9 @@ DWORD ReadAll(EVT_HANDLE results, Take take) {
             events.emplace_back(batch[i]);
         }
         for (const EvtHandle& event : events) {
-            take(Render(event.get()).value_or(std::string()));
+            if (!take(Render(event.get()).value_or(std::string()))) {
+                return ERROR_SUCCESS;
+            }
         }
     }
 }
@@ -89,16 +97,12 @@ class WindowsEventLog final : public EventLogReader {
             return LogFailure(sessionError_);
         }
         const std::wstring channel = Widen(query.channel, CP_UTF8);
-        const EvtHandle results(::EvtQuery(session_.get(), channel.c_str(),
-                                           Widen(query.xpath, CP_UTF8).c_str(),
-                                           EvtQueryChannelPath | EvtQueryForwardDirection));
-        if (!results) {
-            return LogFailure(::GetLastError());
-        }
         LogRecords reading;
-        const DWORD error = ReadAll(results.get(), [&reading](std::string xml) {
-            reading.records.push_back(std::move(xml));
-        });
+        const DWORD error =
+            Query(channel, Widen(query.xpath, CP_UTF8), [&reading](std::string xml) {
+                reading.records.push_back(std::move(xml));
+                return true;
+            });
         if (error != ERROR_SUCCESS) {
             return LogFailure(error);
         }
@@ -106,29 +110,70 @@ class WindowsEventLog final : public EventLogReader {
         return reading;
     }
 
+    // EvtCancel stops an EvtNext through the query's handle, and an EvtQuery (the connection
+    // to a remote machine among it) only through the session's, which for this computer's log
+    // is the default session, NULL. The handles are cancelled under the lock that Query takes
+    // before it closes one, so that none is closed under EvtCancel.
     void Cancel() override {
-        if (session_) {
+        const std::lock_guard lock(mutex_);
+        cancelled_ = true;
+        if (results_ != nullptr) {
+            ::EvtCancel(results_);
+        }
+        if (session_ || querying_) {
             ::EvtCancel(session_.get());
         }
     }
 
   private:
-    std::string OldestRecord(const std::wstring& channel) const {
-        const EvtHandle results(::EvtQuery(session_.get(), channel.c_str(), L"*",
-                                           EvtQueryChannelPath | EvtQueryForwardDirection));
-        EVT_HANDLE first = nullptr;
-        DWORD returned = 0;
-        if (!results || !::EvtNext(results.get(), 1, &first, INFINITE, 0, &returned) ||
-            returned != 1) {
-            return {};
+    // Runs a query of the channel and hands its records to `take` while it wants more.
+    template <typename Take>
+    DWORD Query(const std::wstring& channel, const std::wstring& xpath, Take take) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (cancelled_) {
+                return ERROR_CANCELLED;
+            }
+            querying_ = true;
         }
-        const EvtHandle event(first);
-        return Render(event.get()).value_or(std::string());
+        EvtHandle results(::EvtQuery(session_.get(), channel.c_str(), xpath.c_str(),
+                                     EvtQueryChannelPath | EvtQueryForwardDirection));
+        const DWORD queryError = results ? ERROR_SUCCESS : ::GetLastError();
+        {
+            const std::lock_guard lock(mutex_);
+            querying_ = false;
+            if (!results) {
+                return cancelled_ ? ERROR_CANCELLED : queryError;
+            }
+            if (cancelled_) {
+                return ERROR_CANCELLED;
+            }
+            results_ = results.get();
+        }
+        const DWORD error = ReadAll(results.get(), take, [this] { return cancelled_.load(); });
+        const std::lock_guard lock(mutex_);
+        results_ = nullptr;
+        results.reset();
+        return error;
+    }
+
+    // The XML of the channel's oldest record; empty when it cannot be had.
+    std::string OldestRecord(const std::wstring& channel) {
+        std::string oldest;
+        const DWORD error = Query(channel, L"*", [&oldest](std::string xml) {
+            oldest = std::move(xml);
+            return false;
+        });
+        return error == ERROR_SUCCESS ? oldest : std::string();
     }
 
     EvtHandle session_;
     bool sessionFailed_ = false;
     DWORD sessionError_ = ERROR_SUCCESS;
+    std::mutex mutex_;  // guards what follows against Cancel on another thread
+    std::atomic<bool> cancelled_ = false;
+    bool querying_ = false;         // inside EvtQuery
+    EVT_HANDLE results_ = nullptr;  // the query whose records are being read
 };
 
 }  // namespace
@@ -160,7 +205,13 @@ ombrix::base::Result<void> ReadEventLogFile(const std::string& path, RecordSink&
         return ombrix::base::Failure{"The event log service cannot read it as a log file: " +
                                      ErrorText(::GetLastError())};
     }
-    const DWORD error = ReadAll(results.get(), [&sink](const std::string& xml) { sink.Take(xml); });
+    const DWORD error = ReadAll(
+        results.get(),
+        [&sink](const std::string& xml) {
+            sink.Take(xml);
+            return true;
+        },
+        [] { return false; });
     if (error != ERROR_SUCCESS) {
         return ombrix::base::Failure{"The event log service stopped reading it: " +
                                      ErrorText(error)};
