@@ -109,8 +109,6 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
         if (!listed) {
             problems.push_back("The list of machines " + list +
                                " cannot be used: " + listed.Reason());
-        } else if (listed->empty()) {
-            problems.push_back("The list of machines " + list + " names no machine.");
         } else {
             names.insert(names.end(), listed->begin(), listed->end());
         }

@@ -7,8 +7,9 @@
 
 namespace uptime {
 
-// Several machines (names, /m: lists), asked at once within the limits of /t: and /w:. One
-// machine in all gets its report alone, as when it is named by itself.
+// Several machines (names, /m: lists), asked at once within the limits of /t: and /w:, reported
+// in the order of the names on the command line, then of those in the lists. One machine in all
+// gets its report alone, as when it is named by itself.
 ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
                        const ToolSystem& system);
 

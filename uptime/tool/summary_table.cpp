@@ -112,7 +112,7 @@ std::string SummaryTable(const std::vector<MachineReport>& reports,
     const std::string unexpectedHeading = "Unexpected shutdowns";
     const std::string heading = Padded("Machine", nameWidth) + "  Availability  Downtime       " +
                                 "Reboots  6008  41  Bluescreens";
-    out += std::string(heading.size() - unexpectedHeading.size() - 5, ' ') + unexpectedHeading +
+    out += std::string(heading.size() - unexpectedHeading.size() - 1, ' ') + unexpectedHeading +
            kLineEnd + heading + kLineEnd;
     out += std::string(heading.size(), '-') + kLineEnd;
 

@@ -120,7 +120,8 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
     }
     const Ran both = RunUptime(dir, " SRV01 /l:" + dir.File("list.csv"));
     EXPECT_EQ(both.exitCode, 1);
-    EXPECT_NE(both.output.find("Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file"), std::string::npos);
+    EXPECT_NE(both.output.find("Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file"),
+              std::string::npos);
 }
 
 // The code once: after the system's words, or already in them for a code it has no text for.

@@ -1,0 +1,298 @@
+// Many machines in one run, through RunTool: live machines behind a recorded event log, exported
+// logs of several machines, and a collector's channel read through the same seam as a live log.
+// Every machine's report in the fleet report must be the one its own run prints.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <mutex>
+
+#include "uptime/recorded_system.h"
+#include "uptime/tool/tool.h"
+
+namespace uptime {
+namespace {
+
+using ombrix::base::Failure;
+using ombrix::base::FailureKind;
+using ombrix::base::Result;
+
+// The sample's last record, 08/08/2018 14:44:03 UTC, and an hour after it.
+constexpr UtcSeconds kSampleEnd = 1533739443;
+const LocalMachine kDesk{"DESK", 3600, "Windows 7", "Coordinated Universal Time"};
+
+// The sample's records, each with its line end.
+std::vector<std::string> Records(const std::string& text) {
+    std::vector<std::string> records;
+    for (std::size_t pos = 0; pos < text.size();) {
+        auto next = text.find("\r\n<Event ", pos);
+        next = next == std::string::npos ? text.size() : next + 2;
+        records.push_back(text.substr(pos, next - pos));
+        pos = next;
+    }
+    return records;
+}
+
+// The records as machine `name` wrote them, the first `count` of them (all when 0).
+std::vector<std::string> AsMachine(const std::string& name, std::size_t count = 0) {
+    std::vector<std::string> records = Records(test::Sample());
+    records.resize(count == 0 ? records.size() : count);
+    for (std::string& record : records) {
+        const auto at = record.find("<Computer>DESKTOP-1N4R894</Computer>");
+        record.replace(at, 35, "<Computer>" + name + "</Computer>");
+    }
+    return records;
+}
+
+// Records of several machines taken in turns, as a collector holds them.
+std::vector<std::string> InTurns(const std::vector<std::vector<std::string>>& machines) {
+    std::vector<std::string> records;
+    for (std::size_t i = 0;; ++i) {
+        const std::size_t before = records.size();
+        for (const auto& machine : machines) {
+            if (i < machine.size()) {
+                records.push_back(machine[i]);
+            }
+        }
+        if (records.size() == before) {
+            return records;
+        }
+    }
+}
+
+std::string Interleaved(const std::vector<std::vector<std::string>>& machines) {
+    std::string text;
+    for (const std::string& record : InTurns(machines)) {
+        text += record;
+    }
+    return text;
+}
+
+// Machines' logs by name, files by path, and collectors' channels, all recorded; what was asked
+// is kept.
+class FleetSystem final : public ToolSystem {
+  public:
+    FleetSystem() : clock_([](UtcSeconds) { return std::int64_t{0}; }) {}
+
+    std::map<std::string, Result<LogRecords>> machines;  // "" for this computer
+    std::map<std::string, std::string> files;
+    std::map<std::string, LogRecords> channels;  // by "machine|channel"
+
+    std::vector<std::string> Asked() const {
+        const std::lock_guard lock(mutex_);
+        return asked_;
+    }
+
+    UtcSeconds Now() const override { return kSampleEnd + 3600; }
+    const LocalClock& Clock() const override { return clock_; }
+    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
+        return std::make_unique<Reader>(*this, machine);
+    }
+    Result<std::unique_ptr<ByteSource>> OpenLogFile(const std::string& path) const override {
+        const auto file = files.find(path);
+        if (file == files.end()) {
+            return Failure{"The system cannot find the file specified."};
+        }
+        return std::unique_ptr<ByteSource>(std::make_unique<test::TextSource>(file->second));
+    }
+    Result<void> ReadEvtxFile(const std::string&, RecordSink&) const override {
+        return Failure{"no event log service here"};
+    }
+
+  private:
+    class Reader final : public EventLogReader {
+      public:
+        Reader(const FleetSystem& system, std::string machine)
+            : system_(system), machine_(std::move(machine)) {}
+        Result<LogRecords> Read(const LogQuery& query) override {
+            {
+                const std::lock_guard lock(system_.mutex_);
+                system_.asked_.push_back(machine_ + "|" + query.channel);
+            }
+            if (query.channel == "Application") {
+                return LogRecords{};
+            }
+            if (query.channel != "System") {
+                const auto channel = system_.channels.find(machine_ + "|" + query.channel);
+                return channel != system_.channels.end()
+                           ? Result<LogRecords>(channel->second)
+                           : Failure{"The specified channel could not be found."};
+            }
+            const auto machine = system_.machines.find(machine_);
+            return machine != system_.machines.end()
+                       ? machine->second
+                       : Failure{"The RPC server is unavailable.", FailureKind::Unreachable};
+        }
+        void Cancel() override {}
+
+      private:
+        const FleetSystem& system_;
+        std::string machine_;
+    };
+
+    FixedFormatClock clock_;
+    mutable std::mutex mutex_;
+    mutable std::vector<std::string> asked_;
+};
+
+// One EventLog record of `computer`: 6005 a boot, 6006 a clean shutdown.
+std::string EventLogRecord(int id, const std::string& time, const std::string& computer) {
+    return "<Event><System><Provider Name='EventLog'/><EventID Qualifiers='32768'>" +
+           std::to_string(id) + "</EventID><TimeCreated SystemTime='" + time +
+           "'/><Channel>System</Channel><Computer>" + computer + "</Computer></System></Event>\r\n";
+}
+
+// Up a day from 05/08 14:44:03, down a day, up since 07/08 14:44:03: by 08/08 15:44:03 up 49 of
+// its 73 hours, an availability of 67.1233%, with two boots.
+std::vector<std::string> DownADay(const std::string& computer) {
+    return {EventLogRecord(6005, "2018-08-05T14:44:03Z", computer),
+            EventLogRecord(6006, "2018-08-06T14:44:03Z", computer),
+            EventLogRecord(6005, "2018-08-07T14:44:03Z", computer)};
+}
+
+LogRecords Log(std::vector<std::string> records) {
+    return {std::move(records), {}};
+}
+
+// Where each text is in `output`, in the order given; fails unless each follows the one before.
+void ExpectInOrder(const std::string& output, const std::vector<std::string>& texts) {
+    std::size_t from = 0;
+    for (const std::string& text : texts) {
+        const std::size_t at = output.find(text, from);
+        ASSERT_NE(at, std::string::npos) << "missing, or out of order: " << text << "\nin:\n"
+                                         << output;
+        from = at + text.size();
+    }
+}
+
+TEST(FleetRun, LiveMachinesFailuresFirstThenEachMachinesOwnReport) {
+    FleetSystem system;
+    system.machines.insert_or_assign("SRV01", Log(AsMachine("SRV01")));
+    system.machines.insert_or_assign("LOW", Log(DownADay("LOW")));
+    system.machines.insert_or_assign(
+        "DENIED", Failure{"Access is denied, error 5", FailureKind::AccessDenied});
+    system.machines.insert_or_assign("", Log(AsMachine("DESK")));  // this computer
+    system.files["servers.txt"] = "# web\r\nLOW\r\n\\\\srv01  # again\r\nUNANSWERED\r\n";
+
+    const std::vector<std::string> names = {"SRV01", "DENIED", "DESK", "LOW", "UNANSWERED"};
+    const ToolResult fleet =
+        RunTool({"\\\\SRV01", "DENIED", "/m:servers.txt", "/s", "DESK", "/t:2"}, kDesk, system);
+    EXPECT_EQ(fleet.exitCode, kSomeFailed);
+    // Each machine asked once, however often and in whatever case it is named.
+    std::vector<std::string> asked = system.Asked();
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::string>{"DENIED|System", "LOW|System", "SRV01|System",
+                                               "UNANSWERED|System", "|System"}))
+        << fleet.output;
+
+    // The summary: failures in the order given, then the lowest availability first.
+    ExpectInOrder(
+        fleet.output,
+        {"Machines: 5, 3 reported, 2 failed.\r\n",
+         "\\\\DENIED      failed: access to its System log was denied: Access is denied, error "
+         "5\r\n",
+         "\\\\UNANSWERED  failed: cannot be reached: The RPC server is unavailable.\r\n",
+         "\\\\LOW             67.1233%  1d 0h:0m:0s          2     0   0            0\r\n",
+         "\\\\SRV01", "\\\\DESK"});
+    // Then every machine's report as its own run prints it, in the order given: the names of the
+    // command line, then those of the lists.
+    std::vector<std::string> reports;
+    for (const std::string& name : names) {
+        reports.push_back("\r\n" + std::string(79, '=') + "\r\n\r\n" +
+                          RunTool({name, "/s"}, kDesk, system).output);
+    }
+    ExpectInOrder(fleet.output, reports);
+    EXPECT_TRUE(fleet.output.ends_with(reports.back()));
+}
+
+TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
+    FleetSystem system;
+    system.machines.insert_or_assign("SRV01", Log(AsMachine("SRV01")));
+    system.files["empty.txt"] = "# none yet\r\n\r\n";
+    system.files["switch.txt"] = "SRV01\r\n/s\r\n";
+    const std::string missing =
+        "The list of machines missing.txt cannot be used: The system cannot find the file "
+        "specified.\r\n";
+    const std::string empty =
+        "The list of machines empty.txt cannot be used: The list holds no machine names.\r\n";
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::vector<std::string> lines;  // in this order
+    } cases[] = {
+        {{"/m:missing.txt", "/m:empty.txt"}, kUsageError, {missing, empty}},
+        {{"/m:switch.txt"},
+         kUsageError,
+         {"switch.txt cannot be used: Line 2: \"/s\" looks like a switch"}},
+        {{"/m:missing.txt", "SRV01", "/s"},
+         kSomeFailed,
+         {"Machines: 1, 1 reported, 0 failed.\r\n", missing, "Uptime Report for: \\\\SRV01"}},
+        // Nothing reported: the first failure's code, after the summary of both.
+        {{"GONE", "DENIED"},
+         kMachineUnreachable,
+         {"Machines: 2, 0 reported, 2 failed.\r\n", "\\\\GONE    failed: cannot be reached: ",
+          "\\\\DENIED  failed: cannot be reached: ", "\\\\GONE cannot be reached."}},
+    };
+    for (const auto& c : cases) {
+        const ToolResult result = RunTool(c.args, kDesk, system);
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.output;
+        ExpectInOrder(result.output, c.lines);
+    }
+}
+
+TEST(FleetRun, LogsOfSeveralMachinesEachAsOfItsOwnLastRecord) {
+    // Each machine alone in a file at the same path gives the report the fleet shows for it.
+    std::vector<std::string> alone;
+    for (const auto& records : {AsMachine("SRV01"), DownADay("LOW")}) {
+        FleetSystem single;
+        single.files["fleet.xml"] = Interleaved({records});
+        alone.push_back("\r\n" + std::string(79, '=') + "\r\n\r\n" +
+                        RunTool({"/l:fleet.xml", "/s"}, kDesk, single).output);
+    }
+    FleetSystem system;
+    system.files["fleet.xml"] = Interleaved({AsMachine("SRV01"), DownADay("LOW")});
+    const ToolResult fleet = RunTool({"/l:fleet.xml", "/s"}, kDesk, system);
+    EXPECT_EQ(fleet.exitCode, kSuccess);
+    // LOW ends at its last boot, 07/08 14:44:03: up 24 of its 48 hours. SRV01 is the sample,
+    // whose figures log_file_test works out: 99.9985%, 43 s down, 3 boots.
+    ExpectInOrder(fleet.output,
+                  {"Machines: 2, 2 reported, 0 failed.\r\n",
+                   "\\\\LOW        50.0000%  1d 0h:0m:0s          2     0   0            0\r\n"
+                   "  as of 07/08/2018 14:44:03, last boot 07/08/2018 14:44:03, up 0d 0h:0m:0s\r\n"
+                   "  last shutdown: a shutdown on 06/08/2018 14:44:03\r\n",
+                   "\\\\SRV01      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n"
+                   "  as of 08/08/2018 14:44:03,",
+                   alone[0], alone[1]});
+
+    // A file that cannot be read among good ones: its line, and the others reported.
+    const ToolResult withMissing = RunTool({"/l:fleet.xml", "/l:gone.xml", "/s"}, kDesk, system);
+    EXPECT_EQ(withMissing.exitCode, kSomeFailed);
+    ExpectInOrder(withMissing.output, {"\\\\LOW", "\\\\SRV01", "Not read: gone.xml: "});
+}
+
+TEST(FleetRun, ACollectorsChannelThroughTheLiveLogsSeam) {
+    FleetSystem system;
+    system.channels.insert_or_assign("|ForwardedEvents",
+                                     Log(InTurns({AsMachine("SRV01"), DownADay("LOW")})));
+    system.channels.insert_or_assign("COLL01|Boots", Log(DownADay("LOW")));
+    const ToolResult local = RunTool({"/c", "/s"}, kDesk, system);
+    EXPECT_EQ(local.exitCode, kSuccess);
+    ExpectInOrder(local.output, {"Machines: 2, 2 reported, 0 failed.\r\n", "\\\\LOW", "\\\\SRV01",
+                                 "Log File: the ForwardedEvents channel of this computer"});
+    const ToolResult named = RunTool({"/c:COLL01", "/e:Boots", "/s"}, kDesk, system);
+    EXPECT_EQ(named.exitCode, kSuccess);
+    EXPECT_TRUE(named.output.starts_with(
+        "Uptime Report for: \\\\LOW\r\nLog File: the Boots channel of \\\\COLL01\r\n"))
+        << named.output;
+    const ToolResult missing = RunTool({"/c:COLL01", "/s"}, kDesk, system);
+    EXPECT_EQ(missing.exitCode, kEventLogUnreadable);
+    EXPECT_EQ(missing.output,
+              "No report can be made from the ForwardedEvents channel of \\\\COLL01.\r\n\r\nThe "
+              "specified channel could not be found.\r\n");
+    std::vector<std::string> asked = system.Asked();
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::string>{"COLL01|Boots", "COLL01|ForwardedEvents",
+                                               "|ForwardedEvents"}));
+}
+
+}  // namespace
+}  // namespace uptime
