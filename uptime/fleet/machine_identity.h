@@ -18,7 +18,10 @@ struct MachineHistory {
 };
 
 // Links names by the renames the logs record (EventLog 6011), then, where that record is
-// missing, by the shape of the records. Keeps the order in which the machines were first seen.
+// missing, by the shape of the records: an old name's records end with a shutdown before the
+// new name's begin with a boot. In a fleet that shape may fit several pairs; a pair is linked
+// only where neither has another that fits, and names whose records interleave never are.
+// Keeps the order in which the machines were first seen.
 std::vector<MachineHistory> LinkRenamedMachines(std::vector<MachineLog> logs);
 
 }  // namespace uptime
