@@ -8,111 +8,121 @@ namespace {
 
 using ombrix::base::TrimBlanks;
 
-// The text of <name>...</name> within `part`, when it is there once in that plain form. Sets
-// `unsure` for anything else that could be the element (attributes, an empty element, markup or
-// entities in its text).
-std::optional<std::string_view> PlainText(std::string_view part, std::string_view open,
-                                          std::string_view close, bool& unsure) {
-    const auto start = part.find(open);
-    if (start == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const auto textStart = start + open.size();
-    const auto end = part.find('<', textStart);
-    if (end == std::string_view::npos || part.substr(end, close.size()) != close) {
-        unsure = true;
-        return std::nullopt;
-    }
-    const std::string_view text = part.substr(textStart, end - textStart);
-    if (text.find('&') != std::string_view::npos) {
-        unsure = true;
-        return std::nullopt;
-    }
-    return TrimBlanks(text);
+std::optional<std::int64_t> Number(std::string_view text, std::size_t digits) {
+    return ombrix::base::ReadDigits(TrimBlanks(text), digits);
 }
 
-// The value of SystemTime in <TimeCreated SystemTime='...'>.
-std::optional<std::string_view> SystemTimeValue(std::string_view part) {
-    const auto tag = part.find("<TimeCreated ");
-    if (tag == std::string_view::npos) {
+// The value of SystemTime among the attributes of <TimeCreated ...>.
+std::optional<std::string_view> SystemTimeValue(std::string_view attributes) {
+    const auto name = attributes.find("SystemTime=");
+    if (name == std::string_view::npos || name + 12 > attributes.size()) {
         return std::nullopt;
     }
-    const auto tagEnd = part.find('>', tag);
-    const auto name = part.find("SystemTime=", tag);
-    if (tagEnd == std::string_view::npos || name == std::string_view::npos || name > tagEnd) {
+    const char quote = attributes[name + 11];
+    const auto end = attributes.find(quote, name + 12);
+    if ((quote != '\'' && quote != '"') || end == std::string_view::npos) {
         return std::nullopt;
     }
-    const auto valueStart = name + 12;
-    if (valueStart >= tagEnd) {
-        return std::nullopt;
-    }
-    const char quote = part[valueStart - 1];
-    const auto valueEnd = part.find(quote, valueStart);
-    if ((quote != '\'' && quote != '"') || valueEnd == std::string_view::npos ||
-        valueEnd > tagEnd) {
-        return std::nullopt;
-    }
-    return part.substr(valueStart, valueEnd - valueStart);
+    return attributes.substr(name + 12, end - name - 12);
 }
 
-std::optional<std::int64_t> Number(std::optional<std::string_view> text, std::size_t digits) {
-    return text ? ombrix::base::ReadDigits(*text, digits) : std::nullopt;
-}
+// The System part read tag by tag, once: the first of each element the facts need.
+class SystemReader {
+  public:
+    explicit SystemReader(std::string_view system) : system_(system) {}
+
+    // False when unsure.
+    bool Read(RecordFacts& facts) {
+        std::optional<std::string_view> computer, channel, eventId, recordId, time;
+        for (std::size_t pos = 0;;) {
+            const auto lt = system_.find('<', pos);
+            if (lt == std::string_view::npos) {
+                break;
+            }
+            const auto gt = system_.find('>', lt);
+            if (gt == std::string_view::npos) {
+                return false;
+            }
+            const std::string_view tag = system_.substr(lt + 1, gt - lt - 1);
+            pos = gt + 1;
+            if (tag.empty() || tag[0] == '/') {
+                continue;
+            }
+            const std::string_view name = tag.substr(0, tag.find_first_of(" \t\r\n/"));
+            if (tag[0] == '!' || tag[0] == '?' || name.find(':') != std::string_view::npos) {
+                return false;  // comments, instructions, prefixed names: for the full parse
+            }
+            std::optional<std::string_view>* target = name == "Computer"        ? &computer
+                                                      : name == "Channel"       ? &channel
+                                                      : name == "EventID"       ? &eventId
+                                                      : name == "EventRecordID" ? &recordId
+                                                                                : nullptr;
+            if (name == "TimeCreated" && !time) {
+                time = SystemTimeValue(tag);
+                if (!time) {
+                    return false;
+                }
+            }
+            if (target == nullptr || *target) {
+                continue;
+            }
+            if (tag.back() == '/') {
+                return false;  // an empty element
+            }
+            // Its text, which must be plain: no entity, no child.
+            const auto end = system_.find('<', pos);
+            if (end == std::string_view::npos || system_.substr(end + 1, 1) != "/" ||
+                system_.substr(end + 2, name.size()) != name ||
+                system_.substr(pos, end - pos).find('&') != std::string_view::npos) {
+                return false;
+            }
+            *target = system_.substr(pos, end - pos);
+            pos = end;
+        }
+        if (!computer || !eventId || !time) {
+            return false;
+        }
+        const auto id = Number(*eventId, 5);
+        const auto created = ParseSystemTime(*time);
+        if (!id || *id > 0xFFFF || !created) {
+            return false;
+        }
+        facts.computer = TrimBlanks(*computer);
+        facts.channel = channel ? TrimBlanks(*channel) : std::string_view();
+        facts.eventId = static_cast<unsigned>(*id);
+        facts.timeCreated = *created;
+        if (recordId) {
+            const auto number = Number(*recordId, 18);
+            if (!number) {
+                return false;
+            }
+            facts.recordId = static_cast<std::uint64_t>(*number);
+        }
+        return true;
+    }
+
+  private:
+    std::string_view system_;
+};
 
 }  // namespace
 
 std::optional<RecordFacts> ReadRecordFacts(std::string_view xml) {
     // The whole record, as the event log writes it: <Event xmlns=...> to </Event>.
     const std::string_view record = TrimBlanks(xml);
-    if (!record.starts_with("<Event ") && !record.starts_with("<Event>")) {
-        return std::nullopt;
-    }
-    if (!record.ends_with("</Event>")) {
+    if ((!record.starts_with("<Event ") && !record.starts_with("<Event>")) ||
+        !record.ends_with("</Event>")) {
         return std::nullopt;
     }
     const auto systemStart = record.find("<System>");
-    const auto systemEnd = record.find("</System>");
-    if (systemStart == std::string_view::npos || systemEnd == std::string_view::npos ||
-        systemEnd < systemStart) {
+    const auto systemEnd = record.find("</System>", systemStart);
+    if (systemStart == std::string_view::npos || systemEnd == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string_view system = record.substr(systemStart, systemEnd - systemStart);
-    if (system.find("<!") != std::string_view::npos ||
-        system.find("<?") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    bool unsure = false;
     RecordFacts facts;
-    const auto computer = PlainText(system, "<Computer>", "</Computer>", unsure);
-    const auto channel = PlainText(system, "<Channel>", "</Channel>", unsure);
-    const auto recordId = PlainText(system, "<EventRecordID>", "</EventRecordID>", unsure);
-    if (unsure || !computer || system.find("<Channel/>") != std::string_view::npos) {
+    SystemReader reader(record.substr(systemStart + 8, systemEnd - systemStart - 8));
+    if (!reader.Read(facts)) {
         return std::nullopt;
-    }
-    // <EventID Qualifiers='...'>6005</EventID>
-    const auto idTag = system.find("<EventID");
-    const auto idStart = idTag == std::string_view::npos ? idTag : system.find('>', idTag);
-    const auto idEnd = idStart == std::string_view::npos ? idStart : system.find('<', idStart);
-    if (idEnd == std::string_view::npos || (system[idTag + 8] != ' ' && system[idTag + 8] != '>') ||
-        system[idStart - 1] == '/' || !system.substr(idEnd).starts_with("</EventID>")) {
-        return std::nullopt;
-    }
-    const auto eventId = Number(TrimBlanks(system.substr(idStart + 1, idEnd - idStart - 1)), 5);
-    const auto timeText = SystemTimeValue(system);
-    const auto time = timeText ? ParseSystemTime(*timeText) : std::nullopt;
-    if (!eventId || *eventId > 0xFFFF || !time) {
-        return std::nullopt;
-    }
-    facts.computer = *computer;
-    facts.channel = channel.value_or(std::string_view());
-    facts.eventId = static_cast<unsigned>(*eventId);
-    facts.timeCreated = *time;
-    if (recordId) {
-        const auto number = Number(recordId, 18);
-        if (!number) {
-            return std::nullopt;
-        }
-        facts.recordId = static_cast<std::uint64_t>(*number);
     }
     return facts;
 }

@@ -48,13 +48,18 @@ void LogDigester::Take(std::string_view xml) {
 }
 
 ombrix::base::Result<void> ReadExportRecords(const std::string& path, const LogSources& sources,
-                                             RecordSink& sink) {
+                                             RecordSink& sink, ExportText* text) {
     auto opened = sources.OpenLogFile(path);
     if (!opened) {
         return opened.TakeFailure();
     }
     std::unique_ptr<ByteSource> source = std::move(*opened);
-    XmlExportReader reader(sink);
+    std::optional<XmlExportReader> reader;
+    if (text != nullptr) {
+        reader.emplace(*text);
+    } else {
+        reader.emplace(sink);
+    }
     std::string piece(kPieceSize, '\0');
     bool first = true;
     for (;;) {
@@ -71,11 +76,11 @@ ombrix::base::Result<void> ReadExportRecords(const std::string& path, const LogS
             return sources.ReadEvtxFile(path, sink);
         }
         first = false;
-        if (auto fed = reader.Feed(bytes); !fed) {
+        if (auto fed = reader->Feed(bytes); !fed) {
             return fed;
         }
     }
-    if (auto finished = reader.Finish(); !finished) {
+    if (auto finished = reader->Finish(); !finished) {
         return finished.TakeFailure();
     }
     return {};

@@ -89,8 +89,8 @@ ombrix::base::Result<MachineLogs> ReadMachineLogs(const std::vector<std::string>
     SortingPool pool(files.size(), threads);
     std::vector<std::optional<Failure>> failures(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const std::unique_ptr<RecordSink> sink = pool.SinkFor(i);
-        if (auto read = ReadExportRecords(files[i], sources, *sink); !read) {
+        const std::unique_ptr<SortingPool::FileInput> input = pool.InputFor(i);
+        if (auto read = ReadExportRecords(files[i], sources, *input, input.get()); !read) {
             failures[i] = read.TakeFailure();
         }
     }

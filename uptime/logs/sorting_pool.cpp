@@ -1,63 +1,151 @@
 #include "uptime/logs/sorting_pool.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
+
+#include "base/text.h"
 
 namespace uptime {
 namespace {
 
-constexpr std::size_t kBatchBytes = 4 << 20;
+constexpr std::size_t kBlockBytes = 2 << 20;
+constexpr int kPlaceBits = 24;  // a record's place within its batch; more than a batch holds
+
+// Where the last record in the text starts: "<Event" and a blank, ">" or "/".
+std::size_t LastRecordStart(std::string_view text) {
+    for (auto at = text.rfind("<Event"); at != std::string_view::npos && at > 0;
+         at = text.rfind("<Event", at - 1)) {
+        const char next = at + 6 < text.size() ? text[at + 6] : '\0';
+        if (ombrix::base::IsBlank(next) || next == '>' || next == '/') {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
 
 }  // namespace
 
-class SortingPool::FileSink final : public RecordSink {
-  public:
-    FileSink(SortingPool& pool, std::size_t file) : pool_(pool), file_(file) { Start(); }
-    ~FileSink() override {
-        if (!batch_.ends.empty()) {
-            pool_.Submit(std::move(batch_));
+// A worker's sorter, and a splitter for its blocks that files each record with its place.
+struct SortingPool::Worker final : RecordSink {
+    explicit Worker(std::size_t files) : sorter(files) {}
+    void Take(std::string_view xml) override {
+        sorter.Take(xml, file, OrderOf(file, first + place++));
+    }
+    MachineSorter sorter;
+    EventSplitter splitter{*this};
+    std::size_t file = 0;
+    std::uint64_t first = 0;
+    std::uint64_t place = 0;
+};
+
+SortingPool::FileInput::FileInput(SortingPool& pool, std::size_t file) : pool_(pool), file_(file) {}
+
+SortingPool::FileInput::~FileInput() {
+    if (!pending_.empty()) {
+        Finish();
+    }
+    SubmitRecords();
+}
+
+void SortingPool::FileInput::Take(std::string_view xml) {
+    if (records_.empty()) {
+        records_ = pool_.SpareText();
+    }
+    records_.append(xml);
+    ends_.push_back(records_.size());
+    if (records_.size() >= kBlockBytes) {
+        SubmitRecords();
+    }
+}
+
+void SortingPool::FileInput::SubmitRecords() {
+    if (!ends_.empty()) {
+        pool_.Submit({file_, nextBatch_++, std::move(records_), std::move(ends_)});
+    }
+    records_.clear();
+    ends_.clear();
+}
+
+// Comments, CDATA and processing instructions may hold "<Event" that starts no record: a text
+// that has them is split one record after the other.
+bool SortingPool::FileInput::CutUnsafe(std::size_t from) const {
+    for (const char mark : {'!', '?'}) {
+        for (const char* at = pending_.data() + from;
+             (at = static_cast<const char*>(std::memchr(
+                  at, mark, pending_.size() - static_cast<std::size_t>(at - pending_.data())))) !=
+             nullptr;
+             ++at) {
+            if (at > pending_.data() && at[-1] == '<') {
+                return true;
+            }
         }
     }
-    FileSink(const FileSink&) = delete;
-    FileSink& operator=(const FileSink&) = delete;
+    return false;
+}
 
-    void Take(std::string_view xml) override {
-        if (pool_.workers_.empty()) {
-            pool_.sorters_.front().Take(xml, file_, OrderOf(file_, place_++));
+void SortingPool::FileInput::Feed(std::string_view text) {
+    if (oneByOne_) {
+        splitter_.Feed(text);
+        return;
+    }
+    if (pending_.empty() && pending_.capacity() < kBlockBytes) {
+        pending_ = pool_.SpareText();
+    }
+    pending_.append(text);
+    if (!started_) {
+        // An XML declaration may open the text; markup after it makes the text unsafe to cut.
+        const std::string_view begun = ombrix::base::TrimBlanks(pending_);
+        if (begun.size() < 5 && !begun.empty() && pending_.size() < 64) {
             return;
         }
-        batch_.text.append(xml);
-        batch_.ends.push_back(batch_.text.size());
-        ++place_;
-        if (batch_.text.size() >= kBatchBytes) {
-            pool_.Submit(std::move(batch_));
-            Start();
+        started_ = true;
+        if (begun.starts_with("<?xml")) {
+            const auto end = pending_.find("?>");
+            checkedFrom_ = end == std::string::npos ? 0 : end + 2;
         }
     }
-
-  private:
-    void Start() {
-        batch_ = Batch{};
-        batch_.file = file_;
-        batch_.firstPlace = place_;
-        batch_.text.reserve(kBatchBytes + (64 << 10));
+    const bool unsafe = CutUnsafe(checkedFrom_);
+    checkedFrom_ = pending_.empty() ? 0 : pending_.size() - 1;
+    if (unsafe) {
+        oneByOne_ = true;
+        splitter_.Feed(pending_);
+        pending_.clear();
+        return;
     }
+    if (pending_.size() < kBlockBytes) {
+        return;
+    }
+    const std::size_t cut = LastRecordStart(pending_);
+    if (cut == std::string::npos) {
+        return;
+    }
+    std::string rest = pool_.SpareText();
+    rest.assign(pending_, cut);
+    pending_.resize(cut);
+    pool_.Submit({file_, nextBatch_++, std::move(pending_), {}});
+    pending_ = std::move(rest);
+    checkedFrom_ = pending_.empty() ? 0 : pending_.size() - 1;
+}
 
-    SortingPool& pool_;
-    std::size_t file_;
-    std::uint64_t place_ = 0;
-    Batch batch_;
-};
+void SortingPool::FileInput::Finish() {
+    if (oneByOne_) {
+        splitter_.Finish();
+    } else if (!pending_.empty()) {
+        pool_.Submit({file_, nextBatch_++, std::move(pending_), {}});
+        pending_.clear();
+    }
+    SubmitRecords();
+}
 
 SortingPool::SortingPool(std::size_t files, unsigned threads)
     : files_(files), capacity_(2 * std::max(1u, threads)) {
-    const unsigned workers = threads > 1 ? threads : 0;
-    sorters_.reserve(std::max(1u, workers));
-    for (unsigned i = 0; i < std::max(1u, workers); ++i) {
-        sorters_.emplace_back(files);
+    const unsigned count = std::max(1u, threads);
+    for (unsigned i = 0; i < count; ++i) {
+        workers_.push_back(std::make_unique<Worker>(files));
     }
-    for (unsigned i = 0; i < workers; ++i) {
-        workers_.emplace_back([this, i] { Work(sorters_[i]); });
+    for (unsigned i = 0; threads > 1 && i < count; ++i) {
+        threads_.emplace_back([this, i] { Work(*workers_[i]); });
     }
 }
 
@@ -67,18 +155,35 @@ SortingPool::~SortingPool() {
         closing_ = true;
     }
     changed_.notify_all();
-    for (std::thread& worker : workers_) {
-        if (worker.joinable()) {
-            worker.join();
-        }
+    for (std::thread& thread : threads_) {
+        thread.join();
     }
 }
 
-std::unique_ptr<RecordSink> SortingPool::SinkFor(std::size_t file) {
-    return std::make_unique<FileSink>(*this, file);
+std::unique_ptr<SortingPool::FileInput> SortingPool::InputFor(std::size_t file) {
+    return std::make_unique<FileInput>(*this, file);
+}
+
+std::string SortingPool::SpareText() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!spares_.empty()) {
+            std::string spare = std::move(spares_.back());
+            spares_.pop_back();
+            spare.clear();
+            return spare;
+        }
+    }
+    std::string text;
+    text.reserve(kBlockBytes + (1 << 20));
+    return text;
 }
 
 void SortingPool::Submit(Batch batch) {
+    if (threads_.empty()) {
+        Process(*workers_.front(), batch);
+        return;
+    }
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return queue_.size() < capacity_; });
     queue_.push_back(std::move(batch));
@@ -86,7 +191,26 @@ void SortingPool::Submit(Batch batch) {
     changed_.notify_all();
 }
 
-void SortingPool::Work(MachineSorter& sorter) {
+void SortingPool::Process(Worker& worker, Batch& batch) {
+    worker.file = batch.file;
+    worker.first = batch.number << kPlaceBits;
+    worker.place = 0;
+    if (batch.ends.empty()) {
+        worker.splitter.Feed(batch.text);
+        worker.splitter.Finish();
+    } else {
+        std::size_t start = 0;
+        for (const std::size_t end : batch.ends) {
+            worker.Take(std::string_view(batch.text).substr(start, end - start));
+            start = end;
+        }
+    }
+    batch.text.clear();
+    const std::lock_guard lock(mutex_);
+    spares_.push_back(std::move(batch.text));
+}
+
+void SortingPool::Work(Worker& worker) {
     for (;;) {
         Batch batch;
         {
@@ -99,13 +223,7 @@ void SortingPool::Work(MachineSorter& sorter) {
             queue_.pop_front();
         }
         changed_.notify_all();
-        std::size_t start = 0;
-        std::uint64_t place = batch.firstPlace;
-        for (const std::size_t end : batch.ends) {
-            sorter.Take(std::string_view(batch.text).substr(start, end - start), batch.file,
-                        OrderOf(batch.file, place++));
-            start = end;
-        }
+        Process(worker, batch);
     }
 }
 
@@ -115,16 +233,17 @@ MachineSorter SortingPool::Finish() {
         closing_ = true;
     }
     changed_.notify_all();
-    for (std::thread& worker : workers_) {
-        worker.join();
+    for (std::thread& thread : threads_) {
+        thread.join();
+    }
+    threads_.clear();
+    MachineSorter merged = std::move(workers_.front()->sorter);
+    for (std::size_t i = 1; i < workers_.size(); ++i) {
+        merged.Merge(std::move(workers_[i]->sorter));
     }
     workers_.clear();
-    MachineSorter merged = std::move(sorters_.front());
-    for (std::size_t i = 1; i < sorters_.size(); ++i) {
-        merged.Merge(std::move(sorters_[i]));
-    }
-    sorters_.clear();
-    sorters_.emplace_back(files_);
+    workers_.push_back(std::make_unique<Worker>(files_));
+    spares_.clear();
     return merged;
 }
 
