@@ -1,6 +1,6 @@
 // The real Ombrix.exe: start-up with and without an options file, the ways out that save the
-// options or not (a read-only file kept), and Launch Uptime with a failing tool, a cancelled one
-// and one whose path is too long to start.
+// options or not (a read-only file kept), and Launch Uptime with a failing tool, several machines
+// typed into the Machine box, a cancelled tool and one whose path is too long to start.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -54,6 +54,35 @@ TEST(UiLaunch, FailingToolShowsItsOwnTextInAMessageBox) {
     app.Start();
     app.Press(Control::LaunchButton);
     EXPECT_EQ(app.AnswerMessageBox(), direct);
+    ExpectIdle(app);
+}
+
+TEST(UiLaunch, SeveralMachinesTypedInTheMachineBoxGiveTheFleetReport) {
+    OmbrixSession app;
+    options::OptionState options = DefaultOptions();
+    options.remoteMachine = true;
+    options.showEvents = true;
+    app.WriteOptions(options, app.Tool().string());
+    app.Start();
+    // The box's text goes into the command line as it is.
+    ::SendMessageA(app.ControlWindow(Control::MachineName), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>("\\\\SRV01 SRV02"));
+    EXPECT_EQ(app.Text(Control::CommandLine), "uptime \\\\SRV01 SRV02 /s");
+    FILE* pipe = ::_popen(("\"\"" + app.Tool().string() + "\" \\\\SRV01 SRV02 /s\"").c_str(), "rb");
+    ASSERT_NE(pipe, nullptr);
+    std::string direct;
+    for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) {
+        direct += static_cast<char>(c);
+    }
+    // Wine has no remote event logs: both machines fail, each with its reason in its row.
+    ASSERT_NE(::_pclose(pipe), 0) << direct;
+    app.Press(Control::LaunchButton);
+    const std::string shown = app.AnswerMessageBox();
+    EXPECT_EQ(shown, direct);
+    EXPECT_EQ(shown.rfind("Machines: 2, 0 reported, 2 failed.\r\n", 0), 0u) << shown;
+    for (const char* row : {"\r\n\\\\SRV01  failed: ", "\r\n\\\\SRV02  failed: "}) {
+        EXPECT_NE(shown.find(row), std::string::npos) << row << " in:\n" << shown;
+    }
     ExpectIdle(app);
 }
 
