@@ -8,6 +8,7 @@
 #include <windows.h>
 #endif
 
+#include "drive/fleet_export.h"
 #include "platform/system_info.h"
 #include "runner/run_and_capture.h"
 #include "uptime/recorded_system.h"
@@ -122,6 +123,76 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_NE(both.output.find("Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file"),
               std::string::npos);
+}
+
+// Fleets of the real sample in files, read by the real program: a machine renamed the way
+// Windows set-up leaves one, with its rename record and without it, and files of two machines in
+// two encodings found by a wildcard beside a corrupt one.
+TEST(UptimeProgram, ReportsFleetsFromRealExports) {
+    ombrix::test::ScratchDir dir;
+    const std::vector<std::string> sample = ombrix::drive::ExportRecords(test::Sample());
+    const auto write = [&](const std::string& name, const std::vector<std::string>& records,
+                           bool utf16 = false) {
+        std::string text;
+        for (const std::string& record : records) {
+            text += record;
+        }
+        ombrix::test::WriteFile(dir.File(name), utf16 ? test::Utf16(text, false) : text);
+        return dir.File(name);
+    };
+    // The sample read alone, and what its report becomes under the new name.
+    const std::string path = write("alone.xml", sample);
+    const std::string alone = RunUptime(dir, " /s /l:" + path).output;
+    const auto asRenamed = [&](const std::string& file, const std::string& earlier) {
+        std::string report = alone;
+        report.replace(0, report.find("\r\n\r\n") + 2,
+                       "Uptime Report for: \\\\SRV01\r\nLog File: " + file + "\r\n" + earlier);
+        return report;
+    };
+    // The set-up name until the restart for the rename (the boot of 06/07 18:40:37), then the new
+    // name: one machine, whose report is the sample's.
+    std::vector<std::string> renamed =
+        ombrix::drive::RenamedMachine(sample, 65, "WIN-3J5K9QX", "SRV01");
+    const std::string told = write("renamed.xml", renamed);
+    Ran ran = RunUptime(dir, " /s /l:" + told);
+    EXPECT_EQ(ran.exitCode, 0);
+    EXPECT_EQ(ran.output, asRenamed(told, "Earlier names: \\\\WIN-3J5K9QX\r\n"));
+    renamed.erase(std::find_if(renamed.begin(), renamed.end(), [](const std::string& record) {
+        return record.find(">6011</EventID>") != std::string::npos;
+    }));
+    const std::string cut = write("cut.xml", renamed);
+    ran = RunUptime(dir, " /s /l:" + cut);
+    EXPECT_EQ(ran.exitCode, 0);
+    EXPECT_EQ(ran.output, asRenamed(cut,
+                                    "Earlier names: \\\\WIN-3J5K9QX\r\nWIN-3J5K9QX taken as "
+                                    "an earlier name of SRV01, by the times of their "
+                                    "records: the logs hold no rename record.\r\n"));
+
+    // Two machines, an hour apart, in UTF-8 and UTF-16 files; a corrupt file among them.
+    std::filesystem::create_directory(dir.path() / "fleet");
+    const std::string folder = dir.File("fleet") + ombrix::platform::kPathSeparator;
+    for (const char* name : {"A", "B"}) {
+        std::vector<std::string> records;
+        for (const std::string& record : sample) {
+            records.push_back(ombrix::drive::MovedRecord(record, std::string("SRV-") + name,
+                                                         name[0] == 'A' ? 0 : 3600));
+        }
+        write(std::string("fleet") + ombrix::platform::kPathSeparator + name + ".xml", records,
+              name[0] == 'B');
+    }
+    ombrix::test::WriteFile(folder + "c.xml", "<Event><System><Computer>SRV-C</Sys");
+    ran = RunUptime(dir, " /s \"/l:" + folder + "*.xml\" /l:" + folder + "*.evt");
+    EXPECT_EQ(ran.exitCode, 6) << ran.output;
+    EXPECT_EQ(ran.output.rfind("Machines: 2, 2 reported, 0 failed.\r\n", 0), 0u) << ran.output;
+    for (const std::string& line : std::vector<std::string>{
+             "\\\\SRV-A      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n"
+             "  as of 08/08/2018 14:44:03, ",
+             "\\\\SRV-B      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n"
+             "  as of 08/08/2018 15:44:03, ",
+             "Not read: " + folder + "c.xml: ", "Not read: " + folder + "*.evt: ",
+             "Uptime Report for: \\\\SRV-A\r\n", "Uptime Report for: \\\\SRV-B\r\n"}) {
+        EXPECT_NE(ran.output.find(line), std::string::npos) << line << "\nin:\n" << ran.output;
+    }
 }
 
 // The code once: after the system's words, or already in them for a code it has no text for.
