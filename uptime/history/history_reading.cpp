@@ -43,9 +43,9 @@ class Walk {
             TakeBoot(row, span);
         } else if (IsShutdown(event.kind)) {
             TakeShutdown(row, span);
-        } else if (TellsOfAnUncleanStop(event.kind) && downBeforeBoot_ &&
-                   reading_.spans[*downBeforeBoot_].state == SpanState::DownClean) {
-            reading_.spans[*downBeforeBoot_].state = SpanState::DownUnexpected;
+        } else if (TellsOfAnUncleanStop(event.kind) && downBeforeBoot_ != kNoSpan &&
+                   reading_.spans[downBeforeBoot_].state == SpanState::DownClean) {
+            reading_.spans[downBeforeBoot_].state = SpanState::DownUnexpected;
         }
         Count(event.kind);
         reading_.rows.push_back(std::move(row));
@@ -62,7 +62,7 @@ class Walk {
 
   private:
     void TakeBoot(HistoryRow& row, std::int64_t span) {
-        downBeforeBoot_.reset();
+        downBeforeBoot_ = kNoSpan;
         if (state_ == State::Down) {
             if (span > 0) {
                 downBeforeBoot_ = reading_.spans.size();
@@ -84,7 +84,7 @@ class Walk {
     }
 
     void TakeShutdown(HistoryRow& row, std::int64_t span) {
-        downBeforeBoot_.reset();
+        downBeforeBoot_ = kNoSpan;
         if (state_ == State::Up) {
             Add(row.event.time, SpanState::Up);
             if (upSinceBoot_) {
@@ -149,7 +149,8 @@ class Walk {
     SpanState downState_ = SpanState::DownClean;
     bool upSinceBoot_ = false;
     UtcSeconds since_;
-    std::optional<std::size_t> downBeforeBoot_;  // the span the last boot ended, if down
+    static constexpr std::size_t kNoSpan = static_cast<std::size_t>(-1);
+    std::size_t downBeforeBoot_ = kNoSpan;  // the down span that the last boot ended, if any
 };
 
 }  // namespace
