@@ -30,15 +30,19 @@ std::vector<Slice> AvailabilitySlices(const ReportInput& input, UtcSeconds from,
 std::vector<Slice> AvailabilitySlices(const HistoryReading& reading, UtcSeconds from, UtcSeconds to,
                                       std::size_t width) {
     std::vector<Slice> slices(width, Slice::Unknown);
-    if (to <= from) {
+    if (to <= from || width == 0) {
         return slices;
     }
     const std::vector<StateSpan>& spans = reading.spans;
     const auto count = static_cast<std::int64_t>(width);
+    // Where slice i begins: from + (to - from) * i / count, without the product's overflow.
+    const std::int64_t whole = (to - from) / count;
+    const std::int64_t rest = (to - from) % count;
+    const auto begins = [&](std::int64_t i) { return from + whole * i + rest * i / count; };
     auto first = spans.begin();  // the first span that may reach into the slice
     for (std::int64_t i = 0; i < count; ++i) {
-        const UtcSeconds start = from + (to - from) * i / count;
-        const UtcSeconds end = from + (to - from) * (i + 1) / count;
+        const UtcSeconds start = begins(i);
+        const UtcSeconds end = begins(i + 1);
         while (first != spans.end() && first->to <= start) {
             ++first;
         }

@@ -149,10 +149,8 @@ class Walk {
     SpanState downState_ = SpanState::DownClean;
     bool upSinceBoot_ = false;
     UtcSeconds since_;
-    // The span the last boot ended, if down. Not an optional: g++ 12 at -O3 takes its value for
-    // uninitialised.
     static constexpr std::size_t kNoSpan = static_cast<std::size_t>(-1);
-    std::size_t downBeforeBoot_ = kNoSpan;
+    std::size_t downBeforeBoot_ = kNoSpan;  // the down span that the last boot ended, if any
 };
 
 }  // namespace

@@ -36,8 +36,8 @@ struct HistoryRow {
 enum class SpanState {
     Up,
     DownClean,       // after a clean shutdown (6006)
-    DownUnexpected,  // after a 6008, or ended by a boot that Kernel-Power 41 or a bluescreen
-                     // says followed an unclean stop
+    DownUnexpected,  // after a 6008, or ended by a boot whose own records (Kernel-Power 41,
+                     // a bluescreen, an undated 6008) say the stop before it was unclean
     Unaccounted,     // the log does not tell
 };
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <optional>
+#include <string_view>
 
 #include "uptime/history/machine_figures.h"
 #include "uptime/logs/log_file.h"
@@ -95,140 +96,102 @@ TEST(MachineFigures, TheSampleAsTheReportReadsIt) {
 
 // Histories on 1 June 2013, each with its figures and its slices over a span of hours.
 TEST(MachineFigures, HistoriesWorkedOutByHand) {
+    struct Figures {
+        double upHours, downHours, unaccountedHours;
+        int reboots, unexpected, powerLosses, bluescreens;  // 6008, 41, bugchecks
+    };
+    struct Stop {
+        LastShutdownKind kind;
+        const char* at;
+        const char* detail;
+    };
+    struct Strip {
+        const char* from;  // [from, to) in `marks.size()` slices
+        const char* to;
+        std::string_view marks;
+    };
     struct Case {
         const char* name;
         std::vector<SystemEvent> events;
         const char* now;
         std::optional<const char*> logBegins;
-        // Figures: uptime, downtime and unaccounted hours; reboots; 6008, 41 and bugchecks.
-        double upHours, downHours, unaccountedHours;
-        int reboots, unexpected, powerLosses, bluescreens;
+        Figures figures;
         std::optional<double> availability;
-        std::optional<const char*> lastBoot;
-        LastShutdown lastShutdown;
-        const char* from;  // the slices: [from, to) in `marks.size()` slices
-        const char* to;
-        std::string marks;
+        const char* lastBoot;
+        Stop lastShutdown;
+        Strip strip;
         double asleepHours = 0;
         bool upAtEnd = true;
     };
     using enum EventKind;
     using Kind = LastShutdownKind;
-    const std::string requestWhy = "by SRV01\\admin via shutdown.exe: Other (Planned)";
+    const char* const requestWhy = "by SRV01\\admin via shutdown.exe: Other (Planned)";
+    const char* const powerLoss = "rebooted without a clean shutdown";
     const Case cases[] = {
         {"the log begins three hours before a boot with no shutdown before it",
          {Event(Boot, "03:00"), Event(Shutdown, "09:00"), Event(Boot, "10:00")},
          "12:00",
          "00:00",
-         8,
-         1,
-         3,
-         2,
-         0,
-         0,
-         0,
+         {8, 1, 3, 2, 0, 0, 0},
          100.0 * 8 / 9,
          "10:00",
-         {Kind::Shutdown, At("09:00"), ""},
-         "00:00",
-         "12:00",
-         "...UUUUUUCUU"},
+         {Kind::Shutdown, "09:00", ""},
+         {"00:00", "12:00", "...UUUUUUCUU"}},
         {"the period starts at its first boot: before it nothing is known",
          {Event(Boot, "02:00"), Event(Shutdown, "08:00"), Event(Boot, "09:00")},
          "12:00",
          std::nullopt,
-         9,
-         1,
-         0,
-         2,
-         0,
-         0,
-         0,
+         {9, 1, 0, 2, 0, 0, 0},
          90.0,
          "09:00",
-         {Kind::Shutdown, At("08:00"), ""},
-         "00:00",
-         "12:00",
-         "..UUUUUUCUUU"},
+         {Kind::Shutdown, "08:00", ""},
+         {"00:00", "12:00", "..UUUUUUCUUU"}},
         // A restart asked for, then a crash dated by its 6008, logged at the next boot with a
         // 41 and a bluescreen. The slices run on after the history's end: not known there.
         {"a requested restart, then an unexpected shutdown",
          {Event(Boot, "00:00"), Event(RestartRequest, "02:00", requestWhy),
           Event(Shutdown, "02:00:30"), Event(Boot, "03:00:30"), Event(UnexpectedShutdown, "07:00"),
-          Event(Boot, "08:00"), Event(PowerLoss, "08:00:20", "rebooted without a clean shutdown"),
+          Event(Boot, "08:00"), Event(PowerLoss, "08:00:20", powerLoss),
           Event(Bluescreen, "08:01", "Stop 0x0000009f")},
          "12:00",
          std::nullopt,
-         10,
-         2,
-         0,
-         3,
-         1,
-         1,
-         1,
+         {10, 2, 0, 3, 1, 1, 1},
          100.0 * 10 / 12,
          "08:00",
-         {Kind::Unexpected, At("07:00"), ""},
-         "00:00",
-         "14:00",
-         "UUCUUUUXUUUU.."},
+         {Kind::Unexpected, "07:00", ""},
+         {"00:00", "14:00", "UUCUUUUXUUUU.."}},
         // Kernel-Power's 41 at the next boot: the stop after the 6006 was not clean after all.
         {"a power loss after a clean shutdown",
          {Event(Boot, "00:00"), Event(Shutdown, "04:00"), Event(Boot, "06:00"),
-          Event(PowerLoss, "06:00:30", "rebooted without a clean shutdown")},
+          Event(PowerLoss, "06:00:30", powerLoss)},
          "12:00",
          std::nullopt,
-         10,
-         2,
-         0,
-         2,
-         0,
-         1,
-         0,
+         {10, 2, 0, 2, 0, 1, 0},
          100.0 * 10 / 12,
          "06:00",
-         {Kind::Unexpected, At("06:00:30"), "rebooted without a clean shutdown"},
-         "00:00",
-         "12:00",
-         "UUUUXXUUUUUU"},
+         {Kind::Unexpected, "06:00:30", powerLoss},
+         {"00:00", "12:00", "UUUUXXUUUUUU"}},
         // With no shutdown logged, the time before the second boot is not known.
         {"a power loss with no 6008",
-         {Event(Boot, "00:00"), Event(Boot, "06:00"),
-          Event(PowerLoss, "06:00:30", "rebooted without a clean shutdown")},
+         {Event(Boot, "00:00"), Event(Boot, "06:00"), Event(PowerLoss, "06:00:30", powerLoss)},
          "12:00",
          std::nullopt,
-         6,
-         0,
-         6,
-         2,
-         0,
-         1,
-         0,
+         {6, 0, 6, 2, 0, 1, 0},
          100.0,
          "06:00",
-         {Kind::Unexpected, At("06:00:30"), "rebooted without a clean shutdown"},
-         "00:00",
-         "12:00",
-         "......UUUUUU"},
+         {Kind::Unexpected, "06:00:30", powerLoss},
+         {"00:00", "12:00", "......UUUUUU"}},
         // At 10:00 the system had counted only 6 h since its boot at midnight: it slept at
         // least 4 h, which counts as uptime.
         {"sleep",
          {Event(Boot, "00:00"), {SystemUptime, At("10:00"), "", 6 * 3600}},
          "12:00",
          std::nullopt,
-         12,
-         0,
-         0,
-         1,
-         0,
-         0,
-         0,
+         {12, 0, 0, 1, 0, 0, 0},
          100.0,
          "00:00",
-         {},
-         "00:00",
-         "12:00",
-         "UUUUUUUUUUUU",
+         {Kind::None, "", ""},
+         {"00:00", "12:00", "UUUUUUUUUUUU"},
          4},
         // Three-hour slices: [03:00, 06:00) holds 1h 15m up and 1h 45m down around the boot
         // at 05:15; [06:00, 09:00) 2h 30m up, 30 m down. In 90-minute slices, [04:30, 06:00)
@@ -238,56 +201,32 @@ TEST(MachineFigures, HistoriesWorkedOutByHand) {
           Event(Shutdown, "07:00"), Event(Boot, "07:30")},
          "12:00",
          std::nullopt,
-         9.75,
-         2.25,
-         0,
-         3,
-         0,
-         0,
-         0,
+         {9.75, 2.25, 0, 3, 0, 0, 0},
          100.0 * 9.75 / 12,
          "07:30",
-         {Kind::Shutdown, At("07:00"), ""},
-         "00:00",
-         "12:00",
-         "UCUU"},
+         {Kind::Shutdown, "07:00", ""},
+         {"00:00", "12:00", "UCUU"}},
         {"the same in 90-minute slices",
          {Event(Boot, "00:00"), Event(Shutdown, "03:30"), Event(Boot, "05:15"),
           Event(Shutdown, "07:00"), Event(Boot, "07:30")},
          "12:00",
          std::nullopt,
-         9.75,
-         2.25,
-         0,
-         3,
-         0,
-         0,
-         0,
+         {9.75, 2.25, 0, 3, 0, 0, 0},
          100.0 * 9.75 / 12,
          "07:30",
-         {Kind::Shutdown, At("07:00"), ""},
-         "00:00",
-         "12:00",
-         "UUCCUUUU"},
-        // Down at the end: the time since the shutdown is not accounted for.
+         {Kind::Shutdown, "07:00", ""},
+         {"00:00", "12:00", "UUCCUUUU"}},
+        // Down at the end: the time since the shutdown is not accounted for, and not up.
         {"down at the end",
          {Event(Boot, "00:00"), Event(ShutdownRequest, "06:00", requestWhy),
           Event(Shutdown, "06:00:10")},
          "12:00",
          std::nullopt,
-         6 + 10 / 3600.0,
-         0,
-         6 - 10 / 3600.0,
-         1,
-         0,
-         0,
-         0,
+         {6 + 10 / 3600.0, 0, 6 - 10 / 3600.0, 1, 0, 0, 0},
          100.0,
          "00:00",
-         {Kind::Shutdown, At("06:00:10"), requestWhy},
-         "00:00",
-         "12:00",
-         "UUUUUU......",
+         {Kind::Shutdown, "06:00:10", requestWhy},
+         {"00:00", "12:00", "UUUUUU......"},
          0,
          false},
     };
@@ -302,27 +241,30 @@ TEST(MachineFigures, HistoriesWorkedOutByHand) {
         input.events = c.events;
         const MachineFigures figures = AnalyseHistory(input);
         EXPECT_EQ(figures.asOf, At(c.now));
-        EXPECT_EQ(figures.uptime, std::llround(c.upHours * 3600));
-        EXPECT_EQ(figures.downtime, std::llround(c.downHours * 3600));
-        EXPECT_EQ(figures.unaccounted, std::llround(c.unaccountedHours * 3600));
-        EXPECT_EQ(figures.reboots, c.reboots);
-        EXPECT_EQ(figures.unexpectedShutdowns, c.unexpected);
-        EXPECT_EQ(figures.powerLosses, c.powerLosses);
-        EXPECT_EQ(figures.bluescreens, c.bluescreens);
+        EXPECT_EQ(figures.uptime, std::llround(c.figures.upHours * 3600));
+        EXPECT_EQ(figures.downtime, std::llround(c.figures.downHours * 3600));
+        EXPECT_EQ(figures.unaccounted, std::llround(c.figures.unaccountedHours * 3600));
+        EXPECT_EQ(figures.reboots, c.figures.reboots);
+        EXPECT_EQ(figures.unexpectedShutdowns, c.figures.unexpected);
+        EXPECT_EQ(figures.powerLosses, c.figures.powerLosses);
+        EXPECT_EQ(figures.bluescreens, c.figures.bluescreens);
         ASSERT_EQ(figures.availability.has_value(), c.availability.has_value());
         if (c.availability) {
             EXPECT_NEAR(*figures.availability, *c.availability, 1e-9);
         }
-        EXPECT_EQ(figures.lastBoot, c.lastBoot ? std::optional(At(*c.lastBoot)) : std::nullopt);
+        EXPECT_EQ(figures.lastBoot, At(c.lastBoot));
         // Up at the end since the last boot; down, no time up.
         EXPECT_EQ(figures.upFor,
-                  c.upAtEnd ? std::optional(static_cast<std::uint64_t>(At(c.now) - At(*c.lastBoot)))
+                  c.upAtEnd ? std::optional(static_cast<std::uint64_t>(At(c.now) - At(c.lastBoot)))
                             : std::nullopt);
         EXPECT_EQ(figures.lastShutdown.kind, c.lastShutdown.kind);
-        EXPECT_EQ(figures.lastShutdown.time, c.lastShutdown.time);
+        EXPECT_EQ(figures.lastShutdown.time,
+                  c.lastShutdown.kind == Kind::None ? 0 : At(c.lastShutdown.at));
         EXPECT_EQ(figures.lastShutdown.detail, c.lastShutdown.detail);
         EXPECT_EQ(ReadHistory(input).totals.asleep, std::llround(c.asleepHours * 3600));
-        EXPECT_EQ(Marks(AvailabilitySlices(input, At(c.from), At(c.to), c.marks.size())), c.marks);
+        EXPECT_EQ(Marks(AvailabilitySlices(input, At(c.strip.from), At(c.strip.to),
+                                           c.strip.marks.size())),
+                  c.strip.marks);
 
         // One slice a second over the period counts what the report counts.
         const auto seconds = static_cast<std::size_t>(figures.asOf - figures.periodStart);
