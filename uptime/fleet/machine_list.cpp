@@ -52,7 +52,7 @@ std::string Refusal(std::size_t lineNumber, std::string_view name) {
         return quoted + " looks like a switch, not a machine name.";
     }
     if (name.find('\\') != std::string_view::npos) {
-        return quoted + " holds a \\ inside, which no machine name does.";
+        return quoted + " holds a \\, which no machine name does.";
     }
     if (name.find_first_of(" \t") != std::string_view::npos) {
         return quoted + " holds a blank: give one machine name per line.";

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "uptime/events/system_events.h"
 #include "uptime/fleet/machine_identity.h"
+#include "uptime/logs/export_file.h"
+#include "uptime/recorded_system.h"
 
 namespace uptime {
 namespace {
@@ -67,15 +70,9 @@ TEST(LinkRenamedMachines, LinksByTheRenameRecordOrWhereOnlyOnePairFits) {
         std::vector<MachineLog> logs;
         const char* described;
     } cases[] = {
-        {"by the record",
-         {setupName, other, renamedLogged},
-         "SRV01.corp (WIN-7Q2K9.corp) SRV02.corp"},
         {"by the record, the old name's log lost",
          {other, renamedLogged},
          "SRV02.corp SRV01.corp (WIN-7Q2K9)"},
-        {"by the shape: one pair fits",
-         {setupName, other, renamed},
-         "SRV01.corp (WIN-7Q2K9.corp)? SRV02.corp"},
         {"a rename record names another old name",
          {setupName, Log("SRV01.corp", {{kBoot, 3}}, {{"OLDNAME", "SRV01", 3}})},
          "WIN-7Q2K9.corp SRV01.corp (OLDNAME)"},
@@ -125,6 +122,90 @@ TEST(LinkRenamedMachines, MergesTheLogsUnderTheNewestNameAndSaysWhatItGuessed) {
         std::is_sorted(history.log.systemEvents.begin(), history.log.systemEvents.end(),
                        [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; }));
     ASSERT_EQ(history.log.nameChanges.size(), 1u);
+}
+
+// The real sample's records, each with its time.
+std::vector<EventRecord> SampleRecords() {
+    struct Collect final : RecordSink {
+        std::vector<EventRecord> records;
+        void Take(std::string_view xml) override {
+            if (auto record = ParseEventXml(xml)) {
+                records.push_back(std::move(*record));
+            }
+        }
+    } collect;
+    EventSplitter splitter(collect);
+    splitter.Feed(test::Sample());
+    splitter.Finish();
+    return collect.records;
+}
+
+// The records from `from` up to `to` as one computer's log, `shift` seconds later.
+MachineLog LogOf(const std::vector<EventRecord>& records, const std::string& computer,
+                 UtcSeconds from, UtcSeconds to, UtcSeconds shift) {
+    MachineLog log;
+    log.computer = computer;
+    for (const EventRecord& record : records) {
+        const UtcSeconds time = record.timeCreated;
+        if (time < from || time > to) {
+            continue;
+        }
+        ++log.records;
+        ++log.systemRecords;
+        log.firstRecord = std::min(log.firstRecord.value_or(time + shift), time + shift);
+        log.end = std::max(log.end.value_or(time + shift), time + shift);
+        if (auto event = Classify(record)) {
+            event->time += shift;
+            log.systemEvents.push_back(std::move(*event));
+        }
+    }
+    std::stable_sort(log.systemEvents.begin(), log.systemEvents.end(),
+                     [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; });
+    log.systemBegins = log.firstRecord;
+    return log;
+}
+
+// The real machine as set-up made it: named WIN-... at its first boot, renamed, restarted (its
+// first clean shutdown), and named DESKTOP-1N4R894 from then on; with or without the record of
+// the rename, and beside another machine whose log begins some hours earlier or later.
+TEST(LinkRenamedMachines, ARealMachineRenamedAfterSetUpStaysOne) {
+    const std::vector<EventRecord> records = SampleRecords();
+    ASSERT_GT(records.size(), 1000u);
+    UtcSeconds restart = 0;
+    UtcSeconds first = records.front().timeCreated;
+    UtcSeconds last = first;
+    for (const EventRecord& record : records) {
+        first = std::min(first, record.timeCreated);
+        last = std::max(last, record.timeCreated);
+        if (record.eventId == 6006 && (restart == 0 || record.timeCreated < restart)) {
+            restart = record.timeCreated;
+        }
+    }
+    ASSERT_GT(restart, first);
+    const struct {
+        bool renameLogged;
+        UtcSeconds otherShift;
+        const char* described;
+    } cases[] = {
+        {true, -3 * 3600, "DESKTOP-1N4R894 (WIN-7Q2K9LM3OD) OTHER"},
+        {false, -3 * 3600, "DESKTOP-1N4R894 (WIN-7Q2K9LM3OD)? OTHER"},
+        {true, 3 * 3600, "DESKTOP-1N4R894 (WIN-7Q2K9LM3OD) OTHER"},
+        // The other machine, too, begins with a boot after the old name's last record.
+        {false, 3 * 3600, "WIN-7Q2K9LM3OD DESKTOP-1N4R894 OTHER"},
+    };
+    for (const auto& c : cases) {
+        std::vector<MachineLog> logs{LogOf(records, "WIN-7Q2K9LM3OD", first, restart, 0),
+                                     LogOf(records, "DESKTOP-1N4R894", restart + 1, last, 0),
+                                     LogOf(records, "OTHER", first, last, c.otherShift)};
+        if (c.renameLogged) {
+            logs[1].nameChanges.push_back({"WIN-7Q2K9LM3OD", "DESKTOP-1N4R894", restart + 22});
+        }
+        const auto histories = LinkRenamedMachines(logs);
+        EXPECT_EQ(Described(histories), c.described);
+        if (histories.size() == 2) {  // linked: every record of both names, once
+            EXPECT_EQ(histories.front().log.records, logs[0].records + logs[1].records);
+        }
+    }
 }
 
 }  // namespace

@@ -54,8 +54,9 @@ TEST(ParseMachineList, RefusesALineThatIsNoMachineNameWithItsNumber) {
     } cases[] = {
         {"SRV01\r\n\r\n/s\r\n", "Line 3: \"/s\" looks like a switch, not a machine name."},
         {"-a\n", "Line 1: \"-a\" looks like a switch, not a machine name."},
-        {"SRV01\nSRV\\01\n", "Line 2: \"SRV\\01\" holds a \\ inside, which no machine name does."},
-        {"\\\\SRV01\\C$\n", "Line 1: \"SRV01\\C$\" holds a \\ inside, which no machine name does."},
+        {"SRV01\nSRV\\01\n", "Line 2: \"SRV\\01\" holds a \\, which no machine name does."},
+        {"\\\\SRV01\\C$\n", "Line 1: \"SRV01\\C$\" holds a \\, which no machine name does."},
+        {"\\SRV01\n", "Line 1: \"\\SRV01\" holds a \\, which no machine name does."},
         {"# a\nSRV01 SRV02\n",
          "Line 2: \"SRV01 SRV02\" holds a blank: give one machine name per line."},
         {"SRV01\nB\xFCro-PC\n", "Line 2 is not UTF-8 text: save the list as UTF-8 or Unicode."},

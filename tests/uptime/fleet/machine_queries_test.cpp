@@ -139,18 +139,18 @@ std::vector<std::string> Names(const std::map<std::string, Plan>& plans) {
 
 TEST(QueryMachines, EachMachineGetsItsAnswerOrItsFailureInTheOrderGiven) {
     const RecordedFleet fleet({
-        {"slow", {Behaviour::Answers, 40ms}},
+        {"slow", {Behaviour::Answers, 25ms}},
         {"quick", {Behaviour::Answers, 1ms}},
         {"denied", {Behaviour::RefusesAccess}},
         {"hung", {Behaviour::HangsUntilCancelled}},
         {"deaf", {Behaviour::IgnoresCancel}},
     });
     const std::vector<std::string> order{"hung", "slow", "denied", "deaf", "quick"};
-    const QueryLimits limits{2, 300ms, 50ms};
+    const QueryLimits limits{2, 500ms, 50ms};
     const std::vector<MachineAnswer> answers = QueryMachines(fleet, order, true, limits);
 
     ASSERT_EQ(answers.size(), order.size());
-    const std::string noAnswer = "The machine did not answer within 0.3 seconds.";
+    const std::string noAnswer = "The machine did not answer within 0.5 seconds.";
     for (std::size_t i = 0; i < order.size(); ++i) {
         const MachineAnswer& answer = answers[i];
         EXPECT_EQ(answer.machine, order[i]);

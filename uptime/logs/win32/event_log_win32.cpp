@@ -112,8 +112,8 @@ class WindowsEventLog final : public EventLogReader {
 
     // EvtCancel stops an EvtNext through the query's handle, and an EvtQuery (the connection
     // to a remote machine among it) only through the session's, which for this computer's log
-    // is the default session, NULL. The handles are cancelled under the lock that Query takes
-    // before it closes one, so that none is closed under EvtCancel.
+    // is the default session, NULL. A query's handle is cancelled under the lock that Query
+    // takes to forget it before closing it, so that none is closed under EvtCancel.
     void Cancel() override {
         const std::lock_guard lock(mutex_);
         cancelled_ = true;
@@ -151,8 +151,11 @@ class WindowsEventLog final : public EventLogReader {
             results_ = results.get();
         }
         const DWORD error = ReadAll(results.get(), take, [this] { return cancelled_.load(); });
-        const std::lock_guard lock(mutex_);
-        results_ = nullptr;
+        {
+            const std::lock_guard lock(mutex_);
+            results_ = nullptr;
+        }
+        // Closed outside the lock (a remote close may take a while): Cancel no longer sees it.
         results.reset();
         return error;
     }
