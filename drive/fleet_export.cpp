@@ -1,6 +1,8 @@
 #include "drive/fleet_export.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <queue>
 #include <utility>
@@ -195,7 +197,10 @@ base::Result<std::unique_ptr<uptime::ByteSource>> PlainFileSources::OpenLogFile(
     const std::string& path) const {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        return base::Failure{"The file cannot be opened.", base::FailureKind::NotFound};
+        const int error = errno;
+        return base::Failure{
+            std::strerror(error) + std::string("."),
+            error == ENOENT ? base::FailureKind::NotFound : base::FailureKind::Failed};
     }
     return std::unique_ptr<uptime::ByteSource>(std::make_unique<CFile>(file));
 }

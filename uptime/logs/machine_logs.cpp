@@ -46,6 +46,9 @@ std::vector<std::string> ExpandPaths(const std::vector<std::string>& paths,
 // What a file that was read gave, when that is less than a user expects.
 std::optional<LogProblem> ProblemOf(const std::string& file, const FileCounts& counts) {
     const std::string total = std::to_string(counts.records);
+    if (counts.records == 0) {
+        return LogProblem{file, std::string(NoRecordsReason())};
+    }
     if (counts.unreadable == counts.records) {
         return LogProblem{file,
                           "None of its " + total +
