@@ -71,7 +71,6 @@ std::optional<CalendarDate> ParseMonthDayYear(const std::string& text) {
 ombrix::base::Result<Arguments> ParseArguments(const std::vector<std::string>& args) {
     Arguments parsed;
     bool parallelGiven = false;
-    bool waitGiven = false;
     std::optional<std::string> channelName;
     for (const std::string& arg : args) {
         const std::string lower = ombrix::base::ToLowerAscii(arg);
@@ -143,13 +142,12 @@ ombrix::base::Result<Arguments> ParseArguments(const std::vector<std::string>& a
             parsed.parallel = *count;
         } else if (lower.rfind("/w:", 0) == 0) {
             const auto seconds = SmallNumber(value, 4);
-            if (waitGiven || !seconds || *seconds < 1 || *seconds > 3600) {
+            if (parsed.waitSeconds || !seconds || *seconds < 1 || *seconds > 3600) {
                 return Unsound("\"" + arg +
                                "\" needs, once, a whole number of seconds to wait for each "
                                "machine from 1 to 3600.");
             }
-            waitGiven = true;
-            parsed.waitSeconds = *seconds;
+            parsed.waitSeconds = seconds;
         } else if (arg.empty() || arg.front() == '/' || arg.front() == '-') {
             return Unsound("\"" + arg + "\" is not a switch this tool knows.");
         } else {

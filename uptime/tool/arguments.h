@@ -24,12 +24,14 @@ struct Arguments {
     std::vector<std::string> logFiles;        // /l:PATH, exported logs read instead of live ones
     std::optional<CollectorChannel> channel;  // /c
     int parallel = 16;                        // /t:N, machines asked at a time
-    int waitSeconds = 60;                     // /w:SECONDS, each machine's time limit
-    bool systemEvents = false;                // /s, or implied by /a
-    bool applicationFailures = false;         // /a
-    std::optional<CalendarDate> since;        // /d:mm/dd/yyyy
-    std::optional<int> previousDays;          // /p:n
-    bool help = false;                        // /? or /help
+    // /w:SECONDS, each machine's time limit: 60 for several machines unless given; one machine
+    // alone has none unless given, as before.
+    std::optional<int> waitSeconds;
+    bool systemEvents = false;          // /s, or implied by /a
+    bool applicationFailures = false;   // /a
+    std::optional<CalendarDate> since;  // /d:mm/dd/yyyy
+    std::optional<int> previousDays;    // /p:n
+    bool help = false;                  // /? or /help
 };
 
 // Parses the arguments after the program name. Switches are taken in any order and letter case.

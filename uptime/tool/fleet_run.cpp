@@ -124,7 +124,7 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
 
     QueryLimits limits;
     limits.parallel = static_cast<std::size_t>(arguments.parallel);
-    limits.perMachine = std::chrono::seconds(arguments.waitSeconds);
+    limits.perMachine = std::chrono::seconds(arguments.waitSeconds.value_or(60));
     const MachineSources sources(system, machine);
     std::vector<MachineReport> reports;
     for (const MachineAnswer& answer :

@@ -76,7 +76,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     if (!arguments.logFiles.empty() || arguments.channel) {
         return RunLogs(arguments, machine, system);
     }
-    if (arguments.machines.size() > 1 || !arguments.listFiles.empty()) {
+    if (arguments.machines.size() > 1 || !arguments.listFiles.empty() || arguments.waitSeconds) {
         return RunMachines(arguments, machine, system);
     }
     return RunOneMachine(arguments, machine, system);

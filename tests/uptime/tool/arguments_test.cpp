@@ -9,7 +9,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 // "machine,... list:file log:file collector:NAME/channel /t:N /w:N /s /a /? since Y-M-D /p:N",
-// with only what is set (and /t:, /w: only where they are not the defaults).
+// with only what is set (and /t: only where it is not the default).
 std::string Described(const Arguments& a) {
     std::string text;
     for (const std::string& machine : a.machines) {
@@ -25,7 +25,7 @@ std::string Described(const Arguments& a) {
         text += " collector:" + a.channel->collector + "/" + a.channel->channel;
     }
     text += (a.parallel != 16 ? " /t:" + std::to_string(a.parallel) : "") +
-            (a.waitSeconds != 60 ? " /w:" + std::to_string(a.waitSeconds) : "");
+            (a.waitSeconds ? " /w:" + std::to_string(*a.waitSeconds) : "");
     text += std::string(a.systemEvents ? " /s" : "") + (a.applicationFailures ? " /a" : "") +
             (a.help ? " /?" : "");
     if (a.since) {

@@ -3,6 +3,7 @@
 // Every machine's report in the fleet report must be the one its own run prints.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <map>
 #include <mutex>
 
@@ -108,6 +109,11 @@ class FleetSystem final : public ToolSystem {
                 const std::lock_guard lock(system_.mutex_);
                 system_.asked_.push_back(machine_ + "|" + query.channel);
             }
+            if (machine_ == "HANGS") {  // answers nothing until it is cancelled
+                std::unique_lock lock(mutex_);
+                wakeUp_.wait(lock, [&] { return cancelled_; });
+                return Failure{"The operation was canceled by the user.", FailureKind::Failed};
+            }
             if (query.channel == "Application") {
                 return LogRecords{};
             }
@@ -122,11 +128,20 @@ class FleetSystem final : public ToolSystem {
                        ? machine->second
                        : Failure{"The RPC server is unavailable.", FailureKind::Unreachable};
         }
-        void Cancel() override {}
+        void Cancel() override {
+            {
+                const std::lock_guard lock(mutex_);
+                cancelled_ = true;
+            }
+            wakeUp_.notify_all();
+        }
 
       private:
         const FleetSystem& system_;
         std::string machine_;
+        std::mutex mutex_;
+        std::condition_variable wakeUp_;
+        bool cancelled_ = false;
     };
 
     FixedFormatClock clock_;
@@ -226,6 +241,14 @@ TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
         {{"/m:missing.txt", "SRV01", "/s"},
          kSomeFailed,
          {"Machines: 1, 1 reported, 0 failed.\r\n", missing, "Uptime Report for: \\\\SRV01"}},
+        // A machine that never answers costs its time limit; one alone gets it only with /w:.
+        {{"SRV01", "HANGS", "/w:1"},
+         kSomeFailed,
+         {"\\\\HANGS  failed: cannot be reached: The machine did not answer within 1 second.\r\n",
+          "\\\\SRV01"}},
+        {{"HANGS", "/w:1"},
+         kMachineUnreachable,
+         {"\\\\HANGS cannot be reached. ", "The machine did not answer within 1 second.\r\n"}},
         // Nothing reported: the first failure's code, after the summary of both.
         {{"GONE", "DENIED"},
          kMachineUnreachable,
