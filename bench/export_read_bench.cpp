@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/fleet_export.h"
 #include "platform/process_files.h"
 #include "uptime/common/utc_time.h"
 
@@ -42,42 +43,6 @@ std::string ReadAll(const std::string& path) {
     return *content;
 }
 
-// The sample's records, each with its line end.
-std::vector<std::string> Records(const std::string& text) {
-    std::vector<std::string> records;
-    for (std::size_t pos = 0; pos < text.size();) {
-        auto next = text.find("\r\n<Event ", pos);
-        next = next == std::string::npos ? text.size() : next + 2;
-        records.push_back(text.substr(pos, next - pos));
-        pos = next;
-    }
-    return records;
-}
-
-std::string TwoDigits(int value) {
-    return std::string(1, static_cast<char>('0' + value / 10)) +
-           static_cast<char>('0' + value % 10);
-}
-
-// The record with its SystemTime moved `shift` seconds on.
-std::string Shifted(const std::string& record, std::int64_t shift) {
-    const std::string key = "SystemTime='";
-    const auto at = record.find(key);
-    if (at == std::string::npos) {
-        return record;
-    }
-    const auto start = at + key.size();
-    const auto time = uptime::ParseSystemTime(record.substr(start, 19) + "Z");
-    if (!time) {
-        return record;
-    }
-    const uptime::CivilTime t = uptime::ToCivil(*time + shift);
-    const std::string text = std::to_string(t.date.year) + "-" + TwoDigits(t.date.month) + "-" +
-                             TwoDigits(t.date.day) + "T" + TwoDigits(t.hour) + ":" +
-                             TwoDigits(t.minute) + ":" + TwoDigits(t.second);
-    return record.substr(0, start) + text + record.substr(start + 19);
-}
-
 // Writes copies of the records, each copy later than the one before, until `bytes` are written;
 // UTF-16 little-endian with its mark when asked. Returns how many copies it took.
 int WriteExport(const std::string& path, const std::vector<std::string>& records, std::size_t bytes,
@@ -93,7 +58,7 @@ int WriteExport(const std::string& path, const std::vector<std::string>& records
     std::string out = utf16 ? "\xFF\xFE" : "";
     while (written < bytes) {
         for (const std::string& record : records) {
-            const std::string shifted = Shifted(record, copies * span);
+            const std::string shifted = ombrix::drive::MovedRecord(record, "", copies * span);
             if (utf16) {
                 for (const char c : shifted) {
                     out += c;
@@ -164,8 +129,8 @@ double RunTool(const std::string& tool, const std::string& path, const std::stri
 
 int main(int argc, char** argv) {
     const std::string folder = ombrix::platform::ProgramDirectory();
-    const auto records =
-        Records(ReadAll(folder + kSep + "benchdata" + kSep + "desktop-system.xml"));
+    const auto records = ombrix::drive::ExportRecords(
+        ReadAll(folder + kSep + "benchdata" + kSep + "desktop-system.xml"));
     if (argc > 2 && std::string(argv[1]) == "--write") {
         const long megabytes = argc > 3 ? std::atol(argv[3]) : 100;
         WriteExport(argv[2], records, static_cast<std::size_t>(megabytes) << 20, false);

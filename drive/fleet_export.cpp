@@ -88,7 +88,9 @@ std::vector<std::string> ExportRecords(const std::string& text) {
 std::string MovedRecord(std::string_view record, std::string_view computer, std::int64_t shift,
                         std::int64_t numberShift) {
     std::string moved(record);
-    ReplaceText(moved, "<Computer>", computer);
+    if (!computer.empty()) {
+        ReplaceText(moved, "<Computer>", computer);
+    }
     if (const auto at = moved.find(kTimeKey); at != std::string::npos && shift != 0) {
         moved.replace(at + kTimeKey.size(), 19, TimeText(TimeOf(record) + shift));
     }

@@ -17,8 +17,8 @@ namespace ombrix::drive {
 // The records of an export in wevtutil's form (one <Event> a line), each with its line end.
 std::vector<std::string> ExportRecords(const std::string& text);
 
-// The record with its Computer renamed, its SystemTime moved `shift` seconds on (the fraction of
-// the second kept) and its EventRecordID raised by `numberShift`.
+// The record with its Computer renamed (unless `computer` is empty), its SystemTime moved `shift`
+// seconds on (the fraction of the second kept) and its EventRecordID raised by `numberShift`.
 std::string MovedRecord(std::string_view record, std::string_view computer, std::int64_t shift,
                         std::int64_t numberShift = 0);
 
