@@ -23,6 +23,7 @@ enum class Kind {
     TimeCreated,
     Channel,
     Computer,
+    RecordId,
     EventData,
     Data,
     Binary,
@@ -53,6 +54,10 @@ class EventParser {
             return std::nullopt;
         }
         record_.eventId = static_cast<unsigned>(*number);
+        // A record number that cannot be read is left out rather than failing the record.
+        if (const auto recordId = ombrix::base::ReadDigits(TrimBlanks(recordIdText_), 18)) {
+            record_.recordId = static_cast<std::uint64_t>(*recordId);
+        }
         record_.timeCreated = *time;
         return std::move(record_);
     }
@@ -143,6 +148,9 @@ class EventParser {
                 if (name == "Computer" && first(seenComputer_)) {
                     return Kind::Computer;
                 }
+                if (name == "EventRecordID" && first(seenRecordId_)) {
+                    return Kind::RecordId;
+                }
                 return Kind::Other;
             case Kind::EventData:
                 return name == "Data" ? Kind::Data : name == "Binary" ? Kind::Binary : Kind::Other;
@@ -225,6 +233,8 @@ class EventParser {
                 return &record_.channel;
             case Kind::Computer:
                 return &record_.computer;
+            case Kind::RecordId:
+                return &recordIdText_;
             case Kind::Data:
                 return &record_.fields.back().value;
             case Kind::Binary:
@@ -327,6 +337,7 @@ class EventParser {
     std::size_t pos_ = 0;
     EventRecord record_;
     std::string eventIdText_;
+    std::string recordIdText_;
     std::string systemTime_;
     std::string scratch_;
     bool seenSystem_ = false;
@@ -337,6 +348,7 @@ class EventParser {
     bool seenTimeCreated_ = false;
     bool seenChannel_ = false;
     bool seenComputer_ = false;
+    bool seenRecordId_ = false;
 };
 
 }  // namespace

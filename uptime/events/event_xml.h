@@ -23,8 +23,9 @@ struct EventRecord {
     UtcSeconds timeCreated = 0;
     std::string channel;
     std::string computer;
-    std::vector<EventField> fields;    // EventData/Data in order, then the leaves of UserData
-    std::vector<std::uint8_t> binary;  // EventData/Binary
+    std::optional<std::uint64_t> recordId;  // System/EventRecordID: the record's number in its log
+    std::vector<EventField> fields;         // EventData/Data in order, then the leaves of UserData
+    std::vector<std::uint8_t> binary;       // EventData/Binary
 
     // The value of the named field, or empty.
     std::string Field(std::string_view name) const;

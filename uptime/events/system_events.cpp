@@ -172,16 +172,45 @@ bool IsRow(EventKind kind) {
     return kind != EventKind::OsVersion && kind != EventKind::SystemUptime;
 }
 
+// The filters of System/*, one per log; EventLog 6011 tells a machine's earlier name.
+namespace {
+
+std::string SystemLogFilter() {
+    return "(EventID=41 or EventID=104 or EventID=1001 or EventID=1074 or EventID=6005 or "
+           "EventID=6006 or EventID=6008 or EventID=6009 or EventID=6011 or EventID=6013)";
+}
+
+std::string ApplicationLogFilter() {
+    return "Provider[@Name='Application Error' or @Name='Application Hang'] and "
+           "(EventID=1000 or EventID=1002)";
+}
+
+}  // namespace
+
 LogQuery SystemLogQuery() {
-    return {"System",
-            "*[System[(EventID=41 or EventID=104 or EventID=1001 or EventID=1074 or "
-            "EventID=6005 or EventID=6006 or EventID=6008 or EventID=6009 or EventID=6013)]]"};
+    return {"System", "*[System[" + SystemLogFilter() + "]]"};
 }
 
 LogQuery ApplicationLogQuery() {
-    return {"Application",
-            "*[System[Provider[@Name='Application Error' or @Name='Application Hang'] and "
-            "(EventID=1000 or EventID=1002)]]"};
+    return {"Application", "*[System[" + ApplicationLogFilter() + "]]"};
+}
+
+LogQuery CollectorQuery(const std::string& channel) {
+    return {channel, "*[System[(Channel='System' and " + SystemLogFilter() +
+                         ") or (Channel='Application' and " + ApplicationLogFilter() + ")]]"};
+}
+
+std::optional<HostRename> ReadHostRename(const EventRecord& record) {
+    // "The NetBIOS name and DNS host name of this machine have been changed from %1 to %2."
+    if (record.eventId != 6011 || !From(record, "EventLog")) {
+        return std::nullopt;
+    }
+    HostRename rename{std::string(TrimBlanks(record.FieldAt(0))),
+                      std::string(TrimBlanks(record.FieldAt(1)))};
+    if (rename.from.empty() || rename.to.empty()) {
+        return std::nullopt;
+    }
+    return rename;
 }
 
 std::optional<SystemEvent> Classify(const EventRecord& record) {

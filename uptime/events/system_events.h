@@ -44,6 +44,17 @@ struct LogQuery {
 };
 LogQuery SystemLogQuery();
 LogQuery ApplicationLogQuery();
+// Both in one query of a collector's channel (ForwardedEvents, or another), which holds the
+// records of many logs and machines: each record is told by the log it names. A subscription
+// that forwards exactly these events uses the same filter.
+LogQuery CollectorQuery(const std::string& channel);
+
+// EventLog 6011: the NetBIOS and DNS host names changed, from the old name to the new one.
+struct HostRename {
+    std::string from;
+    std::string to;
+};
+std::optional<HostRename> ReadHostRename(const EventRecord& record);
 
 // Nothing for a record the report has no use for (another source with the same event ID).
 std::optional<SystemEvent> Classify(const EventRecord& record);

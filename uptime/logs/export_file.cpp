@@ -16,6 +16,8 @@ bool EndsName(char c) {
     return IsBlank(c) || c == '/' || c == '>';
 }
 
+constexpr char kNoRecords[] = "It holds no event records (no <Event> element).";
+
 bool IsEventName(std::string_view name) {
     return LocalName(name) == "Event";
 }
@@ -214,7 +216,7 @@ ombrix::base::Result<void> XmlExportReader::Pass(std::string_view text) {
             }
         }
     }
-    splitter_.Feed(text);
+    text_.Feed(text);
     return {};
 }
 
@@ -239,12 +241,21 @@ ombrix::base::Result<std::size_t> XmlExportReader::Finish() {
             return Failure{passed.Reason()};
         }
     }
-    splitter_.Finish();
-    if (splitter_.Records() == 0) {
-        return Failure{started_ ? "It holds no event records (no <Event> element)."
-                                : "It is empty."};
+    text_.Finish();
+    if (!started_) {
+        return Failure{"It is empty."};
     }
-    return splitter_.Records();
+    if (!splitter_) {
+        return std::size_t{0};
+    }
+    if (splitter_->Records() == 0) {
+        return Failure{kNoRecords};
+    }
+    return splitter_->Records();
+}
+
+std::string_view NoRecordsReason() {
+    return kNoRecords;
 }
 
 bool IsEvtxHeader(std::string_view head) {

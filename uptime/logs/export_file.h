@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -42,14 +43,22 @@ class Utf16Decoder {
     unsigned highHalf_ = 0;  // a high surrogate waiting for its low half
 };
 
+// Where the text of an export goes once decoded to UTF-8, in pieces of any size.
+class ExportText {
+  public:
+    virtual ~ExportText() = default;
+    virtual void Feed(std::string_view text) = 0;
+    virtual void Finish() = 0;
+};
+
 // Finds each <Event ...>...</Event> in XML fed in pieces of any size and hands it to the sink:
 // with or without an enclosing root, around a declaration, comments and blanks. A record that
 // a new <Event> start tag or the end of the text interrupts is handed on as it is.
-class EventSplitter {
+class EventSplitter final : public ExportText {
   public:
     explicit EventSplitter(RecordSink& sink) : sink_(sink) {}
-    void Feed(std::string_view text);
-    void Finish();
+    void Feed(std::string_view text) override;
+    void Finish() override;
     std::size_t Records() const { return records_; }  // handed on, broken ones included
 
   private:
@@ -64,26 +73,36 @@ class EventSplitter {
     std::size_t records_ = 0;
 };
 
-// The bytes of an XML export fed in pieces, decoded and split into records for the sink.
+// The bytes of an XML export fed in pieces, decoded and split into records for the sink, or
+// only decoded for a text sink that splits them itself.
 class XmlExportReader {
   public:
-    explicit XmlExportReader(RecordSink& sink) : splitter_(sink) {}
+    explicit XmlExportReader(RecordSink& sink)
+        : splitter_(std::in_place, sink), text_(*splitter_) {}
+    explicit XmlExportReader(ExportText& text) : text_(text) {}
+    XmlExportReader(const XmlExportReader&) = delete;
+    XmlExportReader& operator=(const XmlExportReader&) = delete;
     // A Failure as soon as the text shows that the file is not an XML export.
     ombrix::base::Result<void> Feed(std::string_view bytes);
-    // The number of records; a Failure when the file held none.
+    // The number of records (0 for a text sink); a Failure when the file is empty, or when it
+    // held no record that this reader split.
     ombrix::base::Result<std::size_t> Finish();
 
   private:
     enum class Encoding { Unknown, Utf8, Utf16Little, Utf16Big };
     ombrix::base::Result<void> Pass(std::string_view text);
 
-    EventSplitter splitter_;
+    std::optional<EventSplitter> splitter_;
+    ExportText& text_;
     Encoding encoding_ = Encoding::Unknown;
     std::string head_;  // the first bytes, until they tell the encoding
     Utf16Decoder decoder_{false};
     std::string decoded_;
     bool started_ = false;  // the first character that is not blank has been seen
 };
+
+// Why a file that is XML but holds no <Event> element gives no report.
+std::string_view NoRecordsReason();
 
 // Whether a file that begins with these bytes is an .evtx log (which only Windows reads).
 bool IsEvtxHeader(std::string_view head);

@@ -47,14 +47,19 @@ void LogDigester::Take(std::string_view xml) {
     }
 }
 
-ombrix::base::Result<LogDigest> ReadLogFile(const std::string& path, const LogSources& sources) {
-    LogDigester digester;
+ombrix::base::Result<void> ReadExportRecords(const std::string& path, const LogSources& sources,
+                                             RecordSink& sink, ExportText* text) {
     auto opened = sources.OpenLogFile(path);
     if (!opened) {
-        return Failure{opened.Reason()};
+        return opened.TakeFailure();
     }
     std::unique_ptr<ByteSource> source = std::move(*opened);
-    XmlExportReader reader(digester);
+    std::optional<XmlExportReader> reader;
+    if (text != nullptr) {
+        reader.emplace(*text);
+    } else {
+        reader.emplace(sink);
+    }
     std::string piece(kPieceSize, '\0');
     bool first = true;
     for (;;) {
@@ -68,20 +73,23 @@ ombrix::base::Result<LogDigest> ReadLogFile(const std::string& path, const LogSo
         const std::string_view bytes(piece.data(), *got);
         if (first && IsEvtxHeader(bytes)) {
             source.reset();
-            if (auto read = sources.ReadEvtxFile(path, digester); !read) {
-                return Failure{read.Reason()};
-            }
-            break;
+            return sources.ReadEvtxFile(path, sink);
         }
         first = false;
-        if (auto fed = reader.Feed(bytes); !fed) {
-            return Failure{fed.Reason()};
+        if (auto fed = reader->Feed(bytes); !fed) {
+            return fed;
         }
     }
-    if (source) {
-        if (auto finished = reader.Finish(); !finished) {
-            return Failure{finished.Reason()};
-        }
+    if (auto finished = reader->Finish(); !finished) {
+        return finished.TakeFailure();
+    }
+    return {};
+}
+
+ombrix::base::Result<LogDigest> ReadLogFile(const std::string& path, const LogSources& sources) {
+    LogDigester digester;
+    if (auto read = ReadExportRecords(path, sources, digester); !read) {
+        return Failure{read.Reason()};
     }
     LogDigest& digest = digester.Digest();
     if (digest.records == 0) {

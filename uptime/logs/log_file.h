@@ -37,6 +37,14 @@ class LogDigester final : public RecordSink {
     LogDigest digest_;
 };
 
+// Hands every record of the exported log at `path` to the sink, in the order of the file: XML,
+// or .evtx through the system's event log reader. Given a text sink, the text of an XML export
+// goes there instead, to be split by it. The failure says why the file cannot be read, is no
+// event export or (split here) holds no record; records handed on before a failure stay handed
+// on.
+ombrix::base::Result<void> ReadExportRecords(const std::string& path, const LogSources& sources,
+                                             RecordSink& sink, ExportText* text = nullptr);
+
 // Reads the exported log at `path`: XML, or .evtx through the system's event log reader. The
 // failure says why it gives no report (the file cannot be read, is no event export, or holds no
 // record that could be read).

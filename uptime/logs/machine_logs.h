@@ -42,6 +42,7 @@ struct MachineLog {
 struct LogProblem {
     std::string source;  // the path or pattern as given
     std::string reason;
+    ombrix::base::FailureKind kind = ombrix::base::FailureKind::Failed;
 };
 
 struct MachineLogs {
@@ -51,13 +52,15 @@ struct MachineLogs {
 };
 
 // Reads every file the paths name (each may hold * and ? in its last part) with up to
-// `threads` threads. Fails only when no file gave a record; the failure says why, one line per
-// source.
+// `threads` threads (0: one a processor). A file that cannot be read, or gives nothing the report
+// reads, is a problem; the others are read all the same. Fails only when no file gave a record; the
+// failure says why, one line per source.
 ombrix::base::Result<MachineLogs> ReadMachineLogs(const std::vector<std::string>& paths,
                                                   const LogSources& sources, unsigned threads);
 
 // A collector's channel read live (ForwardedEvents, or any channel by name), on this computer
-// when `collector` is empty. Only the events the report reads are asked for.
+// when `collector` is empty. Only the events the report reads are asked for (CollectorQuery), so
+// the counts and first times of each machine are those of these events.
 ombrix::base::Result<MachineLogs> ReadCollectorChannel(const LogSources& sources,
                                                        const std::string& collector,
                                                        const std::string& channel);

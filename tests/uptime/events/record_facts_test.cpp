@@ -1,0 +1,135 @@
+// The quick reading of a record's System part, against the full parse, on the real sample log
+// and on the forms other writers give; the name change of EventLog 6011; the collector's query.
+#include <gtest/gtest.h>
+
+#include "drive/fleet_export.h"
+#include "uptime/events/record_facts.h"
+#include "uptime/events/system_events.h"
+#include "uptime/recorded_system.h"
+
+namespace uptime {
+namespace {
+
+const std::vector<std::string>& SampleRecords() {
+    static const std::vector<std::string> records = ombrix::drive::ExportRecords(test::Sample());
+    return records;
+}
+
+TEST(RecordFacts, AgreeWithTheFullParseOnEveryRecordOfTheSample) {
+    ASSERT_EQ(SampleRecords().size(), 1160u);
+    for (std::size_t i = 0; i < SampleRecords().size(); ++i) {
+        SCOPED_TRACE(i);
+        const std::optional<RecordFacts> facts = ReadRecordFacts(SampleRecords()[i]);
+        const std::optional<EventRecord> record = ParseEventXml(SampleRecords()[i]);
+        ASSERT_TRUE(record);
+        // wevtutil's form is read quickly, whole.
+        ASSERT_TRUE(facts);
+        EXPECT_EQ(facts->computer, record->computer);
+        EXPECT_EQ(facts->channel, record->channel);
+        EXPECT_EQ(facts->eventId, record->eventId);
+        EXPECT_EQ(facts->timeCreated, record->timeCreated);
+        EXPECT_EQ(facts->recordId, record->recordId);
+    }
+    // The last record: Volsnap 33, number 1422 (the log's numbers have gaps).
+    EXPECT_EQ(ParseEventXml(SampleRecords().back())->recordId, 1422u);
+}
+
+TEST(RecordFacts, LeaveWhatTheyAreUnsureOfToTheFullParse) {
+    const std::string head =
+        "<Event xmlns='http://schemas.microsoft.com/win/2004/08/events/event'>";
+    const std::string time = "<TimeCreated SystemTime='2013-08-11T00:33:42.000000000Z'/>";
+    struct Case {
+        const char* name;
+        std::string xml;
+        bool read;  // quickly
+    };
+    const std::vector<Case> cases = {
+        {"EvtRender's empty elements",
+         head + "<System><Provider Name='EventLog'/><EventID Qualifiers='32768'>6008</EventID>" +
+             time +
+             "<EventRecordID>40213</EventRecordID><Channel>System</Channel><Computer>SRV01</"
+             "Computer><Security/></System></Event>",
+         true},
+        {"Event Viewer's blanks and quotes",
+         "<Event xmlns=\"x\">\r\n  <System>\r\n    <EventID>6005</EventID>\r\n    <TimeCreated "
+         "SystemTime=\"2013-08-11T00:33:42Z\" />\r\n    <Computer> SRV01 </Computer>\r\n  "
+         "</System>\r\n</Event>\r\n",
+         true},
+        {"a prefixed name",
+         head + "<System><EventID>6005</EventID>" + time +
+             "<e:Computer>SRV01</e:Computer></System></Event>",
+         false},
+        {"an entity in the name",
+         head + "<System><EventID>6005</EventID>" + time +
+             "<Computer>S&amp;R</Computer></System></Event>",
+         false},
+        {"a comment",
+         head + "<System><EventID>6005</EventID>" + time +
+             "<!-- <Computer>X</Computer> --><Computer>SRV01</Computer></System></Event>",
+         false},
+        {"no computer", head + "<System><EventID>6005</EventID>" + time + "</System></Event>",
+         false},
+        {"an empty channel",
+         head + "<System><EventID>6005</EventID>" + time +
+             "<Channel/><Computer>SRV01</Computer></System></Event>",
+         false},
+        {"cut short",
+         head + "<System><EventID>6005</EventID>" + time + "<Computer>SRV01</Computer></System>",
+         false},
+        {"no time",
+         head + "<System><EventID>6005</EventID><Computer>SRV01</Computer></System></Event>",
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<RecordFacts> facts = ReadRecordFacts(c.xml);
+        ASSERT_EQ(facts.has_value(), c.read);
+        if (facts) {
+            const std::optional<EventRecord> record = ParseEventXml(c.xml);
+            ASSERT_TRUE(record);
+            EXPECT_EQ(facts->computer, record->computer);
+            EXPECT_EQ(facts->eventId, record->eventId);
+            EXPECT_EQ(facts->timeCreated, record->timeCreated);
+            EXPECT_EQ(facts->recordId, record->recordId);
+        }
+    }
+}
+
+TEST(HostRename, IsReadFromTheNameChangeOfTheEventLogService) {
+    // Set-up's name, then the new one at the boot of record 66, as RenamedMachine writes it.
+    const std::vector<std::string> records =
+        ombrix::drive::RenamedMachine(SampleRecords(), 65, "WIN-4G2HL0KQ7R3", "PC-ACCOUNTS");
+    ASSERT_EQ(records.size(), 1161u);
+    const std::optional<EventRecord> change = ParseEventXml(records[67]);
+    ASSERT_TRUE(change);
+    EXPECT_EQ(change->eventId, 6011u);
+    EXPECT_EQ(change->computer, "PC-ACCOUNTS");
+    const std::optional<HostRename> rename = ReadHostRename(*change);
+    ASSERT_TRUE(rename);
+    EXPECT_EQ(rename->from, "WIN-4G2HL0KQ7R3");
+    EXPECT_EQ(rename->to, "PC-ACCOUNTS");
+    EXPECT_FALSE(Classify(*change));  // no row of the report
+
+    EventRecord other = *change;
+    other.provider = "Microsoft-Windows-Kernel-General";
+    EXPECT_FALSE(ReadHostRename(other));
+    EXPECT_FALSE(ReadHostRename(*ParseEventXml(records[66])));  // the boot itself
+}
+
+TEST(CollectorQuery, SelectsEachLogsEventsByTheLogTheyName) {
+    // The filters of the logs' own queries, unchanged, each for the records of its log.
+    const auto filter = [](const LogQuery& query) {
+        const std::string_view xpath = query.xpath;
+        EXPECT_TRUE(xpath.starts_with("*[System[") && xpath.ends_with("]]")) << xpath;
+        return std::string(xpath.substr(9, xpath.size() - 11));
+    };
+    const LogQuery query = CollectorQuery("ForwardedEvents");
+    EXPECT_EQ(query.channel, "ForwardedEvents");
+    EXPECT_EQ(query.xpath, "*[System[(Channel='System' and " + filter(SystemLogQuery()) +
+                               ") or (Channel='Application' and " + filter(ApplicationLogQuery()) +
+                               ")]]");
+    EXPECT_NE(SystemLogQuery().xpath.find("EventID=6011"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace uptime

@@ -1,0 +1,330 @@
+// The logs of many machines, read from real files built from the real sample log
+// (testdata/events/desktop-system.xml, 1,160 records of DESKTOP-1N4R894) as renamed copies with
+// shifted times, interleaved by time as a forwarded-events collector holds them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "drive/fleet_export.h"
+#include "uptime/logs/machine_logs.h"
+#include "uptime/recorded_system.h"
+
+namespace uptime {
+namespace {
+
+using ombrix::drive::FleetMachine;
+
+const std::vector<std::string>& SampleRecords() {
+    static const std::vector<std::string> records = ombrix::drive::ExportRecords(test::Sample());
+    return records;
+}
+
+constexpr std::int64_t kDay = 86400;
+
+UtcSeconds At(const char* time) {
+    return *ParseSystemTime(time);
+}
+
+std::size_t Count(const std::vector<SystemEvent>& events, EventKind kind) {
+    return static_cast<std::size_t>(
+        std::count_if(events.begin(), events.end(),
+                      [&](const SystemEvent& event) { return event.kind == kind; }));
+}
+
+const MachineLog* Find(const MachineLogs& logs, const std::string& computer) {
+    for (const MachineLog& machine : logs.machines) {
+        if (machine.computer == computer) {
+            return &machine;
+        }
+    }
+    return nullptr;
+}
+
+// What each machine of a fleet must come to, worked out from the sample's records (indices
+// from 0; times in UTC, fractions dropped).
+struct Expected {
+    std::string computer;
+    std::size_t records;
+    const char* first;
+    const char* last;
+    std::int64_t shift;
+    std::size_t boots;
+    std::size_t shutdowns;
+    std::size_t events;  // of the System log, that the report reads
+};
+
+// SRV-A: records 0-79: from the Kernel-General 12 at 06/07 18:37:44 to the boot at 18:40:37
+//   (records 68-79 are logged later but dated before it); boots at records 2 and 66, the clean
+//   shutdown at 58; events: 6009 (1), 6005 (2), 1074 (57), 6006 (58), 6009 (65), 6005 (66),
+//   6013 (67).
+// srv-b: records 300-399, a day later: 09/07 08:08:39 (300) to 12/07 00:42:00 (395); 6013 at
+//   307, 323, 354, the restart requested at 360, shutdown at 363, 6009 at 370, the boot at 371,
+//   6013 at 372.
+// SRV-C: records 500-559, three days earlier: 12/07 20:50:59 to 13/07 20:44:17; only the 6013
+//   at 556.
+const std::vector<Expected> kFleet = {
+    {"SRV-A", 80, "2018-07-06T18:37:44Z", "2018-07-06T18:40:37Z", 0, 2, 1, 7},
+    {"srv-b", 100, "2018-07-09T08:08:39Z", "2018-07-12T00:42:00Z", kDay, 1, 1, 8},
+    {"SRV-C", 60, "2018-07-12T20:50:59Z", "2018-07-13T20:44:17Z", -3 * kDay, 0, 0, 1},
+};
+
+std::vector<FleetMachine> Fleet() {
+    return {{"SRV-A", 0, 80, 0}, {"srv-b", 300, 100, kDay}, {"SRV-C", 500, 60, -3 * kDay}};
+}
+
+void ExpectMachine(const MachineLogs& logs, const Expected& expected) {
+    SCOPED_TRACE(expected.computer);
+    const MachineLog* machine = Find(logs, expected.computer);
+    ASSERT_NE(machine, nullptr);
+    EXPECT_EQ(machine->records, expected.records);
+    EXPECT_EQ(machine->systemRecords, expected.records);
+    EXPECT_EQ(machine->unreadable, 0u);
+    EXPECT_EQ(machine->firstRecord, At(expected.first) + expected.shift);
+    EXPECT_EQ(machine->systemBegins, At(expected.first) + expected.shift);
+    EXPECT_EQ(machine->end, At(expected.last) + expected.shift);
+    EXPECT_EQ(Count(machine->systemEvents, EventKind::Boot), expected.boots);
+    EXPECT_EQ(Count(machine->systemEvents, EventKind::Shutdown), expected.shutdowns);
+    EXPECT_EQ(machine->systemEvents.size(), expected.events);
+    EXPECT_TRUE(
+        std::is_sorted(machine->systemEvents.begin(), machine->systemEvents.end(),
+                       [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; }));
+    EXPECT_TRUE(machine->nameChanges.empty());
+}
+
+class MachineLogsTest : public ::testing::TestWithParam<unsigned> {
+  protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const std::string path = dir_.File(name);
+        ombrix::test::WriteFile(path, bytes);
+        return path;
+    }
+    ombrix::base::Result<MachineLogs> Read(const std::vector<std::string>& paths) {
+        return ReadMachineLogs(paths, sources_, GetParam());
+    }
+
+    ombrix::test::ScratchDir dir_;
+    ombrix::drive::PlainFileSources sources_;
+};
+
+TEST_P(MachineLogsTest, SplitsACollectorsExportByComputer) {
+    const auto logs =
+        Read({Write("forwarded.xml", ombrix::drive::FleetExport(SampleRecords(), Fleet()))});
+    ASSERT_TRUE(logs) << logs.Reason();
+    EXPECT_TRUE(logs->problems.empty());
+    EXPECT_EQ(logs->files, 1u);
+    // In the order first seen: SRV-A from 06/07, SRV-C from 09/07 20:50, srv-b from 10/07.
+    ASSERT_EQ(logs->machines.size(), 3u);
+    EXPECT_EQ(logs->machines[0].computer, "SRV-A");
+    EXPECT_EQ(logs->machines[1].computer, "SRV-C");
+    EXPECT_EQ(logs->machines[2].computer, "srv-b");
+    for (const Expected& expected : kFleet) {
+        ExpectMachine(*logs, expected);
+    }
+}
+
+TEST_P(MachineLogsTest, CountsARecordOnceInOverlappingExports) {
+    // The first export holds SRV-A's records 0-79 and srv-b's; the second, in UTF-16 as
+    // PowerShell writes, SRV-A's records 40-119, spelled "srv-a". Together: records 0-119, from
+    // 18:37:44 to 18:42:36 (record 118); its boots, shutdown and events no more than once.
+    const std::string first =
+        Write("first.xml", ombrix::drive::FleetExport(SampleRecords(), {Fleet()[0], Fleet()[1]}));
+    const std::string second = Write(
+        "second.xml",
+        test::Utf16(ombrix::drive::FleetExport(SampleRecords(), {{"srv-a", 40, 80, 0}}), false));
+    // The same file named twice, once through a pattern, is read once.
+    const auto logs = Read({first, second, dir_.File("f*.xml")});
+    ASSERT_TRUE(logs) << logs.Reason();
+    EXPECT_TRUE(logs->problems.empty());
+    EXPECT_EQ(logs->files, 2u);
+    ASSERT_EQ(logs->machines.size(), 2u);
+    ExpectMachine(*logs,
+                  {"srv-a", 120, "2018-07-06T18:37:44Z", "2018-07-06T18:42:36Z", 0, 2, 1, 7});
+    ExpectMachine(*logs, kFleet[1]);
+}
+
+TEST_P(MachineLogsTest, ReadsAFleetCutIntoManyBlocksAsAWhole) {
+    // About 6 MB: the export is cut into blocks that different threads split. Each machine
+    // has its own run of the sample; every record must land with its machine, once.
+    const std::vector<FleetMachine> fleet =
+        ombrix::drive::SpreadFleet(SampleRecords().size(), 60, 100);
+    const auto logs =
+        Read({Write("fleet.xml", ombrix::drive::FleetExport(SampleRecords(), fleet))});
+    ASSERT_TRUE(logs) << logs.Reason();
+    ASSERT_EQ(logs->machines.size(), fleet.size());
+    for (const FleetMachine& machine : fleet) {
+        SCOPED_TRACE(machine.name);
+        const MachineLog* log = Find(*logs, machine.name);
+        ASSERT_NE(log, nullptr);
+        EXPECT_EQ(log->records, machine.count);
+        std::size_t boots = 0;
+        for (std::size_t i = machine.first; i < machine.first + machine.count; ++i) {
+            boots += SampleRecords()[i].find(">6005</EventID>") != std::string::npos;
+        }
+        EXPECT_EQ(Count(log->systemEvents, EventKind::Boot), boots);
+    }
+}
+
+TEST_P(MachineLogsTest, KeepsAMachineRenamedBySetUpApartWithItsNameChange) {
+    // Set-up named it WIN-4G2HL0KQ7R3; renamed, it restarted at 06/07 18:40:15 (record 58) and
+    // came up as PC-ACCOUNTS at 18:40:37 (record 66), where EventLog 6011 tells the change.
+    // WIN-4G2HL0KQ7R3: records 0-64, 18:37:44 to 18:40:15, one boot. PC-ACCOUNTS: records
+    // 65-1159 and the 6011, from 18:40:16 (record 68) to 08/08 14:44:03, two boots.
+    std::string renamedLog;
+    for (const std::string& record :
+         ombrix::drive::RenamedMachine(SampleRecords(), 65, "WIN-4G2HL0KQ7R3", "PC-ACCOUNTS")) {
+        renamedLog += record;
+    }
+    const auto logs = Read({Write("renamed.xml", renamedLog)});
+    ASSERT_TRUE(logs) << logs.Reason();
+    ASSERT_EQ(logs->machines.size(), 2u);
+    const MachineLog& setup = logs->machines[0];
+    const MachineLog& renamed = logs->machines[1];
+    EXPECT_EQ(setup.computer, "WIN-4G2HL0KQ7R3");
+    EXPECT_EQ(setup.records, 65u);
+    EXPECT_EQ(setup.end, At("2018-07-06T18:40:15Z"));
+    EXPECT_EQ(Count(setup.systemEvents, EventKind::Boot), 1u);
+    EXPECT_TRUE(setup.nameChanges.empty());
+    EXPECT_EQ(renamed.computer, "PC-ACCOUNTS");
+    EXPECT_EQ(renamed.records, 1096u);
+    EXPECT_EQ(renamed.firstRecord, At("2018-07-06T18:40:16Z"));
+    EXPECT_EQ(renamed.end, At("2018-08-08T14:44:03Z"));
+    EXPECT_EQ(Count(renamed.systemEvents, EventKind::Boot), 2u);
+    ASSERT_EQ(renamed.nameChanges.size(), 1u);
+    EXPECT_EQ(renamed.nameChanges[0].from, "WIN-4G2HL0KQ7R3");
+    EXPECT_EQ(renamed.nameChanges[0].to, "PC-ACCOUNTS");
+    EXPECT_EQ(renamed.nameChanges[0].time, At("2018-07-06T18:40:37Z"));
+}
+
+TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
+    const std::string good =
+        Write("a-good.xml", ombrix::drive::FleetExport(SampleRecords(), Fleet()));
+    std::filesystem::create_directory(dir_.path() / "b-folder.xml");  // patterns skip folders
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"corrupt.xml",
+         "\x7F"
+         "ELF garbage",
+         "It is not an event export: it does not begin with XML."},
+        {"empty.xml", "", "It is empty."},
+        {"no-records.xml", "<Events></Events>", "It holds no event records (no <Event> element)."},
+        {"broken.xml", "<Event><System><EventID>6005</Event>",
+         "None of its 1 event records could be read: they are not well-formed event XML."},
+        // Records 4-6 of the sample: Kernel-Boot events 20, 27 and 25, nothing the report reads.
+        {"unused.xml", SampleRecords()[4] + SampleRecords()[5] + SampleRecords()[6],
+         "None of its 3 event records is one the report reads (a start, a shutdown, a crash or "
+         "an application failure)."},
+    };
+    std::vector<std::string> paths = {good};
+    for (const Case& c : cases) {
+        paths.push_back(Write(c.name, c.bytes));
+    }
+    paths.push_back(dir_.File("missing.xml"));
+    paths.push_back(dir_.File("*.evt"));
+    paths.push_back(dir_.File("nowhere") + ombrix::platform::kPathSeparator + "*.xml");
+    paths.push_back(dir_.File("?-*.xml"));  // the good file and a folder
+    const auto logs = Read(paths);
+    ASSERT_TRUE(logs) << logs.Reason();
+    // The fleet's three, and DESKTOP-1N4R894 of the file the report has no use for: its records
+    // are counted all the same.
+    EXPECT_EQ(logs->machines.size(), 4u);
+    EXPECT_EQ(logs->files, 7u);
+    ASSERT_EQ(logs->problems.size(), cases.size() + 3);
+    // The patterns' problems come first, then the files' in the order given.
+    EXPECT_EQ(logs->problems[0].source, dir_.File("*.evt"));
+    EXPECT_EQ(logs->problems[0].reason, "No file matches it.");
+    EXPECT_EQ(logs->problems[1].reason.rfind("Its folder cannot be read: ", 0), 0u);
+    EXPECT_GT(logs->problems[1].reason.size(), 30u);  // with the system's reason
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(logs->problems[2 + i].source, dir_.File(cases[i].name));
+        EXPECT_EQ(logs->problems[2 + i].reason, cases[i].reason);
+    }
+    EXPECT_EQ(logs->problems.back().source, dir_.File("missing.xml"));
+    EXPECT_EQ(logs->problems.back().kind, ombrix::base::FailureKind::NotFound);
+
+    // With no file that gives a record, the run fails, one line for each source.
+    paths.erase(std::remove_if(paths.begin(), paths.end(),
+                               [&](const std::string& path) {
+                                   return path == good || path == dir_.File("unused.xml") ||
+                                          path == dir_.File("?-*.xml");
+                               }),
+                paths.end());
+    const auto nothing = Read(paths);
+    ASSERT_FALSE(nothing);
+    EXPECT_EQ(std::count(nothing.Reason().begin(), nothing.Reason().end(), '\n'),
+              static_cast<std::ptrdiff_t>(cases.size() + 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, MachineLogsTest, ::testing::Values(1u, 3u));
+
+// The collector's channel, through the seam the live log uses: the reader records the query.
+class RecordedChannel final : public LogSources {
+  public:
+    explicit RecordedChannel(ombrix::base::Result<LogRecords> answer)
+        : answer_(std::move(answer)) {}
+    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
+        opened_ = machine;
+        return std::make_unique<Reader>(*this);
+    }
+    ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
+        const std::string&) const override {
+        return ombrix::base::Failure{"no files here"};
+    }
+    ombrix::base::Result<void> ReadEvtxFile(const std::string&, RecordSink&) const override {
+        return ombrix::base::Failure{"no files here"};
+    }
+    mutable std::string opened_;
+    mutable LogQuery asked_;
+
+  private:
+    class Reader final : public EventLogReader {
+      public:
+        explicit Reader(const RecordedChannel& channel) : channel_(channel) {}
+        ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
+            channel_.asked_ = query;
+            return channel_.answer_;
+        }
+        void Cancel() override {}
+
+      private:
+        const RecordedChannel& channel_;
+    };
+    ombrix::base::Result<LogRecords> answer_;
+};
+
+TEST(CollectorChannel, AsksForTheReportsEventsAndSplitsThemByComputer) {
+    // The channel holds only what the query selects: the report's events of the fleet.
+    LogRecords records;
+    for (const std::string& record :
+         ombrix::drive::ExportRecords(ombrix::drive::FleetExport(SampleRecords(), Fleet()))) {
+        if (record.find(">6005<") != std::string::npos ||
+            record.find(">6013<") != std::string::npos) {
+            records.records.push_back(record);
+        }
+    }
+    RecordedChannel channel(records);
+    const auto logs = ReadCollectorChannel(channel, "COLLECT01", "ForwardedEvents");
+    ASSERT_TRUE(logs) << logs.Reason();
+    EXPECT_EQ(channel.opened_, "COLLECT01");
+    EXPECT_EQ(channel.asked_.channel, "ForwardedEvents");
+    EXPECT_EQ(channel.asked_.xpath, CollectorQuery("ForwardedEvents").xpath);
+    // Boots and uptime records: SRV-A 2 + 1 (6013 at record 67), srv-b 1 + 4, SRV-C 0 + 1.
+    ASSERT_EQ(logs->machines.size(), 3u);
+    EXPECT_EQ(Find(*logs, "SRV-A")->records, 3u);
+    EXPECT_EQ(Count(Find(*logs, "SRV-A")->systemEvents, EventKind::Boot), 2u);
+    EXPECT_EQ(Find(*logs, "srv-b")->records, 5u);
+    EXPECT_EQ(Find(*logs, "SRV-C")->records, 1u);
+
+    RecordedChannel denied(
+        ombrix::base::Failure{"Access is denied.", ombrix::base::FailureKind::AccessDenied});
+    const auto refused = ReadCollectorChannel(denied, "", "ForwardedEvents");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.Kind(), ombrix::base::FailureKind::AccessDenied);
+    EXPECT_EQ(refused.Reason(), "Access is denied.");
+}
+
+}  // namespace
+}  // namespace uptime
