@@ -29,12 +29,15 @@ struct MachineAnswer {
 };
 
 // The answers in the order of `machines`. A machine that does not answer within its limit is
-// cancelled and gets an Unreachable failure that says so; the others are not held up.
+// cancelled and gets an Unreachable failure that says so; the others are not held up. The
+// Application log, when asked, is read after the System log within the same limit, and only
+// when the System log could be read.
 // Each machine is asked on a thread of its own. A Read that has not returned soon after its
 // Cancel is given up on: its thread is let go (detached) and owns its reader from then on, so
 // that nothing it still touches is freed under it, and the call returns without it. Such a
 // thread ends with the process when main returns; a reader must therefore not refer to the
-// LogSources that opened it, and nothing may wait for these threads.
+// LogSources that opened it, and nothing may wait for these threads. The readers are opened
+// and cancelled on the calling thread: OpenEventLog and Cancel must not wait on the machine.
 std::vector<MachineAnswer> QueryMachines(const LogSources& sources,
                                          const std::vector<std::string>& machines,
                                          bool applicationLog, const QueryLimits& limits);

@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "uptime/events/system_events.h"
+#include "drive/fleet_export.h"
 #include "uptime/fleet/machine_identity.h"
-#include "uptime/logs/export_file.h"
 #include "uptime/recorded_system.h"
 
 namespace uptime {
@@ -124,86 +123,49 @@ TEST(LinkRenamedMachines, MergesTheLogsUnderTheNewestNameAndSaysWhatItGuessed) {
     ASSERT_EQ(history.log.nameChanges.size(), 1u);
 }
 
-// The real sample's records, each with its time.
-std::vector<EventRecord> SampleRecords() {
-    struct Collect final : RecordSink {
-        std::vector<EventRecord> records;
-        void Take(std::string_view xml) override {
-            if (auto record = ParseEventXml(xml)) {
-                records.push_back(std::move(*record));
-            }
-        }
-    } collect;
-    EventSplitter splitter(collect);
-    splitter.Feed(test::Sample());
-    splitter.Finish();
-    return collect.records;
-}
-
-// The records from `from` up to `to` as one computer's log, `shift` seconds later.
-MachineLog LogOf(const std::vector<EventRecord>& records, const std::string& computer,
-                 UtcSeconds from, UtcSeconds to, UtcSeconds shift) {
-    MachineLog log;
-    log.computer = computer;
-    for (const EventRecord& record : records) {
-        const UtcSeconds time = record.timeCreated;
-        if (time < from || time > to) {
-            continue;
-        }
-        ++log.records;
-        ++log.systemRecords;
-        log.firstRecord = std::min(log.firstRecord.value_or(time + shift), time + shift);
-        log.end = std::max(log.end.value_or(time + shift), time + shift);
-        if (auto event = Classify(record)) {
-            event->time += shift;
-            log.systemEvents.push_back(std::move(*event));
-        }
-    }
-    std::stable_sort(log.systemEvents.begin(), log.systemEvents.end(),
-                     [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; });
-    log.systemBegins = log.firstRecord;
-    return log;
-}
-
-// The real machine as set-up made it: named WIN-... at its first boot, renamed, restarted (its
-// first clean shutdown), and named DESKTOP-1N4R894 from then on; with or without the record of
-// the rename, and beside another machine whose log begins some hours earlier or later.
+// The real machine as set-up leaves one: named WIN-4G2HL0KQ7R3 until its restart after the
+// rename (06/07 18:40:15), PC-ACCOUNTS from then on, EventLog 6011 at its first boot under the
+// new name; read from files with or without that record, beside another machine (the sample
+// again) whose log begins three hours earlier or later.
 TEST(LinkRenamedMachines, ARealMachineRenamedAfterSetUpStaysOne) {
-    const std::vector<EventRecord> records = SampleRecords();
-    ASSERT_GT(records.size(), 1000u);
-    UtcSeconds restart = 0;
-    UtcSeconds first = records.front().timeCreated;
-    UtcSeconds last = first;
-    for (const EventRecord& record : records) {
-        first = std::min(first, record.timeCreated);
-        last = std::max(last, record.timeCreated);
-        if (record.eventId == 6006 && (restart == 0 || record.timeCreated < restart)) {
-            restart = record.timeCreated;
-        }
-    }
-    ASSERT_GT(restart, first);
+    const std::vector<std::string> sample = ombrix::drive::ExportRecords(test::Sample());
+    const std::vector<std::string> renamed =
+        ombrix::drive::RenamedMachine(sample, 65, "WIN-4G2HL0KQ7R3", "PC-ACCOUNTS");
     const struct {
         bool renameLogged;
-        UtcSeconds otherShift;
+        std::int64_t otherShift;
         const char* described;
     } cases[] = {
-        {true, -3 * 3600, "DESKTOP-1N4R894 (WIN-7Q2K9LM3OD) OTHER"},
-        {false, -3 * 3600, "DESKTOP-1N4R894 (WIN-7Q2K9LM3OD)? OTHER"},
-        {true, 3 * 3600, "DESKTOP-1N4R894 (WIN-7Q2K9LM3OD) OTHER"},
+        {true, -3 * 3600, "PC-ACCOUNTS (WIN-4G2HL0KQ7R3) OTHER"},
+        {false, -3 * 3600, "PC-ACCOUNTS (WIN-4G2HL0KQ7R3)? OTHER"},
+        {true, 3 * 3600, "PC-ACCOUNTS (WIN-4G2HL0KQ7R3) OTHER"},
         // The other machine, too, begins with a boot after the old name's last record.
-        {false, 3 * 3600, "WIN-7Q2K9LM3OD DESKTOP-1N4R894 OTHER"},
+        {false, 3 * 3600, "WIN-4G2HL0KQ7R3 PC-ACCOUNTS OTHER"},
     };
+    const ombrix::test::ScratchDir dir;
+    const ombrix::drive::PlainFileSources sources;
     for (const auto& c : cases) {
-        std::vector<MachineLog> logs{LogOf(records, "WIN-7Q2K9LM3OD", first, restart, 0),
-                                     LogOf(records, "DESKTOP-1N4R894", restart + 1, last, 0),
-                                     LogOf(records, "OTHER", first, last, c.otherShift)};
-        if (c.renameLogged) {
-            logs[1].nameChanges.push_back({"WIN-7Q2K9LM3OD", "DESKTOP-1N4R894", restart + 22});
+        std::string renamedLog;
+        std::size_t written = 0;
+        for (const std::string& record : renamed) {
+            if (c.renameLogged || record.find(">6011</EventID>") == std::string::npos) {
+                renamedLog += record;
+                ++written;
+            }
         }
-        const auto histories = LinkRenamedMachines(logs);
+        std::string otherLog;
+        for (const std::string& record : sample) {
+            otherLog += ombrix::drive::MovedRecord(record, "OTHER", c.otherShift);
+        }
+        ombrix::test::WriteFile(dir.File("renamed.xml"), renamedLog);
+        ombrix::test::WriteFile(dir.File("other.xml"), otherLog);
+        const auto logs =
+            ReadMachineLogs({dir.File("renamed.xml"), dir.File("other.xml")}, sources, 2);
+        ASSERT_TRUE(logs) << logs.Reason();
+        const auto histories = LinkRenamedMachines(logs->machines);
         EXPECT_EQ(Described(histories), c.described);
         if (histories.size() == 2) {  // linked: every record of both names, once
-            EXPECT_EQ(histories.front().log.records, logs[0].records + logs[1].records);
+            EXPECT_EQ(histories.front().log.records, written);
         }
     }
 }
