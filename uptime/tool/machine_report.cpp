@@ -41,11 +41,22 @@ bool AnyRow(const std::vector<SystemEvent>& events) {
                        [](const SystemEvent& event) { return IsRow(event.kind); });
 }
 
+// A report of text alone, and the failure the summary shows for it, if any.
+MachineReport Told(std::string name, std::string text, int exitCode = kSuccess,
+                   std::string failure = "") {
+    MachineReport report;
+    report.name = std::move(name);
+    report.text = std::move(text);
+    report.exitCode = exitCode;
+    report.failure = std::move(failure);
+    return report;
+}
+
 // Why a remote machine's System log gave nothing, and the exit code that goes with it.
 MachineReport RemoteFailure(const std::string& name,
                             const ombrix::base::Result<LogRecords>& reading) {
     const std::string machine = "\\\\" + name;
-    MachineReport report{name, "", ExitCodeFor(reading.Kind()), std::nullopt, "", {}, ""};
+    MachineReport report = Told(name, "", ExitCodeFor(reading.Kind()));
     switch (reading.Kind()) {
         case FailureKind::Unreachable:
             report.text = WithReason(machine +
@@ -152,27 +163,19 @@ MachineReport LiveMachineReport(const Arguments& arguments, const LocalMachine& 
             return RemoteFailure(name, systemLog);
         }
         if (systemLog.Kind() == FailureKind::AccessDenied) {
-            return {name,
-                    localLine +
-                        WithReason("Access to this computer's System log was denied: the report "
-                                   "needs an account that may read it, such as a member of the "
-                                   "Event Log Readers group.",
-                                   Reason(systemLog)) +
-                        kLineEnd,
-                    ExitCodeFor(systemLog.Kind()),
-                    std::nullopt,
-                    "access to its System log was denied: " + Reason(systemLog),
-                    {},
-                    ""};
+            return Told(name,
+                        localLine +
+                            WithReason("Access to this computer's System log was denied: the "
+                                       "report needs an account that may read it, such as a "
+                                       "member of the Event Log Readers group.",
+                                       Reason(systemLog)) +
+                            kLineEnd,
+                        ExitCodeFor(systemLog.Kind()),
+                        "access to its System log was denied: " + Reason(systemLog));
         }
-        return {name,
-                localLine + "No events are available: the System log could not be read (" +
-                    Reason(systemLog) + ")." + kLineEnd,
-                kSuccess,
-                std::nullopt,
-                "",
-                {},
-                ""};
+        return Told(name, localLine +
+                              "No events are available: the System log could not be read (" +
+                              Reason(systemLog) + ")." + kLineEnd);
     }
 
     ReadEvents read = Interpret(systemLog->records);
@@ -190,7 +193,7 @@ MachineReport LiveMachineReport(const Arguments& arguments, const LocalMachine& 
     if (!remote) {
         input.secondsSinceBoot = machine.secondsSinceBoot;
     }
-    MachineReport report{name, "", kSuccess, std::nullopt, "", {}, ""};
+    MachineReport report = Told(name, "");
     const bool anyRow = AnyRow(read.events);
     input.applicationFailures = arguments.applicationFailures;
     if (arguments.applicationFailures && anyRow) {
@@ -235,7 +238,7 @@ MachineReport LogMachineReport(const Arguments& arguments, const LocalMachine& m
     const LocalClock& clock = system.Clock();
     const std::string name =
         log.computer.empty() ? "(a machine the log does not name)" : log.computer;
-    MachineReport report{name, "", kSuccess, std::nullopt, "", {}, ""};
+    MachineReport report = Told(name, "");
 
     ReportInput input;
     input.machineName = name;

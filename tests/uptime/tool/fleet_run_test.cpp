@@ -224,6 +224,9 @@ TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
     system.machines.insert_or_assign("SRV01", Log(AsMachine("SRV01")));
     system.files["empty.txt"] = "# none yet\r\n\r\n";
     system.files["switch.txt"] = "SRV01\r\n/s\r\n";
+    for (int i = 0; i < 10000; ++i) {
+        system.files["many.txt"] += "WS" + std::to_string(10000 + i) + "\r\n";
+    }
     const std::string missing =
         "The list of machines missing.txt cannot be used: The system cannot find the file "
         "specified.\r\n";
@@ -249,6 +252,11 @@ TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
         {{"HANGS", "/w:1"},
          kMachineUnreachable,
          {"\\\\HANGS cannot be reached. ", "The machine did not answer within 1 second.\r\n"}},
+        // Ten thousand names, none of them answering: every one in the summary.
+        {{"/m:many.txt", "/t:256"},
+         kMachineUnreachable,
+         {"Machines: 10000, 0 reported, 10000 failed.\r\n", "\\\\WS10000  failed: ",
+          "\\\\WS19999  failed: ", "\\\\WS10000 cannot be reached.", "\\\\WS19999 cannot"}},
         // Nothing reported: the first failure's code, after the summary of both.
         {{"GONE", "DENIED"},
          kMachineUnreachable,
