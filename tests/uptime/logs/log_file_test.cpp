@@ -5,6 +5,7 @@
 
 #include <tuple>
 
+#include "drive/fleet_export.h"
 #include "uptime/logs/log_file.h"
 #include "uptime/recorded_system.h"
 #include "uptime/tool/tool.h"
@@ -19,14 +20,7 @@ constexpr char kPath[] = "C:\\Logs\\desktop-system.xml";
 
 // The records of an export, each with what follows it up to the next one (the line end).
 std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> records;
-    for (std::size_t pos = 0; pos < text.size();) {
-        auto next = text.find("\r\n<Event ", pos);
-        next = next == std::string::npos ? text.size() : next + 2;
-        records.push_back(text.substr(pos, next - pos));
-        pos = next;
-    }
-    return records;
+    return ombrix::drive::ExportRecords(text);
 }
 
 std::string Joined(const std::vector<std::string>& records) {

@@ -123,14 +123,18 @@ TEST_P(MachineLogsTest, SplitsACollectorsExportByComputer) {
 }
 
 TEST_P(MachineLogsTest, CountsARecordOnceInOverlappingExports) {
-    // The first export holds SRV-A's records 0-79 and srv-b's; the second, in UTF-16 as
-    // PowerShell writes, SRV-A's records 40-119, spelled "srv-a". Together: records 0-119, from
-    // 18:37:44 to 18:42:36 (record 118); its boots, shutdown and events no more than once.
+    // The first export holds SRV-A's records 0-79 and srv-b's; the second, in UTF-16 with a
+    // declaration and a root as Event Viewer saves, SRV-A's records 40-119, spelled "srv-a".
+    // Together: records 0-119, from 18:37:44 to 18:42:36 (record 118); its boots, shutdown and
+    // events no more than once.
     const std::string first =
         Write("first.xml", ombrix::drive::FleetExport(SampleRecords(), {Fleet()[0], Fleet()[1]}));
-    const std::string second = Write(
-        "second.xml",
-        test::Utf16(ombrix::drive::FleetExport(SampleRecords(), {{"srv-a", 40, 80, 0}}), false));
+    const std::string second =
+        Write("second.xml",
+              test::Utf16("<?xml version=\"1.0\" encoding=\"utf-16\"?>\r\n<Events>" +
+                              ombrix::drive::FleetExport(SampleRecords(), {{"srv-a", 40, 80, 0}}) +
+                              "</Events>",
+                          false));
     // The same file named twice, once through a pattern, is read once.
     const auto logs = Read({first, second, dir_.File("f*.xml")});
     ASSERT_TRUE(logs) << logs.Reason();
@@ -143,12 +147,16 @@ TEST_P(MachineLogsTest, CountsARecordOnceInOverlappingExports) {
 }
 
 TEST_P(MachineLogsTest, ReadsAFleetCutIntoManyBlocksAsAWhole) {
-    // About 6 MB: the export is cut into blocks that different threads split. Each machine
-    // has its own run of the sample; every record must land with its machine, once.
+    // About 6 MB: the export is cut into blocks between records, which different threads split.
+    // A comment that holds "<Event" (inside a record, near where the first block ends) is no
+    // place to cut: from there on the text is split record by record. Each machine has its own
+    // run of the sample; every record must land with its machine, once.
     const std::vector<FleetMachine> fleet =
         ombrix::drive::SpreadFleet(SampleRecords().size(), 60, 100);
-    const auto logs =
-        Read({Write("fleet.xml", ombrix::drive::FleetExport(SampleRecords(), fleet))});
+    std::string text = ombrix::drive::FleetExport(SampleRecords(), fleet);
+    const auto record = text.rfind("<Event ", (2 << 20) - 200);
+    text.insert(text.find("<System>", record) + 8, "<!-- <Event xmlns='x'> -->");
+    const auto logs = Read({Write("fleet.xml", text)});
     ASSERT_TRUE(logs) << logs.Reason();
     ASSERT_EQ(logs->machines.size(), fleet.size());
     for (const FleetMachine& machine : fleet) {
