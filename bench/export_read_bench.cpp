@@ -58,7 +58,10 @@ int WriteExport(const std::string& path, const std::vector<std::string>& records
     std::string out = utf16 ? "\xFF\xFE" : "";
     while (written < bytes) {
         for (const std::string& record : records) {
-            const std::string shifted = ombrix::drive::MovedRecord(record, "", copies * span);
+            // Numbered on, as a log that goes on for years numbers its records: the same
+            // number twice is the same record, which the tool counts once.
+            const std::string shifted = ombrix::drive::MovedRecord(
+                record, "", copies * span, copies * static_cast<std::int64_t>(records.size()));
             if (utf16) {
                 for (const char c : shifted) {
                     out += c;
