@@ -116,8 +116,9 @@ ombrix::base::Result<MachineLogs> ReadMachineLogs(const std::vector<std::string>
 ombrix::base::Result<MachineLogs> ReadCollectorChannel(const LogSources& sources,
                                                        const std::string& collector,
                                                        const std::string& channel) {
+    const std::string name = channel.empty() ? "ForwardedEvents" : channel;
     const std::unique_ptr<EventLogReader> reader = sources.OpenEventLog(collector);
-    auto read = reader->Read(CollectorQuery(channel));
+    auto read = reader->Read(CollectorQuery(name));
     if (!read) {
         return read.TakeFailure();
     }
@@ -130,9 +131,9 @@ ombrix::base::Result<MachineLogs> ReadCollectorChannel(const LogSources& sources
     logs.machines = sorter.Finish();
     if (logs.machines.empty()) {
         const std::string where = collector.empty() ? "this computer" : collector;
-        return Failure{"The channel " + channel + " on " + where +
-                           " holds none of the events the report reads.",
-                       FailureKind::NotFound};
+        return Failure{
+            "The channel " + name + " on " + where + " holds none of the events the report reads.",
+            FailureKind::NotFound};
     }
     return logs;
 }

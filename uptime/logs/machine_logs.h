@@ -58,7 +58,7 @@ struct MachineLogs {
 ombrix::base::Result<MachineLogs> ReadMachineLogs(const std::vector<std::string>& paths,
                                                   const LogSources& sources, unsigned threads);
 
-// A collector's channel read live (ForwardedEvents, or any channel by name), on this computer
+// A collector's channel read live (ForwardedEvents when none is named), on this computer
 // when `collector` is empty. Only the events the report reads are asked for (CollectorQuery), so
 // the counts and first times of each machine are those of these events.
 ombrix::base::Result<MachineLogs> ReadCollectorChannel(const LogSources& sources,

@@ -128,7 +128,16 @@ TEST(CollectorQuery, SelectsEachLogsEventsByTheLogTheyName) {
     EXPECT_EQ(query.xpath, "*[System[(Channel='System' and " + filter(SystemLogQuery()) +
                                ") or (Channel='Application' and " + filter(ApplicationLogQuery()) +
                                ")]]");
-    EXPECT_NE(SystemLogQuery().xpath.find("EventID=6011"), std::string::npos);
+    // Every event the queries select gets the full parse.
+    std::size_t ids = 0;
+    for (const std::string& xpath : {SystemLogQuery().xpath, ApplicationLogQuery().xpath}) {
+        for (auto at = xpath.find("EventID="); at != std::string::npos;
+             at = xpath.find("EventID=", at + 1), ++ids) {
+            const unsigned id = static_cast<unsigned>(std::stoul(xpath.substr(at + 8)));
+            EXPECT_TRUE(MayBeReportEvent(id)) << id;
+        }
+    }
+    EXPECT_EQ(ids, 12u);  // 41, 104, 1001, 1074, 6005, 6006, 6008, 6009, 6011, 6013; 1000, 1002
 }
 
 }  // namespace
