@@ -119,6 +119,14 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
         EXPECT_NE(ran.output.find(c.reason), std::string::npos) << ran.output;
         EXPECT_GT(ran.output.size(), dir.File(c.name).size() + 50) << "a reason is given";
     }
+    // This computer's collector channel: Wine's is empty, and elsewhere there is none.
+    const Ran channel = RunUptime(dir, " /c /s");
+    EXPECT_EQ(channel.exitCode, 4);
+    EXPECT_EQ(
+        channel.output.rfind(
+            "No report can be made from the ForwardedEvents channel of this computer.\r\n\r\n", 0),
+        0u)
+        << channel.output;
     const Ran both = RunUptime(dir, " SRV01 /l:" + dir.File("list.csv"));
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_NE(both.output.find("Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file"),
