@@ -113,6 +113,10 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
             names.insert(names.end(), listed->begin(), listed->end());
         }
     }
+    // This computer is asked once, by its own name, whatever names stand for it.
+    for (std::string& name : names) {
+        name = IsLocal(name, machine) ? machine.name : name;
+    }
     names = WithoutRepeats(std::move(names));
     if (names.empty()) {
         std::string output;
@@ -129,10 +133,9 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
     std::vector<MachineReport> reports;
     for (const MachineAnswer& answer :
          QueryMachines(sources, names, arguments.applicationFailures, limits)) {
-        const bool remote = !IsLocal(answer.machine, machine);
-        reports.push_back(LiveMachineReport(arguments, machine, system,
-                                            remote ? answer.machine : machine.name, remote,
-                                            answer.systemLog, answer.applicationLog));
+        reports.push_back(LiveMachineReport(arguments, machine, system, answer.machine,
+                                            !IsLocal(answer.machine, machine), answer.systemLog,
+                                            answer.applicationLog));
     }
     if (reports.size() == 1 && problems.empty()) {
         return Alone(std::move(reports.front()));
