@@ -15,23 +15,26 @@ const std::vector<std::string>& SampleRecords() {
     return records;
 }
 
+// The quick reading, where it reads the record, gives what the full parse gives.
+void ExpectAgreesWithFullParse(const std::string& xml, const RecordFacts& facts) {
+    const std::optional<EventRecord> record = ParseEventXml(xml);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(facts.computer, record->computer);
+    EXPECT_EQ(facts.channel, record->channel);
+    EXPECT_EQ(facts.eventId, record->eventId);
+    EXPECT_EQ(facts.timeCreated, record->timeCreated);
+    EXPECT_EQ(facts.recordId, record->recordId);
+}
+
 TEST(RecordFacts, AgreeWithTheFullParseOnEveryRecordOfTheSample) {
     ASSERT_EQ(SampleRecords().size(), 1160u);
     for (std::size_t i = 0; i < SampleRecords().size(); ++i) {
         SCOPED_TRACE(i);
-        const std::optional<RecordFacts> facts = ReadRecordFacts(SampleRecords()[i]);
-        const std::optional<EventRecord> record = ParseEventXml(SampleRecords()[i]);
-        ASSERT_TRUE(record);
         // wevtutil's form is read quickly, whole.
+        const std::optional<RecordFacts> facts = ReadRecordFacts(SampleRecords()[i]);
         ASSERT_TRUE(facts);
-        EXPECT_EQ(facts->computer, record->computer);
-        EXPECT_EQ(facts->channel, record->channel);
-        EXPECT_EQ(facts->eventId, record->eventId);
-        EXPECT_EQ(facts->timeCreated, record->timeCreated);
-        EXPECT_EQ(facts->recordId, record->recordId);
+        ExpectAgreesWithFullParse(SampleRecords()[i], *facts);
     }
-    // The last record: Volsnap 33, number 1422 (the log's numbers have gaps).
-    EXPECT_EQ(ParseEventXml(SampleRecords().back())->recordId, 1422u);
 }
 
 TEST(RecordFacts, LeaveWhatTheyAreUnsureOfToTheFullParse) {
@@ -85,12 +88,7 @@ TEST(RecordFacts, LeaveWhatTheyAreUnsureOfToTheFullParse) {
         const std::optional<RecordFacts> facts = ReadRecordFacts(c.xml);
         ASSERT_EQ(facts.has_value(), c.read);
         if (facts) {
-            const std::optional<EventRecord> record = ParseEventXml(c.xml);
-            ASSERT_TRUE(record);
-            EXPECT_EQ(facts->computer, record->computer);
-            EXPECT_EQ(facts->eventId, record->eventId);
-            EXPECT_EQ(facts->timeCreated, record->timeCreated);
-            EXPECT_EQ(facts->recordId, record->recordId);
+            ExpectAgreesWithFullParse(c.xml, *facts);
         }
     }
 }
@@ -99,11 +97,8 @@ TEST(HostRename, IsReadFromTheNameChangeOfTheEventLogService) {
     // Set-up's name, then the new one at the boot of record 66, as RenamedMachine writes it.
     const std::vector<std::string> records =
         ombrix::drive::RenamedMachine(SampleRecords(), 65, "WIN-4G2HL0KQ7R3", "PC-ACCOUNTS");
-    ASSERT_EQ(records.size(), 1161u);
     const std::optional<EventRecord> change = ParseEventXml(records[67]);
     ASSERT_TRUE(change);
-    EXPECT_EQ(change->eventId, 6011u);
-    EXPECT_EQ(change->computer, "PC-ACCOUNTS");
     const std::optional<HostRename> rename = ReadHostRename(*change);
     ASSERT_TRUE(rename);
     EXPECT_EQ(rename->from, "WIN-4G2HL0KQ7R3");
