@@ -18,6 +18,10 @@ void Warn(platform::MessageBoxes& messages, const std::string& text) {
     messages.Show(text, platform::MessageStyle::OkExclamation);
 }
 
+// Our uptime.exe ends with this code when some of several machines could not be read and the
+// others are reported: its output is a report, with the failures in it.
+constexpr std::int32_t kSomeMachinesFailed = 6;
+
 // Codes such as 0xC0000005 mean more to a reader in hexadecimal.
 std::string ExitCodeText(std::int32_t code) {
     std::string text = std::to_string(code);
@@ -86,7 +90,7 @@ void LaunchSequence::ShowOutput(std::int32_t exitCode, const std::string& output
                                          content.Reason()));
         return;
     }
-    if (exitCode == 0) {
+    if (exitCode == 0 || (exitCode == kSomeMachinesFailed && !content->empty())) {
         try {
             results_.ShowModal(std::move(*content));
         } catch (const std::bad_alloc&) {

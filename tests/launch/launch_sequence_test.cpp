@@ -136,7 +136,7 @@ TEST_F(LaunchSequenceTest, ChecksComeInTheirOrderEachWithItsMessage) {
     EXPECT_EQ(Launched(), kResultsWindow) << "a refused start leaves no run behind";
 }
 
-TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessage) {
+TEST_F(LaunchSequenceTest, AReportShowsItsOutputUnchangedAndAnyOtherCodeAMessage) {
     std::vector<std::array<std::string, 3>> rows = {
         // the tool's switches, what the user meets, what the results window shows
         {"--hex 00ff0d0a410a0d1a7f80 --stderr Lost! --stdin", kResultsWindow,
@@ -144,6 +144,9 @@ TEST_F(LaunchSequenceTest, ExitZeroShowsTheOutputUnchangedAndAnyOtherCodeAMessag
         {"--hex 4572720a00 --exit 1", "Err\r\n ", ""},  // shown as in results: NUL as a blank
         {"--hex 4572720d0a00 --exit -1", "Err\r\n ", ""},
         {"--exit 255", "UPTIME.EXE ended with exit code 255 and printed nothing.", ""},
+        // some machines failed, the others are reported: a report all the same
+        {"--hex 4f4b0d0a --exit 6", kResultsWindow, "OK\r\n"},
+        {"--exit 6", "UPTIME.EXE ended with exit code 6 and printed nothing.", ""},
     };
 #ifdef _WIN32
     rows.push_back({"--hex 4572720d0a00 --exit 65536", "Err\r\n ", ""});  // not cut to 16 bits
