@@ -71,6 +71,7 @@ std::optional<CalendarDate> ParseMonthDayYear(const std::string& text) {
 ombrix::base::Result<Arguments> ParseArguments(const std::vector<std::string>& args) {
     Arguments parsed;
     bool parallelGiven = false;
+    bool faceGiven = false;
     std::optional<std::string> channelName;
     for (const std::string& arg : args) {
         const std::string lower = ombrix::base::ToLowerAscii(arg);
@@ -131,6 +132,20 @@ ombrix::base::Result<Arguments> ParseArguments(const std::vector<std::string>& a
                 return Unsound("/e: needs the name of a channel, as /e:ForwardedEvents.");
             }
             channelName = value;
+        } else if (lower.rfind("/f:", 0) == 0) {
+            const std::string face = ombrix::base::ToLowerAscii(value);
+            if (faceGiven || (face != "text" && face != "csv")) {
+                return Unsound("\"" + arg + "\" is not a face this tool writes; give, once, " +
+                               "/f:text (the default) or /f:csv.");
+            }
+            faceGiven = true;
+            parsed.face = face == "csv" ? Face::Csv : Face::Text;
+        } else if (lower.rfind("/o:", 0) == 0) {
+            if (!parsed.outputFile.empty() || value.empty()) {
+                return Unsound("/o: needs, once, the path of the file to write the report to, " +
+                               std::string("as /o:C:\\Reports\\uptime.csv."));
+            }
+            parsed.outputFile = value;
         } else if (lower.rfind("/t:", 0) == 0) {
             const auto count = SmallNumber(value, 3);
             if (parallelGiven || !count || *count < 1 || *count > 256) {

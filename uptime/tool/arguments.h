@@ -18,6 +18,9 @@ struct CollectorChannel {
     std::string channel = "ForwardedEvents";
 };
 
+// How the report is written: text for the eye, or comma-separated values for programs.
+enum class Face { Text, Csv };
+
 struct Arguments {
     std::vector<std::string> machines;        // each without a leading "\\", in the order given
     std::vector<std::string> listFiles;       // /m:FILE, one machine name a line
@@ -31,6 +34,8 @@ struct Arguments {
     bool applicationFailures = false;   // /a
     std::optional<CalendarDate> since;  // /d:mm/dd/yyyy
     std::optional<int> previousDays;    // /p:n
+    Face face = Face::Text;             // /f:text|csv
+    std::string outputFile;             // /o:FILE, written whole or not at all; empty: stdout
     bool help = false;                  // /? or /help
 };
 

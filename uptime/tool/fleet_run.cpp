@@ -91,8 +91,15 @@ MachineLog AsMachineLog(LogDigest digest) {
 }
 
 // A run that reported one machine prints that machine's report alone.
-ToolResult Alone(MachineReport report) {
-    return {std::move(report.text), report.exitCode};
+ToolResult Alone(const MachineReport& report) {
+    return ResultOf(report.text, report.exitCode, {report});
+}
+
+// The fleet's summary and reports, with what they were made of.
+ToolResult Fleet(const std::vector<MachineReport>& reports,
+                 const std::vector<std::string>& problems, const LocalClock& clock) {
+    ToolResult text = FleetReport(reports, problems, clock);
+    return ResultOf(std::move(text.output), text.exitCode, reports, problems);
 }
 
 }  // namespace
@@ -138,9 +145,9 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
                                             answer.applicationLog));
     }
     if (reports.size() == 1 && problems.empty()) {
-        return Alone(std::move(reports.front()));
+        return Alone(reports.front());
     }
-    return FleetReport(reports, problems, system.Clock());
+    return Fleet(reports, problems, system.Clock());
 }
 
 ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
@@ -189,7 +196,7 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
                 kSuccess};
     }
     if (reports.size() == 1 && problems.empty()) {
-        return Alone(std::move(reports.front()));
+        return Alone(reports.front());
     }
     // One file of one machine with records the report cannot use: read as a file of one
     // machine always was, so that its report counts them as before.
@@ -200,7 +207,7 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
         return Alone(LogMachineReport(arguments, machine, system, AsMachineLog(std::move(*digest)),
                                       source, reports.front().earlierNames, reports.front().guess));
     }
-    return FleetReport(reports, problems, system.Clock());
+    return Fleet(reports, problems, system.Clock());
 }
 
 }  // namespace uptime

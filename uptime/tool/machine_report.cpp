@@ -136,6 +136,31 @@ std::string WithEarlierNames(std::string text, const std::vector<std::string>& e
 
 }  // namespace
 
+MachineRun RunOf(const MachineReport& report) {
+    MachineRun run;
+    run.name = report.name;
+    run.earlierNames = report.earlierNames;
+    run.guess = report.guess;
+    run.failure = report.failure;
+    run.exitCode = report.exitCode;
+    if (report.history) {
+        run.figures = AnalyseHistory(*report.history);
+        run.rows = ReadHistory(*report.history).rows;
+        run.upFor = run.figures->upFor;
+    }
+    return run;
+}
+
+ToolResult ResultOf(std::string output, int exitCode, const std::vector<MachineReport>& reports,
+                    const std::vector<std::string>& problems) {
+    ToolResult result(std::move(output), exitCode);
+    for (const MachineReport& report : reports) {
+        result.model.machines.push_back(RunOf(report));
+    }
+    result.model.notRead = problems;
+    return result;
+}
+
 int ExitCodeFor(FailureKind kind) {
     switch (kind) {
         case FailureKind::BadRequest:

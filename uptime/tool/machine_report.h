@@ -25,6 +25,13 @@ struct MachineReport {
     std::string guess;                      // how they were linked, when it was guessed
 };
 
+// The report as numbers and times, from the history it was made of.
+MachineRun RunOf(const MachineReport& report);
+
+// A run's result: its text, and its model for the other faces.
+ToolResult ResultOf(std::string output, int exitCode, const std::vector<MachineReport>& reports,
+                    const std::vector<std::string>& problems = {});
+
 // The exit code that tells a kind of failure.
 int ExitCodeFor(ombrix::base::FailureKind kind);
 

@@ -8,7 +8,9 @@
 #include <io.h>
 #endif
 
+#include "platform/process_files.h"
 #include "platform/system_info.h"
+#include "uptime/tool/machine_report.h"
 #include "uptime/tool/system.h"
 #include "uptime/tool/tool.h"
 
@@ -22,12 +24,24 @@ int main(int argc, char** argv) {
                                        uptime::OperatingSystemName(), uptime::TimeZoneName()};
     const auto system = uptime::OpenToolSystem();
     const uptime::ToolResult result = uptime::RunTool(args, machine, *system);
-    const std::string output = uptime::Utf8ToSystemText(result.output);
+    std::string output = result.utf8 ? result.output : uptime::Utf8ToSystemText(result.output);
+    int exitCode = result.exitCode;
+    if (!result.outputFile.empty()) {
+        // Written beside the file and swapped in: the old report stays whole if this one fails.
+        const auto replaced = ombrix::platform::ReplaceFileContent(result.outputFile, output);
+        output.clear();
+        if (!replaced) {
+            output =
+                uptime::Utf8ToSystemText("The report cannot be written to " + result.outputFile +
+                                         ": " + replaced.Reason() + "\r\n");
+            exitCode = uptime::ExitCodeFor(replaced.Kind());
+        }
+    }
 #ifdef _WIN32
     // The text carries its own CR LF: write it as bytes, so nothing is translated.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     const bool written = std::fwrite(output.data(), 1, output.size(), stdout) == output.size() &&
                          std::fflush(stdout) == 0;
-    return written ? result.exitCode : uptime::kUsageError;
+    return written ? exitCode : uptime::kUsageError;
 }

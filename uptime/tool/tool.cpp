@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "uptime/events/system_events.h"
+#include "uptime/report/csv_report.h"
 #include "uptime/tool/arguments.h"
 #include "uptime/tool/fleet_run.h"
 #include "uptime/tool/machine_report.h"
@@ -19,7 +20,11 @@ ToolResult RunOneMachine(const Arguments& arguments, const LocalMachine& machine
                          const ToolSystem& system) {
     const bool remote = !arguments.machines.empty() && !IsLocal(arguments.machines[0], machine);
     if (!remote && !arguments.systemEvents) {
-        return {UptimeLine(machine.name, machine.secondsSinceBoot) + kLineEnd, kSuccess};
+        ToolResult result{UptimeLine(machine.name, machine.secondsSinceBoot) + kLineEnd, kSuccess};
+        result.model.machines.push_back(MachineRun{});
+        result.model.machines.back().name = machine.name;
+        result.model.machines.back().upFor = machine.secondsSinceBoot;
+        return result;
     }
     const std::string name = remote ? arguments.machines[0] : machine.name;
     const std::unique_ptr<EventLogReader> log = system.OpenEventLog(remote ? name : "");
@@ -28,9 +33,9 @@ ToolResult RunOneMachine(const Arguments& arguments, const LocalMachine& machine
     if (systemLog && arguments.applicationFailures) {
         applicationLog = log->Read(ApplicationLogQuery());
     }
-    MachineReport report =
+    const MachineReport report =
         LiveMachineReport(arguments, machine, system, name, remote, systemLog, applicationLog);
-    return {std::move(report.text), report.exitCode};
+    return ResultOf(report.text, report.exitCode, {report});
 }
 
 }  // namespace
@@ -44,7 +49,8 @@ std::string UsageText(const std::string& fault) {
     std::string text = fault.empty() ? "" : fault + " ";
     text +=
         "Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file ... | /c[:collector] "
-        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/? | /help]. "
+        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/f:text|csv] "
+        "[/o:file] [/? | /help]. "
         "Without a machine the local computer is reported. Several machines, named or listed one "
         "a line in /m: files, are reported together: a summary with a row for each, then each "
         "one's report. /t: sets how many are asked at a time (1 to 256, 16 unless given) and "
@@ -58,10 +64,38 @@ std::string UsageText(const std::string& fault) {
         "from its records' times, which its report then says. /s adds the key system events and "
         "statistics, /a also the application failures (and implies /s), /d: counts only the "
         "events after the given date (month first) and /p: only those of the previous n days. "
+        "/f:csv writes comma-separated values (UTF-8, one row a machine, or with /s one row an "
+        "event) instead of text; /o: writes the report to a file, whole or not at all. "
         "Exit codes: 0 reported, 1 usage, 2 not reached, 3 access denied, 4 log not readable, 5 "
         "log file gives no report, 6 some machines or files failed and the others are reported.";
     return text + kLineEnd;
 }
+
+namespace {
+
+// The run's result in the face asked for. A run that reported no machine keeps its text: the
+// reason, which no other face has room for.
+ToolResult InFace(ToolResult result, const Arguments& arguments) {
+    if (arguments.face == Face::Csv &&
+        (!result.model.machines.empty() || result.exitCode == kSuccess)) {
+        result.output = CsvReport(result.model, arguments.systemEvents);
+        result.utf8 = true;
+    }
+    result.outputFile = arguments.outputFile;
+    return result;
+}
+
+ToolResult Run(const Arguments& arguments, const LocalMachine& machine, const ToolSystem& system) {
+    if (!arguments.logFiles.empty() || arguments.channel) {
+        return RunLogs(arguments, machine, system);
+    }
+    if (arguments.machines.size() > 1 || !arguments.listFiles.empty() || arguments.waitSeconds) {
+        return RunMachines(arguments, machine, system);
+    }
+    return RunOneMachine(arguments, machine, system);
+}
+
+}  // namespace
 
 ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& machine,
                    const ToolSystem& system) {
@@ -73,13 +107,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     if (arguments.help) {
         return {UsageText(""), kSuccess};
     }
-    if (!arguments.logFiles.empty() || arguments.channel) {
-        return RunLogs(arguments, machine, system);
-    }
-    if (arguments.machines.size() > 1 || !arguments.listFiles.empty() || arguments.waitSeconds) {
-        return RunMachines(arguments, machine, system);
-    }
-    return RunOneMachine(arguments, machine, system);
+    return InFace(Run(arguments, machine, system), arguments);
 }
 
 }  // namespace uptime

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/result.h"
 #include "uptime/common/utc_time.h"
 #include "uptime/logs/log_sources.h"
 #include "uptime/report/local_clock.h"
+#include "uptime/report/run_model.h"
 
 namespace uptime {
 
@@ -39,8 +41,14 @@ class ToolSystem : public LogSources {
 };
 
 struct ToolResult {
+    ToolResult() = default;
+    ToolResult(std::string text, int code) : output(std::move(text)), exitCode(code) {}
+
     std::string output;  // standard output, lines ending in CR LF
     int exitCode = kSuccess;
+    RunModel model;          // what the run found, for the faces other than text
+    std::string outputFile;  // /o:, where the output goes instead of standard output
+    bool utf8 = false;       // the output is UTF-8 bytes, not text for the console's code page
 };
 
 ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& machine,

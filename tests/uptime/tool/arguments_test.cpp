@@ -9,7 +9,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 // "machine,... list:file log:file collector:NAME/channel /t:N /w:N /s /a /? since Y-M-D /p:N",
-// with only what is set (and /t: only where it is not the default).
+// "/f:csv /o:FILE", with only what is set (and /t: only where it is not the default).
 std::string Described(const Arguments& a) {
     std::string text;
     for (const std::string& machine : a.machines) {
@@ -32,6 +32,8 @@ std::string Described(const Arguments& a) {
         text += " since " + std::to_string(a.since->year) + "-" + std::to_string(a.since->month) +
                 "-" + std::to_string(a.since->day);
     }
+    text += std::string(a.face == Face::Csv ? " /f:csv" : "") +
+            (a.outputFile.empty() ? "" : " /o:" + a.outputFile);
     return a.previousDays ? text + " /p:" + std::to_string(*a.previousDays) : text;
 }
 
@@ -51,6 +53,8 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"Büro-PC", "/t:256", "/w:1"}, "Büro-PC /t:256 /w:1"},
         {{"/l:D:\\Logs\\*.xml", "/l:srv?.evtx"}, " log:D:\\Logs\\*.xml log:srv?.evtx"},
         {{"/c", "/s"}, " collector:/ForwardedEvents /s"},
+        {{"/F:Csv", "/o:C:\\Reports\\week 49.csv"}, " /f:csv /o:C:\\Reports\\week 49.csv"},
+        {{"/f:TEXT"}, ""},
         {{"/E:Forwarded-Boots", "/C:\\\\COLL01"}, " collector:COLL01/Forwarded-Boots"},
     };
     for (const auto& [args, described] : cases) {
@@ -92,6 +96,10 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/w:0"}, "\"/w:0\" needs, once, a whole number of seconds"},
         {{"/w:3601"}, "from 1 to 3600"},
         {{"/w:ten"}, "/w:ten"},
+        {{"/f:json"}, "\"/f:json\" is not a face this tool writes; give, once, /f:text"},
+        {{"/f:csv", "/f:csv"}, "give, once"},
+        {{"/o:"}, "/o: needs, once, the path"},
+        {{"/o:a.csv", "/o:b.csv"}, "/o: needs, once"},
     };
     for (const auto& [args, mentions] : cases) {
         const auto parsed = ParseArguments(args);

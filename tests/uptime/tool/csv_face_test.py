@@ -1,0 +1,100 @@
+"""The CSV face of the real uptime program, read back with Python's own CSV reader.
+
+Arguments: the uptime program, the sample export, a scratch folder.
+A fleet of two machines is made from the sample; one of its shutdown requests carries a comment
+a spreadsheet would run as a formula, and the second machine's name (a log's Computer is
+untrusted text too) begins as one.
+"""
+import csv
+import io
+import os
+import re
+import subprocess
+import sys
+
+program, sample, scratch = sys.argv[1:4]
+HOSTILE = '=HYPERLINK("http://example.invalid/?x=1,2","Open") & more'
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def run(*args):
+    done = subprocess.run([program, *args], capture_output=True)
+    return done.returncode, done.stdout
+
+
+def read_csv(data):
+    check(data.startswith(b"\xef\xbb\xbf"), "the CSV begins with a UTF-8 byte order mark")
+    check(data.count(b"\n") == data.count(b"\r\n"), "every CSV line ends in CR LF")
+    return list(csv.DictReader(io.StringIO(data.decode("utf-8-sig"), newline="")))
+
+
+with open(sample, encoding="utf-8") as file:
+    text = file.read()
+records = re.findall(r"<Event[ >].*?</Event>", text, re.S)
+requests = [i for i, r in enumerate(records) if ">1074</EventID>" in r]
+hostile_xml = HOSTILE.replace("&", "&amp;").replace('"', "&quot;")
+records[requests[-1]] = re.sub(
+    r"<Data Name='param6'>[^<]*</Data>",
+    "<Data Name='param6'>" + hostile_xml + "</Data>",
+    records[requests[-1]],
+)
+fleet = []
+for name in ("ALPHA", "=BETA"):
+    fleet += [re.sub(r"<Computer>[^<]*</Computer>", f"<Computer>{name}</Computer>", r)
+              for r in records]
+fleet_path = os.path.join(scratch, "fleet.xml")
+with open(fleet_path, "w", encoding="utf-8", newline="") as file:
+    file.write("<Events>\n" + "\n".join(fleet) + "\n</Events>\n")
+boots = sum(1 for r in records if ">6005</EventID>" in r)
+
+# One row a machine, with numbers and times a program reads as they are.
+code, out = run("/l:" + fleet_path, "/f:csv")
+check(code == 0, f"the summary run succeeds (exit code {code})")
+rows = read_csv(out)
+check(sorted(r["Machine"] for r in rows) == ["'=BETA", "ALPHA"],
+      f"one row for each machine, a formula name defused: {[r['Machine'] for r in rows]}")
+iso = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
+for row in rows:
+    check(0 <= float(row["Availability (%)"]) <= 100, "the availability is a percentage")
+    check(int(row["Reboots"]) > 0 and int(row["Uptime (s)"]) > 0, "reboots and uptime counted")
+    check(iso.match(row["As of"]) and iso.match(row["Period start"]), "times are ISO 8601")
+    check(row["Failure"] == "", "no machine failed")
+check(rows[0]["Uptime (s)"] == rows[1]["Uptime (s)"], "two machines of one log, one uptime")
+
+# One row an event; the hostile comment stays text.
+code, out = run("/l:" + fleet_path, "/s", "/F:CSV")
+check(code == 0, f"the events run succeeds (exit code {code})")
+events = read_csv(out)
+for name in ("ALPHA", "'=BETA"):
+    mine = [e for e in events if e["Machine"] == name]
+    check(sum(1 for e in mine if e["Event"] == "Boot") == boots, f"{name}: a row for each boot")
+    check(all(iso.match(e["Time"]) for e in mine), f"{name}: event times are ISO 8601")
+    check(sum(1 for e in mine if e["Detail"].endswith("(" + HOSTILE + ")")) == 1,
+          f"{name}: the comment with its quotes and comma read back whole")
+check(not any(cell.startswith(("=", "+", "-", "@", "\t", "\r"))
+              for e in events for cell in e.values() if cell),
+      "no cell begins as a formula")
+check(sum(1 for e in events if e["Prior downtime (s)"]) > 0
+      and all(int(e["Prior uptime (s)"]) >= 0 for e in events if e["Prior uptime (s)"]),
+      "prior uptimes and downtimes are seconds")
+
+# /o: writes the same bytes to the file, and leaves an old file whole when it cannot write.
+target = os.path.join(scratch, "report.csv")
+code, out = run("/l:" + fleet_path, "/f:csv", "/o:" + target)
+check(code == 0 and out == b"", "/o: writes nothing to standard output")
+with open(target, "rb") as file:
+    written = file.read()
+check(written == run("/l:" + fleet_path, "/f:csv")[1], "/o: writes the whole report")
+code, out = run("/l:" + fleet_path, "/f:csv", "/o:" + os.path.join(scratch, "none", "r.csv"))
+check(code != 0 and b"cannot be written" in out, f"/o: into no folder fails clearly: {out!r}")
+code, out = run("/l:" + fleet_path, "/f:json")
+check(code == 1 and b"/f:csv" in out, "an unknown face is refused with the faces there are")
+
+for failure in failures:
+    print("FAILED:", failure)
+sys.exit(1 if failures else 0)

@@ -1,0 +1,32 @@
+// What a run found, held as numbers and times: what every face of the report writes out.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "uptime/history/history_reading.h"
+#include "uptime/history/machine_figures.h"
+
+namespace uptime {
+
+struct MachineRun {
+    std::string name;                       // without "\\"
+    std::vector<std::string> earlierNames;  // a renamed machine's, oldest first
+    std::string guess;                      // how they were linked, when it was guessed
+    std::optional<std::uint64_t> upFor;     // a run that read no history: the system's count
+    // Set when its history was read: its figures (as of, period, totals) and its rows, each
+    // with the uptime or downtime before it.
+    std::optional<MachineFigures> figures;
+    std::vector<HistoryRow> rows;
+    std::string failure;  // set when the machine gave nothing: what and why
+    int exitCode = 0;     // the kind of its failure, as the tool's exit codes tell it
+};
+
+struct RunModel {
+    std::vector<MachineRun> machines;  // in the order the run reported them
+    std::vector<std::string> notRead;  // the lists and files that gave no machine, and why
+};
+
+}  // namespace uptime
