@@ -10,7 +10,7 @@ namespace uptime {
 
 // One text cell: quoted when it holds a comma, a quote or a line end, its quotes doubled. A
 // cell a spreadsheet would take for a formula (it begins with = + - @, a tab or a CR) is led by
-// a ' so that it stays text.
+// a ' so that it stays text. Bytes that are not UTF-8, and NUL, become U+FFFD.
 std::string CsvTextCell(std::string_view text);
 
 // UTF-8 with a byte order mark, lines ending in CR LF, one header row. Without `events` one

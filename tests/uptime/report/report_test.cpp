@@ -6,6 +6,7 @@
 
 #include "uptime/recorded_system.h"
 #include "uptime/report/availability_strip.h"
+#include "uptime/report/csv_report.h"
 #include "uptime/tool/tool.h"
 
 namespace uptime {
@@ -360,6 +361,32 @@ TEST(ToolFaults, EachLogWithoutAReportSaysWhy) {
         EXPECT_EQ(result.output.rfind(begins, 0), 0u) << result.output;
         EXPECT_TRUE(!failure || result.output.ends_with("\r\n\r\nAccess is denied, error 5\r\n"))
             << result.output;
+    }
+}
+
+// A log's texts in CSV cells: quoted where RFC 4180 needs it, formulas kept as text, and
+// never anything but UTF-8.
+TEST(CsvTextCell, KeepsHostileTextAsText) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Planned", "Planned"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", "\"two\r\nlines\""},
+        {"=1+1", "'=1+1"},
+        {"+1", "'+1"},
+        {"-2", "'-2"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\tx"},
+        {"\rx", "\"'\rx\""},
+        {"a=b", "a=b"},
+        {std::string("nul\0here", 8), "nul\xEF\xBF\xBDhere"},
+        {"bad \xC3 \xC0\xAF \xED\xA0\x80 end",
+         "bad \xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD "
+         "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD end"},
+        {"B\xC3\xBCro \xE2\x80\xAE\xF0\x9F\x98\x80", "B\xC3\xBCro \xE2\x80\xAE\xF0\x9F\x98\x80"},
+    };
+    for (const auto& [text, cell] : cases) {
+        EXPECT_EQ(CsvTextCell(text), cell) << text;
     }
 }
 

@@ -92,6 +92,16 @@ with open(target, "rb") as file:
 check(written == run("/l:" + fleet_path, "/f:csv")[1], "/o: writes the whole report")
 code, out = run("/l:" + fleet_path, "/f:csv", "/o:" + os.path.join(scratch, "none", "r.csv"))
 check(code != 0 and b"cannot be written" in out, f"/o: into no folder fails clearly: {out!r}")
+old = os.path.join(scratch, "read-only.csv")
+if os.path.exists(old):
+    os.chmod(old, 0o644)
+with open(old, "wb") as file:
+    file.write(b"last week's report\r\n")
+os.chmod(old, 0o444)
+code, out = run("/l:" + fleet_path, "/f:csv", "/o:" + old)
+with open(old, "rb") as file:
+    check(code == 3 and b"read-only" in out and file.read() == b"last week's report\r\n",
+          f"/o: onto a read-only file fails with its reason and leaves it whole: {code} {out!r}")
 code, out = run("/l:" + fleet_path, "/f:json")
 check(code == 1 and b"/f:csv" in out, "an unknown face is refused with the faces there are")
 
