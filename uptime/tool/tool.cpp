@@ -73,11 +73,14 @@ std::string UsageText(const std::string& fault) {
 
 namespace {
 
-// The run's result in the face asked for. A run that reported no machine keeps its text: the
-// reason, which no other face has room for.
+// The run's result in the face asked for. A run that reported no machine keeps its text, the
+// reason, which no other face has room for; and it goes to the console, so that a file of /o:
+// keeps its last report.
 ToolResult InFace(ToolResult result, const Arguments& arguments) {
-    if (arguments.face == Face::Csv &&
-        (!result.model.machines.empty() || result.exitCode == kSuccess)) {
+    if (result.model.machines.empty() && result.exitCode != kSuccess) {
+        return result;
+    }
+    if (arguments.face == Face::Csv) {
         result.output = CsvReport(result.model, arguments.systemEvents);
         result.utf8 = true;
     }

@@ -102,6 +102,11 @@ code, out = run("/l:" + fleet_path, "/f:csv", "/o:" + old)
 with open(old, "rb") as file:
     check(code == 3 and b"read-only" in out and file.read() == b"last week's report\r\n",
           f"/o: onto a read-only file fails with its reason and leaves it whole: {code} {out!r}")
+code, out = run("/l:" + os.path.join(scratch, "missing.xml"), "/f:csv", "/o:" + old)
+with open(old, "rb") as file:
+    check(code == 5 and b"No report can be made" in out
+          and file.read() == b"last week's report\r\n",
+          f"a run that reports nothing says why and leaves the /o: file whole: {code} {out!r}")
 code, out = run("/l:" + fleet_path, "/f:json")
 check(code == 1 and b"/f:csv" in out, "an unknown face is refused with the faces there are")
 
