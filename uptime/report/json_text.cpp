@@ -54,24 +54,12 @@ std::size_t SequenceLength(std::string_view bytes, std::size_t at, std::size_t& 
 }
 
 void AppendEscaped(std::string& out, unsigned char control) {
-    switch (control) {
-        case '\b':
-            out += "\\b";
-            return;
-        case '\f':
-            out += "\\f";
-            return;
-        case '\n':
-            out += "\\n";
-            return;
-        case '\r':
-            out += "\\r";
-            return;
-        case '\t':
-            out += "\\t";
-            return;
-        default:
-            break;
+    constexpr std::string_view kShortControls = "\b\f\n\r\t";
+    const std::size_t shortForm = kShortControls.find(static_cast<char>(control));
+    if (shortForm != std::string_view::npos) {
+        out += '\\';
+        out += "bfnrt"[shortForm];
+        return;
     }
     constexpr std::string_view kHex = "0123456789abcdef";
     out += "\\u00";
