@@ -4,6 +4,7 @@
 usage: check_json.py SCHEMA DOCUMENT...            every document must be valid
        check_json.py --invalid SCHEMA DOCUMENT...  every document must be refused
 
+A DOCUMENT of - is read from the standard input, e.g. the output of uptime.exe.
 A document must also be strict UTF-8 and strict JSON (no NaN or Infinity, no repeated keys).
 """
 import json
@@ -23,8 +24,12 @@ def strict_load(path):
             raise ValueError(f"repeated keys: {sorted(repeated)}")
         return dict(pairs)
 
-    with open(path, "rb") as file:
-        text = file.read().decode("utf-8", errors="strict")
+    if path == "-":
+        data = sys.stdin.buffer.read()
+    else:
+        with open(path, "rb") as file:
+            data = file.read()
+    text = data.decode("utf-8", errors="strict")
     return json.loads(text, parse_constant=refuse_constant, object_pairs_hook=refuse_repeats)
 
 
