@@ -1,0 +1,98 @@
+// Arbitrary record texts, keys and numbers written as one JSON document. A strict reader written
+// apart from the writer must accept the text as JSON in valid UTF-8, and find every text again:
+// unchanged when it was UTF-8, else with U+FFFD in place of what was not.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "fuzz/strict_json.h"
+#include "uptime/report/json_text.h"
+
+namespace {
+
+using ombrix::testing::StrictJson;
+using uptime::JsonText;
+
+void Require(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "JSON text fuzzer: %s\n", what);
+        std::abort();
+    }
+}
+
+void RequireSameText(const std::string& written, const std::string& read) {
+    if (StrictJson::ValidUtf8(written)) {
+        Require(read == written, "changed a text that was UTF-8");
+    } else {
+        Require(read.find("\xEF\xBF\xBD") != std::string::npos,
+                "dropped a byte that was not UTF-8");
+        Require(read.size() <= 3 * written.size(), "replaced more than the bad bytes");
+    }
+}
+
+// A finite number must read back as the same double; any other becomes null.
+void CheckNumber(double value) {
+    JsonText text;
+    text.Number(value);
+    StrictJson reader;
+    Require(reader.Read(text.Text()), "a number is not JSON");
+    if (!std::isfinite(value)) {
+        Require(text.Text() == "null", "a number JSON cannot hold is not null");
+        return;
+    }
+    Require(std::strtod(text.Text().c_str(), nullptr) == value, "a number read back differs");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    std::vector<std::string> written;
+    JsonText text;
+    text.BeginObject();
+    text.Key("events");
+    text.BeginArray();
+    while (input.remaining_bytes() > 0) {
+        text.BeginObject();
+        for (int member = input.ConsumeIntegralInRange(0, 3); member > 0; --member) {
+            written.push_back(input.ConsumeRandomLengthString(64));
+            text.Key(written.back());
+            switch (input.ConsumeIntegralInRange(0, 3)) {
+                case 0:
+                    written.push_back(input.ConsumeRandomLengthString(256));
+                    text.String(written.back());
+                    break;
+                case 1:
+                    text.Integer(input.ConsumeIntegral<std::int64_t>());
+                    break;
+                case 2: {
+                    const double value = input.ConsumeFloatingPoint<double>();
+                    CheckNumber(value);
+                    text.Number(value);
+                    break;
+                }
+                default:
+                    text.Null();
+                    break;
+            }
+        }
+        text.EndObject();
+    }
+    text.EndArray();
+    text.EndObject();
+
+    StrictJson reader;
+    Require(reader.Read(text.Text()), "the document is not JSON in valid UTF-8");
+    const std::vector<std::string>& read = reader.Strings();
+    Require(read.size() == written.size() + 1, "a text went missing");
+    for (std::size_t index = 0; index < written.size(); ++index) {
+        RequireSameText(written[index], read[index + 1]);
+    }
+    return 0;
+}
