@@ -11,11 +11,17 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string IsoTime(UtcSeconds instant) {
-    const CivilTime time = ToCivil(instant);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.date.year,
-                  time.date.month, time.date.day, time.hour, time.minute, time.second);
+// The local time with its offset, "2013-05-30T23:13:46+01:00": what a spreadsheet shows a
+// person, and still one instant for a program.
+std::string IsoTime(UtcSeconds instant, const LocalClock& clock) {
+    const std::int64_t offset = clock.OffsetAt(instant);
+    const CivilTime time = ToCivil(instant + offset);
+    const std::int64_t minutes = (offset < 0 ? -offset : offset) / 60;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", time.date.year,
+                  time.date.month, time.date.day, time.hour, time.minute, time.second,
+                  offset < 0 ? '-' : '+', static_cast<int>(minutes / 60),
+                  static_cast<int>(minutes % 60));
     return text;
 }
 
@@ -97,7 +103,7 @@ bool IsPriorUptime(Prior prior) {
            prior == Prior::UptimeSincePeriodStart;
 }
 
-std::string MachineRow(const MachineRun& run) {
+std::string MachineRow(const MachineRun& run, const LocalClock& clock) {
     const std::optional<MachineFigures>& figures = run.figures;
     if (!figures) {
         return Row({CsvTextCell(run.name), CsvTextCell(Joined(run.earlierNames)), "", "", "",
@@ -107,25 +113,27 @@ std::string MachineRow(const MachineRun& run) {
     const LastShutdown& last = figures->lastShutdown;
     const bool stopped = last.kind != LastShutdownKind::None;
     return Row({CsvTextCell(run.name), CsvTextCell(Joined(run.earlierNames)),
-                IsoTime(figures->asOf), IsoTime(figures->periodStart),
-                figures->lastBoot ? IsoTime(*figures->lastBoot) : "", Optional(figures->upFor),
-                Percent(figures->availability), std::to_string(figures->uptime),
-                std::to_string(figures->downtime), std::to_string(figures->unaccounted),
-                std::to_string(figures->reboots), std::to_string(figures->unexpectedShutdowns),
-                std::to_string(figures->powerLosses), std::to_string(figures->bluescreens),
-                ShutdownName(last.kind), stopped ? IsoTime(last.time) : "",
-                CsvTextCell(last.detail), CsvTextCell(run.failure)});
+                IsoTime(figures->asOf, clock), IsoTime(figures->periodStart, clock),
+                figures->lastBoot ? IsoTime(*figures->lastBoot, clock) : "",
+                Optional(figures->upFor), Percent(figures->availability),
+                std::to_string(figures->uptime), std::to_string(figures->downtime),
+                std::to_string(figures->unaccounted), std::to_string(figures->reboots),
+                std::to_string(figures->unexpectedShutdowns), std::to_string(figures->powerLosses),
+                std::to_string(figures->bluescreens), ShutdownName(last.kind),
+                stopped ? IsoTime(last.time, clock) : "", CsvTextCell(last.detail),
+                CsvTextCell(run.failure)});
 }
 
-std::string EventRows(const MachineRun& run) {
+std::string EventRows(const MachineRun& run, const LocalClock& clock) {
     std::string rows;
     for (const HistoryRow& row : run.rows) {
         const bool known = row.prior != Prior::None && row.prior != Prior::DowntimeNotKnown &&
                            row.prior != Prior::UptimeNotKnown;
         const std::string seconds = known ? std::to_string(row.priorSeconds) : "";
-        rows += Row({CsvTextCell(run.name), IsoTime(row.event.time), EventName(row.event.kind),
-                     CsvTextCell(row.event.detail), IsPriorUptime(row.prior) ? seconds : "",
-                     row.prior == Prior::Downtime ? seconds : ""});
+        rows +=
+            Row({CsvTextCell(run.name), IsoTime(row.event.time, clock), EventName(row.event.kind),
+                 CsvTextCell(row.event.detail), IsPriorUptime(row.prior) ? seconds : "",
+                 row.prior == Prior::Downtime ? seconds : ""});
     }
     return rows;
 }
@@ -182,13 +190,13 @@ std::string CsvTextCell(std::string_view text) {
     return quoted + "\"";
 }
 
-std::string CsvReport(const RunModel& model, bool events) {
+std::string CsvReport(const RunModel& model, bool events, const LocalClock& clock) {
     std::string text = kByteOrderMark;
     if (events) {
         text +=
             Row({"Machine", "Time", "Event", "Detail", "Prior uptime (s)", "Prior downtime (s)"});
         for (const MachineRun& run : model.machines) {
-            text += EventRows(run);
+            text += EventRows(run, clock);
         }
         return text;
     }
@@ -197,7 +205,7 @@ std::string CsvReport(const RunModel& model, bool events) {
                  "Unexpected shutdowns", "Power losses", "Bluescreens", "Last shutdown",
                  "Last shutdown time", "Last shutdown detail", "Failure"});
     for (const MachineRun& run : model.machines) {
-        text += MachineRow(run);
+        text += MachineRow(run, clock);
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "uptime/report/local_clock.h"
 #include "uptime/report/run_model.h"
 
 namespace uptime {
@@ -14,8 +15,8 @@ namespace uptime {
 std::string CsvTextCell(std::string_view text);
 
 // UTF-8 with a byte order mark, lines ending in CR LF, one header row. Without `events` one
-// row a machine with its summary; with it one row an event. Times are ISO 8601 in UTC
-// (offset Z), durations in seconds, the availability a percentage as a plain number.
-std::string CsvReport(const RunModel& model, bool events);
+// row a machine with its summary; with it one row an event. Times are ISO 8601 in the local
+// time with their offset, durations in seconds, the availability a percentage as a plain number.
+std::string CsvReport(const RunModel& model, bool events, const LocalClock& clock);
 
 }  // namespace uptime

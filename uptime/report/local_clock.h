@@ -17,6 +17,8 @@ class LocalClock {
     virtual std::string TimeText(UtcSeconds instant) const = 0;  // hours, minutes and seconds
     // The instant the given local day begins.
     virtual UtcSeconds StartOfLocalDay(const ombrix::base::CalendarDate& day) const = 0;
+    // Seconds east of UTC at that instant, as the local time zone's rules give it.
+    virtual std::int64_t OffsetAt(UtcSeconds instant) const = 0;
 };
 
 // Day first ("30/05/2013") and a 24-hour clock ("23:13:46"), at the offset from UTC a rule
@@ -29,6 +31,7 @@ class FixedFormatClock final : public LocalClock {
     std::string DateText(UtcSeconds instant) const override;
     std::string TimeText(UtcSeconds instant) const override;
     UtcSeconds StartOfLocalDay(const ombrix::base::CalendarDate& day) const override;
+    std::int64_t OffsetAt(UtcSeconds instant) const override { return offset_(instant); }
 
   private:
     OffsetRule offset_;

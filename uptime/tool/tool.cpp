@@ -76,12 +76,12 @@ namespace {
 // The run's result in the face asked for. A run that reported no machine keeps its text, the
 // reason, which no other face has room for; and it goes to the console, so that a file of /o:
 // keeps its last report.
-ToolResult InFace(ToolResult result, const Arguments& arguments) {
+ToolResult InFace(ToolResult result, const Arguments& arguments, const LocalClock& clock) {
     if (result.model.machines.empty() && result.exitCode != kSuccess) {
         return result;
     }
     if (arguments.face == Face::Csv) {
-        result.output = CsvReport(result.model, arguments.systemEvents);
+        result.output = CsvReport(result.model, arguments.systemEvents, clock);
         result.utf8 = true;
     }
     result.outputFile = arguments.outputFile;
@@ -110,7 +110,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     if (arguments.help) {
         return {UsageText(""), kSuccess};
     }
-    return InFace(Run(arguments, machine, system), arguments);
+    return InFace(Run(arguments, machine, system), arguments, system.Clock());
 }
 
 }  // namespace uptime

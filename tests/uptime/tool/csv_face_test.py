@@ -11,6 +11,8 @@ import os
 import re
 import subprocess
 import sys
+from datetime import datetime
+from zoneinfo import ZoneInfo
 
 program, sample, scratch = sys.argv[1:4]
 HOSTILE = '=HYPERLINK("http://example.invalid/?x=1,2","Open") & more'
@@ -22,8 +24,8 @@ def check(condition, what):
         failures.append(what)
 
 
-def run(*args):
-    done = subprocess.run([program, *args], capture_output=True)
+def run(*args, zone="Europe/Paris"):
+    done = subprocess.run([program, *args], capture_output=True, env={**os.environ, "TZ": zone})
     return done.returncode, done.stdout
 
 
@@ -58,7 +60,7 @@ check(code == 0, f"the summary run succeeds (exit code {code})")
 rows = read_csv(out)
 check(sorted(r["Machine"] for r in rows) == ["'=BETA", "ALPHA"],
       f"one row for each machine, a formula name defused: {[r['Machine'] for r in rows]}")
-iso = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
+iso = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d$")
 for row in rows:
     check(0 <= float(row["Availability (%)"]) <= 100, "the availability is a percentage")
     check(int(row["Reboots"]) > 0 and int(row["Uptime (s)"]) > 0, "reboots and uptime counted")
@@ -82,6 +84,16 @@ check(not any(cell.startswith(("=", "+", "-", "@", "\t", "\r"))
 check(sum(1 for e in events if e["Prior downtime (s)"]) > 0
       and all(int(e["Prior uptime (s)"]) >= 0 for e in events if e["Prior uptime (s)"]),
       "prior uptimes and downtimes are seconds")
+
+# Times are the desk's local time with that instant's offset, and still the same instants.
+paris = ZoneInfo("Europe/Paris")
+in_utc = read_csv(run("/l:" + fleet_path, "/s", "/f:csv", zone="UTC")[1])
+stamps = [(datetime.fromisoformat(e["Time"]), datetime.fromisoformat(u["Time"]))
+          for e, u in zip(events, in_utc)]
+check(len(stamps) == len(events) > 0
+      and all(local == utc and local.utcoffset() == local.astimezone(paris).utcoffset()
+              and utc.utcoffset().total_seconds() == 0 for local, utc in stamps),
+      "event times carry the local offset of their instant and name the same instants")
 
 # /o: writes the same bytes to the file, and leaves an old file whole when it cannot write.
 target = os.path.join(scratch, "report.csv")

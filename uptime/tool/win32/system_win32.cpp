@@ -72,6 +72,15 @@ class WindowsClock final : public LocalClock {
         return ToSeconds({day, 0, 0, 0});
     }
 
+    std::int64_t OffsetAt(UtcSeconds instant) const override {
+        FILETIME local{};
+        const SYSTEMTIME time = Local(instant);
+        if (!::SystemTimeToFileTime(&time, &local)) {
+            return 0;
+        }
+        return SecondsOf(local) - instant;
+    }
+
   private:
     // The zone's rules as they were in the given year, so that past changes of the daylight
     // saving dates are honoured.
