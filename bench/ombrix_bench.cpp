@@ -127,11 +127,11 @@ void MeasureLargeReports(const fs::path& folder, int runs, std::vector<std::stri
 }
 
 // The shipped programs' size (KB of 1,024 bytes, as Explorer counts them).
-void MeasureSize(const fs::path& shipped, std::vector<std::string>& notes) {
+void MeasureSize(const fs::path& shipped) {
     const double ombrix = static_cast<double>(fs::file_size(shipped / "Ombrix.exe")) / 1024;
     const double uptime = static_cast<double>(fs::file_size(shipped / "uptime.exe")) / 1024;
     PrintRow("Ombrix.exe as shipped (stripped)", ombrix, "the size it may have", 450, "KB", 1.0);
-    notes.push_back("- uptime.exe as shipped (stripped): " + Whole(uptime) + " KB.");
+    PrintRow("uptime.exe as shipped (stripped)", uptime, "the size it may have", 500, "KB", 1.0);
 }
 
 }  // namespace
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
     MeasureStartUp(folder, runs);
     MeasureLaunch(folder, runs);
     MeasureLargeReports(folder, runs, notes);
-    MeasureSize(shipped, notes);
+    MeasureSize(shipped);
     std::printf("\n");
     for (const std::string& note : notes) {
         std::printf("%s\n", note.c_str());

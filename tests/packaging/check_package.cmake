@@ -73,6 +73,17 @@ foreach(program Ombrix uptime)
         message(SEND_ERROR "the packed ${program}.exe is not the built one, stripped")
     endif()
 endforeach()
+# What each program may weigh as shipped, in KB of 1,024 bytes.
+foreach(limit Ombrix:450 uptime:500)
+    string(REPLACE ":" ";" limit ${limit})
+    list(GET limit 0 program)
+    list(GET limit 1 kilobytes)
+    file(SIZE ${top}/${program}.exe bytes)
+    math(EXPR shipped "(${bytes} + 1023) / 1024")
+    if(shipped GREATER kilobytes)
+        message(SEND_ERROR "${program}.exe ships at ${shipped} KB, over its ${kilobytes} KB")
+    endif()
+endforeach()
 
 # What Windows reads from a shipped program, one "name: value" line each.
 function(probe program out)

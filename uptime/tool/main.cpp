@@ -1,5 +1,6 @@
 // uptime: reports how long a computer has been running and, with /s or /a, its system events.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,23 @@
 #include "uptime/tool/system.h"
 #include "uptime/tool/tool.h"
 
+namespace {
+
+// Every failure the tool expects is a line of the report; running out of memory, as on a log
+// far larger than the computer's memory, is the one that can come from anywhere.
+uptime::ToolResult RunCatchingMemory(const std::vector<std::string>& args,
+                                     const uptime::LocalMachine& machine,
+                                     const uptime::ToolSystem& system) {
+    try {
+        return uptime::RunTool(args, machine, system);
+    } catch (const std::bad_alloc&) {
+        return {"There was not enough memory to make the report.\r\n",
+                uptime::ExitCodeFor(ombrix::base::FailureKind::OutOfMemory)};
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
@@ -23,7 +41,7 @@ int main(int argc, char** argv) {
                                        ombrix::platform::SecondsSinceBoot(),
                                        uptime::OperatingSystemName(), uptime::TimeZoneName()};
     const auto system = uptime::OpenToolSystem();
-    const uptime::ToolResult result = uptime::RunTool(args, machine, *system);
+    const uptime::ToolResult result = RunCatchingMemory(args, machine, *system);
     std::string output = result.utf8 ? result.output : uptime::Utf8ToSystemText(result.output);
     int exitCode = result.exitCode;
     if (!result.outputFile.empty()) {
