@@ -89,14 +89,20 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
 
     UtcSeconds Now() const override { return now_; }
     const LocalClock& Clock() const override { return clock_; }
-    std::unique_ptr<EventLogReader> OpenEventLog(const std::string&) const override {
+    // The machine last opened and the query last read, by this system or its copies.
+    const std::pair<std::string, LogQuery>& Asked() const { return *asked_; }
+
+    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
+        asked_->first = machine;
         return std::make_unique<RecordedSystem>(*this);
     }
+    // Every log but the Application log holds the records given.
     ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
+        asked_->second = query;
         if (failure_) {
             return *failure_;
         }
-        return query.channel == "System" ? system_ : LogRecords{};
+        return query.channel != "Application" ? system_ : LogRecords{};
     }
     void Cancel() override {}
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
@@ -113,6 +119,8 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
     FixedFormatClock clock_;
     std::optional<ombrix::base::Failure> failure_;
     std::string file_;
+    std::shared_ptr<std::pair<std::string, LogQuery>> asked_ =
+        std::make_shared<std::pair<std::string, LogQuery>>();
 };
 
 }  // namespace uptime::test

@@ -157,21 +157,8 @@ TEST(QueryMachines, EachMachineGetsItsAnswerOrItsFailureInTheOrderGiven) {
         }
     }
     EXPECT_EQ(fleet.recording().cancels, 2);  // the hung and the deaf machine, at their limits
-}
-
-TEST(QueryMachines, AsksNoMoreMachinesAtATimeThanAllowed) {
-    std::map<std::string, Plan> plans;
-    for (int i = 0; i < 12; ++i) {
-        plans["SRV" + std::to_string(10 + i)] = {Behaviour::Answers, 30ms};
-    }
-    const RecordedFleet fleet(plans);
-    const auto answers = QueryMachines(fleet, Names(plans), false, {3, 5000ms, 50ms});
-    for (const MachineAnswer& answer : answers) {
-        EXPECT_TRUE(answer.systemLog) << answer.machine << ": " << answer.systemLog.Reason();
-        EXPECT_EQ(answer.applicationLog.Reason(), "not asked");
-    }
-    EXPECT_LE(fleet.recording().mostReading, 3);
-    EXPECT_GE(fleet.recording().mostReading, 2);  // and does ask them side by side
+    // Never more machines at a time than allowed, but those side by side.
+    EXPECT_EQ(fleet.recording().mostReading, 2);
 }
 
 TEST(QueryMachines, ARunInWhichEveryMachineHangsEndsNearItsLimit) {
@@ -187,6 +174,7 @@ TEST(QueryMachines, ARunInWhichEveryMachineHangsEndsNearItsLimit) {
     const auto took = Clock::now() - started;
     for (const MachineAnswer& answer : answers) {
         EXPECT_EQ(answer.systemLog.Kind(), FailureKind::Unreachable) << answer.machine;
+        EXPECT_EQ(answer.applicationLog.Reason(), "not asked");
     }
     EXPECT_GE(took, limits.perMachine);
     // The limit and the wait after the cancel, with room for a loaded machine; far from the

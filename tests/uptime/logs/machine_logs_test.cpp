@@ -53,20 +53,15 @@ struct Expected {
     std::size_t events;  // of the System log, that the report reads
 };
 
-// SRV-A: records 0-79: from the Kernel-General 12 at 06/07 18:37:44 to the boot at 18:40:37
-//   (records 68-79 are logged later but dated before it); boots at records 2 and 66, the clean
-//   shutdown at 58; events: 6009 (1), 6005 (2), 1074 (57), 6006 (58), 6009 (65), 6005 (66),
-//   6013 (67).
 // srv-b: records 300-399, a day later: 09/07 08:08:39 (300) to 12/07 00:42:00 (395); 6013 at
 //   307, 323, 354, the restart requested at 360, shutdown at 363, 6009 at 370, the boot at 371,
 //   6013 at 372.
 // SRV-C: records 500-559, three days earlier: 12/07 20:50:59 to 13/07 20:44:17; only the 6013
 //   at 556.
-const std::vector<Expected> kFleet = {
-    {"SRV-A", 80, "2018-07-06T18:37:44Z", "2018-07-06T18:40:37Z", 0, 2, 1, 7},
-    {"srv-b", 100, "2018-07-09T08:08:39Z", "2018-07-12T00:42:00Z", kDay, 1, 1, 8},
-    {"SRV-C", 60, "2018-07-12T20:50:59Z", "2018-07-13T20:44:17Z", -3 * kDay, 0, 0, 1},
-};
+const Expected kSrvB = {"srv-b", 100, "2018-07-09T08:08:39Z", "2018-07-12T00:42:00Z", kDay, 1,
+                        1,       8};
+const Expected kSrvC = {"SRV-C", 60, "2018-07-12T20:50:59Z", "2018-07-13T20:44:17Z", -3 * kDay, 0,
+                        0,       1};
 
 std::vector<FleetMachine> Fleet() {
     return {{"SRV-A", 0, 80, 0}, {"srv-b", 300, 100, kDay}, {"SRV-C", 500, 60, -3 * kDay}};
@@ -106,29 +101,14 @@ class MachineLogsTest : public ::testing::TestWithParam<unsigned> {
     ombrix::drive::PlainFileSources sources_;
 };
 
-TEST_P(MachineLogsTest, SplitsACollectorsExportByComputer) {
-    const auto logs =
-        Read({Write("forwarded.xml", ombrix::drive::FleetExport(SampleRecords(), Fleet()))});
-    ASSERT_TRUE(logs) << logs.Reason();
-    EXPECT_TRUE(logs->problems.empty());
-    EXPECT_EQ(logs->files, 1u);
-    // In the order first seen: SRV-A from 06/07, SRV-C from 09/07 20:50, srv-b from 10/07.
-    ASSERT_EQ(logs->machines.size(), 3u);
-    EXPECT_EQ(logs->machines[0].computer, "SRV-A");
-    EXPECT_EQ(logs->machines[1].computer, "SRV-C");
-    EXPECT_EQ(logs->machines[2].computer, "srv-b");
-    for (const Expected& expected : kFleet) {
-        ExpectMachine(*logs, expected);
-    }
-}
-
-TEST_P(MachineLogsTest, CountsARecordOnceInOverlappingExports) {
-    // The first export holds SRV-A's records 0-79 and srv-b's; the second, in UTF-16 with a
-    // declaration and a root as Event Viewer saves, SRV-A's records 40-119, spelled "srv-a".
-    // Together: records 0-119, from 18:37:44 to 18:42:36 (record 118); its boots, shutdown and
-    // events no more than once.
+TEST_P(MachineLogsTest, SplitsExportsByComputerAndCountsARecordOnceWhereTheyOverlap) {
+    // The first export is a collector's: SRV-A's records 0-79, srv-b's and SRV-C's. The second,
+    // in UTF-16 with a declaration and a root as Event Viewer saves, holds SRV-A's records
+    // 40-119, spelled "srv-a". Together: records 0-119, from 18:37:44 to 18:42:36 (record 118);
+    // boots at records 2 and 66, the clean shutdown at 58, events 6009 (1), 6005 (2), 1074 (57),
+    // 6006 (58), 6009 (65), 6005 (66), 6013 (67), each no more than once.
     const std::string first =
-        Write("first.xml", ombrix::drive::FleetExport(SampleRecords(), {Fleet()[0], Fleet()[1]}));
+        Write("first.xml", ombrix::drive::FleetExport(SampleRecords(), Fleet()));
     const std::string second =
         Write("second.xml",
               test::Utf16("<?xml version=\"1.0\" encoding=\"utf-16\"?>\r\n<Events>" +
@@ -140,10 +120,15 @@ TEST_P(MachineLogsTest, CountsARecordOnceInOverlappingExports) {
     ASSERT_TRUE(logs) << logs.Reason();
     EXPECT_TRUE(logs->problems.empty());
     EXPECT_EQ(logs->files, 2u);
-    ASSERT_EQ(logs->machines.size(), 2u);
+    // In the order first seen: srv-a from 06/07, SRV-C from 09/07 20:50, srv-b from 10/07.
+    ASSERT_EQ(logs->machines.size(), 3u);
+    EXPECT_EQ(logs->machines[0].computer, "srv-a");
+    EXPECT_EQ(logs->machines[1].computer, "SRV-C");
+    EXPECT_EQ(logs->machines[2].computer, "srv-b");
     ExpectMachine(*logs,
                   {"srv-a", 120, "2018-07-06T18:37:44Z", "2018-07-06T18:42:36Z", 0, 2, 1, 7});
-    ExpectMachine(*logs, kFleet[1]);
+    ExpectMachine(*logs, kSrvB);
+    ExpectMachine(*logs, kSrvC);
 }
 
 TEST_P(MachineLogsTest, ReadsAFleetCutIntoManyBlocksAsAWhole) {
@@ -261,57 +246,22 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
 
 INSTANTIATE_TEST_SUITE_P(Threads, MachineLogsTest, ::testing::Values(1u, 3u));
 
-// The collector's channel, through the seam the live log uses: the reader records the query.
-class RecordedChannel final : public LogSources {
-  public:
-    explicit RecordedChannel(ombrix::base::Result<LogRecords> answer)
-        : answer_(std::move(answer)) {}
-    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
-        opened_ = machine;
-        return std::make_unique<Reader>(*this);
-    }
-    ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
-        const std::string&) const override {
-        return ombrix::base::Failure{"no files here"};
-    }
-    ombrix::base::Result<void> ReadEvtxFile(const std::string&, RecordSink&) const override {
-        return ombrix::base::Failure{"no files here"};
-    }
-    mutable std::string opened_;
-    mutable LogQuery asked_;
-
-  private:
-    class Reader final : public EventLogReader {
-      public:
-        explicit Reader(const RecordedChannel& channel) : channel_(channel) {}
-        ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
-            channel_.asked_ = query;
-            return channel_.answer_;
-        }
-        void Cancel() override {}
-
-      private:
-        const RecordedChannel& channel_;
-    };
-    ombrix::base::Result<LogRecords> answer_;
-};
-
 TEST(CollectorChannel, AsksForTheReportsEventsAndSplitsThemByComputer) {
     // The channel holds only what the query selects: the report's events of the fleet.
-    LogRecords records;
+    std::vector<std::string> records;
     for (const std::string& record :
          ombrix::drive::ExportRecords(ombrix::drive::FleetExport(SampleRecords(), Fleet()))) {
         if (record.find(">6005<") != std::string::npos ||
             record.find(">6013<") != std::string::npos) {
-            records.records.push_back(record);
+            records.push_back(record);
         }
     }
-    RecordedChannel channel(records);
+    test::RecordedSystem channel(0, records, [](UtcSeconds) { return std::int64_t{0}; });
     const auto logs = ReadCollectorChannel(channel, "COLLECT01", "ForwardedEvents");
     ASSERT_TRUE(logs) << logs.Reason();
-    EXPECT_EQ(channel.opened_, "COLLECT01");
-    EXPECT_EQ(channel.asked_.channel, "ForwardedEvents");
-    EXPECT_EQ(channel.asked_.xpath, CollectorQuery("ForwardedEvents").xpath);
+    EXPECT_EQ(channel.Asked().first, "COLLECT01");
+    EXPECT_EQ(channel.Asked().second.channel, "ForwardedEvents");
+    EXPECT_EQ(channel.Asked().second.xpath, CollectorQuery("ForwardedEvents").xpath);
     // Boots and uptime records: SRV-A 2 + 1 (6013 at record 67), srv-b 1 + 4, SRV-C 0 + 1.
     ASSERT_EQ(logs->machines.size(), 3u);
     EXPECT_EQ(Find(*logs, "SRV-A")->records, 3u);
@@ -319,9 +269,8 @@ TEST(CollectorChannel, AsksForTheReportsEventsAndSplitsThemByComputer) {
     EXPECT_EQ(Find(*logs, "srv-b")->records, 5u);
     EXPECT_EQ(Find(*logs, "SRV-C")->records, 1u);
 
-    RecordedChannel denied(
-        ombrix::base::Failure{"Access is denied.", ombrix::base::FailureKind::AccessDenied});
-    const auto refused = ReadCollectorChannel(denied, "", "ForwardedEvents");
+    channel.FailLogs(ombrix::base::FailureKind::AccessDenied, "Access is denied.");
+    const auto refused = ReadCollectorChannel(channel, "", "ForwardedEvents");
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.Kind(), ombrix::base::FailureKind::AccessDenied);
     EXPECT_EQ(refused.Reason(), "Access is denied.");
