@@ -11,14 +11,6 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string IsoTime(UtcSeconds instant) {
-    const CivilTime time = ToCivil(instant);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.date.year,
-                  time.date.month, time.date.day, time.hour, time.minute, time.second);
-    return text;
-}
-
 template <typename Number>
 std::string Optional(const std::optional<Number>& value) {
     return value ? std::to_string(*value) : "";
@@ -107,13 +99,13 @@ std::string MachineRow(const MachineRun& run) {
     const LastShutdown& last = figures->lastShutdown;
     const bool stopped = last.kind != LastShutdownKind::None;
     return Row({CsvTextCell(run.name), CsvTextCell(Joined(run.earlierNames)),
-                IsoTime(figures->asOf), IsoTime(figures->periodStart),
-                figures->lastBoot ? IsoTime(*figures->lastBoot) : "", Optional(figures->upFor),
+                IsoUtcTime(figures->asOf), IsoUtcTime(figures->periodStart),
+                figures->lastBoot ? IsoUtcTime(*figures->lastBoot) : "", Optional(figures->upFor),
                 Percent(figures->availability), std::to_string(figures->uptime),
                 std::to_string(figures->downtime), std::to_string(figures->unaccounted),
                 std::to_string(figures->reboots), std::to_string(figures->unexpectedShutdowns),
                 std::to_string(figures->powerLosses), std::to_string(figures->bluescreens),
-                ShutdownName(last.kind), stopped ? IsoTime(last.time) : "",
+                ShutdownName(last.kind), stopped ? IsoUtcTime(last.time) : "",
                 CsvTextCell(last.detail), CsvTextCell(run.failure)});
 }
 
@@ -123,7 +115,7 @@ std::string EventRows(const MachineRun& run) {
         const bool known = row.prior != Prior::None && row.prior != Prior::DowntimeNotKnown &&
                            row.prior != Prior::UptimeNotKnown;
         const std::string seconds = known ? std::to_string(row.priorSeconds) : "";
-        rows += Row({CsvTextCell(run.name), IsoTime(row.event.time), EventName(row.event.kind),
+        rows += Row({CsvTextCell(run.name), IsoUtcTime(row.event.time), EventName(row.event.kind),
                      CsvTextCell(row.event.detail), IsPriorUptime(row.prior) ? seconds : "",
                      row.prior == Prior::Downtime ? seconds : ""});
     }

@@ -24,9 +24,15 @@ struct MachineRun {
     int exitCode = 0;     // the kind of its failure, as the tool's exit codes tell it
 };
 
+// A list of machines or a log file that gave no machine.
+struct NotRead {
+    std::string source;  // as given
+    std::string reason;
+};
+
 struct RunModel {
     std::vector<MachineRun> machines;  // in the order the run reported them
-    std::vector<std::string> notRead;  // the lists and files that gave no machine, and why
+    std::vector<NotRead> notRead;
 };
 
 }  // namespace uptime

@@ -152,12 +152,12 @@ MachineRun RunOf(const MachineReport& report) {
 }
 
 ToolResult ResultOf(std::string output, int exitCode, const std::vector<MachineReport>& reports,
-                    const std::vector<std::string>& problems) {
+                    std::vector<NotRead> notRead) {
     ToolResult result(std::move(output), exitCode);
     for (const MachineReport& report : reports) {
         result.model.machines.push_back(RunOf(report));
     }
-    result.model.notRead = problems;
+    result.model.notRead = std::move(notRead);
     return result;
 }
 
