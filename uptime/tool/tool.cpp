@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "uptime/events/system_events.h"
+#include "uptime/report/console_text.h"
 #include "uptime/report/csv_report.h"
 #include "uptime/report/json_report.h"
 #include "uptime/tool/arguments.h"
@@ -78,9 +79,10 @@ namespace {
 
 // The run's result in the face asked for. A run that reported no machine keeps its text, the
 // reason, which no other face has room for; and it goes to the console, so that a file of /o:
-// keeps its last report.
+// keeps its last report. Text is made safe for the console whatever the logs held.
 ToolResult InFace(ToolResult result, const Arguments& arguments, const ToolSystem& system) {
     if (result.model.machines.empty() && result.exitCode != kSuccess) {
+        result.output = ConsoleText(result.output);
         return result;
     }
     if (arguments.face == Face::Csv) {
@@ -90,6 +92,8 @@ ToolResult InFace(ToolResult result, const Arguments& arguments, const ToolSyste
         result.output =
             JsonReport(result.model, arguments.systemEvents, {UPTIME_VERSION, system.Now()});
         result.utf8 = true;
+    } else {
+        result.output = ConsoleText(result.output);
     }
     result.outputFile = arguments.outputFile;
     return result;
