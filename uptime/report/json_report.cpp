@@ -207,6 +207,7 @@ void Machine(JsonText& json, const MachineRun& run, bool events) {
     }
     if (run.figures) {
         Figures(json, *run.figures);
+        Count(json, "unreadableRecords", static_cast<std::int64_t>(run.unreadableRecords));
     } else if (run.upFor) {
         Seconds(json, "upSeconds", run.upFor);
     }

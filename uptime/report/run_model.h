@@ -1,6 +1,7 @@
 // What a run found, held as numbers and times: what every face of the report writes out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@ struct MachineRun {
     // with the uptime or downtime before it.
     std::optional<MachineFigures> figures;
     std::vector<HistoryRow> rows;
+    std::size_t unreadableRecords = 0;  // of its log, records whose XML could not be read
     std::string failure;  // set when the machine gave nothing: what and why
     int exitCode = 0;     // the kind of its failure, as the tool's exit codes tell it
 };

@@ -147,6 +147,7 @@ MachineRun RunOf(const MachineReport& report) {
         run.figures = AnalyseHistory(*report.history);
         run.rows = ReadHistory(*report.history).rows;
         run.upFor = run.figures->upFor;
+        run.unreadableRecords = report.history->unreadableRecords;
     }
     return run;
 }
