@@ -48,7 +48,8 @@ const char* EventName(EventKind kind) {
     }
 }
 
-// The kind of a machine's failure, as its exit code tells it.
+// The kind of a machine's failure, as the exit code a run for it alone ends with tells it
+// (1 usage, 2 not reached, 3 access denied; any other its log not readable).
 const char* FailureKindName(int exitCode) {
     switch (exitCode) {
         case 1:

@@ -1,6 +1,7 @@
 #include "uptime/tool/machine_report.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "uptime/events/event_xml.h"
 #include "uptime/events/system_events.h"
@@ -144,8 +145,9 @@ MachineRun RunOf(const MachineReport& report) {
     run.failure = report.failure;
     run.exitCode = report.exitCode;
     if (report.history) {
-        run.figures = AnalyseHistory(*report.history);
-        run.rows = ReadHistory(*report.history).rows;
+        HistoryReading reading = ReadHistory(*report.history);  // one walk for both
+        run.figures = AnalyseHistory(*report.history, reading);
+        run.rows = std::move(reading.rows);
         run.upFor = run.figures->upFor;
         run.unreadableRecords = report.history->unreadableRecords;
     }
