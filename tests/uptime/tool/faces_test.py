@@ -7,6 +7,7 @@ A fleet of two machines is made from the sample; one of its shutdown requests ca
 a spreadsheet would run as a formula, and the second machine's name (a log's Computer is
 untrusted text too) begins as one.
 """
+import calendar
 import csv
 import io
 import json
@@ -93,8 +94,8 @@ after = time.time()
 check(code == 0, f"the JSON summary run succeeds (exit code {code})")
 document = read_json(out, "summary")
 check(document.get("version") == version, f"the version is the project's: {document.get('version')}")
-made = time.mktime(time.strptime(document.get("generatedAt", "1970-01-01T00:00:00Z"),
-                                 "%Y-%m-%dT%H:%M:%SZ")) - time.timezone
+made = calendar.timegm(time.strptime(document.get("generatedAt", "1970-01-01T00:00:00Z"),
+                                     "%Y-%m-%dT%H:%M:%SZ"))
 check(int(before) - 1 <= made <= after + 1, f"generatedAt is now, in UTC: {document.get('generatedAt')}")
 by_name = {m["name"]: m for m in document["machines"]}
 check(sorted(by_name) == ["=BETA", "ALPHA"], f"the machines, names as logged: {sorted(by_name)}")

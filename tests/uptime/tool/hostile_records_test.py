@@ -39,7 +39,7 @@ HOSTILE_UTF8 = [
     ("CHARREFS", "&#x1B;[31m&#7;&#x9;tab", "\x1b[31m\x07\ttab"),
     ("LINES", "one\r\ntwo\nthree\rfour\t\tfive", "one\r\ntwo\nthree\rfour\t\tfive"),
     ("RAWNUL", "a\x00b", "a\x00b"),
-    ("NULREF", "a&#0;b", None),
+    ("NULREF", "a&#0;b", None),  # the reader refuses the record: no XML character is NUL
     ("BIDI", "invoice\u202egpj.exe \u2066isolated\u2069", "invoice\u202egpj.exe \u2066isolated\u2069"),
     ("NOTUTF8", "a\udcff\udcfe\udcc0\udcafb\udce2\udc82", "a\ufffdb\ufffd"),
     ("HUGE", MEGABYTE_COMMENT.replace("&", "&amp;").replace("<", "&lt;"), MEGABYTE_COMMENT),
@@ -141,6 +141,14 @@ def main():
                              for text in texts):
                     failures.append(f"{what}: {machine}: the comment is not as {face} must "
                                     f"show it; found {[t[-80:] for t in texts][:3]!r}")
+    # A reference to NUL is no XML character: its record is left out, and said to be.
+    code, output = run(program, *logs, "/f:json")
+    unreadable = {m["name"]: m.get("unreadableRecords") for m in json.loads(output)["machines"]}
+    if unreadable.get("NULREF") != 1 or any(n for m, n in unreadable.items() if m != "NULREF"):
+        failures.append(f"json: only NULREF has a record left out: {unreadable}")
+    code, output = run(program, *logs, "/s")
+    if output.count(b"1 event record(s) could not be read and are left out.") != 1:
+        failures.append("text: NULREF's report says a record was left out")
     for failure in failures:
         print("FAILED:", failure)
     return 1 if failures else 0
