@@ -68,8 +68,8 @@ std::string UsageText(const std::string& fault) {
         "events after the given date (month first) and /p: only those of the previous n days. "
         "/f:csv writes comma-separated values (UTF-8, one row a machine, or with /s one row an "
         "event) instead of text, and /f:json one JSON document (times in UTC, durations in "
-        "seconds, "
-        "with /s each machine's events); /o: writes the report to a file, whole or not at all. "
+        "seconds, with /s each machine's events); /o: writes the report to a file, whole or not "
+        "at all. "
         "Exit codes: 0 reported, 1 usage, 2 not reached, 3 access denied, 4 log not readable, 5 "
         "log file gives no report, 6 some machines or files failed and the others are reported.";
     return text + kLineEnd;
