@@ -161,9 +161,10 @@ for face in ("/f:json", "/f:csv"):
     check(code == 0, f"{face}: a period after the log's end is reported ({code})")
     if face == "/f:json":
         document = read_json(out, "an empty period")
-        check(all(m.get("events") == [] and m.get("reboots") == 0
-                  for m in document["machines"]) and len(document["machines"]) == 2,
-              f"an empty period: no events, no reboots: {out[:300]!r}")
+        check(all(m.get("events") == [] and m.get("reboots") == 0 and m["availability"] is None
+                  and m["periodStart"] == m["asOf"] for m in document["machines"])
+              and len(document["machines"]) == 2,
+              f"an empty period: no events, no reboots, no availability: {out[:300]!r}")
     else:
         check(len(read_csv(out)) == 0, "an empty period: no event rows")
 
