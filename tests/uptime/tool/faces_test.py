@@ -137,6 +137,15 @@ for machine in by_name.values():
           and abs(float(line.group(1)) - machine["availability"]) < 0.0001,
           f"\\\\{machine['name']}: the text's summary row tells the JSON's figures")
 
+# This computer without /s: its name and its time up, as the text's one line says them.
+code, text = tool()
+document = read_json(tool("/f:json")[1], "this computer")
+line = re.match(rb"\\\\(.+) has been up for: (\d+) day", text)
+machines = document["machines"]
+check(line and len(machines) == 1 and machines[0]["name"].encode() == line.group(1)
+      and machines[0]["upSeconds"] // 86400 == int(line.group(2)) and document["period"] is None,
+      f"this computer: its name and uptime as the text's: {text!r} {machines}")
+
 # Machines that fail: each with its reason, as the text says it; the run's exit code stays.
 code, text = tool("SRV-ONE", "SRV-TWO")
 code_json, out = tool("SRV-ONE", "SRV-TWO", "/f:json")
