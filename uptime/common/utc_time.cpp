@@ -1,5 +1,7 @@
 #include "uptime/common/utc_time.h"
 
+#include <cstdio>
+
 #include "base/digits.h"
 
 namespace uptime {
@@ -81,6 +83,14 @@ std::optional<UtcSeconds> ParseSystemTime(std::string_view text) {
         return std::nullopt;
     }
     return ToSeconds({date, *hour, *minute, *second});
+}
+
+std::string IsoUtcTime(UtcSeconds instant) {
+    const CivilTime time = ToCivil(instant);
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.date.year,
+                  time.date.month, time.date.day, time.hour, time.minute, time.second);
+    return text;
 }
 
 std::string ShortDuration(std::int64_t seconds) {

@@ -27,6 +27,9 @@ CivilTime ToCivil(UtcSeconds seconds);
 // of the second is dropped, as the event viewers do.
 std::optional<UtcSeconds> ParseSystemTime(std::string_view text);
 
+// ISO 8601 in UTC, to the second: "2013-05-30T22:13:46Z", as the faces for programs write times.
+std::string IsoUtcTime(UtcSeconds instant);
+
 // "171d 6h:8m:39s"
 std::string ShortDuration(std::int64_t seconds);
 

@@ -52,7 +52,10 @@ LastShutdown LastShutdownOf(const std::vector<HistoryRow>& rows) {
 }  // namespace
 
 MachineFigures AnalyseHistory(const ReportInput& input) {
-    const HistoryReading reading = ReadHistory(input);
+    return AnalyseHistory(input, ReadHistory(input));
+}
+
+MachineFigures AnalyseHistory(const ReportInput& input, const HistoryReading& reading) {
     const HistoryTotals& totals = reading.totals;
     MachineFigures figures;
     figures.asOf = input.now;

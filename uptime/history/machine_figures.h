@@ -46,6 +46,8 @@ struct MachineFigures {
 
 // The same reading of the history as the text report's, over the same input.
 MachineFigures AnalyseHistory(const ReportInput& input);
+// The same from a reading already made of `input`, for a caller that needs its rows too.
+MachineFigures AnalyseHistory(const ReportInput& input, const HistoryReading& reading);
 
 // One slice of a period.
 enum class Slice : char { Up, DownClean, DownUnexpected, Unknown };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "uptime/common/utc_time.h"
+#include "uptime/common/utf8.h"
 
 namespace uptime {
 namespace {
@@ -138,45 +139,10 @@ std::string EventRows(const MachineRun& run, const LocalClock& clock) {
     return rows;
 }
 
-// The length of the well-formed UTF-8 sequence at `at` (no overlong forms, no surrogates), or 0.
-std::size_t SequenceLength(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const unsigned char lead = byte(0);
-    const std::size_t length = lead < 0x80   ? 1
-                               : lead < 0xC2 ? 0
-                               : lead < 0xE0 ? 2
-                               : lead < 0xF0 ? 3
-                               : lead < 0xF5 ? 4
-                                             : 0;
-    if (length == 0 || at + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    const bool overlong = (lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xF0 && byte(1) < 0x90);
-    const bool beyond = (lead == 0xED && byte(1) >= 0xA0) || (lead == 0xF4 && byte(1) >= 0x90);
-    return overlong || beyond ? 0 : length;
-}
-
-// The text as valid UTF-8 without NUL: whatever is not becomes U+FFFD, never passed through.
-std::string WellFormed(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = text[at] == '\0' ? 0 : SequenceLength(text, at);
-        out += length == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(at, length);
-        at += length == 0 ? 1 : length;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string CsvTextCell(std::string_view text) {
-    std::string cell = WellFormed(text);
+    std::string cell = WellFormedUtf8(text);
     if (!cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string::npos) {
         cell.insert(0, 1, '\'');
     }

@@ -4,6 +4,7 @@
 
 #include "uptime/history/machine_figures.h"
 #include "uptime/report/availability_strip.h"
+#include "uptime/report/console_text.h"
 
 namespace uptime {
 namespace {
@@ -64,22 +65,6 @@ std::string PadRight(std::string text, std::size_t width) {
 
 std::string PadLeft(const std::string& text, std::size_t width) {
     return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
-}
-
-// The text on one line: line breaks and tabs (a typed shutdown comment may hold them) become
-// blanks.
-std::string OneLine(const std::string& text) {
-    std::string line;
-    line.reserve(text.size());
-    for (const char c : text) {
-        const bool breaks = c == '\r' || c == '\n' || c == '\t';
-        if (!breaks) {
-            line += c;
-        } else if (line.empty() || line.back() != ' ') {
-            line += ' ';
-        }
-    }
-    return line;
 }
 
 std::string TableLine(const std::string& date, const std::string& time, const std::string& event,

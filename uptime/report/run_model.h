@@ -1,6 +1,7 @@
 // What a run found, held as numbers and times: what every face of the report writes out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,11 +23,19 @@ struct MachineRun {
     std::vector<HistoryRow> rows;
     std::string failure;  // set when the machine gave nothing: what and why
     int exitCode = 0;     // the kind of its failure, as the tool's exit codes tell it
+
+    std::size_t unreadableRecords = 0;  // of its log, records whose XML could not be read
+};
+
+// A list of machines or a log file that gave no machine.
+struct NotRead {
+    std::string source;  // as given
+    std::string reason;
 };
 
 struct RunModel {
     std::vector<MachineRun> machines;  // in the order the run reported them
-    std::vector<std::string> notRead;  // the lists and files that gave no machine, and why
+    std::vector<NotRead> notRead;
 };
 
 }  // namespace uptime

@@ -18,8 +18,8 @@ struct CollectorChannel {
     std::string channel = "ForwardedEvents";
 };
 
-// How the report is written: text for the eye, or comma-separated values for programs.
-enum class Face { Text, Csv };
+// How the report is written: text for the eye, or comma-separated values or JSON for programs.
+enum class Face { Text, Csv, Json };
 
 struct Arguments {
     std::vector<std::string> machines;        // each without a leading "\\", in the order given
@@ -34,7 +34,7 @@ struct Arguments {
     bool applicationFailures = false;   // /a
     std::optional<CalendarDate> since;  // /d:mm/dd/yyyy
     std::optional<int> previousDays;    // /p:n
-    Face face = Face::Text;             // /f:text|csv
+    Face face = Face::Text;             // /f:text|csv|json
     std::string outputFile;             // /o:FILE, written whole or not at all; empty: stdout
     bool help = false;                  // /? or /help
 };

@@ -97,9 +97,10 @@ ToolResult Alone(const MachineReport& report) {
 
 // The fleet's summary and reports, with what they were made of.
 ToolResult Fleet(const std::vector<MachineReport>& reports,
-                 const std::vector<std::string>& problems, const LocalClock& clock) {
+                 const std::vector<std::string>& problems, std::vector<NotRead> notRead,
+                 const LocalClock& clock) {
     ToolResult text = FleetReport(reports, problems, clock);
-    return ResultOf(std::move(text.output), text.exitCode, reports, problems);
+    return ResultOf(std::move(text.output), text.exitCode, reports, std::move(notRead));
 }
 
 }  // namespace
@@ -108,6 +109,7 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
                        const ToolSystem& system) {
     std::vector<std::string> names = arguments.machines;
     std::vector<std::string> problems;
+    std::vector<NotRead> notRead;
     for (const std::string& list : arguments.listFiles) {
         const Result<std::string> text = ReadListFile(list, system);
         const Result<std::vector<std::string>> listed =
@@ -116,6 +118,7 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
         if (!listed) {
             problems.push_back("The list of machines " + list +
                                " cannot be used: " + listed.Reason());
+            notRead.push_back({list, listed.Reason()});
         } else {
             names.insert(names.end(), listed->begin(), listed->end());
         }
@@ -147,7 +150,7 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
     if (reports.size() == 1 && problems.empty()) {
         return Alone(reports.front());
     }
-    return Fleet(reports, problems, system.Clock());
+    return Fleet(reports, problems, std::move(notRead), system.Clock());
 }
 
 ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
@@ -187,8 +190,10 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
                                            source, history.earlierNames, history.guess));
     }
     std::vector<std::string> problems;
+    std::vector<NotRead> notRead;
     for (const LogProblem& problem : read->problems) {
         problems.push_back("Not read: " + problem.source + ": " + problem.reason);
+        notRead.push_back({problem.source, problem.reason});
     }
     if (reports.empty()) {
         return {"No events are available: " + source +
@@ -207,7 +212,7 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
         return Alone(LogMachineReport(arguments, machine, system, AsMachineLog(std::move(*digest)),
                                       source, reports.front().earlierNames, reports.front().guess));
     }
-    return Fleet(reports, problems, system.Clock());
+    return Fleet(reports, problems, std::move(notRead), system.Clock());
 }
 
 }  // namespace uptime

@@ -1,6 +1,7 @@
 #include "uptime/tool/machine_report.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "uptime/events/event_xml.h"
 #include "uptime/events/system_events.h"
@@ -144,20 +145,22 @@ MachineRun RunOf(const MachineReport& report) {
     run.failure = report.failure;
     run.exitCode = report.exitCode;
     if (report.history) {
-        run.figures = AnalyseHistory(*report.history);
-        run.rows = ReadHistory(*report.history).rows;
+        HistoryReading reading = ReadHistory(*report.history);  // one walk for both
+        run.figures = AnalyseHistory(*report.history, reading);
+        run.rows = std::move(reading.rows);
         run.upFor = run.figures->upFor;
+        run.unreadableRecords = report.history->unreadableRecords;
     }
     return run;
 }
 
 ToolResult ResultOf(std::string output, int exitCode, const std::vector<MachineReport>& reports,
-                    const std::vector<std::string>& problems) {
+                    std::vector<NotRead> notRead) {
     ToolResult result(std::move(output), exitCode);
     for (const MachineReport& report : reports) {
         result.model.machines.push_back(RunOf(report));
     }
-    result.model.notRead = problems;
+    result.model.notRead = std::move(notRead);
     return result;
 }
 

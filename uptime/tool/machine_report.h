@@ -30,7 +30,7 @@ MachineRun RunOf(const MachineReport& report);
 
 // A run's result: its text, and its model for the other faces.
 ToolResult ResultOf(std::string output, int exitCode, const std::vector<MachineReport>& reports,
-                    const std::vector<std::string>& problems = {});
+                    std::vector<NotRead> notRead = {});
 
 // The exit code that tells a kind of failure.
 int ExitCodeFor(ombrix::base::FailureKind kind);

@@ -6,6 +6,7 @@
 
 #include "uptime/history/machine_figures.h"
 #include "uptime/report/availability_strip.h"
+#include "uptime/report/console_text.h"
 
 namespace uptime {
 namespace {
@@ -36,7 +37,7 @@ std::string Instant(const LocalClock& clock, UtcSeconds time) {
 }
 
 std::string LastShutdownText(const LastShutdown& last, const LocalClock& clock) {
-    const std::string detail = last.detail.empty() ? "" : ": " + last.detail;
+    const std::string detail = last.detail.empty() ? "" : ": " + OneLine(last.detail);
     switch (last.kind) {
         case LastShutdownKind::Restart:
             return "a restart on " + Instant(clock, last.time) + detail;

@@ -2,7 +2,9 @@
 
 #include "base/text.h"
 #include "uptime/events/system_events.h"
+#include "uptime/report/console_text.h"
 #include "uptime/report/csv_report.h"
+#include "uptime/report/json_report.h"
 #include "uptime/tool/arguments.h"
 #include "uptime/tool/fleet_run.h"
 #include "uptime/tool/machine_report.h"
@@ -49,7 +51,7 @@ std::string UsageText(const std::string& fault) {
     std::string text = fault.empty() ? "" : fault + " ";
     text +=
         "Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file ... | /c[:collector] "
-        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/f:text|csv] "
+        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/f:text|csv|json] "
         "[/o:file] [/? | /help]. "
         "Without a machine the local computer is reported. Several machines, named or listed one "
         "a line in /m: files, are reported together: a summary with a row for each, then each "
@@ -65,7 +67,9 @@ std::string UsageText(const std::string& fault) {
         "statistics, /a also the application failures (and implies /s), /d: counts only the "
         "events after the given date (month first) and /p: only those of the previous n days. "
         "/f:csv writes comma-separated values (UTF-8, one row a machine, or with /s one row an "
-        "event) instead of text; /o: writes the report to a file, whole or not at all. "
+        "event) instead of text, and /f:json one JSON document (times in UTC, durations in "
+        "seconds, with /s each machine's events); /o: writes the report to a file, whole or not "
+        "at all. "
         "Exit codes: 0 reported, 1 usage, 2 not reached, 3 access denied, 4 log not readable, 5 "
         "log file gives no report, 6 some machines or files failed and the others are reported.";
     return text + kLineEnd;
@@ -75,14 +79,21 @@ namespace {
 
 // The run's result in the face asked for. A run that reported no machine keeps its text, the
 // reason, which no other face has room for; and it goes to the console, so that a file of /o:
-// keeps its last report.
-ToolResult InFace(ToolResult result, const Arguments& arguments, const LocalClock& clock) {
+// keeps its last report. Text is made safe for the console whatever the logs held.
+ToolResult InFace(ToolResult result, const Arguments& arguments, const ToolSystem& system) {
     if (result.model.machines.empty() && result.exitCode != kSuccess) {
+        result.output = ConsoleText(result.output);
         return result;
     }
     if (arguments.face == Face::Csv) {
-        result.output = CsvReport(result.model, arguments.systemEvents, clock);
+        result.output = CsvReport(result.model, arguments.systemEvents, system.Clock());
         result.utf8 = true;
+    } else if (arguments.face == Face::Json) {
+        result.output =
+            JsonReport(result.model, arguments.systemEvents, {UPTIME_VERSION, system.Now()});
+        result.utf8 = true;
+    } else {
+        result.output = ConsoleText(result.output);
     }
     result.outputFile = arguments.outputFile;
     return result;
@@ -110,7 +121,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     if (arguments.help) {
         return {UsageText(""), kSuccess};
     }
-    return InFace(Run(arguments, machine, system), arguments, system.Clock());
+    return InFace(Run(arguments, machine, system), arguments, system);
 }
 
 }  // namespace uptime

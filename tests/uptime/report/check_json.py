@@ -14,6 +14,14 @@ import jsonschema
 
 
 def strict_load(path):
+    if path == "-":
+        return strict_parse(sys.stdin.buffer.read())
+    with open(path, "rb") as file:
+        return strict_parse(file.read())
+
+
+def strict_parse(data):
+    """The document in `data` (bytes), refused unless it is strict UTF-8 and strict JSON."""
     def refuse_constant(name):
         raise ValueError(f"{name} is not JSON")
 
@@ -24,22 +32,28 @@ def strict_load(path):
             raise ValueError(f"repeated keys: {sorted(repeated)}")
         return dict(pairs)
 
-    if path == "-":
-        data = sys.stdin.buffer.read()
-    else:
-        with open(path, "rb") as file:
-            data = file.read()
     text = data.decode("utf-8", errors="strict")
     return json.loads(text, parse_constant=refuse_constant, object_pairs_hook=refuse_repeats)
 
 
-def problems(validator, path):
+def problems(validator, path=None, data=None):
+    """What is wrong with the document at `path`, or in the bytes `data`: nothing if valid."""
     try:
-        document = strict_load(path)
+        document = strict_load(path) if data is None else strict_parse(data)
     except (UnicodeDecodeError, ValueError) as error:
         return [f"not strict JSON in UTF-8: {error}"]
     return [f"{'/'.join(map(str, error.absolute_path)) or '(document)'}: {error.message}"
             for error in validator.iter_errors(document)]
+
+
+def schema_validator(schema_path):
+    """The validator of the schema at `schema_path`, with its formats checked."""
+    with open(schema_path, encoding="utf-8") as file:
+        schema = json.load(file)
+    validator_class = jsonschema.validators.validator_for(schema)
+    validator_class.check_schema(schema)
+    formats = getattr(validator_class, "FORMAT_CHECKER", jsonschema.FormatChecker())
+    return validator_class(schema, format_checker=formats)
 
 
 def main(arguments):
@@ -49,12 +63,7 @@ def main(arguments):
     if len(arguments) < 2:
         print(__doc__, file=sys.stderr)
         return 2
-    with open(arguments[0], encoding="utf-8") as file:
-        schema = json.load(file)
-    validator_class = jsonschema.validators.validator_for(schema)
-    validator_class.check_schema(schema)
-    formats = getattr(validator_class, "FORMAT_CHECKER", jsonschema.FormatChecker())
-    validator = validator_class(schema, format_checker=formats)
+    validator = schema_validator(arguments[0])
     wrong = 0
     for path in arguments[1:]:
         found = problems(validator, path)

@@ -32,7 +32,9 @@ std::string Described(const Arguments& a) {
         text += " since " + std::to_string(a.since->year) + "-" + std::to_string(a.since->month) +
                 "-" + std::to_string(a.since->day);
     }
-    text += std::string(a.face == Face::Csv ? " /f:csv" : "") +
+    text += std::string(a.face == Face::Csv    ? " /f:csv"
+                        : a.face == Face::Json ? " /f:json"
+                                               : "") +
             (a.outputFile.empty() ? "" : " /o:" + a.outputFile);
     return a.previousDays ? text + " /p:" + std::to_string(*a.previousDays) : text;
 }
@@ -54,6 +56,7 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"/l:D:\\Logs\\*.xml", "/l:srv?.evtx"}, " log:D:\\Logs\\*.xml log:srv?.evtx"},
         {{"/c", "/s"}, " collector:/ForwardedEvents /s"},
         {{"/F:Csv", "/o:C:\\Reports\\week 49.csv"}, " /f:csv /o:C:\\Reports\\week 49.csv"},
+        {{"/f:JSON", "/s"}, " /s /f:json"},
         {{"/f:TEXT"}, ""},
         {{"/E:Forwarded-Boots", "/C:\\\\COLL01"}, " collector:COLL01/Forwarded-Boots"},
     };
@@ -96,7 +99,8 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/w:0"}, "\"/w:0\" needs, once, a whole number of seconds"},
         {{"/w:3601"}, "from 1 to 3600"},
         {{"/w:ten"}, "/w:ten"},
-        {{"/f:json"}, "\"/f:json\" is not a face this tool writes; give, once, /f:text"},
+        {{"/f:xml"}, "\"/f:xml\" is not a face this tool writes; give, once, /f:text"},
+        {{"/f:json", "/f:csv"}, "give, once"},
         {{"/f:csv", "/f:csv"}, "give, once"},
         {{"/o:"}, "/o: needs, once, the path"},
         {{"/o:a.csv", "/o:b.csv"}, "/o: needs, once"},
