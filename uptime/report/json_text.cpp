@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 
 #include "uptime/common/utf8.h"
 
@@ -134,9 +136,16 @@ void JsonText::Number(double value) {
         return;
     }
     BeforeValue();
+    // The fewest of 15, 16 or 17 digits that read back as the same double. (std::to_chars
+    // finds the shortest too, but its tables would be a third of the program's size.)
     std::array<char, 32> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    text_.append(digits.data(), result.ptr);
+    for (int precision = 15; precision <= 17; ++precision) {
+        std::snprintf(digits.data(), digits.size(), "%.*g", precision, value);
+        if (std::strtod(digits.data(), nullptr) == value) {
+            break;
+        }
+    }
+    text_ += digits.data();
 }
 
 void JsonText::Boolean(bool value) {
