@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# Installs the Windows Installer package under Wine, each case in a fresh prefix of its own, and
+# checks what a user and an administrator find afterwards.
+#   msi_test.sh CASE WINDOWS_BUILD SCRATCH
+# CASE: per-user | launch | per-machine | upgrade | remove | signing. The package is packed afresh
+# from the build by packaging/make-msi. Wine shows no UAC and lets everyone write everywhere, so
+# rights are read back, not tried.
+set -euo pipefail
+case_name="$1"
+build="$(cd "$2" && pwd)"
+scratch="$3"
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+home_page="$(sed -n 's/^OMBRIX_HOME_PAGE:STRING=//p' "$build/CMakeCache.txt")"
+strip="$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt")"
+objcopy="${strip%strip}objcopy"
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+expect_equal() { [[ "$2" == "$3" ]] || fail "$1: expected '$3', found '$2'"; }
+
+rm -rf "$scratch"
+mkdir -p "$scratch"
+
+pack() {  # VERSION [CERT] -> prints the package's path
+    "$repo/packaging/make-msi" "$build" "$scratch/out" "$@" >"$scratch/pack.log" ||
+        { cat "$scratch/pack.log" >&2; exit 1; }
+    tail -n 1 "$scratch/pack.log"
+}
+property() { msiinfo export "$1" Property | sed -n "s/^$2\t//p" | tr -d '\r'; }
+
+# A fresh prefix, its own warm server, and both gone at the end (a prefix is about 700 MB).
+fresh_prefix() {
+    export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEARCH=win64
+    export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
+    trap '"$WINESERVER" -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+    "$WINE" wineboot -i >/dev/null 2>&1
+    "$WINESERVER" -w
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+}
+wine_out() { "$WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+unix_path() { "$WINE" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+env_value() { wine_out cmd /c echo "%$1%"; }
+msiexec() {  # ARGS...; the exit code is msiexec's
+    local status=0
+    "$WINE" msiexec "$@" </dev/null >/dev/null 2>&1 || status=$?
+    return $status
+}
+install() {  # MSI [PROPERTIES...]
+    cp "$1" "$WINEPREFIX/drive_c/$(basename "$1")"
+    msiexec /i "C:\\$(basename "$1")" /qn "${@:2}" || fail "msiexec /i $(basename "$1") ${*:2} ended with $?"
+}
+
+# The uninstall entry of PRODUCT_CODE: Windows keeps a per-user one under HKCU, Wine 8 puts
+# every one under HKLM; the values are read where they are.
+uninstall_entry() {
+    local key
+    for key in 'HKCU' 'HKLM'; do
+        key="$key\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1"
+        if "$WINE" reg query "$key" >/dev/null 2>&1; then
+            wine_out reg query "$key"
+            return
+        fi
+    done
+}
+entry_value() { sed -n "s/^ *$2 *REG_[A-Z_]* *//p" <<<"$1"; }
+packed_code() {  # the product code as the Installer keys name it
+    local hex="${1//[\{\}-]/}" out="" i
+    for i in 0:8 8:4 12:4; do out+="$(rev <<<"${hex:${i%:*}:${i#*:}}")"; done
+    for ((i = 16; i < 32; i += 2)); do out+="${hex:i+1:1}${hex:i:1}"; done
+    echo "$out"
+}
+
+# Everything the package lays down, checked in FOLDER (a Windows path) for MSI.
+check_installed() {
+    local msi="$1" folder="$2" dir
+    dir="$(unix_path "$folder")"
+    for name in OmbrixHelp.chm README.txt uptime-subscription.xml; do
+        local source="$repo/packaging/$name"
+        [[ $name == OmbrixHelp.chm ]] && source="$build/bin/$name"
+        cmp -s "$dir/$name" "$source" || fail "$folder\\$name is missing or not the shipped file"
+    done
+    # The programs: the built ones' code, stripped of their symbols.
+    for program in Ombrix uptime; do
+        "$objcopy" -O binary -j .text "$build/bin/$program.exe" "$scratch/built.text"
+        "$objcopy" -O binary -j .text "$dir/$program.exe" "$scratch/installed.text" 2>/dev/null ||
+            { fail "$folder\\$program.exe is missing"; continue; }
+        cmp -s "$scratch/built.text" "$scratch/installed.text" ||
+            fail "$folder\\$program.exe is not the built program"
+        [[ "$("${strip%strip}nm" "$dir/$program.exe" 2>&1)" == *"no symbols"* ]] ||
+            fail "$folder\\$program.exe is not stripped"
+    done
+    # The options file locates the uptime.exe beside Ombrix, whatever the current folder.
+    mapfile -t lines < <(tr -d '\r' <"$dir/ombrixopts.cfg")
+    expect_equal "ombrixopts.cfg line 1" "${lines[0]:-}" "Ombrix_OptsN"
+    expect_equal "ombrixopts.cfg line 3" "${lines[2]:-}" "$folder\\uptime.exe"
+    expect_equal "ombrixopts.cfg lines" "${#lines[@]}" 14
+    # The Start menu shortcut starts the installed Ombrix in its folder.
+    local menu link
+    menu="$(unix_path "$(env_value "$3")")"
+    link="$menu/Microsoft/Windows/Start Menu/Programs/Ombrix.lnk"
+    [[ -f "$link" ]] || fail "no Start menu shortcut at $link"
+    grep -aqF "$folder\\Ombrix.exe" "$link" 2>/dev/null || fail "the shortcut does not start $folder\\Ombrix.exe"
+    # The uninstall entry: name, version, publisher, help link; the icon as the product's.
+    local code entry
+    code="$(property "$msi" ProductCode)"
+    entry="$(uninstall_entry "$code")"
+    [[ -n "$entry" ]] || { fail "no uninstall entry for $code"; return; }
+    expect_equal DisplayName "$(entry_value "$entry" DisplayName)" Ombrix
+    expect_equal DisplayVersion "$(entry_value "$entry" DisplayVersion)" "$(property "$msi" ProductVersion)"
+    expect_equal Publisher "$(entry_value "$entry" Publisher)" Ombrix
+    expect_equal HelpLink "$(entry_value "$entry" HelpLink)" "$home_page"
+    expect_equal UninstallString "$(entry_value "$entry" UninstallString)" "MsiExec.exe /X$code"
+    local icon
+    icon="$(wine_out reg query "$4\\Software\\Microsoft\\Installer\\Products\\$(packed_code "$code")" /v ProductIcon |
+        sed -n 's/^ *ProductIcon *REG_SZ *//p')"
+    [[ -n "$icon" ]] && cmp -s "$(unix_path "$icon")" "$repo/src/main/resources/ombrix.ico" ||
+        fail "the product's icon is not Ombrix's: '$icon'"
+}
+
+per_user_folder() { echo "$(env_value LOCALAPPDATA)\\Programs\\Ombrix"; }
+
+case "$case_name" in
+per-user)
+    msi="$(pack "$version")"
+    size=$(stat -c %s "$msi")
+    ((size <= 1048576)) || fail "the package is $size bytes, more than 1 MB"
+    fresh_prefix
+    install "$msi"
+    check_installed "$msi" "$(per_user_folder)" APPDATA HKCU
+    [[ ! -e "$WINEPREFIX/drive_c/Program Files/Ombrix" ]] || fail "a per-user install wrote to Program Files"
+    ;;
+per-machine)
+    msi="$(pack "$version")"
+    fresh_prefix
+    install "$msi" ALLUSERS=1
+    check_installed "$msi" "$(env_value ProgramW6432)\\Ombrix" ProgramData HKLM
+    [[ ! -e "$(unix_path "$(per_user_folder)")" ]] || fail "a per-machine install wrote to the user's folder"
+    # Users may rewrite the options file, and only that file.
+    acl="$(wine_out icacls "$(env_value ProgramW6432)\\Ombrix\\ombrixopts.cfg")"
+    ;;
+*)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+((failures == 0)) || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "msi $case_name: passed"
