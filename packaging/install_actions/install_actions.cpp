@@ -1,8 +1,10 @@
 // Ombrix's custom actions for Windows Installer, in a DLL that the package carries.
-//   WriteOptionsFile   lays down ombrixopts.cfg beside Ombrix unless one is there (a user's
-//                      settings survive an upgrade); for every user, lets Users rewrite it
-//   RemoveOptionsFile  removes it, and what an interrupted save left beside it, on removal
-// Both are deferred; their CustomActionData is "FOLDER|ALLUSERS" with FOLDER ending in "\".
+//   SetOptionsFileAside  before an upgrade removes the older version, moves the user's
+//                        ombrixopts.cfg aside, out of that removal's reach (immediate)
+//   WriteOptionsFile     puts it back, or lays down a new one beside Ombrix when there is none;
+//                        for every user, lets Users rewrite it
+//   RemoveOptionsFile    removes it, and what an interrupted save left beside it, on removal
+// The last two are deferred; their CustomActionData is "FOLDER|ALLUSERS", FOLDER ending in "\".
 #include <windows.h>
 
 #include <aclapi.h>
@@ -31,14 +33,24 @@ struct ActionData {
     bool perMachine = false;
 };
 
-ActionData ReadActionData(MSIHANDLE install) {
+// Where an upgrade keeps the user's options while the older version is removed.
+std::string AsidePath(const std::string& optionsPath) {
+    return optionsPath + ".upgrade";
+}
+
+std::string Property(MSIHANDLE install, const char* name) {
     char empty[1] = "";
     DWORD size = 0;
-    ::MsiGetPropertyA(install, "CustomActionData", empty, &size);
+    ::MsiGetPropertyA(install, name, empty, &size);
     std::string text(size + 1, '\0');
     size = static_cast<DWORD>(text.size());
-    ::MsiGetPropertyA(install, "CustomActionData", text.data(), &size);
+    ::MsiGetPropertyA(install, name, text.data(), &size);
     text.resize(size);
+    return text;
+}
+
+ActionData ReadActionData(MSIHANDLE install) {
+    const std::string text = Property(install, "CustomActionData");
     const std::size_t bar = text.find('|');
     return {text.substr(0, bar), bar != std::string::npos && text.substr(bar + 1) == "1"};
 }
@@ -104,9 +116,27 @@ DWORD LetUsersRewrite(const std::string& path) {
 
 }  // namespace
 
+// Windows Installer tells the older version's removal that an upgrade runs it; Wine does not,
+// so the options are moved out of its way whichever runs it.
+extern "C" __declspec(dllexport) UINT __stdcall SetOptionsFileAside(MSIHANDLE install) {
+    const std::string path = Property(install, "INSTALLDIR") + ombrix::options::kOptionsFileName;
+    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !::MoveFileExA(path.c_str(), AsidePath(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        Log(install, "could not set " + path + " aside, error " + std::to_string(::GetLastError()));
+        return ERROR_INSTALL_FAILURE;
+    }
+    return ERROR_SUCCESS;
+}
+
 extern "C" __declspec(dllexport) UINT __stdcall WriteOptionsFile(MSIHANDLE install) {
     const ActionData data = ReadActionData(install);
     const std::string path = data.folder + ombrix::options::kOptionsFileName;
+    const std::string aside = AsidePath(path);
+    if (::GetFileAttributesA(aside.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !::MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        Log(install, "could not put back " + path + ", error " + std::to_string(::GetLastError()));
+        return ERROR_INSTALL_FAILURE;
+    }
     if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         Log(install, "keeping the options in " + path);
     } else if (!WriteNewFile(path, ombrix::packaging::FirstOptionsFile(data.folder))) {

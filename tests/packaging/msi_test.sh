@@ -3,8 +3,7 @@
 # checks what a user and an administrator find afterwards.
 #   msi_test.sh CASE WINDOWS_BUILD SCRATCH
 # CASE: per-user | launch | per-machine | upgrade | remove | signing. The package is packed afresh
-# from the build by packaging/make-msi. Wine shows no UAC and lets everyone write everywhere, so
-# rights are read back, not tried.
+# from the build by packaging/make-msi. Wine shows no UAC and lets everyone write everywhere.
 set -euo pipefail
 case_name="$1"
 build="$(cd "$2" && pwd)"
@@ -35,7 +34,7 @@ property() { msiinfo export "$1" Property | sed -n "s/^$2\t//p" | tr -d '\r'; }
 fresh_prefix() {
     export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEARCH=win64
     export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-    trap '"$WINESERVER" -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
+    trap '"$WINESERVER" -k >/dev/null 2>&1 || true; [[ -n "${OMBRIX_KEEP_PREFIX:-}" ]] || rm -rf "$WINEPREFIX"' EXIT
     "$WINE" wineboot -i >/dev/null 2>&1
     "$WINESERVER" -w
     "$WINESERVER" -p </dev/null >/dev/null 2>&1
@@ -51,7 +50,7 @@ msiexec() {  # ARGS...; the exit code is msiexec's
 }
 install() {  # MSI [PROPERTIES...]
     cp "$1" "$WINEPREFIX/drive_c/$(basename "$1")"
-    msiexec /i "C:\\$(basename "$1")" /qn "${@:2}" || fail "msiexec /i $(basename "$1") ${*:2} ended with $?"
+    msiexec /i "C:\\$(basename "$1")" /qn /l*v "C:\\$(basename "$1").log" "${@:2}" || fail "msiexec /i $(basename "$1") ${*:2} ended with $?"
 }
 
 # The uninstall entry of PRODUCT_CODE: Windows keeps a per-user one under HKCU, Wine 8 puts
@@ -99,10 +98,13 @@ check_installed() {
     expect_equal "ombrixopts.cfg line 3" "${lines[2]:-}" "$folder\\uptime.exe"
     expect_equal "ombrixopts.cfg lines" "${#lines[@]}" 14
     # The Start menu shortcut starts the installed Ombrix in its folder.
-    local menu link
-    menu="$(unix_path "$(env_value "$3")")"
-    link="$menu/Microsoft/Windows/Start Menu/Programs/Ombrix.lnk"
-    [[ -f "$link" ]] || fail "no Start menu shortcut at $link"
+    local menu link=""
+    for menu in $3; do
+        menu="$(unix_path "$(env_value "$menu")")/Microsoft/Windows/Start Menu/Programs/Ombrix.lnk"
+        [[ -f "$menu" ]] && link="$menu" && break
+    done
+    [[ -n "$link" ]] ||
+        fail "no Start menu shortcut in $3; found: $(find "$WINEPREFIX/drive_c" -name Ombrix.lnk)"
     grep -aqF "$folder\\Ombrix.exe" "$link" 2>/dev/null || fail "the shortcut does not start $folder\\Ombrix.exe"
     # The uninstall entry: name, version, publisher, help link; the icon as the product's.
     local code entry
@@ -115,8 +117,8 @@ check_installed() {
     expect_equal HelpLink "$(entry_value "$entry" HelpLink)" "$home_page"
     expect_equal UninstallString "$(entry_value "$entry" UninstallString)" "MsiExec.exe /X$code"
     local icon
-    icon="$(wine_out reg query "$4\\Software\\Microsoft\\Installer\\Products\\$(packed_code "$code")" /v ProductIcon |
-        sed -n 's/^ *ProductIcon *REG_SZ *//p')"
+    icon="$(wine_out reg query "$4\\$(packed_code "$code")" /v ProductIcon |
+        sed -n 's/^ *ProductIcon *REG_SZ *//p' || true)"
     [[ -n "$icon" ]] && cmp -s "$(unix_path "$icon")" "$repo/src/main/resources/ombrix.ico" ||
         fail "the product's icon is not Ombrix's: '$icon'"
 }
@@ -130,17 +132,108 @@ per-user)
     ((size <= 1048576)) || fail "the package is $size bytes, more than 1 MB"
     fresh_prefix
     install "$msi"
-    check_installed "$msi" "$(per_user_folder)" APPDATA HKCU
+    check_installed "$msi" "$(per_user_folder)" APPDATA "HKCU\\Software\\Microsoft\\Installer\\Products"
     [[ ! -e "$WINEPREFIX/drive_c/Program Files/Ombrix" ]] || fail "a per-user install wrote to Program Files"
     ;;
 per-machine)
     msi="$(pack "$version")"
     fresh_prefix
     install "$msi" ALLUSERS=1
-    check_installed "$msi" "$(env_value ProgramW6432)\\Ombrix" ProgramData HKLM
+    folder="$(env_value ProgramW6432)\\Ombrix"
+    # Windows puts the shortcut of an install for every user in their common Start menu; Wine 8
+    # resolves ProgramMenuFolder to the installing user's whatever ALLUSERS says.
+    check_installed "$msi" "$folder" "ProgramData APPDATA" \
+        "HKLM\\Software\\Classes\\Installer\\Products"
     [[ ! -e "$(unix_path "$(per_user_folder)")" ]] || fail "a per-machine install wrote to the user's folder"
-    # Users may rewrite the options file, and only that file.
-    acl="$(wine_out icacls "$(env_value ProgramW6432)\\Ombrix\\ombrixopts.cfg")"
+    # That Users may rewrite the options file is not seen here: Wine keeps a file's rights only
+    # as its Unix mode, so the entry the package adds for Users cannot be read back.
+    msiexec /x "$(property "$msi" ProductCode)" /qn || fail "msiexec /x ended with $?"
+    [[ ! -e "$(unix_path "$folder")" ]] || fail "$folder stays after the removal: $(ls "$(unix_path "$folder")")"
+    ;;
+launch)
+    msi="$(pack "$version")"
+    fresh_prefix
+    install "$msi"
+    folder="$(per_user_folder)"
+    # Started as from a shell elsewhere, so that the current folder is not Ombrix's.
+    (cd "$scratch" && "$WINE" "$folder\\Ombrix.exe" </dev/null >/dev/null 2>&1 &)
+    report="$(wine_out "$build/bin/ombrix_driver.exe" report)" || fail "no report: $report"
+    # What the installed tool prints by itself, but for its running figures.
+    direct="$(wine_out "$folder\\uptime.exe")"
+    first_line() { sed -n '1s/[0-9]\+/N/gp' <<<"$1"; }
+    [[ -n "$(first_line "$direct")" && "$(first_line "$report")" == "$(first_line "$direct")" ]] ||
+        fail "the results window does not show the installed uptime.exe's report:
+--- shown
+$report
+--- printed by $folder\\uptime.exe
+$direct"
+    wine_out "$build/bin/ombrix_driver.exe" quit >/dev/null || fail "Ombrix did not close"
+    ;;
+upgrade)
+    old="$(pack 1.12.0.1000)"
+    mv "$old" "$scratch/old.msi"
+    new="$(pack "$version")"
+    fresh_prefix
+    install "$scratch/old.msi"
+    folder="$(per_user_folder)"
+    options="$(unix_path "$folder\\ombrixopts.cfg")"
+    # The user's settings: another machine and the events report.
+    sed -i 's/^Name\/IP Address\r$/SRV01\r/; 7s/^False\r$/True\r/' "$options"
+    cp "$options" "$scratch/settings"
+    install "$new"
+    cmp -s "$options" "$scratch/settings" || fail "the upgrade did not keep the user's ombrixopts.cfg"
+    check_installed "$new" "$folder" APPDATA "HKCU\\Software\\Microsoft\\Installer\\Products"
+    [[ -z "$(uninstall_entry "$(property "$scratch/old.msi" ProductCode)")" ]] ||
+        fail "the older version's uninstall entry is still there"
+    # An older package does not replace a newer one.
+    cp "$scratch/old.msi" "$WINEPREFIX/drive_c/old.msi"
+    ! msiexec /i 'C:\old.msi' /qn || fail "the older package installed over the newer one"
+    expect_equal "version after a downgrade" \
+        "$(entry_value "$(uninstall_entry "$(property "$new" ProductCode)")" DisplayVersion)" \
+        "$(property "$new" ProductVersion)"
+    ;;
+remove)
+    msi="$(pack "$version")"
+    fresh_prefix
+    # The drive and registry as they were, to find what the package leaves behind.
+    find "$WINEPREFIX/drive_c" -not -path '*/windows/*' | sort >"$scratch/before"
+    install "$msi"
+    folder="$(per_user_folder)"
+    # Ombrix has saved the user's settings since.
+    sed -i 's/^Name\/IP Address\r$/SRV01\r/' "$(unix_path "$folder\\ombrixopts.cfg")"
+    msiexec /x "$(property "$msi" ProductCode)" /qn || fail "msiexec /x ended with $?"
+    find "$WINEPREFIX/drive_c" -not -path '*/windows/*' | sort >"$scratch/after"
+    left="$(comm -13 "$scratch/before" "$scratch/after")"
+    [[ -z "$left" ]] || fail "the removal left behind: $left"
+    [[ -z "$(uninstall_entry "$(property "$msi" ProductCode)")" ]] || fail "the uninstall entry stays"
+    ;;
+signing)
+    # A throwaway certificate of our own, as an organisation's would be.
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Ombrix test signer" \
+        -keyout "$scratch/key.pem" -out "$scratch/cert.pem" 2>/dev/null
+    openssl pkcs12 -export -inkey "$scratch/key.pem" -in "$scratch/cert.pem" \
+        -passout pass:secret -out "$scratch/signer.p12"
+    msi="$(OMBRIX_SIGN_PASSWORD=secret pack "$version" "$scratch/signer.p12")"
+    grep -q "signed the programs and the package" "$scratch/pack.log" || fail "no word of signing"
+    mkdir -p "$scratch/files"
+    (cd "$scratch/files" && msiextract "$msi" >/dev/null)
+    verify() {
+        osslsigncode verify -CAfile "$scratch/cert.pem" -in "$1" >"$scratch/verify.log" 2>&1
+    }
+    msiinfo extract "$msi" Binary.InstallActions >"$scratch/OmbrixSetup.dll"
+    for file in "$msi" $(find "$scratch/files" -name '*.exe') "$scratch/OmbrixSetup.dll"; do
+        verify "$file" && grep -q "Ombrix test signer" "$scratch/verify.log" ||
+            fail "$file is not signed by the certificate: $(cat "$scratch/verify.log")"
+    done
+    (($(find "$scratch/files" -name '*.exe' | wc -l) == 2)) || fail "the package lacks its programs"
+    # A package changed after signing fails the check.
+    cp "$msi" "$scratch/tampered.msi"
+    printf 'x' | dd of="$scratch/tampered.msi" bs=1 seek=$(($(stat -c %s "$msi") / 2)) conv=notrunc 2>/dev/null
+    ! verify "$scratch/tampered.msi" || fail "a changed package still verifies"
+    # Without a certificate nothing is signed, and the packing says so.
+    msi="$(pack "$version")"
+    grep -q "no certificate given: nothing is signed" "$scratch/pack.log" || fail "no word of an unsigned package"
+    ! verify "$msi" || fail "an unsigned package verifies"
     ;;
 *)
     echo "unknown case $case_name" >&2
