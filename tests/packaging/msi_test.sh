@@ -48,9 +48,13 @@ msiexec() {  # ARGS...; the exit code is msiexec's
     "$WINE" msiexec "$@" </dev/null >/dev/null 2>&1 || status=$?
     return $status
 }
-install() {  # MSI [PROPERTIES...]
-    cp "$1" "$WINEPREFIX/drive_c/$(basename "$1")"
-    msiexec /i "C:\\$(basename "$1")" /qn /l*v "C:\\$(basename "$1").log" "${@:2}" || fail "msiexec /i $(basename "$1") ${*:2} ended with $?"
+install() {  # MSI [PROPERTIES...]; the package and the install's log are kept in C:\packages
+    local name
+    name="$(basename "$1")"
+    mkdir -p "$WINEPREFIX/drive_c/packages"
+    cp "$1" "$WINEPREFIX/drive_c/packages/$name"
+    msiexec /i "C:\\packages\\$name" /qn /l*v "C:\\packages\\$name.log" "${@:2}" ||
+        fail "msiexec /i $name ${*:2} ended with $?"
 }
 
 # The uninstall entry of PRODUCT_CODE: Windows keeps a per-user one under HKCU, Wine 8 puts
@@ -186,8 +190,7 @@ upgrade)
     [[ -z "$(uninstall_entry "$(property "$scratch/old.msi" ProductCode)")" ]] ||
         fail "the older version's uninstall entry is still there"
     # An older package does not replace a newer one.
-    cp "$scratch/old.msi" "$WINEPREFIX/drive_c/old.msi"
-    ! msiexec /i 'C:\old.msi' /qn || fail "the older package installed over the newer one"
+    ! msiexec /i 'C:\packages\old.msi' /qn || fail "the older package installed over the newer one"
     expect_equal "version after a downgrade" \
         "$(entry_value "$(uninstall_entry "$(property "$new" ProductCode)")" DisplayVersion)" \
         "$(property "$new" ProductVersion)"
@@ -195,17 +198,29 @@ upgrade)
 remove)
     msi="$(pack "$version")"
     fresh_prefix
-    # The drive and registry as they were, to find what the package leaves behind.
-    find "$WINEPREFIX/drive_c" -not -path '*/windows/*' | sort >"$scratch/before"
+    # The drive as it was, but for the system's folders, to find what the package leaves behind.
+    # Left out of the comparison: the packages and logs of this test, and two folders Windows
+    # keeps for every user, which Wine makes on first use: %LOCALAPPDATA%\Programs for programs
+    # installed per user, and %APPDATA%\Microsoft\Installer, whose product folders hold their icons.
+    files() {
+        (cd "$WINEPREFIX/drive_c" && find . -not -path './windows/*' -not -path './packages*' |
+            grep -v -x -e '.*/AppData/Local/Programs' -e '.*/AppData/Roaming/Microsoft/Installer' |
+            sort)
+    }
+    files >"$scratch/before"
     install "$msi"
     folder="$(per_user_folder)"
+    files >"$scratch/installed"
+    grep -q '/Programs/Ombrix/Ombrix.exe$' "$scratch/installed" || fail "nothing was installed to remove"
     # Ombrix has saved the user's settings since.
     sed -i 's/^Name\/IP Address\r$/SRV01\r/' "$(unix_path "$folder\\ombrixopts.cfg")"
     msiexec /x "$(property "$msi" ProductCode)" /qn || fail "msiexec /x ended with $?"
-    find "$WINEPREFIX/drive_c" -not -path '*/windows/*' | sort >"$scratch/after"
+    files >"$scratch/after"
     left="$(comm -13 "$scratch/before" "$scratch/after")"
     [[ -z "$left" ]] || fail "the removal left behind: $left"
     [[ -z "$(uninstall_entry "$(property "$msi" ProductCode)")" ]] || fail "the uninstall entry stays"
+    ! "$WINE" reg query "HKCU\\Software\\Microsoft\\Installer\\Products\\$(packed_code "$(property "$msi" ProductCode)")" \
+        >/dev/null 2>&1 || fail "Windows Installer still knows the product"
     ;;
 signing)
     # A throwaway certificate of our own, as an organisation's would be.
