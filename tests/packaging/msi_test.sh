@@ -7,7 +7,7 @@
 set -euo pipefail
 case_name="$1"
 build="$(cd "$2" && pwd)"
-scratch="$3"
+scratch="$(realpath -m "$3")"
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
 home_page="$(sed -n 's/^OMBRIX_HOME_PAGE:STRING=//p' "$build/CMakeCache.txt")"
