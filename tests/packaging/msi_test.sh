@@ -134,6 +134,11 @@ per-user)
     msi="$(pack "$version")"
     size=$(stat -c %s "$msi")
     ((size <= 1048576)) || fail "the package is $size bytes, more than 1 MB"
+    # A double click installs for the user without a UAC prompt, which Wine cannot show: the
+    # package sets no ALLUSERS and says that it needs no elevation (word count bit 8).
+    expect_equal "ALLUSERS in the package" "$(property "$msi" ALLUSERS)" ""
+    word_count="$(msiinfo suminfo "$msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p')"
+    (((word_count & 8) != 0)) || fail "the package asks for elevation (word count '$word_count')"
     fresh_prefix
     install "$msi"
     check_installed "$msi" "$(per_user_folder)" APPDATA "HKCU\\Software\\Microsoft\\Installer\\Products"
