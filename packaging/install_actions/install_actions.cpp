@@ -1,8 +1,8 @@
 // Ombrix's custom actions for Windows Installer, in a DLL that the package carries.
-//   SetOptionsFileAside  before an upgrade removes the older version, moves the user's
+//   SetOptionsFileAside  before an upgrade removes the older version, copies the user's
 //                        ombrixopts.cfg aside, out of that removal's reach (immediate)
-//   WriteOptionsFile     puts it back, or lays down a new one beside Ombrix when there is none;
-//                        for every user, lets Users rewrite it
+//   WriteOptionsFile     puts the copy back if that removal took the file, or lays down a new
+//                        one when there is none; for every user, lets Users rewrite it
 //   RemoveOptionsFile    removes it, and what an interrupted save left beside it, on removal
 // The last two are deferred; their CustomActionData is "FOLDER|ALLUSERS", FOLDER ending in "\".
 #include <windows.h>
@@ -117,11 +117,12 @@ DWORD LetUsersRewrite(const std::string& path) {
 }  // namespace
 
 // Windows Installer tells the older version's removal that an upgrade runs it; Wine does not,
-// so the options are moved out of its way whichever runs it.
+// so a copy of the options is kept out of its way whichever runs it. A copy, so that an upgrade
+// that stops before the removal leaves the options where they were.
 extern "C" __declspec(dllexport) UINT __stdcall SetOptionsFileAside(MSIHANDLE install) {
     const std::string path = Property(install, "INSTALLDIR") + ombrix::options::kOptionsFileName;
     if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        !::MoveFileExA(path.c_str(), AsidePath(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        !::CopyFileA(path.c_str(), AsidePath(path).c_str(), FALSE)) {
         Log(install, "could not set " + path + " aside, error " + std::to_string(::GetLastError()));
         return ERROR_INSTALL_FAILURE;
     }
@@ -132,10 +133,18 @@ extern "C" __declspec(dllexport) UINT __stdcall WriteOptionsFile(MSIHANDLE insta
     const ActionData data = ReadActionData(install);
     const std::string path = data.folder + ombrix::options::kOptionsFileName;
     const std::string aside = AsidePath(path);
-    if (::GetFileAttributesA(aside.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        !::MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        Log(install, "could not put back " + path + ", error " + std::to_string(::GetLastError()));
-        return ERROR_INSTALL_FAILURE;
+    // The copy counts only where the older version's removal took the file; a file still there
+    // is the user's latest.
+    const bool kept = ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (::GetFileAttributesA(aside.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        const bool done =
+            kept ? ::DeleteFileA(aside.c_str())
+                 : ::MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        if (!done) {
+            Log(install,
+                "could not put back " + path + ", error " + std::to_string(::GetLastError()));
+            return ERROR_INSTALL_FAILURE;
+        }
     }
     if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
         Log(install, "keeping the options in " + path);

@@ -81,6 +81,8 @@ packed_code() {  # the product code as the Installer keys name it
 check_installed() {
     local msi="$1" folder="$2" dir
     dir="$(unix_path "$folder")"
+    expect_equal "the files in $folder" "$(ls "$dir" | tr '\n' ' ')" \
+        "Ombrix.exe OmbrixHelp.chm README.txt ombrixopts.cfg uptime-subscription.xml uptime.exe "
     for name in OmbrixHelp.chm README.txt uptime-subscription.xml; do
         local source="$repo/packaging/$name"
         [[ $name == OmbrixHelp.chm ]] && source="$build/bin/$name"
