@@ -5,6 +5,7 @@
 # CASE: per-user | launch | per-machine | upgrade | remove | signing. The package is packed afresh
 # from the build by packaging/make-msi. Wine shows no UAC and lets everyone write everywhere.
 set -euo pipefail
+export LC_ALL=C  # listings sorted the same everywhere
 case_name="$1"
 build="$(cd "$2" && pwd)"
 scratch="$(realpath -m "$3")"
@@ -77,7 +78,10 @@ packed_code() {  # the product code as the Installer keys name it
     echo "$out"
 }
 
-# Everything the package lays down, checked in FOLDER (a Windows path) for MSI.
+# Everything MSI lays down, checked in FOLDER (a Windows path); MENUS names the environment
+# variables of the profile folders whose Start menu may hold the shortcut, PRODUCTS the registry
+# key under which Windows Installer registers the product.
+#   check_installed MSI FOLDER MENUS PRODUCTS
 check_installed() {
     local msi="$1" folder="$2" dir
     dir="$(unix_path "$folder")"
@@ -103,7 +107,7 @@ check_installed() {
     expect_equal "ombrixopts.cfg line 1" "${lines[0]:-}" "Ombrix_OptsN"
     expect_equal "ombrixopts.cfg line 3" "${lines[2]:-}" "$folder\\uptime.exe"
     expect_equal "ombrixopts.cfg lines" "${#lines[@]}" 14
-    # The Start menu shortcut starts the installed Ombrix in its folder.
+    # The Start menu shortcut starts the installed Ombrix.
     local menu link=""
     for menu in $3; do
         menu="$(unix_path "$(env_value "$menu")")/Microsoft/Windows/Start Menu/Programs/Ombrix.lnk"
@@ -191,6 +195,7 @@ upgrade)
     # The user's settings: another machine and the events report.
     sed -i 's/^Name\/IP Address\r$/SRV01\r/; 7s/^False\r$/True\r/' "$options"
     cp "$options" "$scratch/settings"
+    grep -q '^SRV01' "$scratch/settings" || fail "the settings were not changed before the upgrade"
     install "$new"
     cmp -s "$options" "$scratch/settings" || fail "the upgrade did not keep the user's ombrixopts.cfg"
     check_installed "$new" "$folder" APPDATA "HKCU\\Software\\Microsoft\\Installer\\Products"
