@@ -2,6 +2,8 @@
 //   wait-main  waits for the main window to be painted and prints its rectangle
 //   launch     presses Launch Uptime, waits for the results window to be painted and prints the
 //              rectangle that holds both windows
+//   report     presses Launch Uptime, waits for the results window to be painted and prints the
+//              report it shows
 //   quit       closes the results window with O.K, then leaves through Exit
 // Rectangles are printed as "left top width height" in screen pixels. Exit code 1 when a
 // window does not come, settle or go in time.
@@ -64,11 +66,22 @@ int main(int argc, char** argv) {
         PrintRect(RectOf(main));
         return 0;
     }
-    if (command == "launch") {
+    if (command == "launch" || command == "report") {
         ombrix::drive::PressLaunchUptime(main);
         HWND results = Painted(ombrix::drive::WaitForWindowOf(0, kResultsWindowClass, 30s));
         if (results == nullptr) {
             return Fail("no results window");
+        }
+        if (command == "report") {
+            // Sent, not GetWindowText: the view belongs to another process.
+            HWND view = ombrix::drive::ReportView(results);
+            const LRESULT length = ::SendMessageA(view, WM_GETTEXTLENGTH, 0, 0);
+            std::string text(static_cast<std::size_t>(length) + 1, '\0');
+            const LRESULT copied = ::SendMessageA(view, WM_GETTEXT, text.size(),
+                                                  reinterpret_cast<LPARAM>(text.data()));
+            text.resize(static_cast<std::size_t>(copied));
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            return 0;
         }
         const RECT a = RectOf(main);
         const RECT b = RectOf(results);
@@ -86,5 +99,5 @@ int main(int argc, char** argv) {
             main, ombrix::main::win32::ControlId(ombrix::options::Control::ExitButton));
         return ombrix::drive::WaitUntilGone(main, 10s) ? 0 : Fail("the main window stays open");
     }
-    return Fail("usage: ombrix_driver wait-main | launch | quit");
+    return Fail("usage: ombrix_driver wait-main | launch | report | quit");
 }

@@ -1,0 +1,34 @@
+// The options file the installer lays down: Ombrix loads it, and starts as it would without a
+// file, but with the tool beside it located, on whatever day it first starts.
+#include "packaging/install_actions/first_options.h"
+
+#include <gtest/gtest.h>
+
+#include "options/options_file.h"
+
+namespace ombrix::packaging {
+namespace {
+
+TEST(FirstOptionsFile, LoadsAsTheStartUpValuesWithTheToolBesideOmbrix) {
+    const struct {
+        const char* folder;
+        base::CalendarDate firstStart;
+    } cases[] = {
+        {"C:\\Users\\ana\\AppData\\Local\\Programs\\Ombrix\\", {2026, 12, 8}},
+        {"C:\\Program Files\\Ombrix\\", {2027, 2, 28}},
+        {"D:\\Tools & More (x64)\\Ombrix\\", {2024, 2, 29}},
+    };
+    for (const auto& c : cases) {
+        const std::string file = FirstOptionsFile(c.folder);
+        const auto stored = options::ParseOptionsFile(file, options::kOptionsSignature);
+        ASSERT_TRUE(stored.has_value()) << file;
+        const options::LoadedOptions loaded = options::ToLoadedOptions(*stored, c.firstStart);
+        EXPECT_EQ(loaded.uptimePath, std::string(c.folder) + "uptime.exe");
+        options::OptionState expected = options::DefaultOptionState(c.firstStart);
+        expected.periodChosen = loaded.state.periodChosen;  // set by every loaded file
+        EXPECT_EQ(loaded.state, expected) << c.folder;
+    }
+}
+
+}  // namespace
+}  // namespace ombrix::packaging
