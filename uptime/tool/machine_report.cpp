@@ -1,6 +1,7 @@
 #include "uptime/tool/machine_report.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "uptime/events/event_xml.h"
 #include "uptime/events/system_events.h"
@@ -145,7 +146,9 @@ MachineRun RunOf(const MachineReport& report) {
     run.exitCode = report.exitCode;
     if (report.history) {
         run.figures = AnalyseHistory(*report.history);
-        run.rows = ReadHistory(*report.history).rows;
+        HistoryReading reading = ReadHistory(*report.history);
+        run.rows = std::move(reading.rows);
+        run.spans = std::move(reading.spans);
         run.upFor = run.figures->upFor;
     }
     return run;
