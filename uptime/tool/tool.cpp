@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "uptime/events/system_events.h"
 #include "uptime/report/csv_report.h"
+#include "uptime/report/html_report.h"
 #include "uptime/tool/arguments.h"
 #include "uptime/tool/fleet_run.h"
 #include "uptime/tool/machine_report.h"
@@ -49,7 +50,7 @@ std::string UsageText(const std::string& fault) {
     std::string text = fault.empty() ? "" : fault + " ";
     text +=
         "Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file ... | /c[:collector] "
-        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/f:text|csv] "
+        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/f:text|csv|html] "
         "[/o:file] [/? | /help]. "
         "Without a machine the local computer is reported. Several machines, named or listed one "
         "a line in /m: files, are reported together: a summary with a row for each, then each "
@@ -65,7 +66,8 @@ std::string UsageText(const std::string& fault) {
         "statistics, /a also the application failures (and implies /s), /d: counts only the "
         "events after the given date (month first) and /p: only those of the previous n days. "
         "/f:csv writes comma-separated values (UTF-8, one row a machine, or with /s one row an "
-        "event) instead of text; /o: writes the report to a file, whole or not at all. "
+        "event) instead of text; /f:html one page with the summary, each machine's timeline "
+        "and its events. /o: writes the report to a file, whole or not at all. "
         "Exit codes: 0 reported, 1 usage, 2 not reached, 3 access denied, 4 log not readable, 5 "
         "log file gives no report, 6 some machines or files failed and the others are reported.";
     return text + kLineEnd;
@@ -76,12 +78,16 @@ namespace {
 // The run's result in the face asked for. A run that reported no machine keeps its text, the
 // reason, which no other face has room for; and it goes to the console, so that a file of /o:
 // keeps its last report.
-ToolResult InFace(ToolResult result, const Arguments& arguments, const LocalClock& clock) {
+ToolResult InFace(ToolResult result, const Arguments& arguments, const LocalClock& clock,
+                  const std::string& timeZone) {
     if (result.model.machines.empty() && result.exitCode != kSuccess) {
         return result;
     }
     if (arguments.face == Face::Csv) {
         result.output = CsvReport(result.model, arguments.systemEvents, clock);
+        result.utf8 = true;
+    } else if (arguments.face == Face::Html) {
+        result.output = HtmlReport(result.model, clock, timeZone);
         result.utf8 = true;
     }
     result.outputFile = arguments.outputFile;
@@ -110,7 +116,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     if (arguments.help) {
         return {UsageText(""), kSuccess};
     }
-    return InFace(Run(arguments, machine, system), arguments, system.Clock());
+    return InFace(Run(arguments, machine, system), arguments, system.Clock(), machine.timeZone);
 }
 
 }  // namespace uptime
