@@ -32,7 +32,9 @@ std::string Described(const Arguments& a) {
         text += " since " + std::to_string(a.since->year) + "-" + std::to_string(a.since->month) +
                 "-" + std::to_string(a.since->day);
     }
-    text += std::string(a.face == Face::Csv ? " /f:csv" : "") +
+    text += std::string(a.face == Face::Csv    ? " /f:csv"
+                        : a.face == Face::Html ? " /f:html"
+                                               : "") +
             (a.outputFile.empty() ? "" : " /o:" + a.outputFile);
     return a.previousDays ? text + " /p:" + std::to_string(*a.previousDays) : text;
 }
@@ -55,6 +57,7 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"/c", "/s"}, " collector:/ForwardedEvents /s"},
         {{"/F:Csv", "/o:C:\\Reports\\week 49.csv"}, " /f:csv /o:C:\\Reports\\week 49.csv"},
         {{"/f:TEXT"}, ""},
+        {{"/o:C:\\Reports\\uptime.html", "/f:Html"}, " /f:html /o:C:\\Reports\\uptime.html"},
         {{"/E:Forwarded-Boots", "/C:\\\\COLL01"}, " collector:COLL01/Forwarded-Boots"},
     };
     for (const auto& [args, described] : cases) {
@@ -97,7 +100,7 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/w:3601"}, "from 1 to 3600"},
         {{"/w:ten"}, "/w:ten"},
         {{"/f:json"}, "\"/f:json\" is not a face this tool writes; give, once, /f:text"},
-        {{"/f:csv", "/f:csv"}, "give, once"},
+        {{"/f:csv", "/f:html"}, "give, once"},
         {{"/o:"}, "/o: needs, once, the path"},
         {{"/o:a.csv", "/o:b.csv"}, "/o: needs, once"},
     };

@@ -14,6 +14,8 @@ import sys
 from datetime import datetime
 from zoneinfo import ZoneInfo
 
+from sample_fleet import write_fleet
+
 program, sample, scratch = sys.argv[1:4]
 HOSTILE = '=HYPERLINK("http://example.invalid/?x=1,2","Open") & more'
 failures = []
@@ -35,23 +37,8 @@ def read_csv(data):
     return list(csv.DictReader(io.StringIO(data.decode("utf-8-sig"), newline="")))
 
 
-with open(sample, encoding="utf-8") as file:
-    text = file.read()
-records = re.findall(r"<Event[ >].*?</Event>", text, re.S)
-requests = [i for i, r in enumerate(records) if ">1074</EventID>" in r]
-hostile_xml = HOSTILE.replace("&", "&amp;").replace('"', "&quot;")
-records[requests[-1]] = re.sub(
-    r"<Data Name='param6'>[^<]*</Data>",
-    "<Data Name='param6'>" + hostile_xml + "</Data>",
-    records[requests[-1]],
-)
-fleet = []
-for name in ("ALPHA", "=BETA"):
-    fleet += [re.sub(r"<Computer>[^<]*</Computer>", f"<Computer>{name}</Computer>", r)
-              for r in records]
 fleet_path = os.path.join(scratch, "fleet.xml")
-with open(fleet_path, "w", encoding="utf-8", newline="") as file:
-    file.write("<Events>\n" + "\n".join(fleet) + "\n</Events>\n")
+records = write_fleet(sample, fleet_path, ("ALPHA", "=BETA"), HOSTILE)
 boots = sum(1 for r in records if ">6005</EventID>" in r)
 
 # One row a machine, with numbers and times a program reads as they are.
