@@ -1,12 +1,16 @@
-// Log texts in the HTML page: escaped for text and attributes, made valid UTF-8, stripped of
-// controls and bidi overrides; and a whole page made from hostile records.
+// The HTML face: log texts escaped for text and attributes, made valid UTF-8, stripped of
+// controls and bidi overrides; a whole page made from hostile records; the timeline's geometry.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "uptime/history/machine_figures.h"
 #include "uptime/report/html_report.h"
 #include "uptime/report/html_text.h"
+#include "uptime/report/svg_timeline.h"
 
 namespace uptime {
 namespace {
@@ -119,6 +123,76 @@ TEST(HtmlReportTest, HostileRecordsStayTextInEveryPlaceThePageShowsThem) {
     }
     EXPECT_EQ(Count(page, "<bdi>"), Count(page, "</bdi>"));
     EXPECT_EQ(Count(page, "<tr>"), Count(page, "</tr>"));
+}
+
+struct Drawn {
+    std::string what;  // a rect's state or a mark's kind
+    double x = 0;      // a rect's left end, a mark's path start
+    double width = 0;
+};
+
+std::vector<Drawn> DrawnParts(const std::string& svg) {
+    std::vector<Drawn> parts;
+    const std::regex part(R"re(<rect class="(\w+)" x="([\d.]+)" width="([\d.]+)")re"
+                          R"re(|<path class="(\w+)" d="M([-\d.]+))re");
+    for (std::sregex_iterator it(svg.begin(), svg.end(), part), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        parts.push_back(m[1].matched ? Drawn{m[1], std::stod(m[2]), std::stod(m[3])}
+                                     : Drawn{m[4], std::stod(m[5]), 0});
+    }
+    return parts;
+}
+
+TEST(SvgTimelineTest, DrawsEachStretchWhereItsTimesFallAndKeepsShortOutagesVisible) {
+    // A period of 10,000 s, 10 s a unit: the history begins at 1,000 (not known before); a 2 s
+    // clean outage at 5,000, an unexpected one from 7,000 to 9,000, a bluescreen at the end.
+    ReportInput input;
+    input.machineName = "PC";
+    input.subject = Subject::LogFile;
+    input.now = 10000;
+    input.events = {{EventKind::Boot, 1000, "", 0},
+                    {EventKind::RestartRequest, 4990, "patch", 0},
+                    {EventKind::Shutdown, 5000, "", 0},
+                    {EventKind::Boot, 5002, "", 0},
+                    {EventKind::UnexpectedShutdown, 7000, "", 0},
+                    {EventKind::Boot, 9000, "", 0},
+                    {EventKind::Bluescreen, 9999, "0x0000007e", 0}};
+    MachineRun run;
+    run.name = "PC";
+    run.figures = AnalyseHistory(input);
+    const HistoryReading reading = ReadHistory(input);
+    run.rows = reading.rows;
+    run.spans = reading.spans;
+    const FixedFormatClock clock([](UtcSeconds) { return 0; });
+    const std::string svg = SvgTimeline(run, 0, 10000, clock, "t");
+
+    const std::vector<Drawn> parts = DrawnParts(svg);
+    const auto find = [&](const std::string& what, double x) {
+        for (const Drawn& part : parts) {
+            if (part.what == what && std::abs(part.x - x) < 0.01) {
+                return part;
+            }
+        }
+        ADD_FAILURE() << what << " at " << x << " in " << svg;
+        return Drawn{};
+    };
+    EXPECT_EQ(find("unknown", 0).width, kTimelineWidth);
+    EXPECT_NEAR(find("up", 100).width, 400, 0.01);
+    EXPECT_NEAR(find("up", 500.2).width, 199.8, 0.01);
+    // The 2 s outage is 0.2 units: widened, centred on it.
+    EXPECT_EQ(find("clean", 500.1 - kLeastDownWidth / 2).width, kLeastDownWidth);
+    EXPECT_NEAR(find("unexpected", 700).width, 200, 0.01);
+    EXPECT_NEAR(find("up", 900).width, 100, 0.01);
+    find("boot", 900 - 5);
+    find("request", 499 - 5);
+    find("boot", 500.2 - 5);
+    find("boot", 100 - 5);
+    find("bluescreen", kTimelineWidth - 6);  // at the end, kept whole inside the picture
+    EXPECT_EQ(parts.size(), 11u);  // the shutdown and the unexpected shutdown are not marked
+    EXPECT_NE(svg.find("data-from=\"1970-01-01T00:00:00Z\" data-to=\"1970-01-01T02:46:40Z\""),
+              std::string::npos);
+    EXPECT_NE(svg.find("<title>01/01/1970 01:23:10 Restart requested: patch</title>"),
+              std::string::npos);
 }
 
 }  // namespace
