@@ -41,7 +41,7 @@ def run(*args):
 
 
 def seconds(iso):
-    return datetime.strptime(iso, "%Y-%m-%dT%H:%M:%SZ").timestamp()
+    return datetime.fromisoformat(iso).timestamp()
 
 
 def chromium(*args):
