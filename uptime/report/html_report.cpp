@@ -62,23 +62,26 @@ std::string Availability(const MachineFigures& figures) {
            "%";
 }
 
-std::string Cell(const std::string& text) {
-    return "<td class=\"number\">" + text + "</td>";
+void AppendNumber(std::string& out, std::int64_t number) {
+    Append(out, {"<td class=\"number\">", std::to_string(number), "</td>"});
 }
 
-std::string LastShutdownText(const LastShutdown& last, const LocalClock& clock) {
-    const std::string detail = last.detail.empty() ? "" : ": " + HtmlLogText(last.detail);
+void AppendLastShutdown(std::string& out, const LastShutdown& last, const LocalClock& clock) {
     switch (last.kind) {
         case LastShutdownKind::Restart:
-            return "a restart on " + Instant(clock, last.time) + detail;
         case LastShutdownKind::Shutdown:
-            return "a shutdown on " + Instant(clock, last.time) + detail;
+            Append(out,
+                   {last.kind == LastShutdownKind::Restart ? "a restart on " : "a shutdown on ",
+                    Instant(clock, last.time), last.detail.empty() ? "" : ": ",
+                    HtmlLogText(last.detail)});
+            return;
         case LastShutdownKind::Unexpected:
-            return "unexpected, on " + Instant(clock, last.time);
+            Append(out, {"unexpected, on ", Instant(clock, last.time)});
+            return;
         case LastShutdownKind::None:
             break;
     }
-    return "none logged";
+    out += "none logged";
 }
 
 // Failures first, in the order given; then by availability, lowest (or not known) first.
@@ -96,26 +99,30 @@ std::vector<std::size_t> SummaryOrder(const RunModel& model) {
     return order;
 }
 
-std::string SummaryRow(const MachineRun& run, std::size_t index) {
-    std::string row = "<tr><th scope=\"row\"><a href=\"#machine-" + std::to_string(index) + "\">" +
-                      MachineName(run.name) + "</a></th>";
+void AppendSummaryRow(std::string& out, const MachineRun& run, std::size_t index) {
+    Append(out, {"<tr><th scope=\"row\"><a href=\"#machine-", std::to_string(index), "\">",
+                 MachineName(run.name), "</a></th>"});
     if (!run.figures) {
-        const std::string what = run.failure.empty() && run.upFor
-                                     ? "up for " + LongDuration(*run.upFor)
-                                     : "failed: " + HtmlLogText(run.failure);
-        return row + "<td colspan=\"6\"" + (run.failure.empty() ? "" : " class=\"failure\"") + ">" +
-               what + "</td></tr>\n";
+        if (run.failure.empty() && run.upFor) {
+            Append(out, {"<td colspan=\"6\">up for ", LongDuration(*run.upFor), "</td></tr>\n"});
+        } else {
+            Append(out, {"<td colspan=\"6\" class=\"failure\">failed: ", HtmlLogText(run.failure),
+                         "</td></tr>\n"});
+        }
+        return;
     }
     const MachineFigures& figures = *run.figures;
-    return row + Cell(Availability(figures)) + "<td>" + ShortDuration(figures.downtime) + "</td>" +
-           Cell(std::to_string(figures.reboots)) +
-           Cell(std::to_string(figures.unexpectedShutdowns)) +
-           Cell(std::to_string(figures.powerLosses)) + Cell(std::to_string(figures.bluescreens)) +
-           "</tr>\n";
+    Append(out, {"<td class=\"number\">", Availability(figures), "</td><td>",
+                 ShortDuration(figures.downtime), "</td>"});
+    AppendNumber(out, figures.reboots);
+    AppendNumber(out, figures.unexpectedShutdowns);
+    AppendNumber(out, figures.powerLosses);
+    AppendNumber(out, figures.bluescreens);
+    out += "</tr>\n";
 }
 
-std::string SummaryTable(const RunModel& model) {
-    std::string table =
+void AppendSummaryTable(std::string& out, const RunModel& model) {
+    out +=
         "<table class=\"summary\">\n<caption>Machines, failures first, then by availability, "
         "lowest first</caption>\n<thead><tr><th scope=\"col\" rowspan=\"2\">Machine</th>"
         "<th scope=\"col\" rowspan=\"2\">Availability</th>"
@@ -124,54 +131,64 @@ std::string SummaryTable(const RunModel& model) {
         "<th scope=\"col\" rowspan=\"2\">Bluescreens</th></tr>\n"
         "<tr><th scope=\"col\">6008</th><th scope=\"col\">41</th></tr></thead>\n<tbody>\n";
     for (const std::size_t index : SummaryOrder(model)) {
-        table += SummaryRow(model.machines[index], index);
+        AppendSummaryRow(out, model.machines[index], index);
     }
-    return table + "</tbody>\n</table>\n";
+    out += "</tbody>\n</table>\n";
 }
 
 // The figures the timeline draws, as words: the text alternative to the picture.
-std::string FigureList(const MachineRun& run, const LocalClock& clock) {
+void AppendFigureList(std::string& out, const MachineRun& run, const LocalClock& clock) {
     const MachineFigures& figures = *run.figures;
-    std::string list =
-        "<ul class=\"figures\">\n<li>Period: " + Instant(clock, figures.periodStart) + " to " +
-        Instant(clock, figures.asOf) + "</li>\n<li>Availability: " + Availability(figures) +
-        "</li>\n<li>Uptime: " + ShortDuration(figures.uptime) +
-        "</li>\n<li>Downtime: " + ShortDuration(figures.downtime) +
-        "</li>\n<li>Not known: " + ShortDuration(figures.unaccounted) +
-        "</li>\n<li>Reboots: " + std::to_string(figures.reboots) +
-        "</li>\n<li>Unexpected shutdowns (6008): " + std::to_string(figures.unexpectedShutdowns) +
-        "</li>\n<li>Power losses (41): " + std::to_string(figures.powerLosses) +
-        "</li>\n<li>Bluescreens: " + std::to_string(figures.bluescreens) + "</li>\n";
-    std::string downs;
+    Append(out, {"<ul class=\"figures\">\n<li>Period: ",
+                 Instant(clock, figures.periodStart),
+                 " to ",
+                 Instant(clock, figures.asOf),
+                 "</li>\n<li>Availability: ",
+                 Availability(figures),
+                 "</li>\n<li>Uptime: ",
+                 ShortDuration(figures.uptime),
+                 "</li>\n<li>Downtime: ",
+                 ShortDuration(figures.downtime),
+                 "</li>\n<li>Not known: ",
+                 ShortDuration(figures.unaccounted),
+                 "</li>\n<li>Reboots: ",
+                 std::to_string(figures.reboots),
+                 "</li>\n<li>Unexpected shutdowns (6008): ",
+                 std::to_string(figures.unexpectedShutdowns),
+                 "</li>\n<li>Power losses (41): ",
+                 std::to_string(figures.powerLosses),
+                 "</li>\n<li>Bluescreens: ",
+                 std::to_string(figures.bluescreens),
+                 "</li>\n"});
+    bool downs = false;
     for (const StateSpan& span : run.spans) {
         if (span.state == SpanState::DownClean || span.state == SpanState::DownUnexpected) {
-            downs += "<li>" + Instant(clock, span.from) + " to " + Instant(clock, span.to) +
-                     (span.state == SpanState::DownClean ? ", after a clean shutdown"
-                                                         : ", after an unexpected shutdown") +
-                     "</li>\n";
+            Append(out, {downs ? "" : "<li>Down:\n<ul>\n", "<li>", Instant(clock, span.from),
+                         " to ", Instant(clock, span.to),
+                         span.state == SpanState::DownClean ? ", after a clean shutdown"
+                                                            : ", after an unexpected shutdown",
+                         "</li>\n"});
+            downs = true;
         }
     }
-    if (!downs.empty()) {
-        list += "<li>Down:\n<ul>\n" + downs + "</ul></li>\n";
-    }
-    return list + "</ul>\n";
+    out += downs ? "</ul></li>\n</ul>\n" : "</ul>\n";
 }
 
-std::string EventsTable(const MachineRun& run, const LocalClock& clock) {
+void AppendEventsTable(std::string& out, const MachineRun& run, const LocalClock& clock) {
     if (run.rows.empty()) {
-        return "<p>No events of these kinds were logged in this period.</p>\n";
+        out += "<p>No events of these kinds were logged in this period.</p>\n";
+        return;
     }
-    std::string table = "<table class=\"events\">\n<caption>System events of " +
-                        MachineName(run.name) +
-                        "</caption>\n<thead><tr><th scope=\"col\">Date</th><th scope=\"col\">"
-                        "Time</th><th scope=\"col\">Event</th><th scope=\"col\">Comment</th>"
-                        "</tr></thead>\n<tbody>\n";
+    Append(out, {"<table class=\"events\">\n<caption>System events of ", MachineName(run.name),
+                 "</caption>\n<thead><tr><th scope=\"col\">Date</th><th scope=\"col\">Time</th>"
+                 "<th scope=\"col\">Event</th><th scope=\"col\">Comment</th></tr></thead>\n"
+                 "<tbody>\n"});
     for (const HistoryRow& row : run.rows) {
-        table += "<tr><td>" + clock.DateText(row.event.time) + "</td><td>" +
-                 clock.TimeText(row.event.time) + "</td><td>" + EventLabel(row.event.kind) +
-                 "</td><td>" + HtmlLogText(EventComment(row)) + "</td></tr>\n";
+        Append(out, {"<tr><td>", clock.DateText(row.event.time), "</td><td>",
+                     clock.TimeText(row.event.time), "</td><td>", EventLabel(row.event.kind),
+                     "</td><td>", HtmlLogText(EventComment(row)), "</td></tr>\n"});
     }
-    return table + "</tbody>\n</table>\n";
+    out += "</tbody>\n</table>\n";
 }
 
 struct Period {
@@ -179,38 +196,42 @@ struct Period {
     UtcSeconds to = 0;
 };
 
-std::string MachineSection(const MachineRun& run, std::size_t index,
-                           const std::optional<Period>& period, const LocalClock& clock) {
+void AppendMachine(std::string& out, const MachineRun& run, std::size_t index,
+                   const std::optional<Period>& period, const LocalClock& clock) {
     const std::string id = "machine-" + std::to_string(index);
-    std::string section =
-        "<section class=\"machine\" id=\"" + id + "\">\n<h2>" + MachineName(run.name) + "</h2>\n";
+    Append(out,
+           {"<section class=\"machine\" id=\"", id, "\">\n<h2>", MachineName(run.name), "</h2>\n"});
     if (!run.earlierNames.empty()) {
-        std::string names;
-        for (const std::string& earlier : run.earlierNames) {
-            names += (names.empty() ? "" : ", ") + MachineName(earlier);
+        out += "<p>Earlier names: ";
+        for (std::size_t i = 0; i < run.earlierNames.size(); ++i) {
+            Append(out, {i == 0 ? "" : ", ", MachineName(run.earlierNames[i])});
         }
-        section += "<p>Earlier names: " + names +
-                   (run.guess.empty() ? "" : "<br>" + HtmlLogText(run.guess)) + "</p>\n";
+        Append(out, {run.guess.empty() ? "" : "<br>", HtmlLogText(run.guess), "</p>\n"});
     }
     if (!run.failure.empty()) {
-        section += "<p class=\"failure\">Failed: " + HtmlLogText(run.failure) + "</p>\n";
+        Append(out, {"<p class=\"failure\">Failed: ", HtmlLogText(run.failure), "</p>\n"});
     }
     if (!run.figures) {
         if (run.upFor) {
-            section += "<p>Up for " + LongDuration(*run.upFor) + ".</p>\n";
+            Append(out, {"<p>Up for ", LongDuration(*run.upFor), ".</p>\n"});
         }
-        return section + "</section>\n";
+        out += "</section>\n";
+        return;
     }
     const MachineFigures& figures = *run.figures;
-    section +=
-        "<p>As of " + Instant(clock, figures.asOf) + ", last boot " +
-        (figures.lastBoot ? Instant(clock, *figures.lastBoot) : "not known") +
-        (figures.upFor ? ", up " + ShortDuration(static_cast<std::int64_t>(*figures.upFor)) : "") +
-        ".<br>Last shutdown: " + LastShutdownText(figures.lastShutdown, clock) + ".</p>\n";
+    Append(out, {"<p>As of ", Instant(clock, figures.asOf), ", last boot ",
+                 figures.lastBoot ? Instant(clock, *figures.lastBoot) : "not known",
+                 figures.upFor ? ", up " : "",
+                 figures.upFor ? ShortDuration(static_cast<std::int64_t>(*figures.upFor)) : "",
+                 ".<br>Last shutdown: "});
+    AppendLastShutdown(out, figures.lastShutdown, clock);
+    out += ".</p>\n";
     if (period) {
-        section += SvgTimeline(run, period->from, period->to, clock, id) + "\n";
+        Append(out, {SvgTimeline(run, period->from, period->to, clock, id), "\n"});
     }
-    return section + FigureList(run, clock) + EventsTable(run, clock) + "</section>\n";
+    AppendFigureList(out, run, clock);
+    AppendEventsTable(out, run, clock);
+    out += "</section>\n";
 }
 
 // The one period all timelines share: from the earliest start to the latest end.
@@ -236,34 +257,35 @@ std::string HtmlReport(const RunModel& model, const LocalClock& clock,
         failed += run.figures || (run.failure.empty() && run.upFor) ? 0 : 1;
     }
     const std::size_t count = model.machines.size();
-    std::string page =
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<title>Uptime report</title>\n<style>\n" +
-        Style() +
-        "</style>\n</head>\n<body>\n<h1>Uptime report</h1>\n<p>Machines: " + std::to_string(count) +
-        ", " + std::to_string(count - failed) + " reported, " + std::to_string(failed) +
-        " failed." + (timeZone.empty() ? "" : " Times are shown in " + HtmlText(timeZone) + ".") +
-        "</p>\n";
-    page.reserve(count * 4096);
-    page += SummaryTable(model);
+    std::string page;
+    page.reserve(4096 + count * 2048);
+    Append(page,
+           {"<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+            "<title>Uptime report</title>\n<style>\n",
+            Style(), "</style>\n</head>\n<body>\n<h1>Uptime report</h1>\n<p>Machines: ",
+            std::to_string(count), ", ", std::to_string(count - failed), " reported, ",
+            std::to_string(failed), " failed.", timeZone.empty() ? "" : " Times are shown in ",
+            HtmlText(timeZone), timeZone.empty() ? "" : ".", "</p>\n"});
+    AppendSummaryTable(page, model);
     if (!model.notRead.empty()) {
         page += "<ul class=\"problems\">\n";
         for (const std::string& problem : model.notRead) {
-            page += "<li class=\"failure\">" + HtmlLogText(problem) + "</li>\n";
+            Append(page, {"<li class=\"failure\">", HtmlLogText(problem), "</li>\n"});
         }
         page += "</ul>\n";
     }
     const std::optional<Period> period = SharedPeriod(model);
     if (period) {
-        page += "<h2>Timelines</h2>\n<p>Each machine's timeline covers " +
-                Instant(clock, period->from) + " to " + Instant(clock, period->to) + ".</p>\n" +
-                TimelineLegend() + "\n";
+        Append(page, {"<h2>Timelines</h2>\n<p>Each machine's timeline covers ",
+                      Instant(clock, period->from), " to ", Instant(clock, period->to), ".</p>\n",
+                      TimelineLegend(), "\n"});
     }
     for (std::size_t index = 0; index < count; ++index) {
-        page += MachineSection(model.machines[index], index, period, clock);
+        AppendMachine(page, model.machines[index], index, period, clock);
     }
-    return page + "</body>\n</html>\n";
+    page += "</body>\n</html>\n";
+    return page;
 }
 
 }  // namespace uptime

@@ -87,4 +87,10 @@ std::string HtmlLogText(std::string_view bytes) {
     return bytes.empty() ? std::string() : "<bdi>" + HtmlText(bytes) + "</bdi>";
 }
 
+void Append(std::string& out, std::initializer_list<std::string_view> pieces) {
+    for (const std::string_view piece : pieces) {
+        out += piece;
+    }
+}
+
 }  // namespace uptime

@@ -90,19 +90,18 @@ const char* MarkClass(EventKind kind) {
     }
 }
 
-std::string Description(const MachineRun& run) {
+void AppendDescription(std::string& svg, const MachineRun& run) {
     if (!run.figures) {
-        return "No figures.";
+        svg += "No figures.";
+        return;
     }
     const MachineFigures& figures = *run.figures;
-    std::string text = "Up " + ShortDuration(figures.uptime) + ", down " +
-                       ShortDuration(figures.downtime) + ", not known " +
-                       ShortDuration(figures.unaccounted) + "; " + std::to_string(figures.reboots) +
-                       " reboots, " + std::to_string(figures.unexpectedShutdowns) +
-                       " unexpected shutdowns (6008), " + std::to_string(figures.powerLosses) +
-                       " power losses (41), " + std::to_string(figures.bluescreens) +
-                       " bluescreens.";
-    return text;
+    Append(svg, {"Up ", ShortDuration(figures.uptime), ", down ", ShortDuration(figures.downtime),
+                 ", not known ", ShortDuration(figures.unaccounted), "; ",
+                 std::to_string(figures.reboots), " reboots, ",
+                 std::to_string(figures.unexpectedShutdowns), " unexpected shutdowns (6008), ",
+                 std::to_string(figures.powerLosses), " power losses (41), ",
+                 std::to_string(figures.bluescreens), " bluescreens."});
 }
 
 }  // namespace
@@ -120,39 +119,56 @@ std::string SvgTimeline(const MachineRun& run, UtcSeconds from, UtcSeconds to,
     const double scale =
         to > from ? static_cast<double>(kTimelineWidth) / static_cast<double>(to - from) : 0.0;
     const auto xOf = [&](UtcSeconds time) { return static_cast<double>(time - from) * scale; };
-    const std::string titleId = id + "-title";
-    const std::string descId = id + "-desc";
-    std::string svg = "<svg class=\"timeline\" role=\"img\" viewBox=\"0 0 " +
-                      std::to_string(kTimelineWidth) + " " + std::to_string(kTimelineHeight) +
-                      "\" aria-labelledby=\"" + titleId + " " + descId + "\" data-from=\"" +
-                      IsoUtc(from) + "\" data-to=\"" + IsoUtc(to) + "\">";
-    svg += "<title id=\"" + titleId + "\">Timeline of \\\\" + HtmlText(run.name) + " from " +
-           Instant(clock, from) + " to " + Instant(clock, to) + "</title>";
-    svg += "<desc id=\"" + descId + "\">" + Description(run) + "</desc>";
+    const std::string width = std::to_string(kTimelineWidth);
     const std::string bar = "\" y=\"0\" height=\"" + std::to_string(kBarHeight) + "\"";
-    svg += "<rect class=\"unknown\" x=\"0\" width=\"" + std::to_string(kTimelineWidth) + bar + "/>";
+    std::string svg;
+    Append(svg, {"<svg class=\"timeline\" role=\"img\" viewBox=\"0 0 ",
+                 width,
+                 " ",
+                 std::to_string(kTimelineHeight),
+                 "\" aria-labelledby=\"",
+                 id,
+                 "-title ",
+                 id,
+                 "-desc\" data-from=\"",
+                 IsoUtc(from),
+                 "\" data-to=\"",
+                 IsoUtc(to),
+                 "\"><title id=\"",
+                 id,
+                 "-title\">Timeline of \\\\",
+                 HtmlText(run.name),
+                 " from ",
+                 Instant(clock, from),
+                 " to ",
+                 Instant(clock, to),
+                 "</title><desc id=\"",
+                 id,
+                 "-desc\">"});
+    AppendDescription(svg, run);
+    Append(svg, {"</desc><rect class=\"unknown\" x=\"0\" width=\"", width, bar, "/>"});
 
     // Up first, so that a down stretch widened to be seen stands over it.
     const std::vector<Stretch> stretches = Stretches(run.spans, from, to);
     for (const Stretch& up : stretches) {
         if (std::string_view(up.state) == "up") {
-            svg += "<rect class=\"up\" x=\"" + Number(xOf(up.from)) + "\" width=\"" +
-                   Number(xOf(up.to) - xOf(up.from)) + bar + "/>";
+            Append(svg, {"<rect class=\"up\" x=\"", Number(xOf(up.from)), "\" width=\"",
+                         Number(xOf(up.to) - xOf(up.from)), bar, "/>"});
         }
     }
     for (const Stretch& down : stretches) {
-        if (std::string_view(down.state) == "up") {
+        const std::string_view state = down.state;
+        if (state == "up") {
             continue;
         }
-        const double width = std::max(xOf(down.to) - xOf(down.from), kLeastDownWidth);
+        const double wide = std::max(xOf(down.to) - xOf(down.from), kLeastDownWidth);
         const double centre = (xOf(down.from) + xOf(down.to)) / 2;
-        const double x = std::clamp(centre - width / 2, 0.0, kTimelineWidth - width);
-        svg += "<rect class=\"" + std::string(down.state) + "\" x=\"" + Number(x) + "\" width=\"" +
-               Number(width) + bar + "><title>Down from " + Instant(clock, down.from) + " to " +
-               Instant(clock, down.to) + " (" +
-               (std::string_view(down.state) == "clean" ? "after a clean shutdown"
-                                                        : "after an unexpected shutdown") +
-               ")</title></rect>";
+        const double x = std::clamp(centre - wide / 2, 0.0, kTimelineWidth - wide);
+        Append(svg,
+               {"<rect class=\"", state, "\" x=\"", Number(x), "\" width=\"", Number(wide), bar,
+                "><title>Down from ", Instant(clock, down.from), " to ", Instant(clock, down.to),
+                state == "clean" ? " (after a clean shutdown)" : " (after an unexpected shutdown)",
+                "</title></rect>"});
     }
 
     for (const HistoryRow& row : run.rows) {
@@ -161,15 +177,14 @@ std::string SvgTimeline(const MachineRun& run, UtcSeconds from, UtcSeconds to,
             continue;
         }
         const std::string comment = EventComment(row);
-        svg +=
-            "<path class=\"" + std::string(mark) + "\" d=\"" +
-            MarkPath(row.event.kind, std::clamp(xOf(row.event.time), 6.0, kTimelineWidth - 6.0)) +
-            "\"><title>" + Instant(clock, row.event.time) + " " + EventLabel(row.event.kind) +
-            (comment.empty() ? "" : ": " + HtmlText(comment)) + "</title></path>";
+        const double x = std::clamp(xOf(row.event.time), 6.0, kTimelineWidth - 6.0);
+        Append(svg, {"<path class=\"", mark, "\" d=\"", MarkPath(row.event.kind, x), "\"><title>",
+                     Instant(clock, row.event.time), " ", EventLabel(row.event.kind),
+                     comment.empty() ? "" : ": ", HtmlText(comment), "</title></path>"});
     }
-    svg += "<text class=\"scale\" x=\"0\" y=\"56\">" + Instant(clock, from) +
-           "</text><text class=\"scale end\" x=\"" + std::to_string(kTimelineWidth) +
-           "\" y=\"56\">" + Instant(clock, to) + "</text></svg>";
+    Append(svg, {"<text class=\"scale\" x=\"0\" y=\"56\">", Instant(clock, from),
+                 "</text><text class=\"scale end\" x=\"", width, "\" y=\"56\">", Instant(clock, to),
+                 "</text></svg>"});
     return svg;
 }
 
