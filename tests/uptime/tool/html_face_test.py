@@ -3,7 +3,8 @@
 Arguments: the uptime program, the sample export, a scratch folder.
 A fleet of two machines is made from the sample; the second one's name and a shutdown comment
 are hostile. The page is rendered to a picture, where the timeline's colours must stand at the x
-the events give, and to its DOM, which must hold the expected rows and nothing active.
+the events give; to its DOM, which must hold the expected rows and nothing active; and to PDF,
+whose pages must be A4 landscape.
 Exits 77 (skipped) when chromium is not installed.
 """
 import csv
@@ -203,6 +204,15 @@ if outages and ups and len(colour) == 2 and margin and dom.timelines:
     for y in bars:
         check(near(at(x_down, y), colour["clean"]),
               f"down after a clean shutdown at x={x_down} (row {y}): {at(x_down, y)}")
+
+# Printed: every page A4 landscape (842 x 595 points).
+pdf = os.path.join(scratch, "page.pdf")
+code, _ = chromium("--no-pdf-header-footer", "--print-to-pdf=" + pdf, "file://" + page_path)
+with open(pdf, "rb") as file:
+    boxes = re.findall(rb"/MediaBox\s*\[\s*0 0 ([\d.]+) ([\d.]+)\s*\]", file.read())
+check(code == 0 and boxes and all(abs(float(w) - 841.9) < 1 and abs(float(h) - 595.3) < 1
+                                  for w, h in boxes),
+      f"the page prints on A4 landscape: {boxes}")
 
 for failure in failures:
     print("FAILED:", failure)
