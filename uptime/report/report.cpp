@@ -219,4 +219,12 @@ std::string BuildReport(const ReportInput& input, const LocalClock& clock) {
     return out;
 }
 
+std::string EventLabel(EventKind kind) {
+    return Label(kind);
+}
+
+std::string EventComment(const HistoryRow& row) {
+    return Comment(row);
+}
+
 }  // namespace uptime

@@ -21,8 +21,9 @@ struct MachineRun {
     // with the uptime or downtime before it.
     std::optional<MachineFigures> figures;
     std::vector<HistoryRow> rows;
-    std::string failure;  // set when the machine gave nothing: what and why
-    int exitCode = 0;     // the kind of its failure, as the tool's exit codes tell it
+    std::vector<StateSpan> spans;  // how it spent the period, second by second, for a timeline
+    std::string failure;           // set when the machine gave nothing: what and why
+    int exitCode = 0;              // the kind of its failure, as the tool's exit codes tell it
 
     std::size_t unreadableRecords = 0;  // of its log, records whose XML could not be read
 };

@@ -134,12 +134,16 @@ ombrix::base::Result<Arguments> ParseArguments(const std::vector<std::string>& a
             channelName = value;
         } else if (lower.rfind("/f:", 0) == 0) {
             const std::string face = ombrix::base::ToLowerAscii(value);
-            if (faceGiven || (face != "text" && face != "csv" && face != "json")) {
+            if (faceGiven ||
+                (face != "text" && face != "csv" && face != "json" && face != "html")) {
                 return Unsound("\"" + arg + "\" is not a face this tool writes; give, once, " +
-                               "/f:text (the default), /f:csv or /f:json.");
+                               "/f:text (the default), /f:csv, /f:json or /f:html.");
             }
             faceGiven = true;
-            parsed.face = face == "csv" ? Face::Csv : face == "json" ? Face::Json : Face::Text;
+            parsed.face = face == "csv"    ? Face::Csv
+                          : face == "json" ? Face::Json
+                          : face == "html" ? Face::Html
+                                           : Face::Text;
         } else if (lower.rfind("/o:", 0) == 0) {
             if (!parsed.outputFile.empty() || value.empty()) {
                 return Unsound("/o: needs, once, the path of the file to write the report to, " +

@@ -18,8 +18,9 @@ struct CollectorChannel {
     std::string channel = "ForwardedEvents";
 };
 
-// How the report is written: text for the eye, or comma-separated values or JSON for programs.
-enum class Face { Text, Csv, Json };
+// How the report is written: text for the eye, comma-separated values or JSON for programs, or
+// a page with timelines for people.
+enum class Face { Text, Csv, Json, Html };
 
 struct Arguments {
     std::vector<std::string> machines;        // each without a leading "\\", in the order given
@@ -34,7 +35,7 @@ struct Arguments {
     bool applicationFailures = false;   // /a
     std::optional<CalendarDate> since;  // /d:mm/dd/yyyy
     std::optional<int> previousDays;    // /p:n
-    Face face = Face::Text;             // /f:text|csv|json
+    Face face = Face::Text;             // /f:text|csv|json|html
     std::string outputFile;             // /o:FILE, written whole or not at all; empty: stdout
     bool help = false;                  // /? or /help
 };

@@ -148,6 +148,7 @@ MachineRun RunOf(const MachineReport& report) {
         HistoryReading reading = ReadHistory(*report.history);  // one walk for both
         run.figures = AnalyseHistory(*report.history, reading);
         run.rows = std::move(reading.rows);
+        run.spans = std::move(reading.spans);
         run.upFor = run.figures->upFor;
         run.unreadableRecords = report.history->unreadableRecords;
     }

@@ -4,6 +4,7 @@
 #include "uptime/events/system_events.h"
 #include "uptime/report/console_text.h"
 #include "uptime/report/csv_report.h"
+#include "uptime/report/html_report.h"
 #include "uptime/report/json_report.h"
 #include "uptime/tool/arguments.h"
 #include "uptime/tool/fleet_run.h"
@@ -51,8 +52,8 @@ std::string UsageText(const std::string& fault) {
     std::string text = fault.empty() ? "" : fault + " ";
     text +=
         "Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file ... | /c[:collector] "
-        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] [/f:text|csv|json] "
-        "[/o:file] [/? | /help]. "
+        "[/e:channel]] [/s] [/a] [/d:mm/dd/yyyy | /p:n] [/t:n] [/w:seconds] "
+        "[/f:text|csv|json|html] [/o:file] [/? | /help]. "
         "Without a machine the local computer is reported. Several machines, named or listed one "
         "a line in /m: files, are reported together: a summary with a row for each, then each "
         "one's report. /t: sets how many are asked at a time (1 to 256, 16 unless given) and "
@@ -67,9 +68,10 @@ std::string UsageText(const std::string& fault) {
         "statistics, /a also the application failures (and implies /s), /d: counts only the "
         "events after the given date (month first) and /p: only those of the previous n days. "
         "/f:csv writes comma-separated values (UTF-8, one row a machine, or with /s one row an "
-        "event) instead of text, and /f:json one JSON document (times in UTC, durations in "
-        "seconds, with /s each machine's events); /o: writes the report to a file, whole or not "
-        "at all. "
+        "event) instead of text, /f:json one JSON document (times in UTC, durations in "
+        "seconds, with /s each machine's events), and /f:html one page with the summary, each "
+        "machine's timeline and its events. /o: writes the report to a file, whole or not at "
+        "all. "
         "Exit codes: 0 reported, 1 usage, 2 not reached, 3 access denied, 4 log not readable, 5 "
         "log file gives no report, 6 some machines or files failed and the others are reported.";
     return text + kLineEnd;
@@ -80,7 +82,8 @@ namespace {
 // The run's result in the face asked for. A run that reported no machine keeps its text, the
 // reason, which no other face has room for; and it goes to the console, so that a file of /o:
 // keeps its last report. Text is made safe for the console whatever the logs held.
-ToolResult InFace(ToolResult result, const Arguments& arguments, const ToolSystem& system) {
+ToolResult InFace(ToolResult result, const Arguments& arguments, const ToolSystem& system,
+                  const std::string& timeZone) {
     if (result.model.machines.empty() && result.exitCode != kSuccess) {
         result.output = ConsoleText(result.output);
         return result;
@@ -91,6 +94,9 @@ ToolResult InFace(ToolResult result, const Arguments& arguments, const ToolSyste
     } else if (arguments.face == Face::Json) {
         result.output =
             JsonReport(result.model, arguments.systemEvents, {UPTIME_VERSION, system.Now()});
+        result.utf8 = true;
+    } else if (arguments.face == Face::Html) {
+        result.output = HtmlReport(result.model, system.Clock(), timeZone);
         result.utf8 = true;
     } else {
         result.output = ConsoleText(result.output);
@@ -121,7 +127,7 @@ ToolResult RunTool(const std::vector<std::string>& args, const LocalMachine& mac
     if (arguments.help) {
         return {UsageText(""), kSuccess};
     }
-    return InFace(Run(arguments, machine, system), arguments, system);
+    return InFace(Run(arguments, machine, system), arguments, system, machine.timeZone);
 }
 
 }  // namespace uptime

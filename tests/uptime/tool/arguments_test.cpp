@@ -34,6 +34,7 @@ std::string Described(const Arguments& a) {
     }
     text += std::string(a.face == Face::Csv    ? " /f:csv"
                         : a.face == Face::Json ? " /f:json"
+                        : a.face == Face::Html ? " /f:html"
                                                : "") +
             (a.outputFile.empty() ? "" : " /o:" + a.outputFile);
     return a.previousDays ? text + " /p:" + std::to_string(*a.previousDays) : text;
@@ -58,6 +59,7 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"/F:Csv", "/o:C:\\Reports\\week 49.csv"}, " /f:csv /o:C:\\Reports\\week 49.csv"},
         {{"/f:JSON", "/s"}, " /s /f:json"},
         {{"/f:TEXT"}, ""},
+        {{"/o:C:\\Reports\\uptime.html", "/f:Html"}, " /f:html /o:C:\\Reports\\uptime.html"},
         {{"/E:Forwarded-Boots", "/C:\\\\COLL01"}, " collector:COLL01/Forwarded-Boots"},
     };
     for (const auto& [args, described] : cases) {
@@ -101,7 +103,7 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/w:ten"}, "/w:ten"},
         {{"/f:xml"}, "\"/f:xml\" is not a face this tool writes; give, once, /f:text"},
         {{"/f:json", "/f:csv"}, "give, once"},
-        {{"/f:csv", "/f:csv"}, "give, once"},
+        {{"/f:csv", "/f:html"}, "give, once"},
         {{"/o:"}, "/o: needs, once, the path"},
         {{"/o:a.csv", "/o:b.csv"}, "/o: needs, once"},
     };

@@ -13,6 +13,7 @@ must keep the text by its own rules:
 A face is added to FACES with the function that finds each machine's comments in its output.
 """
 import csv
+import html.parser
 import io
 import json
 import os
@@ -96,10 +97,59 @@ def text_comments(output, events):
     return {machine: [text] for machine, _ in HOSTILE if "\\\\" + machine in text}, console
 
 
+class MachineSections(html.parser.HTMLParser):
+    """The page's text, machine by machine, as a browser would show it; and any element a log's
+    text could have made."""
+    PAGE_TAGS = {"html", "head", "meta", "title", "style", "body", "h1", "h2", "p", "ul", "li",
+                 "table", "caption", "thead", "tbody", "tr", "th", "td", "a", "br", "section",
+                 "bdi", "svg", "desc", "rect", "line", "g", "text", "span", "div", "polygon",
+                 "circle", "path"}
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.sections, self.current, self.depth, self.foreign = {}, None, 0, []
+
+    def handle_starttag(self, tag, attrs):
+        if tag not in self.PAGE_TAGS:
+            self.foreign.append(tag)
+        if tag == "section":
+            self.current, self.depth = [], 1
+        elif self.current is not None and tag == "section":
+            self.depth += 1
+
+    def handle_endtag(self, tag):
+        if tag == "section" and self.current is not None:
+            text = "".join(self.current)
+            name = re.match(r"\s*\\\\(.*?)\n", text)
+            self.sections[name.group(1) if name else text[:40]] = [text]
+            self.current = None
+
+    def handle_data(self, data):
+        if self.current is not None:
+            self.current.append(data)
+
+
+def html_shown(text):
+    """A comment as the page shows it: NUL replaced, line ends and tabs blanks, other controls
+    and the bidirectional controls dropped."""
+    text = text.replace("\x00", REPLACEMENT)
+    text = re.sub("[\t\r\n]", " ", text)
+    return re.sub("[\x01-\x08\x0b\x0c\x0e-\x1f\x7f-\x9f\u202a-\u202e\u2066-\u2069]", "", text)
+
+
+def html_comments(output, events):
+    page = MachineSections()
+    page.feed(output.decode("utf-8", errors="strict"))
+    if page.foreign:
+        raise ValueError(f"the page holds elements no face writes: {sorted(set(page.foreign))}")
+    return page.sections, html_shown
+
+
 FACES = {
     "text": ([], text_comments),
     "csv": (["/f:csv"], csv_comments),
     "json": (["/f:json"], json_comments),
+    "html": (["/f:html"], html_comments),
 }
 
 

@@ -14,7 +14,7 @@ def sample_records(sample):
 
 def renamed(records, computer):
     """The records as the machine `computer` logged them (its name as XML text)."""
-    return [re.sub(r"<Computer>[^<]*</Computer>", f"<Computer>{computer}</Computer>", r)
+    return [re.sub(r"<Computer>[^<]*</Computer>", lambda _: f"<Computer>{computer}</Computer>", r)
             for r in records]
 
 
@@ -45,6 +45,23 @@ def write_export(path, records, encoding="utf-8"):
     with open(path, "wb") as file:
         file.write(export_bytes(records, encoding))
     return path
+
+
+def xml_text(text):
+    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace('"', "&quot;")
+
+
+def write_fleet(sample, path, names, comment=None):
+    """Writes a fleet of the sample's records once for each name, the newest request carrying
+    `comment` if given; returns the sample's records as they stand in it."""
+    records = sample_records(sample)
+    if comment is not None:
+        records = with_comment(records, xml_text(comment))
+    fleet = []
+    for name in names:
+        fleet += renamed(records, xml_text(name))
+    write_export(path, fleet)
+    return records
 
 
 def run(program, *args):

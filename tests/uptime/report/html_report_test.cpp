@@ -1,0 +1,199 @@
+// The HTML face: log texts escaped for text and attributes, made valid UTF-8, stripped of
+// controls and bidi overrides; a whole page made from hostile records; the timeline's geometry.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "uptime/history/machine_figures.h"
+#include "uptime/report/html_report.h"
+#include "uptime/report/html_text.h"
+#include "uptime/report/svg_timeline.h"
+
+namespace uptime {
+namespace {
+
+const std::string kReplacement = "\xEF\xBF\xBD";
+
+TEST(HtmlTextTest, EscapesMarkupAndCleansWhatCannotStandInAPage) {
+    struct Case {
+        std::string bytes;
+        std::string html;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"plain C:\\Windows", "plain C:\\Windows"},
+        {"say \"hi\" & 'bye'", "say &quot;hi&quot; &amp; &#39;bye&#39;"},
+        {"</td><script>x</script>", "&lt;/td&gt;&lt;script&gt;x&lt;/script&gt;"},
+        {"]]> <![CDATA[", "]]&gt; &lt;![CDATA["},
+        {"&amp;", "&amp;amp;"},
+        {std::string("nul\0end", 7), "nul" + kReplacement + "end"},
+        {"tab\tline\r\nend", "tab line  end"},
+        {"\x01\x1b[31m\x7f", "[31m"},  // controls dropped
+        {"a\xC2\x85"
+         "b\xC2\x9F"
+         "c",
+         "abc"},                                                         // C1 controls dropped
+        {"exe.\xE2\x80\xAEgnp", "exe.gnp"},                              // right-to-left override
+        {"\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD", ""},        // embeddings, pop
+        {"\xE2\x81\xA6x\xE2\x81\xA7y\xE2\x81\xA8z\xE2\x81\xA9", "xyz"},  // isolates
+        {"\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",                 // a mark and Hebrew stay
+         "\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e \xF0\x9F\x98\x80",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xF0\x9F\x98\x80"},
+        {"\xE9t\xE9", kReplacement + "t" + kReplacement},  // Latin-1
+        {"\xC0\xAF", kReplacement + kReplacement},         // overlong '/'
+        {"\xC0\xBC"
+         "b>",
+         kReplacement + kReplacement + "b&gt;"},                       // overlong '<'
+        {"\xED\xA0\x80", kReplacement + kReplacement + kReplacement},  // a surrogate
+        {"\xF4\x90\x80\x80", kReplacement + kReplacement + kReplacement + kReplacement},
+        {"\xE2\x82<", kReplacement + kReplacement + "&lt;"},           // cut by markup
+        {"\xF0\x9F\x98", kReplacement + kReplacement + kReplacement},  // cut by the end
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HtmlText(c.bytes), c.html) << c.bytes;
+    }
+    EXPECT_EQ(HtmlLogText("\xE2\x80\xAE<x>"), "<bdi>&lt;x&gt;</bdi>");
+    EXPECT_EQ(HtmlLogText(""), "");
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos;
+         at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(HtmlReportTest, HostileRecordsStayTextInEveryPlaceThePageShowsThem) {
+    const std::string unit = std::string("\"'<b>&]]>\0", 10) + "\xE2\x80\xAE\xFF\x01";
+    const std::string escaped = "&quot;&#39;&lt;b&gt;&amp;]]&gt;" + kReplacement + kReplacement;
+    std::string comment;
+    std::string expected;
+    while (comment.size() < (1 << 20)) {  // a 1 MB comment
+        comment += unit;
+        expected += escaped;
+    }
+    ReportInput input;
+    input.machineName = "<i>\"PC\"</i>\xE2\x81\xA6";
+    input.subject = Subject::LogFile;
+    input.now = 100000;
+    input.events = {{EventKind::Boot, 1000, "", 0},
+                    {EventKind::ShutdownRequest, 50000, comment, 0},
+                    {EventKind::Shutdown, 50010, "", 0},
+                    {EventKind::Boot, 52000, "", 0}};
+    RunModel model;
+    MachineRun& run = model.machines.emplace_back();
+    run.name = input.machineName;
+    run.figures = AnalyseHistory(input);
+    HistoryReading reading = ReadHistory(input);
+    run.rows = reading.rows;
+    run.spans = reading.spans;
+    run.earlierNames = {"<old & 'odd'>"};
+    model.notRead = {{"list.txt", "<not> read"}};
+    const FixedFormatClock clock([](UtcSeconds) { return 0; });
+
+    const std::string page = HtmlReport(model, clock, "UTC");
+    // The comment stands in the events table, in its mark's title and as the last shutdown's
+    // detail, whole and escaped each time.
+    EXPECT_EQ(Count(page, expected), 3u);
+    // The name isolated in the summary's row, the heading and the events table's caption; plain
+    // in the timeline's title.
+    EXPECT_EQ(Count(page, "\\\\<bdi>&lt;i&gt;&quot;PC&quot;&lt;/i&gt;</bdi>"), 3u);
+    EXPECT_EQ(Count(page, "Timeline of \\\\&lt;i&gt;&quot;PC&quot;&lt;/i&gt; from"), 1u);
+    EXPECT_NE(page.find("&lt;old &amp; &#39;odd&#39;&gt;"), std::string::npos);
+    EXPECT_NE(page.find("list.txt: &lt;not&gt; read"), std::string::npos);
+    const std::string raws[] = {"<b>",
+                                "<i>",
+                                "<old",
+                                "<not>",
+                                "\xE2\x80\xAE",
+                                "\xE2\x81\xA6",
+                                "\xFF",
+                                std::string(1, '\0'),
+                                std::string(1, '\x01')};
+    for (const std::string& raw : raws) {
+        EXPECT_EQ(page.find(raw), std::string::npos) << raw;
+    }
+    EXPECT_EQ(Count(page, "<bdi>"), Count(page, "</bdi>"));
+    EXPECT_EQ(Count(page, "<tr>"), Count(page, "</tr>"));
+}
+
+struct Drawn {
+    std::string what;  // a rect's state or a mark's kind
+    double x = 0;      // a rect's left end, a mark's path start
+    double width = 0;
+};
+
+std::vector<Drawn> DrawnParts(const std::string& svg) {
+    std::vector<Drawn> parts;
+    const std::regex part(R"re(<rect class="(\w+)" x="([\d.]+)" width="([\d.]+)")re"
+                          R"re(|<path class="(\w+)" d="M([-\d.]+))re");
+    for (std::sregex_iterator it(svg.begin(), svg.end(), part), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        parts.push_back(m[1].matched ? Drawn{m[1], std::stod(m[2]), std::stod(m[3])}
+                                     : Drawn{m[4], std::stod(m[5]), 0});
+    }
+    return parts;
+}
+
+TEST(SvgTimelineTest, DrawsEachStretchWhereItsTimesFallAndKeepsShortOutagesVisible) {
+    // A period of 10,000 s, 10 s a unit: the history begins at 1,000 (not known before); a 2 s
+    // clean outage at 5,000, an unexpected one from 7,000 to 9,000, a bluescreen at the end.
+    ReportInput input;
+    input.machineName = "PC";
+    input.subject = Subject::LogFile;
+    input.now = 10000;
+    input.events = {{EventKind::Boot, 1000, "", 0},
+                    {EventKind::RestartRequest, 4990, "patch", 0},
+                    {EventKind::Shutdown, 5000, "", 0},
+                    {EventKind::Boot, 5002, "", 0},
+                    {EventKind::UnexpectedShutdown, 7000, "", 0},
+                    {EventKind::Boot, 9000, "", 0},
+                    {EventKind::Bluescreen, 9999, "0x0000007e", 0}};
+    MachineRun run;
+    run.name = "PC";
+    run.figures = AnalyseHistory(input);
+    const HistoryReading reading = ReadHistory(input);
+    run.rows = reading.rows;
+    run.spans = reading.spans;
+    const FixedFormatClock clock([](UtcSeconds) { return 0; });
+    const std::string svg = SvgTimeline(run, 0, 10000, clock, "t");
+
+    const std::vector<Drawn> parts = DrawnParts(svg);
+    const auto find = [&](const std::string& what, double x) {
+        for (const Drawn& part : parts) {
+            if (part.what == what && std::abs(part.x - x) < 0.01) {
+                return part;
+            }
+        }
+        ADD_FAILURE() << what << " at " << x << " in " << svg;
+        return Drawn{};
+    };
+    EXPECT_EQ(find("unknown", 0).width, kTimelineWidth);
+    EXPECT_NEAR(find("up", 100).width, 400, 0.01);
+    EXPECT_NEAR(find("up", 500.2).width, 199.8, 0.01);
+    // The 2 s outage is 0.2 units: widened, centred on it.
+    EXPECT_EQ(find("clean", 500.1 - kLeastDownWidth / 2).width, kLeastDownWidth);
+    EXPECT_NEAR(find("unexpected", 700).width, 200, 0.01);
+    EXPECT_NEAR(find("up", 900).width, 100, 0.01);
+    find("boot", 900 - 5);
+    find("request", 499 - 5);
+    find("boot", 500.2 - 5);
+    find("boot", 100 - 5);
+    find("bluescreen", kTimelineWidth - 6);  // at the end, kept whole inside the picture
+    EXPECT_EQ(parts.size(), 11u);  // the shutdown and the unexpected shutdown are not marked
+    EXPECT_NE(svg.find("data-from=\"1970-01-01T00:00:00Z\" data-to=\"1970-01-01T02:46:40Z\""),
+              std::string::npos);
+    EXPECT_NE(svg.find("<title>01/01/1970 01:23:10 Restart requested: patch</title>"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace uptime
