@@ -1,10 +1,8 @@
 #include "uptime/common/utf8.h"
 
 namespace uptime {
-namespace {
 
-// The length of the well-formed UTF-8 sequence at `at` (no overlong forms, no surrogates), or 0.
-std::size_t SequenceLength(std::string_view text, std::size_t at) {
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at, std::uint32_t& code) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
     const unsigned char lead = byte(0);
     const std::size_t length = lead < 0x80   ? 1
@@ -16,23 +14,24 @@ std::size_t SequenceLength(std::string_view text, std::size_t at) {
     if (length == 0 || at + length > text.size()) {
         return 0;
     }
+    code = length == 1 ? lead : lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
         if ((byte(i) & 0xC0) != 0x80) {
             return 0;
         }
+        code = (code << 6) | (byte(i) & 0x3F);
     }
     const bool overlong = (lead == 0xE0 && byte(1) < 0xA0) || (lead == 0xF0 && byte(1) < 0x90);
     const bool beyond = (lead == 0xED && byte(1) >= 0xA0) || (lead == 0xF4 && byte(1) >= 0x90);
     return overlong || beyond ? 0 : length;
 }
 
-}  // namespace
-
 std::string WellFormedUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = text[at] == '\0' ? 0 : SequenceLength(text, at);
+        std::uint32_t code = 0;
+        const std::size_t length = text[at] == '\0' ? 0 : Utf8SequenceAt(text, at, code);
         out += length == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(at, length);
         at += length == 0 ? 1 : length;
     }
