@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "uptime/common/utc_time.h"
 #include "uptime/report/html_text.h"
 #include "uptime/report/report.h"
 
@@ -106,14 +107,6 @@ void AppendDescription(std::string& svg, const MachineRun& run) {
 
 }  // namespace
 
-std::string IsoUtc(UtcSeconds instant) {
-    const CivilTime time = ToCivil(instant);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.date.year,
-                  time.date.month, time.date.day, time.hour, time.minute, time.second);
-    return text;
-}
-
 std::string SvgTimeline(const MachineRun& run, UtcSeconds from, UtcSeconds to,
                         const LocalClock& clock, const std::string& id) {
     const double scale =
@@ -131,9 +124,9 @@ std::string SvgTimeline(const MachineRun& run, UtcSeconds from, UtcSeconds to,
                  "-title ",
                  id,
                  "-desc\" data-from=\"",
-                 IsoUtc(from),
+                 IsoUtcTime(from),
                  "\" data-to=\"",
-                 IsoUtc(to),
+                 IsoUtcTime(to),
                  "\"><title id=\"",
                  id,
                  "-title\">Timeline of \\\\",

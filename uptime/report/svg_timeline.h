@@ -30,7 +30,4 @@ std::string SvgTimeline(const MachineRun& run, UtcSeconds from, UtcSeconds to,
 // What the colours and marks mean, as a list with a swatch for each.
 std::string TimelineLegend();
 
-// "2018-07-06T18:38:38Z"
-std::string IsoUtc(UtcSeconds instant);
-
 }  // namespace uptime
