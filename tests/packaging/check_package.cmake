@@ -29,7 +29,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zips} OUTPUT_VARIABLE listi
 if(NOT listed EQUAL 0)
     message(FATAL_ERROR "cannot list ${zips}")
 endif()
-foreach(name Ombrix.exe OmbrixHelp.chm uptime.exe README.txt uptime-subscription.xml)
+foreach(name Ombrix.exe OmbrixHelp.chm uptime.exe README.txt uptime-subscription.xml
+             uptime-report.schema.json)
     if(NOT listing MATCHES "/${name}\n")
         message(FATAL_ERROR "${name} is missing from the ZIP:\n${listing}")
     endif()

@@ -86,10 +86,11 @@ check_installed() {
     local msi="$1" folder="$2" dir
     dir="$(unix_path "$folder")"
     expect_equal "the files in $folder" "$(ls "$dir" | tr '\n' ' ')" \
-        "Ombrix.exe OmbrixHelp.chm README.txt ombrixopts.cfg uptime-subscription.xml uptime.exe "
-    for name in OmbrixHelp.chm README.txt uptime-subscription.xml; do
+        "Ombrix.exe OmbrixHelp.chm README.txt ombrixopts.cfg uptime-report.schema.json uptime-subscription.xml uptime.exe "
+    for name in OmbrixHelp.chm README.txt uptime-subscription.xml uptime-report.schema.json; do
         local source="$repo/packaging/$name"
         [[ $name == OmbrixHelp.chm ]] && source="$build/bin/$name"
+        [[ $name == *.json ]] && source="$repo/docs/$name"
         cmp -s "$dir/$name" "$source" || fail "$folder\\$name is missing or not the shipped file"
     done
     # The programs: the built ones' code, stripped of their symbols.
