@@ -2,7 +2,9 @@
 // and reading one too large for memory.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/process_files.h"
@@ -70,6 +72,25 @@ TEST(RewriteInPlace, KeepsTheOldContentWhenAStepFailsAndTheNewOneOtherwise) {
                 << fresh << " " << static_cast<int>(failing);
         }
     }
+}
+
+TEST(ReplaceFileContent, ReplacesAFileNamedRelativeToTheCurrentFolderOrWithForwardSlashes) {
+    // As a scheduled task names its report: `uptime /o:weekly.csv`, or `/o:D:/Reports/a.csv`.
+    test::ScratchDir dir;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    const std::string forward = (dir.path() / "forward.csv").generic_string();
+    for (const std::string& path : {std::string("relative.csv"), forward}) {
+        test::WriteFile(path, "last week's report");
+        const base::Result<> replaced = ReplaceFileContent(path, "this week's report");
+        EXPECT_TRUE(replaced) << path << ": " << replaced.Reason();
+        EXPECT_EQ(test::ReadFile(path), "this week's report") << path;
+    }
+    std::filesystem::current_path(before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2)
+        << "no temporary file is left behind";
 }
 
 TEST(ReadWholeFile, AFileTooLargeForMemoryFailsAsOutOfMemory) {

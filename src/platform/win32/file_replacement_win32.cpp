@@ -94,6 +94,20 @@ DWORD SwapIn(const std::string& temp, const std::string& path) {
     return error;
 }
 
+// The path made whole against the current folder. Wine's ReplaceFile makes its own temporary file
+// in the folder part of the name it is given, and a bare file name has none.
+std::string FullPath(const std::string& path) {
+    const DWORD size = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::string full(size, '\0');
+    const DWORD length =
+        size == 0 ? 0 : ::GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return path;  // the calls below give the system's reason for such a path
+    }
+    full.resize(length);
+    return full;
+}
+
 class Win32RewritableFile final : public RewritableFile {
   public:
     explicit Win32RewritableFile(UniqueHandle file) : file_(std::move(file)) {}
@@ -144,7 +158,8 @@ void RemoveAbandonedReplacements(const std::string& path) {
     } while (::FindNextFileA(search.get(), &found));
 }
 
-base::Result<> ReplaceThroughNewFile(const std::string& path, std::string_view bytes) {
+base::Result<> ReplaceThroughNewFile(const std::string& named, std::string_view bytes) {
+    const std::string path = FullPath(named);
     constexpr int kAttempts = 100;
     std::string temp;
     UniqueHandle file;
