@@ -191,13 +191,8 @@ void AppendEventsTable(std::string& out, const MachineRun& run, const LocalClock
     out += "</tbody>\n</table>\n";
 }
 
-struct Period {
-    UtcSeconds from = 0;
-    UtcSeconds to = 0;
-};
-
 void AppendMachine(std::string& out, const MachineRun& run, std::size_t index,
-                   const std::optional<Period>& period, const LocalClock& clock) {
+                   const std::optional<RunPeriod>& period, const LocalClock& clock) {
     const std::string id = "machine-" + std::to_string(index);
     Append(out,
            {"<section class=\"machine\" id=\"", id, "\">\n<h2>", MachineName(run.name), "</h2>\n"});
@@ -235,16 +230,9 @@ void AppendMachine(std::string& out, const MachineRun& run, std::size_t index,
 }
 
 // The one period all timelines share: from the earliest start to the latest end.
-std::optional<Period> SharedPeriod(const RunModel& model) {
-    std::optional<Period> period;
-    for (const MachineRun& run : model.machines) {
-        if (!run.figures) {
-            continue;
-        }
-        const Period own{run.figures->periodStart, run.figures->asOf};
-        period =
-            period ? Period{std::min(period->from, own.from), std::max(period->to, own.to)} : own;
-    }
+// The period every timeline shares; none where it has no length to draw.
+std::optional<RunPeriod> SharedPeriod(const RunModel& model) {
+    const std::optional<RunPeriod> period = PeriodOf(model);
     return period && period->from < period->to ? period : std::nullopt;
 }
 
@@ -276,7 +264,7 @@ std::string HtmlReport(const RunModel& model, const LocalClock& clock,
         }
         page += "</ul>\n";
     }
-    const std::optional<Period> period = SharedPeriod(model);
+    const std::optional<RunPeriod> period = SharedPeriod(model);
     if (period) {
         Append(page, {"<h2>Timelines</h2>\n<p>Each machine's timeline covers ",
                       Instant(clock, period->from), " to ", Instant(clock, period->to), ".</p>\n",

@@ -85,22 +85,15 @@ void Count(JsonText& json, const char* key, std::int64_t value) {
 
 // The whole run's period: from the earliest machine's start to the latest one's end.
 void Period(JsonText& json, const RunModel& model) {
-    std::optional<UtcSeconds> from;
-    std::optional<UtcSeconds> to;
-    for (const MachineRun& run : model.machines) {
-        if (run.figures) {
-            from = std::min(from.value_or(run.figures->periodStart), run.figures->periodStart);
-            to = std::max(to.value_or(run.figures->asOf), run.figures->asOf);
-        }
-    }
+    const std::optional<RunPeriod> period = PeriodOf(model);
     json.Key("period");
-    if (!from) {
+    if (!period) {
         json.Null();
         return;
     }
     json.BeginObject();
-    Time(json, "from", *from);
-    Time(json, "to", *to);
+    Time(json, "from", period->from);
+    Time(json, "to", period->to);
     json.EndObject();
 }
 

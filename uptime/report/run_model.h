@@ -1,6 +1,7 @@
 // What a run found, held as numbers and times: what every face of the report writes out.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -38,5 +39,25 @@ struct RunModel {
     std::vector<MachineRun> machines;  // in the order the run reported them
     std::vector<NotRead> notRead;
 };
+
+struct RunPeriod {
+    UtcSeconds from = 0;
+    UtcSeconds to = 0;
+};
+
+// The period the run covers: from the earliest start of a machine's period to the latest end;
+// none when no machine's history was read.
+inline std::optional<RunPeriod> PeriodOf(const RunModel& model) {
+    std::optional<RunPeriod> period;
+    for (const MachineRun& run : model.machines) {
+        if (run.figures) {
+            const RunPeriod own{run.figures->periodStart, run.figures->asOf};
+            period = period
+                         ? RunPeriod{std::min(period->from, own.from), std::max(period->to, own.to)}
+                         : own;
+        }
+    }
+    return period;
+}
 
 }  // namespace uptime
