@@ -85,12 +85,21 @@ std::optional<UtcSeconds> ParseSystemTime(std::string_view text) {
     return ToSeconds({date, *hour, *minute, *second});
 }
 
-std::string IsoUtcTime(UtcSeconds instant) {
-    const CivilTime time = ToCivil(instant);
+std::string IsoTime(UtcSeconds instant, std::int64_t offset) {
+    const CivilTime time = ToCivil(instant + offset);
     char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.date.year,
-                  time.date.month, time.date.day, time.hour, time.minute, time.second);
+    const int length =
+        std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", time.date.year,
+                      time.date.month, time.date.day, time.hour, time.minute, time.second);
+    const std::int64_t minutes = (offset < 0 ? -offset : offset) / 60;
+    std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), "%c%02d:%02d",
+                  offset < 0 ? '-' : '+', static_cast<int>(minutes / 60),
+                  static_cast<int>(minutes % 60));
     return text;
+}
+
+std::string IsoUtcTime(UtcSeconds instant) {
+    return IsoTime(instant, 0).substr(0, 19) + "Z";
 }
 
 std::string ShortDuration(std::int64_t seconds) {

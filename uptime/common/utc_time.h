@@ -29,6 +29,9 @@ std::optional<UtcSeconds> ParseSystemTime(std::string_view text);
 
 // ISO 8601 in UTC, to the second: "2013-05-30T22:13:46Z", as the faces for programs write times.
 std::string IsoUtcTime(UtcSeconds instant);
+// The instant as the local time of a zone `offset` seconds east of UTC, with that offset:
+// "2013-05-30T23:13:46+01:00".
+std::string IsoTime(UtcSeconds instant, std::int64_t offset);
 
 // "171d 6h:8m:39s"
 std::string ShortDuration(std::int64_t seconds);

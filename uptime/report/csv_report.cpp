@@ -12,18 +12,10 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
-// The local time with its offset, "2013-05-30T23:13:46+01:00": what a spreadsheet shows a
-// person, and still one instant for a program.
-std::string IsoTime(UtcSeconds instant, const LocalClock& clock) {
-    const std::int64_t offset = clock.OffsetAt(instant);
-    const CivilTime time = ToCivil(instant + offset);
-    const std::int64_t minutes = (offset < 0 ? -offset : offset) / 60;
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", time.date.year,
-                  time.date.month, time.date.day, time.hour, time.minute, time.second,
-                  offset < 0 ? '-' : '+', static_cast<int>(minutes / 60),
-                  static_cast<int>(minutes % 60));
-    return text;
+// The local time with its offset: what a spreadsheet shows a person, and still one instant for
+// a program.
+std::string LocalTime(UtcSeconds instant, const LocalClock& clock) {
+    return IsoTime(instant, clock.OffsetAt(instant));
 }
 
 template <typename Number>
@@ -114,14 +106,14 @@ std::string MachineRow(const MachineRun& run, const LocalClock& clock) {
     const LastShutdown& last = figures->lastShutdown;
     const bool stopped = last.kind != LastShutdownKind::None;
     return Row({CsvTextCell(run.name), CsvTextCell(Joined(run.earlierNames)),
-                IsoTime(figures->asOf, clock), IsoTime(figures->periodStart, clock),
-                figures->lastBoot ? IsoTime(*figures->lastBoot, clock) : "",
+                LocalTime(figures->asOf, clock), LocalTime(figures->periodStart, clock),
+                figures->lastBoot ? LocalTime(*figures->lastBoot, clock) : "",
                 Optional(figures->upFor), Percent(figures->availability),
                 std::to_string(figures->uptime), std::to_string(figures->downtime),
                 std::to_string(figures->unaccounted), std::to_string(figures->reboots),
                 std::to_string(figures->unexpectedShutdowns), std::to_string(figures->powerLosses),
                 std::to_string(figures->bluescreens), ShutdownName(last.kind),
-                stopped ? IsoTime(last.time, clock) : "", CsvTextCell(last.detail),
+                stopped ? LocalTime(last.time, clock) : "", CsvTextCell(last.detail),
                 CsvTextCell(run.failure)});
 }
 
@@ -132,7 +124,7 @@ std::string EventRows(const MachineRun& run, const LocalClock& clock) {
                            row.prior != Prior::UptimeNotKnown;
         const std::string seconds = known ? std::to_string(row.priorSeconds) : "";
         rows +=
-            Row({CsvTextCell(run.name), IsoTime(row.event.time, clock), EventName(row.event.kind),
+            Row({CsvTextCell(run.name), LocalTime(row.event.time, clock), EventName(row.event.kind),
                  CsvTextCell(row.event.detail), IsPriorUptime(row.prior) ? seconds : "",
                  row.prior == Prior::Downtime ? seconds : ""});
     }
