@@ -91,16 +91,16 @@ MachineLog AsMachineLog(LogDigest digest) {
 }
 
 // A run that reported one machine prints that machine's report alone.
-ToolResult Alone(const MachineReport& report) {
-    return ResultOf(report.text, report.exitCode, {report});
+ToolResult Alone(const MachineReport& report, const Arguments& arguments) {
+    return ResultOf(report.text, report.exitCode, {report}, arguments);
 }
 
 // The fleet's summary and reports, with what they were made of.
 ToolResult Fleet(const std::vector<MachineReport>& reports,
                  const std::vector<std::string>& problems, std::vector<NotRead> notRead,
-                 const LocalClock& clock) {
+                 const LocalClock& clock, const Arguments& arguments) {
     ToolResult text = FleetReport(reports, problems, clock);
-    return ResultOf(std::move(text.output), text.exitCode, reports, std::move(notRead));
+    return ResultOf(std::move(text.output), text.exitCode, reports, arguments, std::move(notRead));
 }
 
 }  // namespace
@@ -148,9 +148,9 @@ ToolResult RunMachines(const Arguments& arguments, const LocalMachine& machine,
                                             answer.applicationLog));
     }
     if (reports.size() == 1 && problems.empty()) {
-        return Alone(reports.front());
+        return Alone(reports.front(), arguments);
     }
-    return Fleet(reports, problems, std::move(notRead), system.Clock());
+    return Fleet(reports, problems, std::move(notRead), system.Clock(), arguments);
 }
 
 ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
@@ -201,7 +201,7 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
                 kSuccess};
     }
     if (reports.size() == 1 && problems.empty()) {
-        return Alone(reports.front());
+        return Alone(reports.front(), arguments);
     }
     // One file of one machine with records the report cannot use: read as a file of one
     // machine always was, so that its report counts them as before.
@@ -210,9 +210,10 @@ ToolResult RunLogs(const Arguments& arguments, const LocalMachine& machine,
                                    : Result<LogDigest>(ombrix::base::Failure{""});
     if (digest) {
         return Alone(LogMachineReport(arguments, machine, system, AsMachineLog(std::move(*digest)),
-                                      source, reports.front().earlierNames, reports.front().guess));
+                                      source, reports.front().earlierNames, reports.front().guess),
+                     arguments);
     }
-    return Fleet(reports, problems, std::move(notRead), system.Clock());
+    return Fleet(reports, problems, std::move(notRead), system.Clock(), arguments);
 }
 
 }  // namespace uptime

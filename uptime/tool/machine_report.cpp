@@ -156,8 +156,12 @@ MachineRun RunOf(const MachineReport& report) {
 }
 
 ToolResult ResultOf(std::string output, int exitCode, const std::vector<MachineReport>& reports,
-                    std::vector<NotRead> notRead) {
+                    const Arguments& arguments, std::vector<NotRead> notRead) {
     ToolResult result(std::move(output), exitCode);
+    // The text is made already; the model would walk every history again for nothing.
+    if (arguments.face == Face::Text) {
+        return result;
+    }
     for (const MachineReport& report : reports) {
         result.model.machines.push_back(RunOf(report));
     }

@@ -28,9 +28,9 @@ struct MachineReport {
 // The report as numbers and times, from the history it was made of.
 MachineRun RunOf(const MachineReport& report);
 
-// A run's result: its text, and its model for the other faces.
+// A run's result: its text, and where a face other than text was asked for, its model.
 ToolResult ResultOf(std::string output, int exitCode, const std::vector<MachineReport>& reports,
-                    std::vector<NotRead> notRead = {});
+                    const Arguments& arguments, std::vector<NotRead> notRead = {});
 
 // The exit code that tells a kind of failure.
 int ExitCodeFor(ombrix::base::FailureKind kind);

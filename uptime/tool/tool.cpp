@@ -38,7 +38,7 @@ ToolResult RunOneMachine(const Arguments& arguments, const LocalMachine& machine
     }
     const MachineReport report =
         LiveMachineReport(arguments, machine, system, name, remote, systemLog, applicationLog);
-    return ResultOf(report.text, report.exitCode, {report});
+    return ResultOf(report.text, report.exitCode, {report}, arguments);
 }
 
 }  // namespace
