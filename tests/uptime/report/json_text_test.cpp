@@ -19,18 +19,8 @@ TEST(JsonStringTest, EscapesAndReplacesWhatJsonCannotHoldAsIs) {
         std::string bytes;
         std::string json;
     };
+    // Escapes, and UTF-8 kept as it is, are the fuzzer's to check: it reads every text back.
     const Case cases[] = {
-        {"", R"("")"},
-        {"plain text", R"("plain text")"},
-        {"say \"hi\" C:\\Windows", R"("say \"hi\" C:\\Windows")"},
-        {"a/b", R"("a/b")"},
-        {"tab\tline\nreturn\rback\bfeed\f", R"("tab\tline\nreturn\rback\bfeed\f")"},
-        {std::string("nul\0end", 7), R"("nul\u0000end")"},
-        {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""},  // DEL is allowed as it is
-        {"Gr\xC3\xBC\xC3\x9F"
-         "e \xE2\x82\xAC \xF0\x9F\x98\x80",
-         "\"Gr\xC3\xBC\xC3\x9F"
-         "e \xE2\x82\xAC \xF0\x9F\x98\x80\""},
         {"\xEF\xBF\xBF \xF4\x8F\xBF\xBF",
          "\"\xEF\xBF\xBF \xF4\x8F\xBF\xBF\""},  // the last ones allowed
         // Each maximal bad part becomes one U+FFFD.
@@ -58,49 +48,18 @@ TEST(JsonStringTest, EscapesAndReplacesWhatJsonCannotHoldAsIs) {
     }
 }
 
-TEST(JsonTextTest, DocumentReadsBackWithItsStringsAndNumbers) {
+// What the fuzzer does not write: a boolean, a number JSON cannot hold, the lowest integer.
+TEST(JsonTextTest, WritesWhatTheFuzzerDoesNot) {
     JsonText text;
     text.BeginObject();
-    text.Key("version");
-    text.String("1.0");
-    text.Key("machines");
-    text.BeginArray();
-    text.BeginObject();
-    text.Key("na\"me");
-    text.String("PC\x01\xFF");
-    text.Key("upSeconds");
-    text.Integer(std::numeric_limits<std::int64_t>::min());
-    text.Key("availability");
-    text.Number(99.98765432109876);
-    text.Key("empty");
-    text.BeginArray();
-    text.EndArray();
-    text.EndObject();
-    text.BeginObject();
-    text.EndObject();
-    text.EndArray();
-    text.Key("notANumber");
-    text.Number(std::nan(""));
-    text.Key("tiny");
-    text.Number(1e-300);
     text.Key("done");
     text.Boolean(false);
-    text.Key("lastBoot");
-    text.Null();
+    text.Key("notANumber");
+    text.Number(std::nan(""));
+    text.Key("upSeconds");
+    text.Integer(std::numeric_limits<std::int64_t>::min());
     text.EndObject();
-
-    EXPECT_EQ(text.Text(),
-              "{\"version\":\"1.0\",\"machines\":[{\"na\\\"me\":\"PC\\u0001\xEF\xBF\xBD\","
-              "\"upSeconds\":-9223372036854775808,\"availability\":99.98765432109876,"
-              "\"empty\":[]},{}],\"notANumber\":null,\"tiny\":1e-300,\"done\":false,"
-              "\"lastBoot\":null}");
-    StrictJson reader;
-    ASSERT_TRUE(reader.Read(text.Text()));
-    const std::vector<std::string> strings = {
-        "version",   "1.0",          "machines", "na\"me",     "PC\x01\xEF\xBF\xBD",
-        "upSeconds", "availability", "empty",    "notANumber", "tiny",
-        "done",      "lastBoot"};
-    EXPECT_EQ(reader.Strings(), strings);
+    EXPECT_EQ(text.Text(), R"({"done":false,"notANumber":null,"upSeconds":-9223372036854775808})");
 }
 
 // The reader the fuzzer trusts must refuse what is not JSON or not UTF-8.
