@@ -5,7 +5,6 @@
 
 #include <tuple>
 
-#include "drive/fleet_export.h"
 #include "uptime/logs/log_file.h"
 #include "uptime/recorded_system.h"
 #include "uptime/tool/tool.h"
@@ -17,11 +16,6 @@ using test::Sample;
 using test::Utf16;
 
 constexpr char kPath[] = "C:\\Logs\\desktop-system.xml";
-
-// The records of an export, each with what follows it up to the next one (the line end).
-std::vector<std::string> Lines(const std::string& text) {
-    return ombrix::drive::ExportRecords(text);
-}
 
 std::string Joined(const std::vector<std::string>& records) {
     std::string text;
@@ -103,7 +97,7 @@ const std::string kSampleStrip =
 const std::string kSampleReport = kSampleFigures + kSampleStrip;
 
 TEST(SampleLog, EveryFormGivesTheReportOfItsRecords) {
-    const std::vector<std::string> records = Lines(Sample());
+    const std::vector<std::string> records = test::SampleRecords();
     // Every record under a name in letters beyond ASCII: the report names that machine.
     std::vector<std::string> renamed = records;
     for (std::string& record : renamed) {
@@ -174,7 +168,7 @@ TEST(SampleLog, UptimeAloneAndWithPeriods) {
     EXPECT_EQ(report.find("06/07/2018"), std::string::npos) << report;
     // A log without a boot, or any event of the report, still says what it can.
     EXPECT_EQ(
-        ReadLog(Lines(Sample())[0], {"/s"}).output,
+        ReadLog(test::SampleRecords()[0], {"/s"}).output,
         "\\\\DESKTOP-1N4R894: no boot after its last shutdown is in the log, so how long it "
         "had been up at the log's end (06/07/2018 18:37:44) is not known.\r\nNo events are "
         "available: the log file holds none of the System events this report is made of.\r\n");
