@@ -19,7 +19,6 @@ namespace uptime {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 using ombrix::base::Failure;
 using ombrix::base::FailureKind;
 using ombrix::base::Result;
@@ -117,14 +116,6 @@ class RecordedFleet final : public LogSources {
     std::shared_ptr<Recording> recording_ = std::make_shared<Recording>();
 };
 
-std::vector<std::string> Names(const std::map<std::string, Plan>& plans) {
-    std::vector<std::string> names;
-    for (const auto& plan : plans) {
-        names.push_back(plan.first);
-    }
-    return names;
-}
-
 TEST(QueryMachines, EachMachineGetsItsAnswerOrItsFailureInTheOrderGiven) {
     const RecordedFleet fleet({
         {"slow", {Behaviour::Answers, 25ms}},
@@ -135,7 +126,12 @@ TEST(QueryMachines, EachMachineGetsItsAnswerOrItsFailureInTheOrderGiven) {
     });
     const std::vector<std::string> order{"hung", "slow", "denied", "deaf", "quick"};
     const QueryLimits limits{2, 500ms, 50ms};
+    const auto started = std::chrono::steady_clock::now();
     const std::vector<MachineAnswer> answers = QueryMachines(fleet, order, true, limits);
+    // The limit and the wait after the cancel, with room for a loaded machine; far from the
+    // minute for which the deaf one would go on.
+    EXPECT_LT(std::chrono::steady_clock::now() - started,
+              limits.perMachine + limits.afterCancel + 2s);
 
     ASSERT_EQ(answers.size(), order.size());
     const std::string noAnswer = "The machine did not answer within 0.5 seconds.";
@@ -159,27 +155,6 @@ TEST(QueryMachines, EachMachineGetsItsAnswerOrItsFailureInTheOrderGiven) {
     EXPECT_EQ(fleet.recording().cancels, 2);  // the hung and the deaf machine, at their limits
     // Never more machines at a time than allowed, but those side by side.
     EXPECT_EQ(fleet.recording().mostReading, 2);
-}
-
-TEST(QueryMachines, ARunInWhichEveryMachineHangsEndsNearItsLimit) {
-    std::map<std::string, Plan> plans;
-    for (int i = 0; i < 4; ++i) {
-        plans["hung" + std::to_string(i)] = {Behaviour::HangsUntilCancelled};
-        plans["deaf" + std::to_string(i)] = {Behaviour::IgnoresCancel};
-    }
-    const RecordedFleet fleet(plans);
-    const QueryLimits limits{8, 100ms, 50ms};
-    const auto started = Clock::now();
-    const auto answers = QueryMachines(fleet, Names(plans), false, limits);
-    const auto took = Clock::now() - started;
-    for (const MachineAnswer& answer : answers) {
-        EXPECT_EQ(answer.systemLog.Kind(), FailureKind::Unreachable) << answer.machine;
-        EXPECT_EQ(answer.applicationLog.Reason(), "not asked");
-    }
-    EXPECT_GE(took, limits.perMachine);
-    // The limit and the wait after the cancel, with room for a loaded machine; far from the
-    // minute for which the deaf ones would go on.
-    EXPECT_LT(took, limits.perMachine + limits.afterCancel + 2s);
 }
 
 TEST(QueryMachines, AReadThatNeverReturnsDoesNotKeepTheProcessAlive) {
