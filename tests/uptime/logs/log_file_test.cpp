@@ -17,14 +17,6 @@ using test::Utf16;
 
 constexpr char kPath[] = "C:\\Logs\\desktop-system.xml";
 
-std::string Joined(const std::vector<std::string>& records) {
-    std::string text;
-    for (const std::string& record : records) {
-        text += record;
-    }
-    return text;
-}
-
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     const auto pos = text.find(from);
     EXPECT_NE(pos, std::string::npos) << from;
@@ -97,23 +89,16 @@ const std::string kSampleStrip =
 const std::string kSampleReport = kSampleFigures + kSampleStrip;
 
 TEST(SampleLog, EveryFormGivesTheReportOfItsRecords) {
-    const std::vector<std::string> records = test::SampleRecords();
-    // Every record under a name in letters beyond ASCII: the report names that machine.
-    std::vector<std::string> renamed = records;
-    for (std::string& record : renamed) {
-        record = Replaced(record, "<Computer>DESKTOP-1N4R894</Computer>",
-                          "<Computer>SRV-M\xC3\x9CNCHEN</Computer>");
+    // Every record under a name in letters beyond ASCII: the report names that machine. (A
+    // record that cannot be read is counted in the hostile records' runs of the real program.)
+    std::string utf8;
+    for (const std::string& record : test::SampleRecords()) {
+        utf8 += Replaced(record, "<Computer>DESKTOP-1N4R894</Computer>",
+                         "<Computer>SRV-M\xC3\x9CNCHEN</Computer>");
     }
-    const std::string utf8 = Joined(renamed);
     const std::string renamedReport =
         Replaced(kSampleReport, "\\\\DESKTOP-1N4R894", "\\\\SRV-M\xC3\x9CNCHEN");
-    // A record in the middle that is not well-formed is skipped and counted.
     const std::string lastRow = "Prior downtime:0d 0h:0m:21s\r\n";
-    const std::string counted =
-        Replaced(kSampleReport, lastRow,
-                 lastRow + "1 event record(s) could not be read and are left out.\r\n");
-    std::vector<std::string> broken = records;
-    broken[500] = Replaced(broken[500], "</System>", "</Sys>");
     // With /a, the Application log's records are needed: first none, then a failure.
     const std::string withFailure =
         Sample() +
@@ -135,7 +120,6 @@ TEST(SampleLog, EveryFormGivesTheReportOfItsRecords) {
         {Sample(), "/s", kSampleReport, "as wevtutil qe wrote it"},
         {utf8, "/s", renamedReport, "renamed"},
         {Utf16(utf8, false), "/s", renamedReport, "UTF-16 (PowerShell's >)"},
-        {Joined(broken), "/s", counted, "a record not well-formed"},
         {Sample(), "/a", noApplicationLog, "/a without Application records"},
         {withFailure, "/a", oneFailure, "/a with an application failure"},
         {withFailure, "/s", kSampleReport, "/s, which leaves it out"},
