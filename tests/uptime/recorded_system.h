@@ -1,6 +1,7 @@
 // A system for the tool whose logs are recorded: a System log of given records, an exported log
 // file held in memory and served in small pieces, and a clock at a fixed offset from UTC. Also
-// the real exported log the tests read, and the UTF-16 that PowerShell writes.
+// the real exported log the tests read (whole and as records), and the UTF-16 that PowerShell
+// writes.
 #pragma once
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "drive/fleet_export.h"
 #include "platform/process_files.h"
 #include "support/test_support.h"
 #include "uptime/tool/tool.h"
@@ -24,6 +26,12 @@ inline const std::string& Sample() {
         ombrix::test::ReadFile(ombrix::platform::ProgramDirectory() + sep + "testdata" + sep +
                                "events" + sep + "desktop-system.xml");
     return bytes;
+}
+
+// The sample's records, each with what follows it up to the next one (the line end).
+inline const std::vector<std::string>& SampleRecords() {
+    static const std::vector<std::string> records = ombrix::drive::ExportRecords(Sample());
+    return records;
 }
 
 // UTF-8 as UTF-16 of either byte order, with a byte order mark unless `mark` is false.

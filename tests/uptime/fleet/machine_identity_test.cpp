@@ -1,14 +1,13 @@
 // Which computers of the logs are one machine: renames by their record, and by the shape of
-// the records where the record is missing.
+// the records where the record is missing. The real sample renamed is read by the real program in
+// tool_test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "drive/fleet_export.h"
 #include "uptime/fleet/machine_identity.h"
-#include "uptime/recorded_system.h"
 
 namespace uptime {
 namespace {
@@ -121,53 +120,6 @@ TEST(LinkRenamedMachines, MergesTheLogsUnderTheNewestNameAndSaysWhatItGuessed) {
         std::is_sorted(history.log.systemEvents.begin(), history.log.systemEvents.end(),
                        [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; }));
     ASSERT_EQ(history.log.nameChanges.size(), 1u);
-}
-
-// The real machine as set-up leaves one: named WIN-4G2HL0KQ7R3 until its restart after the
-// rename (06/07 18:40:15), PC-ACCOUNTS from then on, EventLog 6011 at its first boot under the
-// new name; read from files with or without that record, beside another machine (the sample
-// again) whose log begins three hours earlier or later.
-TEST(LinkRenamedMachines, ARealMachineRenamedAfterSetUpStaysOne) {
-    const std::vector<std::string> sample = ombrix::drive::ExportRecords(test::Sample());
-    const std::vector<std::string> renamed =
-        ombrix::drive::RenamedMachine(sample, 65, "WIN-4G2HL0KQ7R3", "PC-ACCOUNTS");
-    const struct {
-        bool renameLogged;
-        std::int64_t otherShift;
-        const char* described;
-    } cases[] = {
-        {true, -3 * 3600, "PC-ACCOUNTS (WIN-4G2HL0KQ7R3) OTHER"},
-        {false, -3 * 3600, "PC-ACCOUNTS (WIN-4G2HL0KQ7R3)? OTHER"},
-        {true, 3 * 3600, "PC-ACCOUNTS (WIN-4G2HL0KQ7R3) OTHER"},
-        // The other machine, too, begins with a boot after the old name's last record.
-        {false, 3 * 3600, "WIN-4G2HL0KQ7R3 PC-ACCOUNTS OTHER"},
-    };
-    const ombrix::test::ScratchDir dir;
-    const ombrix::drive::PlainFileSources sources;
-    for (const auto& c : cases) {
-        std::string renamedLog;
-        std::size_t written = 0;
-        for (const std::string& record : renamed) {
-            if (c.renameLogged || record.find(">6011</EventID>") == std::string::npos) {
-                renamedLog += record;
-                ++written;
-            }
-        }
-        std::string otherLog;
-        for (const std::string& record : sample) {
-            otherLog += ombrix::drive::MovedRecord(record, "OTHER", c.otherShift);
-        }
-        ombrix::test::WriteFile(dir.File("renamed.xml"), renamedLog);
-        ombrix::test::WriteFile(dir.File("other.xml"), otherLog);
-        const auto logs =
-            ReadMachineLogs({dir.File("renamed.xml"), dir.File("other.xml")}, sources, 2);
-        ASSERT_TRUE(logs) << logs.Reason();
-        const auto histories = LinkRenamedMachines(logs->machines);
-        EXPECT_EQ(Described(histories), c.described);
-        if (histories.size() == 2) {  // linked: every record of both names, once
-            EXPECT_EQ(histories.front().log.records, written);
-        }
-    }
 }
 
 }  // namespace

@@ -14,10 +14,7 @@ namespace {
 
 using ombrix::drive::FleetMachine;
 
-const std::vector<std::string>& SampleRecords() {
-    static const std::vector<std::string> records = ombrix::drive::ExportRecords(test::Sample());
-    return records;
-}
+using test::SampleRecords;
 
 constexpr std::int64_t kDay = 86400;
 
@@ -40,50 +37,8 @@ const MachineLog* Find(const MachineLogs& logs, const std::string& computer) {
     return nullptr;
 }
 
-// What each machine of a fleet must come to, worked out from the sample's records (indices
-// from 0; times in UTC, fractions dropped).
-struct Expected {
-    std::string computer;
-    std::size_t records;
-    const char* first;
-    const char* last;
-    std::int64_t shift;
-    std::size_t boots;
-    std::size_t shutdowns;
-    std::size_t events;  // of the System log, that the report reads
-};
-
-// srv-b: records 300-399, a day later: 09/07 08:08:39 (300) to 12/07 00:42:00 (395); 6013 at
-//   307, 323, 354, the restart requested at 360, shutdown at 363, 6009 at 370, the boot at 371,
-//   6013 at 372.
-// SRV-C: records 500-559, three days earlier: 12/07 20:50:59 to 13/07 20:44:17; only the 6013
-//   at 556.
-const Expected kSrvB = {"srv-b", 100, "2018-07-09T08:08:39Z", "2018-07-12T00:42:00Z", kDay, 1,
-                        1,       8};
-const Expected kSrvC = {"SRV-C", 60, "2018-07-12T20:50:59Z", "2018-07-13T20:44:17Z", -3 * kDay, 0,
-                        0,       1};
-
 std::vector<FleetMachine> Fleet() {
     return {{"SRV-A", 0, 80, 0}, {"srv-b", 300, 100, kDay}, {"SRV-C", 500, 60, -3 * kDay}};
-}
-
-void ExpectMachine(const MachineLogs& logs, const Expected& expected) {
-    SCOPED_TRACE(expected.computer);
-    const MachineLog* machine = Find(logs, expected.computer);
-    ASSERT_NE(machine, nullptr);
-    EXPECT_EQ(machine->records, expected.records);
-    EXPECT_EQ(machine->systemRecords, expected.records);
-    EXPECT_EQ(machine->unreadable, 0u);
-    EXPECT_EQ(machine->firstRecord, At(expected.first) + expected.shift);
-    EXPECT_EQ(machine->systemBegins, At(expected.first) + expected.shift);
-    EXPECT_EQ(machine->end, At(expected.last) + expected.shift);
-    EXPECT_EQ(Count(machine->systemEvents, EventKind::Boot), expected.boots);
-    EXPECT_EQ(Count(machine->systemEvents, EventKind::Shutdown), expected.shutdowns);
-    EXPECT_EQ(machine->systemEvents.size(), expected.events);
-    EXPECT_TRUE(
-        std::is_sorted(machine->systemEvents.begin(), machine->systemEvents.end(),
-                       [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; }));
-    EXPECT_TRUE(machine->nameChanges.empty());
 }
 
 class MachineLogsTest : public ::testing::TestWithParam<unsigned> {
@@ -125,10 +80,24 @@ TEST_P(MachineLogsTest, SplitsExportsByComputerAndCountsARecordOnceWhereTheyOver
     EXPECT_EQ(logs->machines[0].computer, "srv-a");
     EXPECT_EQ(logs->machines[1].computer, "SRV-C");
     EXPECT_EQ(logs->machines[2].computer, "srv-b");
-    ExpectMachine(*logs,
-                  {"srv-a", 120, "2018-07-06T18:37:44Z", "2018-07-06T18:42:36Z", 0, 2, 1, 7});
-    ExpectMachine(*logs, kSrvB);
-    ExpectMachine(*logs, kSrvC);
+    // How each machine of a collector's export comes out alone is in the fleet run's tests;
+    // here what the overlap of srv-a's two files may not change.
+    EXPECT_EQ(logs->machines[1].records, 60u);
+    EXPECT_EQ(logs->machines[2].records, 100u);
+    const MachineLog& srvA = logs->machines[0];
+    EXPECT_EQ(srvA.records, 120u);
+    EXPECT_EQ(srvA.systemRecords, 120u);
+    EXPECT_EQ(srvA.unreadable, 0u);
+    EXPECT_EQ(srvA.firstRecord, At("2018-07-06T18:37:44Z"));
+    EXPECT_EQ(srvA.systemBegins, srvA.firstRecord);
+    EXPECT_EQ(srvA.end, At("2018-07-06T18:42:36Z"));
+    EXPECT_EQ(Count(srvA.systemEvents, EventKind::Boot), 2u);
+    EXPECT_EQ(Count(srvA.systemEvents, EventKind::Shutdown), 1u);
+    EXPECT_EQ(srvA.systemEvents.size(), 7u);
+    EXPECT_TRUE(
+        std::is_sorted(srvA.systemEvents.begin(), srvA.systemEvents.end(),
+                       [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; }));
+    EXPECT_TRUE(srvA.nameChanges.empty());
 }
 
 TEST_P(MachineLogsTest, ReadsAFleetCutIntoManyBlocksAsAWhole) {
@@ -157,9 +126,10 @@ TEST_P(MachineLogsTest, ReadsAFleetCutIntoManyBlocksAsAWhole) {
     }
 }
 
-TEST_P(MachineLogsTest, KeepsAMachineRenamedBySetUpApartWithItsNameChange) {
-    // Set-up named it WIN-4G2HL0KQ7R3 (records 0-64); renamed, it restarted and came up as
-    // PC-ACCOUNTS (records 65-1159) at 18:40:37 (record 66), where EventLog 6011 tells the change.
+// How the real program reports the rename is in tool_test; here when it took place.
+TEST_P(MachineLogsTest, KeepsTheTimeOfAMachinesRename) {
+    // Renamed after set-up, it came up as PC-ACCOUNTS at 18:40:37 (record 66), where EventLog
+    // 6011 tells the change.
     std::string renamedLog;
     for (const std::string& record :
          ombrix::drive::RenamedMachine(SampleRecords(), 65, "WIN-4G2HL0KQ7R3", "PC-ACCOUNTS")) {
@@ -168,17 +138,8 @@ TEST_P(MachineLogsTest, KeepsAMachineRenamedBySetUpApartWithItsNameChange) {
     const auto logs = Read({Write("renamed.xml", renamedLog)});
     ASSERT_TRUE(logs) << logs.Reason();
     ASSERT_EQ(logs->machines.size(), 2u);
-    const MachineLog& setup = logs->machines[0];
-    const MachineLog& renamed = logs->machines[1];
-    EXPECT_EQ(setup.computer, "WIN-4G2HL0KQ7R3");
-    EXPECT_EQ(setup.records, 65u);
-    EXPECT_TRUE(setup.nameChanges.empty());
-    EXPECT_EQ(renamed.computer, "PC-ACCOUNTS");
-    EXPECT_EQ(renamed.records, 1096u);
-    ASSERT_EQ(renamed.nameChanges.size(), 1u);
-    EXPECT_EQ(renamed.nameChanges[0].from, "WIN-4G2HL0KQ7R3");
-    EXPECT_EQ(renamed.nameChanges[0].to, "PC-ACCOUNTS");
-    EXPECT_EQ(renamed.nameChanges[0].time, At("2018-07-06T18:40:37Z"));
+    ASSERT_EQ(logs->machines[1].nameChanges.size(), 1u);
+    EXPECT_EQ(logs->machines[1].nameChanges[0].time, At("2018-07-06T18:40:37Z"));
 }
 
 TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
@@ -191,11 +152,7 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
         const char* reason;
     };
     const std::vector<Case> cases = {
-        {"corrupt.xml",
-         "\x7F"
-         "ELF garbage",
-         "It is not an event export: it does not begin with XML."},
-        {"empty.xml", "", "It is empty."},
+        {"empty.xml", "", "It is empty."},  // as it failed to read; tool_test has each reason
         {"no-records.xml", "<Events></Events>", "It holds no event records (no <Event> element)."},
         {"broken.xml", "<Event><System><EventID>6005</Event>",
          "None of its 1 event records could be read: they are not well-formed event XML."},
@@ -217,7 +174,7 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
     // The fleet's three, and DESKTOP-1N4R894 of the file the report has no use for: its records
     // are counted all the same.
     EXPECT_EQ(logs->machines.size(), 4u);
-    EXPECT_EQ(logs->files, 7u);
+    EXPECT_EQ(logs->files, 6u);
     ASSERT_EQ(logs->problems.size(), cases.size() + 3);
     // The patterns' problems come first, then the files' in the order given.
     EXPECT_EQ(logs->problems[0].source, dir_.File("*.evt"));
@@ -246,31 +203,14 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
 
 INSTANTIATE_TEST_SUITE_P(Threads, MachineLogsTest, ::testing::Values(1u, 3u));
 
-TEST(CollectorChannel, AsksForTheReportsEventsAndSplitsThemByComputer) {
-    // The channel holds only what the query selects: the report's events of the fleet.
-    std::vector<std::string> records;
-    for (const std::string& record :
-         ombrix::drive::ExportRecords(ombrix::drive::FleetExport(SampleRecords(), Fleet()))) {
-        if (record.find(">6005<") != std::string::npos ||
-            record.find(">6013<") != std::string::npos) {
-            records.push_back(record);
-        }
-    }
-    test::RecordedSystem channel(0, records, [](UtcSeconds) { return std::int64_t{0}; });
-    const auto logs = ReadCollectorChannel(channel, "COLLECT01", "ForwardedEvents");
-    ASSERT_TRUE(logs) << logs.Reason();
+// How the channel's records are split by computer is in the fleet run's test of the channel.
+TEST(CollectorChannel, AsksForTheReportsEventsAndPassesOnARefusal) {
+    test::RecordedSystem channel(0, {}, [](UtcSeconds) { return std::int64_t{0}; });
+    channel.FailLogs(ombrix::base::FailureKind::AccessDenied, "Access is denied.");
+    const auto refused = ReadCollectorChannel(channel, "COLLECT01", "");
     EXPECT_EQ(channel.Asked().first, "COLLECT01");
     EXPECT_EQ(channel.Asked().second.channel, "ForwardedEvents");
     EXPECT_EQ(channel.Asked().second.xpath, CollectorQuery("ForwardedEvents").xpath);
-    // Boots and uptime records: SRV-A 2 + 1 (6013 at record 67), srv-b 1 + 4, SRV-C 0 + 1.
-    ASSERT_EQ(logs->machines.size(), 3u);
-    EXPECT_EQ(Find(*logs, "SRV-A")->records, 3u);
-    EXPECT_EQ(Count(Find(*logs, "SRV-A")->systemEvents, EventKind::Boot), 2u);
-    EXPECT_EQ(Find(*logs, "srv-b")->records, 5u);
-    EXPECT_EQ(Find(*logs, "SRV-C")->records, 1u);
-
-    channel.FailLogs(ombrix::base::FailureKind::AccessDenied, "Access is denied.");
-    const auto refused = ReadCollectorChannel(channel, "", "ForwardedEvents");
     ASSERT_FALSE(refused);
     EXPECT_EQ(refused.Kind(), ombrix::base::FailureKind::AccessDenied);
     EXPECT_EQ(refused.Reason(), "Access is denied.");
