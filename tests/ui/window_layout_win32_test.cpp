@@ -179,8 +179,8 @@ std::vector<LONG> SizesOf(HWND control) {
 }
 
 // Moved to a screen of twice the DPI, the window lays itself out again where the system suggests,
-// each control with its text.
-void ExpectLaidOutAgain(HWND window, const char* name) {
+// each control with its text, and all still fits.
+void ExpectLaidOutAgain(HWND window, const char* name, const DesignedOverlaps& designed) {
     std::vector<std::tuple<HWND, std::vector<LONG>, std::string>> before;
     for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -208,6 +208,7 @@ void ExpectLaidOutAgain(HWND window, const char* name) {
         }
         EXPECT_EQ(TextOf(control), text) << name;
     }
+    ExpectLaidOut(window, name, designed);
 }
 
 class NeverEnds final : public platform::CapturedProcess {
@@ -223,34 +224,34 @@ TEST(LayoutProbe, EveryWindowAtThisDpiAndFont) {
         GTEST_SKIP() << "run by WindowLayout for each DPI and font";
     }
     const int dateSeparator = main::IdOf(Control::DateSeparator);
-    EXPECT_TRUE(RunSteps(main::win32::kMainWindowClass, {[&](HWND window) {
-                             ExpectLaidOut(window, "main window",
-                                           {{dateSeparator, main::IdOf(Control::Day)},
-                                            {dateSeparator, main::IdOf(Control::Month)},
-                                            {dateSeparator, main::IdOf(Control::Year)}});
-                             // Each frame holds what the design puts in it.
-                             for (const base::ControlDesign& design : main::kMainControls) {
-                                 if (design.container != 0) {
-                                     const RECT frame =
-                                         RectInParent(::GetDlgItem(window, design.container));
-                                     const RECT own = RectInParent(::GetDlgItem(window, design.id));
-                                     RECT common{};
-                                     ::IntersectRect(&common, &frame, &own);
-                                     EXPECT_TRUE(::EqualRect(&common, &own))
-                                         << "\"" << design.caption << "\" leaves its frame";
-                                 }
-                             }
-                             ExpectLaidOutAgain(window, "main window");
-                             ::PostMessageA(window, WM_CLOSE, 0, 0);
-                         }},
-                         [] { main::win32::MainWindow().Run(); }));
+    EXPECT_TRUE(RunSteps(
+        main::win32::kMainWindowClass, {[&](HWND window) {
+            const DesignedOverlaps designed = {{dateSeparator, main::IdOf(Control::Day)},
+                                               {dateSeparator, main::IdOf(Control::Month)},
+                                               {dateSeparator, main::IdOf(Control::Year)}};
+            ExpectLaidOut(window, "main window", designed);
+            // Each frame holds what the design puts in it.
+            for (const base::ControlDesign& design : main::kMainControls) {
+                if (design.container != 0) {
+                    const RECT frame = RectInParent(::GetDlgItem(window, design.container));
+                    const RECT own = RectInParent(::GetDlgItem(window, design.id));
+                    RECT common{};
+                    ::IntersectRect(&common, &frame, &own);
+                    EXPECT_TRUE(::EqualRect(&common, &own))
+                        << "\"" << design.caption << "\" leaves its frame";
+                }
+            }
+            ExpectLaidOutAgain(window, "main window", designed);
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+        }},
+        [] { main::win32::MainWindow().Run(); }));
 
     // The other windows, each closed through its own button.
     const auto owner = PlainWindow();
     const auto inspect = [](const char* name, UINT close) {
         return std::vector<Step>{[=](HWND window) {
             ExpectLaidOut(window, name, {});
-            ExpectLaidOutAgain(window, name);
+            ExpectLaidOutAgain(window, name, {});
             ::PostMessageA(window, WM_COMMAND, close, 0);
         }};
     };
