@@ -201,8 +201,7 @@ void ExpectLaidOutAgain(HWND window, const char* name, const DesignedOverlaps& d
     for (const auto& [control, sizes, text] : before) {
         const std::vector<LONG> resized = SizesOf(control);
         for (std::size_t i = 0; i < sizes.size(); ++i) {
-            // Measured at its new size, the font may make the window up to an eighth wider or
-            // higher.
+            // The font, measured again at its new size, may make it a little more than twice.
             EXPECT_LE(std::abs(resized[i] - 2 * sizes[i]), std::abs(sizes[i]) / 4 + 2)
                 << name << ": control " << ::GetDlgCtrlID(control) << ", measure " << i;
         }
