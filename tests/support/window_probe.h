@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "base/twips.h"
 #include "platform/win32/window_handles.h"
 
 namespace ombrix::test {
@@ -29,18 +28,6 @@ inline RECT RectInParent(HWND control) {
     ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
-inline base::Box BoxOf(HWND control) {
-    const RECT r = RectInParent(control);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-// The height of the control's font, as its LOGFONT gives it.
-inline LONG FontHeight(HWND control) {
-    LOGFONTA font{};
-    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font),
-                 &font);
-    return font.lfHeight;
-}
 
 // The control with the keyboard focus in the thread of `window`, as any process can read it.
 inline HWND FocusOf(HWND window) {
@@ -56,30 +43,6 @@ inline platform::win32::UniqueWindow PlainWindow() {
     return platform::win32::UniqueWindow(
         ::CreateWindowExA(0, "STATIC", "Ombrix", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 640,
                           480, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
-}
-
-// Sends `window` the move to a screen of `dpi` with a suggested rectangle twice its size, and
-// returns that suggestion.
-inline RECT MoveToDpi(HWND window, int dpi) {
-    RECT suggested{};
-    ::GetWindowRect(window, &suggested);
-    suggested.right += suggested.right - suggested.left;
-    suggested.bottom += suggested.bottom - suggested.top;
-    ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
-    return suggested;
-}
-
-// The focus of this thread after another window took the activation and `window` took it back;
-// null when the other window did not take it.
-inline HWND FocusAfterAnotherWindow(HWND window) {
-    const auto other = PlainWindow();
-    ::SetForegroundWindow(other.get());
-    if (::GetActiveWindow() == window) {
-        return nullptr;
-    }
-    ::SetForegroundWindow(window);
-    return ::GetFocus();
 }
 
 using Step = std::function<void(HWND window)>;

@@ -34,102 +34,62 @@ bool FocusComesTo(HWND control) {
     return WaitUntil([&] { return FocusOf(control) == control; });
 }
 
-TEST(UiKeyboard, TabReachesEveryControlOfTheMainWindowInItsTabOrder) {
-    // Every option that can be on is on, with either period: all that takes the focus is enabled.
+// Options restored with a hidden command line open the window collapsed, with the focus on
+// Launch Uptime; without a tool, Launch Uptime says so, and the focus comes back. Shown again,
+// the command line grows the window, and with either period Tab goes round every control that
+// takes the focus, in order, from where it is.
+TEST(UiKeyboard, ACollapsedStartHasTheFocusOnLaunchAndTabGoesRoundInOrder) {
     OmbrixSession app;
-    for (const bool sinceDate : {true, false}) {
+    options::OptionState options = DefaultOptions();
+    options.showCommandLine = false;
+    options.remoteMachine = options.showEvents = true;
+    options.machineName = "SRV01";
+    app.WriteOptions(options, "");
+    app.Start();
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    HWND launch = app.ControlWindow(Control::LaunchButton);
+    EXPECT_TRUE(FocusComesTo(launch)) << "at start-up; it is on " << FocusOf(main);
+    EXPECT_FALSE(::IsWindowVisible(app.ControlWindow(Control::CommandLine)));
+    EXPECT_EQ(app.Text(Control::CommandLine), "uptime SRV01 /s");
+    app.Press(Control::LaunchButton);
+    EXPECT_FALSE(app.AnswerMessageBox().empty());
+    EXPECT_TRUE(FocusComesTo(launch)) << "after a message box";
+    RECT before{};
+    ::GetWindowRect(main, &before);
+    app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
+    ASSERT_TRUE(
+        WaitUntil([&] { return ::IsWindowVisible(app.ControlWindow(Control::CommandLine)); }));
+    RECT expanded{};
+    ::GetWindowRect(main, &expanded);
+    EXPECT_LT(before.bottom - before.top, expanded.bottom - expanded.top);
+
+    ::SendMessageA(app.ControlWindow(Control::RestrictPeriod), BM_CLICK, 0, 0);
+    for (const Control period : {Control::SinceDate, Control::LastDays}) {
+        ::SendMessageA(app.ControlWindow(period), BM_CLICK, 0, 0);
         std::vector<Control> order = {
             Control::CommandLine, Control::LaunchButton,    Control::ExitButton,
             Control::ShowEvents,  Control::ShowAppFailures, Control::RemoteMachine,
             Control::MachineName, Control::RestrictPeriod,  Control::SinceDate};
         for (const Control control :
-             sinceDate ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
-                       : std::vector{Control::LastDays, Control::DayCount}) {
+             period == Control::SinceDate
+                 ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
+                 : std::vector{Control::LastDays, Control::DayCount}) {
             order.push_back(control);
         }
-        options::OptionState options = DefaultOptions();
-        options.sinceDate = sinceDate;
-        options.remoteMachine = options.restrictPeriod = true;
-        options.machineName = "SRV01";
-        app.WriteOptions(options, app.Tool().string());
-        app.Start();
-        HWND main = app.Main();
-        ASSERT_NE(main, nullptr);
-        // From the first control, where the focus starts, Tab goes round all of them in order.
         std::vector<HWND> expected;
         for (const Control control : order) {
             expected.push_back(app.ControlWindow(control));
         }
-        ASSERT_TRUE(FocusComesTo(expected.front())) << "the focus starts elsewhere";
+        const auto at = static_cast<std::size_t>(
+            std::find(expected.begin(), expected.end(), FocusOf(main)) - expected.begin());
+        ASSERT_LT(at, expected.size()) << "the focus is on no control";
         for (std::size_t i = 1; i <= expected.size(); ++i) {
-            const std::size_t next = i % expected.size();
+            const std::size_t next = (at + i) % expected.size();
             EXPECT_EQ(Tab(main), expected[next])
-                << "expected control " << static_cast<int>(order[next]) << " with the date "
-                << sinceDate;
+                << "expected control " << static_cast<int>(order[next]) << " with "
+                << static_cast<int>(period);
         }
-        app.Post(WM_SYSCOMMAND, SC_CLOSE);
-        EXPECT_TRUE(app.WaitForExit());
-    }
-}
-
-// The keyboard alone finds a control with the focus at start-up, and again after each thing that
-// takes the activation away: the results window, another program, a message box.
-TEST(UiKeyboard, TheFocusStartsOnTheFirstControlAndComesBackWhereItWas) {
-    OmbrixSession app;
-    for (const bool commandLineShown : {true, false}) {
-        // With a tool Launch Uptime shows the results, without one a message box. Options restored
-        // with a hidden command line open the window collapsed.
-        options::OptionState options = DefaultOptions();
-        options.showCommandLine = commandLineShown;
-        options.remoteMachine = options.showEvents = !commandLineShown;
-        options.machineName = "SRV01";
-        app.WriteOptions(options, commandLineShown ? app.Tool().string() : "");
-        app.Start();
-        HWND main = app.Main();
-        ASSERT_NE(main, nullptr);
-        HWND launch = app.ControlWindow(Control::LaunchButton);
-        HWND first = commandLineShown ? app.ControlWindow(Control::CommandLine) : launch;
-        EXPECT_TRUE(FocusComesTo(first)) << "at start-up, with the command line shown "
-                                         << commandLineShown << "; it is on " << FocusOf(main);
-        EXPECT_EQ(::IsWindowVisible(app.ControlWindow(Control::CommandLine)) != 0,
-                  commandLineShown);
-        RECT before{};
-        ::GetWindowRect(main, &before);
-        if (commandLineShown) {
-            // Hidden through the menu, the command line leaves the focus to Launch Uptime.
-            app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
-            EXPECT_TRUE(FocusComesTo(launch)) << "after the command line was hidden";
-            RECT collapsed{};
-            ::GetWindowRect(main, &collapsed);
-            EXPECT_LT(collapsed.bottom - collapsed.top, before.bottom - before.top);
-            app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
-            ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(first); }));
-            app.Press(Control::LaunchButton);
-            HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
-            ASSERT_NE(results, nullptr);
-            EXPECT_TRUE(FocusComesTo(::GetDlgItem(results, results::win32::kReportView)));
-            ::PostMessageA(results, WM_COMMAND, results::win32::kExitButton, 0);
-            EXPECT_TRUE(FocusComesTo(launch)) << "after the results window closed";
-
-            const auto other = test::PlainWindow();
-            ::SetForegroundWindow(other.get());
-            ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == nullptr; }));
-            ::SetForegroundWindow(main);
-            EXPECT_TRUE(FocusComesTo(launch)) << "after another window was active";
-        } else {
-            EXPECT_EQ(app.Text(Control::CommandLine), "uptime SRV01 /s");
-            app.Press(Control::LaunchButton);
-            EXPECT_FALSE(app.AnswerMessageBox().empty());
-            EXPECT_TRUE(FocusComesTo(launch)) << "after a message box";
-            app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
-            ASSERT_TRUE(WaitUntil(
-                [&] { return ::IsWindowVisible(app.ControlWindow(Control::CommandLine)); }));
-            RECT expanded{};
-            ::GetWindowRect(main, &expanded);
-            EXPECT_LT(before.bottom - before.top, expanded.bottom - expanded.top);
-        }
-        app.Post(WM_SYSCOMMAND, SC_CLOSE);
-        EXPECT_TRUE(app.WaitForExit());
     }
 }
 
@@ -177,20 +137,36 @@ bool CameEvent(DWORD event) {
     });
 }
 
-// The results as the eye sees them and as a screen reader reads them, following focus and
-// selection and cut off at the close.
-TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReader) {
+// The focus starts on the command line and goes to Launch Uptime when the command line is
+// hidden. The results show as the eye sees them and as a screen reader reads them, following
+// focus and selection and cut off at the close; then the focus is back on Launch Uptime, and
+// again after another window was active.
+TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReaderAndTheFocusComesBack) {
     Apartment com;
     OmbrixSession app;
     app.WriteOptions(DefaultOptions(), app.Tool().string());
     app.Start();
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    HWND launch = app.ControlWindow(Control::LaunchButton);
+    HWND commandLine = app.ControlWindow(Control::CommandLine);
+    EXPECT_TRUE(FocusComesTo(commandLine)) << "at start-up; it is on " << FocusOf(main);
+    RECT before{};
+    ::GetWindowRect(main, &before);
+    app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
+    EXPECT_TRUE(FocusComesTo(launch)) << "after the command line was hidden";
+    RECT collapsed{};
+    ::GetWindowRect(main, &collapsed);
+    EXPECT_LT(collapsed.bottom - collapsed.top, before.bottom - before.top);
+    app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(commandLine); }));
     app.Press(Control::LaunchButton);
     HWND results = app.WaitForWindow(results::win32::kResultsWindowClass);
     ASSERT_NE(results, nullptr);
     HWND view = ::GetDlgItem(results, results::win32::kReportView);
     const std::string report = TextOf(view);
     EXPECT_NE(report.find(" has been up for: "), std::string::npos) << report;
-    EXPECT_FALSE(::IsWindowEnabled(app.Main())) << "the results window is not modal";
+    EXPECT_FALSE(::IsWindowEnabled(main)) << "the results window is not modal";
     const std::vector<fs::path> files = app.TempFiles();
     ASSERT_EQ(files.size(), 1u) << "the output is not in the temporary folder";
     EXPECT_EQ(test::ReadFile(files[0].string()), report);
@@ -246,6 +222,13 @@ TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReader) {
     EXPECT_TRUE(FAILED(accessible->get_accValue(Self(), &text)));
     accessible->Release();
     ::UnhookWinEvent(hook);
+    EXPECT_TRUE(FocusComesTo(launch)) << "after the results window closed";
+
+    const auto other = test::PlainWindow();
+    ::SetForegroundWindow(other.get());
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == nullptr; }));
+    ::SetForegroundWindow(main);
+    EXPECT_TRUE(FocusComesTo(launch)) << "after another window was active";
     ExpectIdle(app);
 }
 

@@ -1,7 +1,8 @@
 // Every window laid out at 96, 120, 144 and 192 DPI, in the system's message font and in a wider
 // one: each caption, measured in its control's own font, fits its control, and no control covers
-// another. Wine takes the DPI at a program's start, so each setting runs in a child process of
-// this test, which opens the real windows through the program's own calls.
+// another; moved to a screen of twice the DPI, each lays itself out again. Wine takes the DPI at a
+// program's start, so each setting runs in a child process of this test, which opens the real
+// windows through the program's own calls.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -159,6 +161,55 @@ void ExpectLaidOut(HWND window, const char* name, const DesignedOverlaps& design
     }
 }
 
+// A control's edges, its font's height and its icon's width, each twice as large at twice the DPI.
+std::vector<LONG> SizesOf(HWND control) {
+    const RECT at = RectInParent(control);
+    LOGFONTA font{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)), sizeof(font),
+                 &font);
+    ICONINFO icon{};
+    BITMAP picture{};
+    if (::GetIconInfo(reinterpret_cast<HICON>(::SendMessageA(control, STM_GETIMAGE, IMAGE_ICON, 0)),
+                      &icon)) {
+        ::GetObjectA(icon.hbmColor, sizeof(picture), &picture);
+        ::DeleteObject(icon.hbmColor);
+        ::DeleteObject(icon.hbmMask);
+    }
+    return {at.left, at.top, at.right, at.bottom, font.lfHeight, picture.bmWidth};
+}
+
+// Moved to a screen of twice the DPI, the window lays itself out again where the system suggests,
+// each control with its text, and all still fits.
+void ExpectLaidOutAgain(HWND window, const char* name, const DesignedOverlaps& designed) {
+    std::vector<std::tuple<HWND, std::vector<LONG>, std::string>> before;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        before.emplace_back(child, SizesOf(child), TextOf(child));
+    }
+    RECT suggested{};
+    ::GetWindowRect(window, &suggested);
+    ::OffsetRect(&suggested, 10, 10);
+    suggested.right += suggested.right - suggested.left;
+    suggested.bottom += suggested.bottom - suggested.top;
+    const int dpi = platform::win32::WindowDpi(window) * 2;
+    ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    ::GetWindowRect(window, &now);
+    EXPECT_TRUE(now.left == suggested.left && now.top == suggested.top)
+        << name << " is not where the system suggests";
+    for (const auto& [control, sizes, text] : before) {
+        const std::vector<LONG> resized = SizesOf(control);
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            // The font, measured again at its new size, may make it a little more than twice.
+            EXPECT_LE(std::abs(resized[i] - 2 * sizes[i]), std::abs(sizes[i]) / 4 + 2)
+                << name << ": control " << ::GetDlgCtrlID(control) << ", measure " << i;
+        }
+        EXPECT_EQ(TextOf(control), text) << name;
+    }
+    ExpectLaidOut(window, name, designed);
+}
+
 class NeverEnds final : public platform::CapturedProcess {
   public:
     bool WaitForExit(std::chrono::milliseconds) override { return false; }
@@ -172,32 +223,34 @@ TEST(LayoutProbe, EveryWindowAtThisDpiAndFont) {
         GTEST_SKIP() << "run by WindowLayout for each DPI and font";
     }
     const int dateSeparator = main::IdOf(Control::DateSeparator);
-    EXPECT_TRUE(RunSteps(main::win32::kMainWindowClass, {[&](HWND window) {
-                             ExpectLaidOut(window, "main window",
-                                           {{dateSeparator, main::IdOf(Control::Day)},
-                                            {dateSeparator, main::IdOf(Control::Month)},
-                                            {dateSeparator, main::IdOf(Control::Year)}});
-                             // Each frame holds what the design puts in it.
-                             for (const base::ControlDesign& design : main::kMainControls) {
-                                 if (design.container != 0) {
-                                     const RECT frame =
-                                         RectInParent(::GetDlgItem(window, design.container));
-                                     const RECT own = RectInParent(::GetDlgItem(window, design.id));
-                                     RECT common{};
-                                     ::IntersectRect(&common, &frame, &own);
-                                     EXPECT_TRUE(::EqualRect(&common, &own))
-                                         << "\"" << design.caption << "\" leaves its frame";
-                                 }
-                             }
-                             ::PostMessageA(window, WM_CLOSE, 0, 0);
-                         }},
-                         [] { main::win32::MainWindow().Run(); }));
+    EXPECT_TRUE(RunSteps(
+        main::win32::kMainWindowClass, {[&](HWND window) {
+            const DesignedOverlaps designed = {{dateSeparator, main::IdOf(Control::Day)},
+                                               {dateSeparator, main::IdOf(Control::Month)},
+                                               {dateSeparator, main::IdOf(Control::Year)}};
+            ExpectLaidOut(window, "main window", designed);
+            // Each frame holds what the design puts in it.
+            for (const base::ControlDesign& design : main::kMainControls) {
+                if (design.container != 0) {
+                    const RECT frame = RectInParent(::GetDlgItem(window, design.container));
+                    const RECT own = RectInParent(::GetDlgItem(window, design.id));
+                    RECT common{};
+                    ::IntersectRect(&common, &frame, &own);
+                    EXPECT_TRUE(::EqualRect(&common, &own))
+                        << "\"" << design.caption << "\" leaves its frame";
+                }
+            }
+            ExpectLaidOutAgain(window, "main window", designed);
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
+        }},
+        [] { main::win32::MainWindow().Run(); }));
 
     // The other windows, each closed through its own button.
     const auto owner = PlainWindow();
     const auto inspect = [](const char* name, UINT close) {
         return std::vector<Step>{[=](HWND window) {
             ExpectLaidOut(window, name, {});
+            ExpectLaidOutAgain(window, name, {});
             ::PostMessageA(window, WM_COMMAND, close, 0);
         }};
     };
@@ -212,7 +265,7 @@ TEST(LayoutProbe, EveryWindowAtThisDpiAndFont) {
     NeverEnds tool;
     EXPECT_TRUE(RunSteps(main::win32::kCancelWindowClass,
                          inspect("Cancel window", main::win32::kCancelButton),
-                         [&] { waiter.WaitForExit(tool); }));
+                         [&] { EXPECT_FALSE(waiter.WaitForExit(tool)) << "not cancelled"; }));
 }
 
 // Calls `undo` when it goes: puts a setting of the prefix back.
