@@ -23,9 +23,8 @@ namespace fs = std::filesystem;
 // Points the system temporary folder at `directory` while it lives.
 class TempDirectoryOverride {
   public:
-    explicit TempDirectoryOverride(const std::string& directory) {
-        const char* saved = std::getenv(kName);
-        saved_ = saved != nullptr ? saved : "";
+    explicit TempDirectoryOverride(const std::string& directory)
+        : saved_(std::getenv(kName) != nullptr ? std::getenv(kName) : "") {
         Set(directory);
     }
     ~TempDirectoryOverride() { Set(saved_); }

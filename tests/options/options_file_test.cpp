@@ -72,13 +72,6 @@ class OptionsFileTest : public ::testing::Test {
         return shown;
     }
 
-    // Exactly one message, which begins with `prefix`; it is then forgotten.
-    void ExpectOneMessage(const std::string& prefix) {
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text.rfind(prefix, 0), 0u) << messages.shown[0].text;
-        messages.shown.clear();
-    }
-
     test::ScratchDir dir;
     std::string path = dir.File(kOptionsFileName);
     FakeOptionView view;
@@ -125,7 +118,12 @@ TEST_F(OptionsFileTest, ARejectedFileAppliesNothingAndStaysAsItIs) {
         Load();
         EXPECT_EQ(Shown(), untouched) << '"' << bytes << '"';
         EXPECT_EQ(uptimePath, "");
-        ExpectOneMessage("Options file cannot be loaded! Assuming default values.");
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text.rfind(
+                      "Options file cannot be loaded! Assuming default values.", 0),
+                  0u)
+            << messages.shown[0].text;
+        messages.shown.clear();
         EXPECT_EQ(test::ReadFile(path), bytes);
     }
 }
