@@ -217,18 +217,6 @@ TEST_F(OptionsFileTest, AFailedSaveGivesTheSystemsReasonAndAdvisesOnlyOnARefusal
         }
     }
     {
-        // A folder, with a file of its own inside, holds the name: both stay as they are.
-        const std::string inside = (fs::path(path) / "inside.txt").string();
-        fs::create_directory(path);
-        test::WriteFile(inside, "kept");
-        const base::Result<> saved = Save();
-        ASSERT_FALSE(saved);
-        EXPECT_EQ(saved.Reason().rfind(failed, 0), 0u) << saved.Reason();
-        EXPECT_GT(saved.Reason().size(), failed.size() + 3) << "the system's reason follows";
-        EXPECT_EQ(test::ReadFile(inside), "kept");
-        fs::remove_all(path);
-    }
-    {
         // A cause the folder has nothing to do with: the system's reason alone.
         test::WriteFile(path, kSample);
         test::UnwritableForAWhile fault(path);
