@@ -1,5 +1,5 @@
 // The calendar the date checks and the tool's day counts stand on, the one date rule that the
-// program's launch and the tool's /d: share, and the digit readings.
+// program's launch and the tool's /d: share, and the reading of digits.
 #include "base/calendar.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,6 @@
 
 #include "base/date_fields.h"
 #include "base/digits.h"
-#include "base/leading_number.h"
 
 namespace ombrix::base {
 namespace {
@@ -76,17 +75,6 @@ TEST(Digits, ReadOnlyDigitsWithinTheirLength) {
     EXPECT_EQ(ReadDigits("999999999999999999", 18), 999999999999999999);
     for (const char* refused : {"", " 7", "7 ", "+7", "-7", "1e3", "0x1", "1234"}) {
         EXPECT_FALSE(ReadDigits(refused, 3)) << refused;
-    }
-    EXPECT_FALSE(ContainsNonDigit(""));
-    EXPECT_TRUE(ContainsNonDigit("12a"));
-}
-
-TEST(LeadingNumber, ReadsAsZeroOnlyWhatTheBoxReadsAsZero) {
-    for (const char* zero : {"", "0", "00", "0 0", " 0\t", "abc", "-", ".", "+0", "0.0"}) {
-        EXPECT_TRUE(ReadsAsZero(zero)) << '"' << zero << '"';
-    }
-    for (const char* number : {"5", " 7", "0 1", "-3", ".5", "0.01", "12abc"}) {
-        EXPECT_FALSE(ReadsAsZero(number)) << '"' << number << '"';
     }
 }
 

@@ -3,10 +3,13 @@
 // Written apart from the writer so that the two do not share a mistake.
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <regex>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace ombrix::testing {
@@ -18,7 +21,7 @@ class StrictJson {
         text_ = text;
         at_ = 0;
         strings_.clear();
-        return ValidUtf8(text) && Value(0) && (SkipBlanks(), at_ == text_.size());
+        return ValidUtf8(text) && Value() && (SkipBlanks(), at_ == text_.size());
     }
     const std::vector<std::string>& Strings() const { return strings_; }
 
@@ -52,71 +55,33 @@ class StrictJson {
     }
 
   private:
-    static constexpr int kDeepest = 64;
-
     void SkipBlanks() {
-        while (at_ < text_.size() &&
-               std::string_view(" \t\r\n").find(text_[at_]) != std::string_view::npos) {
+        while (at_ < text_.size() && std::string_view(" \t\r\n").find(text_[at_]) != text_.npos) {
             ++at_;
         }
     }
-    bool Take(char wanted) {
-        SkipBlanks();
-        if (at_ < text_.size() && text_[at_] == wanted) {
-            ++at_;
-            return true;
+    bool Take(std::string_view wanted, bool blanksFirst = true) {
+        if (blanksFirst) {
+            SkipBlanks();
         }
-        return false;
-    }
-    bool Word(std::string_view word) {
-        if (text_.substr(at_, word.size()) != word) {
-            return false;
-        }
-        at_ += word.size();
-        return true;
-    }
-    bool Digits() {
-        const std::size_t start = at_;
-        while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') {
-            ++at_;
-        }
-        return at_ > start;
+        const bool taken = text_.substr(at_, wanted.size()) == wanted;
+        at_ += taken ? wanted.size() : 0;
+        return taken;
     }
     bool Number() {
-        if (at_ < text_.size() && text_[at_] == '-') {
-            ++at_;
-        }
-        if (at_ < text_.size() && text_[at_] == '0') {
-            ++at_;
-        } else if (!Digits()) {
+        static const std::regex kNumber("-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][+-]?[0-9]+)?");
+        std::match_results<std::string_view::const_iterator> match;
+        if (!std::regex_search(text_.begin() + static_cast<std::ptrdiff_t>(at_), text_.end(), match,
+                               kNumber, std::regex_constants::match_continuous)) {
             return false;
         }
-        if (at_ < text_.size() && text_[at_] == '.' && (++at_, !Digits())) {
-            return false;
-        }
-        if (at_ < text_.size() && (text_[at_] == 'e' || text_[at_] == 'E')) {
-            ++at_;
-            if (at_ < text_.size() && (text_[at_] == '+' || text_[at_] == '-')) {
-                ++at_;
-            }
-            return Digits();
-        }
+        at_ += static_cast<std::size_t>(match.length());
         return true;
     }
     bool Hex4(std::uint32_t& code) {
-        code = 0;
-        for (int index = 0; index < 4; ++index, ++at_) {
-            if (at_ >= text_.size()) {
-                return false;
-            }
-            const char digit = text_[at_];
-            const std::size_t value = std::string_view("0123456789abcdefABCDEF").find(digit);
-            if (value == std::string_view::npos) {
-                return false;
-            }
-            code = code << 4 | static_cast<std::uint32_t>(value < 16 ? value : value - 6);
-        }
-        return true;
+        const char* first = text_.data() + at_;
+        at_ += 4;
+        return at_ <= text_.size() && std::from_chars(first, first + 4, code, 16).ptr == first + 4;
     }
     static void Append(std::string& out, std::uint32_t code) {
         if (code < 0x80) {
@@ -129,82 +94,60 @@ class StrictJson {
             out += static_cast<char>(0x80 | ((code >> shift) & 0x3F));
         }
     }
+    static bool High(std::uint32_t code) { return code >= 0xD800 && code <= 0xDBFF; }
+    static bool Low(std::uint32_t code) { return code >= 0xDC00 && code <= 0xDFFF; }
     bool String() {
-        if (!Take('"')) {
+        if (!Take("\"")) {
             return false;
         }
         std::string decoded;
         while (at_ < text_.size()) {
-            const auto byte = static_cast<unsigned char>(text_[at_++]);
+            const char byte = text_[at_++];
             if (byte == '"') {
                 strings_.push_back(decoded);
                 return true;
             }
-            if (byte < 0x20) {
+            if (static_cast<unsigned char>(byte) < 0x20) {
                 return false;  // a raw control character
             }
             if (byte != '\\') {
-                decoded += static_cast<char>(byte);
+                decoded += byte;
                 continue;
             }
-            if (at_ >= text_.size()) {
-                return false;
-            }
-            const char escape = text_[at_++];
-            const std::size_t simple = std::string_view("\"\\/bfnrt").find(escape);
-            if (simple != std::string_view::npos) {
-                decoded += "\"\\/\b\f\n\r\t"[simple];
+            const std::size_t escape =
+                at_ < text_.size() ? std::string_view("\"\\/bfnrtu").find(text_[at_++]) : 9;
+            if (escape < 8) {
+                decoded += "\"\\/\b\f\n\r\t"[escape];
                 continue;
             }
             std::uint32_t code = 0;
-            if (escape != 'u' || !Hex4(code) || (code >= 0xDC00 && code <= 0xDFFF)) {
+            std::uint32_t low = 0xDC00;  // a high half must be followed by its low half
+            if (escape != 8 || !Hex4(code) || Low(code) ||
+                (High(code) && !(Take("\\u", false) && Hex4(low) && Low(low)))) {
                 return false;
             }
-            if (code >= 0xD800 && code <= 0xDBFF) {  // must be followed by its low half
-                std::uint32_t low = 0;
-                if (!Word("\\u") || !Hex4(low) || low < 0xDC00 || low > 0xDFFF) {
-                    return false;
-                }
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-            }
-            Append(decoded, code);
+            Append(decoded, High(code) ? 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00) : code);
         }
         return false;
     }
-    bool Members(char close, int depth, bool withKeys) {
-        if (Take(close)) {
+    bool Members(char close, bool withKeys) {
+        if (Take(std::string_view(&close, 1))) {
             return true;
         }
         do {
-            if ((withKeys && (!String() || !Take(':'))) || !Value(depth + 1)) {
+            if ((withKeys && (!String() || !Take(":"))) || !Value()) {
                 return false;
             }
-        } while (Take(','));
-        return Take(close);
+        } while (Take(","));
+        return Take(std::string_view(&close, 1));
     }
-    bool Value(int depth) {
+    bool Value() {
         SkipBlanks();
-        if (depth > kDeepest || at_ >= text_.size()) {
-            return false;
-        }
-        switch (text_[at_]) {
-            case '{':
-                ++at_;
-                return Members('}', depth, true);
-            case '[':
-                ++at_;
-                return Members(']', depth, false);
-            case '"':
-                return String();
-            case 't':
-                return Word("true");
-            case 'f':
-                return Word("false");
-            case 'n':
-                return Word("null");
-            default:
-                return Number();
-        }
+        const char first = at_ < text_.size() ? text_[at_] : '\0';
+        return first == '{'   ? (++at_, Members('}', true))
+               : first == '[' ? (++at_, Members(']', false))
+               : first == '"' ? String()
+                              : Take("true") || Take("false") || Take("null") || Number();
     }
 
     std::string_view text_;

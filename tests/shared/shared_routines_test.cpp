@@ -1,52 +1,12 @@
-// The shared readings: whole numbers as the options file holds them, and the tool's output as a
-// text box or message box shows it.
+// The tool's output as a text box or message box shows it.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <optional>
 #include <string>
 
 #include "shared/display_text.h"
-#include "shared/whole_number.h"
 
 namespace ombrix::shared {
 namespace {
-
-TEST(ReadWholeNumber, LenientWithSignsAndBlanksStrictWithWhatIsNoNumber) {
-    constexpr std::int64_t kLeast = -32768;
-    constexpr std::int64_t kMost = 32767;
-    const struct {
-        const char* text;
-        std::optional<std::int64_t> value;  // within -32768..32767
-        bool number;                        // a whole number at all, whatever its size
-    } rows[] = {
-        {"-32768", -32768, true},
-        {"32767", 32767, true},
-        {"32768", std::nullopt, true},  // a number, outside 16 bits
-        {"-32769", std::nullopt, true},
-        {"99999999999999999999999", std::nullopt, true},  // too long for any range, still a number
-        {"000000000000000000000032767", 32767, true},     // leading zeros drop out
-        {"+5", 5, true},                                  // a plus sign, as Val and CInt take it
-        {" 7", 7, true},                                  // blanks around, as CInt takes them
-        {"7\t ", 7, true},
-        {"-0", 0, true},                // a signed zero is zero
-        {"0x10", std::nullopt, false},  // not decimal, nor a word whatever CInt would make of it
-        {"", std::nullopt, false},
-        {"   ", std::nullopt, false},
-        {"+", std::nullopt, false},
-        {"--5", std::nullopt, false},
-        {"- 5", std::nullopt, false},  // no blank after the sign, nor inside the digits
-        {"1.0", std::nullopt, false},  // whole numbers only: the writer never wrote a point
-        {"\xEF\xBB\xBF"
-         "5",
-         std::nullopt, false},
-    };
-    for (const auto& row : rows) {
-        const std::string text = row.text;
-        EXPECT_EQ(ReadWholeNumber(text, kLeast, kMost), row.value) << '"' << text << '"';
-        EXPECT_EQ(IsWholeNumber(text), row.number) << '"' << text << '"';
-    }
-}
 
 TEST(DisplayText, ShowsEveryOutputWholeWithCrLfLineEnds) {
     const std::pair<std::string, std::string> cases[] = {
