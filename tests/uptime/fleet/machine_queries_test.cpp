@@ -137,6 +137,8 @@ TEST(QueryMachines, EachMachineGetsItsAnswerOrItsFailureInTheOrderGiven) {
     EXPECT_EQ(fleet.recording().cancels, 2);  // the hung and the deaf machine, at their limits
     // Never more machines at a time than allowed, but those side by side.
     EXPECT_EQ(fleet.recording().mostReading, 2);
+    // Without application failures asked for, no machine is asked for its Application log.
+    EXPECT_FALSE(QueryMachines(fleet, {"quick"}, false, limits).at(0).applicationLog);
 }
 
 TEST(QueryMachines, AReadThatNeverReturnsDoesNotKeepTheProcessAlive) {

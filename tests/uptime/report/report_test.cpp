@@ -235,7 +235,8 @@ TEST(ReportCases, HistoriesAdministratorsMeet) {
           "Current System Uptime: 2 day(s), 0 hour(s), 0 minute(s), 0 second(s)\r\n(of it "
           "asleep or hibernating at least 0 day(s), 2 hour(s), 0 minute(s), 0 second(s), by the "
           "system's own uptime count)",
-          "Total Downtime: 0d 0h:5m:0s\r\nTime Asleep or Hibernating: at least 1d 2h:0m:0s, "
+          "Total Uptime: 5d 0h:0m:0s\r\nTotal Downtime: 0d 0h:5m:0s\r\nTime Asleep or "
+          "Hibernating: at least 1d 2h:0m:0s, "
           "counted in the uptime\r\nTotal Reboots: 2"}},
         // Nine minutes short is a clock set right, not sleep.
         {"2013-02-03T08:00:00Z",

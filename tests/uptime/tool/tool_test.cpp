@@ -128,22 +128,29 @@ TEST(UptimeProgram, ReportsFleetsFromRealExports) {
     EXPECT_EQ(alone.rfind("Uptime Report for: \\\\DESKTOP-1N4R894\r\nLog File: " + path, 0), 0u)
         << alone;
     // The set-up name until the restart for the rename (the boot of 06/07 18:40:37), then the new
-    // name, without the rename record: one machine, whose report is the sample's.
+    // name, with the rename record and without it: one machine, whose report is the sample's.
+    const auto asRenamed = [&](const std::string& file, const std::string& earlier) {
+        std::string report = alone;
+        report.replace(0, alone.find("\r\n\r\n") + 2,
+                       "Uptime Report for: \\\\SRV01\r\nLog File: " + file + "\r\n" + earlier);
+        return report;
+    };
     std::vector<std::string> renamed =
         ombrix::drive::RenamedMachine(sample, 65, "WIN-3J5K9QX", "SRV01");
+    const std::string told = write("renamed.xml", renamed);
+    Ran ran = RunUptime(dir, " /s /l:" + told);
+    EXPECT_EQ(ran.exitCode, 0);
+    EXPECT_EQ(ran.output, asRenamed(told, "Earlier names: \\\\WIN-3J5K9QX\r\n"));
     renamed.erase(std::find_if(renamed.begin(), renamed.end(), [](const std::string& record) {
         return record.find(">6011</EventID>") != std::string::npos;
     }));
     const std::string cut = write("cut.xml", renamed);
-    Ran ran = RunUptime(dir, " /s /l:" + cut);
+    ran = RunUptime(dir, " /s /l:" + cut);
     EXPECT_EQ(ran.exitCode, 0);
-    std::string renamedReport = alone;
-    renamedReport.replace(0, alone.find("\r\n\r\n") + 2,
-                          "Uptime Report for: \\\\SRV01\r\nLog File: " + cut +
-                              "\r\nEarlier names: \\\\WIN-3J5K9QX\r\nWIN-3J5K9QX taken as an "
-                              "earlier name of SRV01, by the times of their records: the logs "
-                              "hold no rename record.\r\n");
-    EXPECT_EQ(ran.output, renamedReport);
+    EXPECT_EQ(ran.output, asRenamed(cut,
+                                    "Earlier names: \\\\WIN-3J5K9QX\r\nWIN-3J5K9QX taken as "
+                                    "an earlier name of SRV01, by the times of their "
+                                    "records: the logs hold no rename record.\r\n"));
 
     // Two machines, an hour apart, in UTF-8 and UTF-16 files; a corrupt file among them, and a
     // wildcard that matches nothing. Every record is read whole, though the files are larger
