@@ -173,43 +173,32 @@ struct RecordingViewer final : platform::HelpViewer {
     base::Result<std::uintptr_t> answer = std::uintptr_t{0x5150};
 };
 
-TEST(ShowHelpIndex, OpensTheFileBesideTheProgram) {
-    test::ScratchDir dir;
-    test::WriteFile(dir.File("OmbrixHelp.chm"), "ITSF");
-    RecordingViewer viewer;
-    test::RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, dir.path().string());
-    ASSERT_EQ(viewer.paths.size(), 1u);
-    EXPECT_TRUE(std::filesystem::equivalent(viewer.paths[0], dir.File("OmbrixHelp.chm")));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST(ShowHelpIndex, WithoutTheFileSaysHelpIsNotAvailableAndCallsNoViewer) {
-    test::ScratchDir dir;
-    test::WriteFile(dir.File("OtherHelp.chm"), "ITSF");
-    std::filesystem::create_directory(dir.File("sub"));
-    std::filesystem::create_directory(dir.File("sub/OmbrixHelp.chm"));  // a folder is no file
-    for (const std::string& folder : {dir.path().string(), dir.File("sub")}) {
+// Found, not found (another file only), and found without a viewer to show it.
+TEST(ShowHelpIndex, OpensTheFileBesideTheProgramOrSaysWhyNot) {
+    const std::tuple<std::string, bool, std::string> cases[] = {
+        {"OmbrixHelp.chm", true, ""},
+        {"OtherHelp.chm", true, "Help not available at this time."},
+        {"OmbrixHelp.chm", false,
+         std::string(kHelpViewerMissingMessage) + "\r\n\r\nhhctrl.ocx: gone."},
+    };
+    for (const auto& [file, viewerWorks, message] : cases) {
+        test::ScratchDir dir;
+        test::WriteFile(dir.File(file), "ITSF");
         RecordingViewer viewer;
+        if (!viewerWorks) {
+            viewer.answer = base::Failure{"hhctrl.ocx: gone."};
+        }
         test::RecordingMessages messages;
-        ShowHelpIndex(kOwner, messages, viewer, folder);
-        EXPECT_TRUE(viewer.paths.empty());
-        ASSERT_EQ(messages.shown.size(), 1u) << folder;
-        EXPECT_EQ(messages.shown[0].text, "Help not available at this time.");
-        EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
+        ShowHelpIndex(kOwner, messages, viewer, dir.path().string());
+        const bool found = file == "OmbrixHelp.chm";
+        ASSERT_EQ(viewer.paths.size(), found ? 1u : 0u) << file;
+        EXPECT_TRUE(!found || std::filesystem::equivalent(viewer.paths[0], dir.File(file)));
+        ASSERT_EQ(messages.shown.size(), message.empty() ? 0u : 1u) << file;
+        if (!message.empty()) {
+            EXPECT_EQ(messages.shown[0].text, message);
+            EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
+        }
     }
-}
-
-TEST(ShowHelpIndex, AMissingViewerIsToldWithItsReason) {
-    test::ScratchDir dir;
-    test::WriteFile(dir.File("OmbrixHelp.chm"), "ITSF");
-    RecordingViewer viewer;
-    viewer.answer = base::Failure{"hhctrl.ocx: gone."};
-    test::RecordingMessages messages;
-    ShowHelpIndex(kOwner, messages, viewer, dir.path().string());
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              std::string(kHelpViewerMissingMessage) + "\r\n\r\nhhctrl.ocx: gone.");
 }
 
 }  // namespace

@@ -63,14 +63,6 @@ TEST_F(MainFormTest, FirstStartShowsTheDefaults) {
     EXPECT_TRUE(messages_.shown.empty());
 }
 
-TEST_F(MainFormTest, ARefusedPlatformEndsBeforeAnythingIsRead) {
-    test::WriteFile(optionsPath_, "not an options file\r\n");
-    version_ = platform::WindowsVersion{4, 0, 1381, 2};
-    const base::Result<> started = form_.Start();
-    EXPECT_EQ(started.Reason(), "Ombrix requires Windows NT v4 Service Pack 4 or later.");
-    EXPECT_TRUE(messages_.shown.empty()) << "the options file is not even read";
-}
-
 TEST_F(MainFormTest, ProgramLocationSavesAtOnceAndCancelChangesNothing) {
     ASSERT_TRUE(form_.Start());
     form_.LocateTool();
