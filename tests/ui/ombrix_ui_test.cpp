@@ -23,13 +23,6 @@ TEST(UiStartupAndExit, DefaultsWithoutAFileAndOnlyExitSavesButNotOverAReadOnlyFi
             ASSERT_TRUE(::SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY));
         }
         app.Start();
-        if (round == 0) {
-            EXPECT_EQ(app.Text(Control::CommandLine) + "|" + app.Text(Control::MachineName) + "|" +
-                          app.Text(Control::Day) + "|" + app.Text(Control::DayCount),
-                      "uptime|Name/IP Address|01|5");
-        }
-        EXPECT_TRUE(::IsWindowVisible(app.ControlWindow(Control::CommandLine)));
-        EXPECT_FALSE(::IsWindowEnabled(app.ControlWindow(Control::MachineName)));
         // Changed in the last round: a save would show.
         ::SendMessageA(app.ControlWindow(Control::ShowEvents), BM_CLICK, 0, 0);
         ::SendMessageA(app.ControlWindow(Control::MachineName), WM_SETTEXT, 0,

@@ -223,37 +223,20 @@ TEST(LayoutProbe, EveryWindowAtThisDpiAndFont) {
         GTEST_SKIP() << "run by WindowLayout for each DPI and font";
     }
     const int dateSeparator = main::IdOf(Control::DateSeparator);
-    EXPECT_TRUE(RunSteps(
-        main::win32::kMainWindowClass, {[&](HWND window) {
-            const DesignedOverlaps designed = {{dateSeparator, main::IdOf(Control::Day)},
-                                               {dateSeparator, main::IdOf(Control::Month)},
-                                               {dateSeparator, main::IdOf(Control::Year)}};
-            ExpectLaidOut(window, "main window", designed);
-            // Each frame holds what the design puts in it.
-            for (const base::ControlDesign& design : main::kMainControls) {
-                if (design.container != 0) {
-                    const RECT frame = RectInParent(::GetDlgItem(window, design.container));
-                    const RECT own = RectInParent(::GetDlgItem(window, design.id));
-                    RECT common{};
-                    ::IntersectRect(&common, &frame, &own);
-                    EXPECT_TRUE(::EqualRect(&common, &own))
-                        << "\"" << design.caption << "\" leaves its frame";
-                }
-            }
-            ExpectLaidOutAgain(window, "main window", designed);
-            ::PostMessageA(window, WM_CLOSE, 0, 0);
-        }},
-        [] { main::win32::MainWindow().Run(); }));
-
-    // The other windows, each closed through its own button.
-    const auto owner = PlainWindow();
-    const auto inspect = [](const char* name, UINT close) {
+    const DesignedOverlaps designed = {{dateSeparator, main::IdOf(Control::Day)},
+                                       {dateSeparator, main::IdOf(Control::Month)},
+                                       {dateSeparator, main::IdOf(Control::Year)}};
+    // Each window closed through its own button, the main window (0) through its close box.
+    const auto inspect = [](const char* name, UINT close, const DesignedOverlaps& overlaps = {}) {
         return std::vector<Step>{[=](HWND window) {
-            ExpectLaidOut(window, name, {});
-            ExpectLaidOutAgain(window, name, {});
-            ::PostMessageA(window, WM_COMMAND, close, 0);
+            ExpectLaidOut(window, name, overlaps);
+            ExpectLaidOutAgain(window, name, overlaps);
+            ::PostMessageA(window, close == 0 ? WM_CLOSE : WM_COMMAND, close, 0);
         }};
     };
+    EXPECT_TRUE(RunSteps(main::win32::kMainWindowClass, inspect("main window", 0, designed),
+                         [] { main::win32::MainWindow().Run(); }));
+    const auto owner = PlainWindow();
     EXPECT_TRUE(RunSteps(about::win32::kAboutWindowClass, inspect("About box", IDOK),
                          [&] { about::win32::ShowAboutBox(owner.get()); }));
     RecordingMessages messages;
