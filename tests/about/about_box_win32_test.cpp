@@ -60,12 +60,7 @@ TEST(AboutBox, ShowsTheProgramModallyAndHandsTheHomePageToTheBrowser) {
         {[](HWND box) {
              EXPECT_FALSE(::IsWindowEnabled(::GetWindow(box, GW_OWNER))) << "not modal";
              EXPECT_EQ(TextOf(box), "About Ombrix");
-             const std::pair<int, const char*> texts[] = {{kAboutTitle, "Ombrix"},
-                                                          {kAboutVersion, "Version 1.13.1128"},
-                                                          {kAboutSiteLink, "Ombrix Home"}};
-             for (const auto& [id, text] : texts) {
-                 EXPECT_EQ(TextOf(::GetDlgItem(box, id)), text);
-             }
+             EXPECT_EQ(TextOf(::GetDlgItem(box, kAboutVersion)), "Version 1.13.1128");
              EXPECT_EQ(LinkColour(box), kBlue);
              // Over the link, another control, the disclaimer, the link and the box's
              // background (0).

@@ -102,7 +102,6 @@ class OmbrixSession {
     HWND ControlWindow(Control control) {
         return ::GetDlgItem(Main(), static_cast<int>(main::win32::ControlId(control)));
     }
-    std::string Text(Control control) { return TextOf(ControlWindow(control)); }
     // Posted, as a modal window may follow.
     void Post(UINT message, WPARAM wParam) { ::PostMessageA(Main(), message, wParam, 0); }
     void Press(Control control) { Post(WM_COMMAND, main::win32::ControlId(control)); }
