@@ -74,12 +74,9 @@ TEST(UiLaunch, ARefusedAndACancelledLaunchEachEndIdle) {
     app.WriteOptions(options, tooLong);
     app.Start();
     app.Press(Control::LaunchButton);
+    // The refusal's wording is the runner's test, under Wine too.
     const std::string said = app.AnswerMessageBox();
-    EXPECT_EQ(said.rfind("Ombrix cannot start UPTIME.EXE: its path is " +
-                             std::to_string(tooLong.size()) + " characters long",
-                         0),
-              0u)
-        << said;
+    EXPECT_EQ(said.rfind("Ombrix cannot start UPTIME.EXE: its path is", 0), 0u) << said;
     ExpectIdle(app);
 
     // A tool that waits long, as for a remote machine, and then would print.
