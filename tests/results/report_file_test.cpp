@@ -87,7 +87,6 @@ TEST(LayOutPages, WrapsExpandsTabsAndContinuesOnNewPages) {
     const std::tuple<std::string, platform::PageGrid, Pages> cases[] = {
         {"a\rb\nc\r\nd", {80, 60}, {{"a", "b", "c", "d"}}},
         {"a\r\r\nb\n\rc\n\n", {80, 60}, {{"a", "", "b", "", "c", ""}}},
-        {"a\r\n\r\n", {80, 60}, {{"a", ""}}},
         {"", {80, 60}, {}},
         {"abcdefghij", {4, 60}, {{"abcd", "efgh", "ij"}}},
         {"the quick brown fox", {10, 60}, {{"the quick ", "brown fox"}}},

@@ -24,12 +24,6 @@ TEST(DisplayText, ShowsEveryOutputWholeWithCrLfLineEnds) {
         EXPECT_EQ(DisplayText(output), shown) << output;
         EXPECT_EQ(ToDisplayText(output), shown) << output;
     }
-    // Without a lone line end the output becomes display text where it lies: no second copy.
-    std::string large = std::string(1000, 'x') + std::string(1, '\0') + "\r\n";
-    const char* storage = large.data();
-    const std::string shown = ToDisplayText(std::move(large));
-    EXPECT_EQ(shown.data(), storage);
-    EXPECT_EQ(shown, std::string(1000, 'x') + " \r\n");
 }
 
 TEST(FindControlByte, FindsTheFirstByteBelow0x0EWhereverItLies) {
