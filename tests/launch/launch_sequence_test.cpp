@@ -139,7 +139,6 @@ TEST_F(LaunchSequenceTest, AReportShowsItsOutputUnchangedAndAnyOtherCodeAMessage
         {"--exit 6", "UPTIME.EXE ended with exit code 6 and printed nothing.", ""},
     };
 #ifdef _WIN32
-    rows.push_back({"--hex 4572720d0a00 --exit 65536", "Err\r\n ", ""});  // not cut to 16 bits
     // 259 is also the value of STILL_ACTIVE.
     rows.push_back({"--exit 259", "UPTIME.EXE ended with exit code 259 and printed nothing.", ""});
     rows.push_back(
