@@ -88,7 +88,6 @@ TEST(LayOutPages, WrapsExpandsTabsAndContinuesOnNewPages) {
         {"a\rb\nc\r\nd", {80, 60}, {{"a", "b", "c", "d"}}},
         {"a\r\r\nb\n\rc\n\n", {80, 60}, {{"a", "", "b", "", "c", ""}}},
         {"", {80, 60}, {}},
-        {"abcdefghij", {4, 60}, {{"abcd", "efgh", "ij"}}},
         {"the quick brown fox", {10, 60}, {{"the quick ", "brown fox"}}},
         {"a\tb\r\n1234567\tc", {80, 60}, {{"a       b", "1234567 c"}}},
         {"1\r\n2\r\n3\r\n4\r\n5\r\n", {80, 2}, {{"1", "2"}, {"3", "4"}, {"5"}}},
