@@ -14,7 +14,6 @@ TEST(FirstOptionsFile, LoadsAsTheStartUpValuesWithTheToolBesideOmbrix) {
         const char* folder;
         base::CalendarDate firstStart;
     } cases[] = {
-        {"C:\\Users\\ana\\AppData\\Local\\Programs\\Ombrix\\", {2026, 12, 8}},
         {"C:\\Program Files\\Ombrix\\", {2027, 2, 28}},
         {"D:\\Tools & More (x64)\\Ombrix\\", {2024, 2, 29}},
     };

@@ -209,11 +209,6 @@ TEST_F(ViewTest, EachCallSaysWhatTheWindowMustShowAgain) {
     constexpr TextViewModel::Change kMoved = TextViewModel::kSelectionMoved;
     // One session from the caret at the start, nothing selected, the first row at the top. The
     // caret alone is the system's to draw; a selection shown before or after is painted.
-    EXPECT_EQ(view.Press(Key::Left, true, false), 0u);
-    EXPECT_EQ(view.CollapseSelection(), 0u);
-    EXPECT_EQ(view.ScrollBy(Scroll::LineUp), 0u);
-    EXPECT_EQ(view.MouseMove(Cell(2, 1)), 0u) << "no button down";
-    EXPECT_EQ(view.SetCharSize(10, 20), 0u);
     EXPECT_EQ(view.Wheel(-60, 1), 0u) << "half a notch";
     EXPECT_EQ(view.Wheel(-60, 1), kBar | kRows);
     EXPECT_EQ(view.ScrollBy(Scroll::Top), kBar | kRows);

@@ -9,10 +9,6 @@
 #include "shared/shared_routines.h"
 #include "support/test_support.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace ombrix::runner {
 namespace {
 
@@ -108,24 +104,6 @@ TEST_F(RunAndCaptureTest, WhatCannotStartOrIsCancelledLeavesNothing) {
     EXPECT_FALSE(state.LaunchActive());
     EXPECT_FALSE(fs::exists(output));
 }
-
-#ifndef _WIN32
-TEST_F(RunAndCaptureTest, PlantedLinksAreNeverFollowed) {
-    const std::string victim = dir.File("victim.txt");
-    test::WriteFile(victim, "precious");
-    ASSERT_EQ(::symlink(victim.c_str(), output.c_str()), 0);
-    const base::Result<RunEnd> throughSymlink = Run(" --hex 41");
-    EXPECT_EQ(
-        throughSymlink.Reason().rfind("Ombrix could not create the temporary file " + output, 0),
-        0u)
-        << throughSymlink.Reason();
-    EXPECT_FALSE(state.LaunchActive());
-    ASSERT_EQ(::unlink(output.c_str()), 0);
-    ASSERT_EQ(::link(victim.c_str(), output.c_str()), 0);
-    EXPECT_FALSE(Run(" --hex 41")) << "nor hard links";
-    EXPECT_EQ(test::ReadFile(victim), "precious");
-}
-#endif
 
 }  // namespace
 }  // namespace ombrix::runner
