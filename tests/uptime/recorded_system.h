@@ -97,16 +97,12 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
 
     UtcSeconds Now() const override { return now_; }
     const LocalClock& Clock() const override { return clock_; }
-    // The machine last opened and the query last read, by this system or its copies.
-    const std::pair<std::string, LogQuery>& Asked() const { return *asked_; }
 
-    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
-        asked_->first = machine;
+    std::unique_ptr<EventLogReader> OpenEventLog(const std::string&) const override {
         return std::make_unique<RecordedSystem>(*this);
     }
     // Every log but the Application log holds the records given.
     ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
-        asked_->second = query;
         if (failure_) {
             return *failure_;
         }
@@ -127,8 +123,6 @@ class RecordedSystem final : public ToolSystem, public EventLogReader {
     FixedFormatClock clock_;
     std::optional<ombrix::base::Failure> failure_;
     std::string file_;
-    std::shared_ptr<std::pair<std::string, LogQuery>> asked_ =
-        std::make_shared<std::pair<std::string, LogQuery>>();
 };
 
 }  // namespace uptime::test

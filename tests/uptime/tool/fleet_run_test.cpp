@@ -67,6 +67,10 @@ class FleetSystem final : public ToolSystem {
                 wakeUp_.wait(lock, [&] { return cancelled_; });
                 return Failure{"The operation was canceled by the user.", FailureKind::Failed};
             }
+            const auto machine = system_.machines.find(machine_);
+            if (machine != system_.machines.end() && !machine->second) {
+                return machine->second;  // a refusal holds for every log of the machine
+            }
             if (query.channel == "Application") {
                 return LogRecords{};
             }
@@ -76,7 +80,6 @@ class FleetSystem final : public ToolSystem {
                            ? Result<LogRecords>(channel->second)
                            : Failure{"The specified channel could not be found."};
             }
-            const auto machine = system_.machines.find(machine_);
             return machine != system_.machines.end()
                        ? machine->second
                        : Failure{"The RPC server is unavailable.", FailureKind::Unreachable};
@@ -253,6 +256,14 @@ TEST(FleetRun, ACollectorsChannelThroughTheLiveLogsSeam) {
     EXPECT_TRUE(named.output.starts_with(
         "Uptime Report for: \\\\LOW\r\nLog File: the Boots channel of \\\\COLL01\r\n"))
         << named.output;
+    // A collector that refuses: its reason, and the code of a refusal.
+    system.machines.insert_or_assign(
+        "COLL02", Failure{"Access is denied, error 5", FailureKind::AccessDenied});
+    const ToolResult refused = RunTool({"/c:COLL02", "/s"}, kDesk, system);
+    EXPECT_EQ(refused.exitCode, kAccessDenied);
+    EXPECT_EQ(refused.output,
+              "No report can be made from the ForwardedEvents channel of \\\\COLL02.\r\n\r\n"
+              "Access is denied, error 5\r\n");
 }
 
 }  // namespace
