@@ -1,13 +1,15 @@
-// A system for the tool whose logs are recorded: a System log of given records, an exported log
-// file held in memory and served in small pieces, and a clock at a fixed offset from UTC. Also
+// A system for the tool whose logs are recorded: machines' logs of given records, exported log
+// files held in memory and served in small pieces, and a clock at a fixed offset from UTC. Also
 // the real exported log the tests read (whole and as records), and the UTF-16 that PowerShell
 // writes.
 #pragma once
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
+#include <map>
 #include <memory>
-#include <optional>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,57 +80,100 @@ class TextSource final : public ByteSource {
     std::size_t pos_ = 0;
 };
 
-class RecordedSystem final : public ToolSystem, public EventLogReader {
+// Machines' logs by name, files by path, and collectors' channels, all recorded; "*" stands for
+// any other machine or path.
+class RecordedSystem final : public ToolSystem {
   public:
+    // No machine answers, no file is found.
+    RecordedSystem(UtcSeconds now, FixedFormatClock::OffsetRule offset)
+        : now_(now), clock_(std::move(offset)) {}
+    // Every machine's System log holds `systemRecords`.
     RecordedSystem(UtcSeconds now, std::vector<std::string> systemRecords,
                    FixedFormatClock::OffsetRule offset)
-        : now_(now), system_{std::move(systemRecords), {}}, clock_(std::move(offset)) {}
-
-    // The System log (and any other) cannot be read, for the reason given.
-    void FailLogs(ombrix::base::FailureKind kind, std::string reason) {
-        failure_ = ombrix::base::Failure{std::move(reason), kind};
+        : RecordedSystem(now, std::move(offset)) {
+        machines.insert_or_assign("*", LogRecords{std::move(systemRecords), {}});
     }
 
-    // The System log's oldest record, which may be one the report has no use for.
-    void SetOldestRecord(std::string xml) { system_.oldestRecord = std::move(xml); }
+    std::map<std::string, ombrix::base::Result<LogRecords>> machines;  // "" for this computer
+    std::map<std::string, std::string> files;
+    std::map<std::string, LogRecords> channels;  // by "machine|channel"
 
+    // Every log of every machine cannot be read, for the reason given.
+    void FailLogs(ombrix::base::FailureKind kind, std::string reason) {
+        machines.insert_or_assign("*", ombrix::base::Failure{std::move(reason), kind});
+    }
+    // The System log's oldest record, which may be one the report has no use for.
+    void SetOldestRecord(std::string xml) { machines.at("*")->oldestRecord = std::move(xml); }
     // The exported log /l: reads, whatever its path.
-    void SetLogFile(std::string bytes) { file_ = std::move(bytes); }
+    void SetLogFile(std::string bytes) { files["*"] = std::move(bytes); }
 
     UtcSeconds Now() const override { return now_; }
     const LocalClock& Clock() const override { return clock_; }
-    // The machine last opened and the query last read, by this system or its copies.
-    const std::pair<std::string, LogQuery>& Asked() const { return *asked_; }
-
     std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
-        asked_->first = machine;
-        return std::make_unique<RecordedSystem>(*this);
+        return std::make_unique<Reader>(*this, machine);
     }
-    // Every log but the Application log holds the records given.
-    ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
-        asked_->second = query;
-        if (failure_) {
-            return *failure_;
-        }
-        return query.channel != "Application" ? system_ : LogRecords{};
-    }
-    void Cancel() override {}
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
-        const std::string&) const override {
-        return std::unique_ptr<ByteSource>(std::make_unique<TextSource>(file_));
+        const std::string& path) const override {
+        auto file = files.find(path);
+        file = file != files.end() ? file : files.find("*");
+        if (file == files.end()) {
+            return ombrix::base::Failure{"The system cannot find the file specified."};
+        }
+        return std::unique_ptr<ByteSource>(std::make_unique<TextSource>(file->second));
     }
     ombrix::base::Result<void> ReadEvtxFile(const std::string&, RecordSink&) const override {
         return ombrix::base::Failure{"no event log service here"};
     }
 
   private:
+    // A machine's logs: the Application log empty. "HANGS" answers nothing until cancelled.
+    class Reader final : public EventLogReader {
+      public:
+        Reader(const RecordedSystem& system, std::string machine)
+            : system_(system), machine_(std::move(machine)) {}
+        ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
+            if (machine_ == "HANGS") {
+                std::unique_lock lock(mutex_);
+                wakeUp_.wait(lock, [&] { return cancelled_; });
+                return ombrix::base::Failure{"The operation was canceled by the user."};
+            }
+            auto machine = system_.machines.find(machine_);
+            machine = machine != system_.machines.end() ? machine : system_.machines.find("*");
+            if (machine != system_.machines.end() && !machine->second) {
+                return machine->second;  // a refusal holds for every log of the machine
+            }
+            if (query.channel == "Application") {
+                return LogRecords{};
+            }
+            if (query.channel != "System") {
+                const auto channel = system_.channels.find(machine_ + "|" + query.channel);
+                return channel != system_.channels.end()
+                           ? ombrix::base::Result<LogRecords>(channel->second)
+                           : ombrix::base::Failure{"The specified channel could not be found."};
+            }
+            return machine != system_.machines.end()
+                       ? machine->second
+                       : ombrix::base::Failure{"The RPC server is unavailable.",
+                                               ombrix::base::FailureKind::Unreachable};
+        }
+        void Cancel() override {
+            {
+                const std::lock_guard lock(mutex_);
+                cancelled_ = true;
+            }
+            wakeUp_.notify_all();
+        }
+
+      private:
+        const RecordedSystem& system_;
+        std::string machine_;
+        std::mutex mutex_;
+        std::condition_variable wakeUp_;
+        bool cancelled_ = false;
+    };
+
     UtcSeconds now_;
-    LogRecords system_;
     FixedFormatClock clock_;
-    std::optional<ombrix::base::Failure> failure_;
-    std::string file_;
-    std::shared_ptr<std::pair<std::string, LogQuery>> asked_ =
-        std::make_shared<std::pair<std::string, LogQuery>>();
 };
 
 }  // namespace uptime::test

@@ -1,8 +1,7 @@
 // The quick reading of a record's System part, against the full parse, on the real sample log
-// and on the forms other writers give; the name change of EventLog 6011; the collector's query.
+// and on the forms other writers give; the collector's query.
 #include <gtest/gtest.h>
 
-#include "drive/fleet_export.h"
 #include "uptime/events/record_facts.h"
 #include "uptime/events/system_events.h"
 #include "uptime/recorded_system.h"
@@ -79,18 +78,6 @@ TEST(RecordFacts, LeaveWhatTheyAreUnsureOfToTheFullParse) {
             ExpectAgreesWithFullParse(c.xml, *facts);
         }
     }
-}
-
-// The rename itself, as the real program reports it, is in tool_test; here only whose record
-// it may be.
-TEST(HostRename, IsReadFromTheEventLogServiceOnly) {
-    const std::optional<EventRecord> change = ParseEventXml(
-        ombrix::drive::RenamedMachine(SampleRecords(), 65, "WIN-4G2HL0KQ7R3", "PC-ACCOUNTS")[67]);
-    ASSERT_TRUE(change);
-    EXPECT_TRUE(ReadHostRename(*change));
-    EventRecord other = *change;
-    other.provider = "Microsoft-Windows-Kernel-General";
-    EXPECT_FALSE(ReadHostRename(other));
 }
 
 TEST(CollectorQuery, SelectsEachLogsEventsByTheLogTheyName) {

@@ -17,8 +17,8 @@ const std::string& Cancelled() {
     return text;
 }
 
-// This computer's log: a remote session to another machine cannot be had here. Once a Cancel
-// is seen, every later Read gives up at once, however often Cancel is called.
+// This computer's log (a remote session to another machine cannot be had here), cancelled over
+// and over by another thread.
 TEST(WindowsEventLogCancel, ReadsWhileAnotherThreadCancelsFinishOrGiveTheCancel) {
     const auto log = win32::OpenWindowsEventLog("");
     std::atomic<bool> cancelled = false;

@@ -86,18 +86,12 @@ TEST_P(MachineLogsTest, SplitsExportsByComputerAndCountsARecordOnceWhereTheyOver
     EXPECT_EQ(logs->machines[2].records, 100u);
     const MachineLog& srvA = logs->machines[0];
     EXPECT_EQ(srvA.records, 120u);
-    EXPECT_EQ(srvA.systemRecords, 120u);
-    EXPECT_EQ(srvA.unreadable, 0u);
     EXPECT_EQ(srvA.firstRecord, At("2018-07-06T18:37:44Z"));
-    EXPECT_EQ(srvA.systemBegins, srvA.firstRecord);
     EXPECT_EQ(srvA.end, At("2018-07-06T18:42:36Z"));
-    EXPECT_EQ(Count(srvA.systemEvents, EventKind::Boot), 2u);
-    EXPECT_EQ(Count(srvA.systemEvents, EventKind::Shutdown), 1u);
     EXPECT_EQ(srvA.systemEvents.size(), 7u);
     EXPECT_TRUE(
         std::is_sorted(srvA.systemEvents.begin(), srvA.systemEvents.end(),
                        [](const SystemEvent& a, const SystemEvent& b) { return a.time < b.time; }));
-    EXPECT_TRUE(srvA.nameChanges.empty());
 }
 
 TEST_P(MachineLogsTest, ReadsAFleetCutIntoManyBlocksAsAWhole) {
@@ -151,9 +145,8 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
         std::string bytes;
         const char* reason;
     };
+    // Each reason alone is in tool_test's runs of the real program.
     const std::vector<Case> cases = {
-        {"empty.xml", "", "It is empty."},  // as it failed to read; tool_test has each reason
-        {"no-records.xml", "<Events></Events>", "It holds no event records (no <Event> element)."},
         {"broken.xml", "<Event><System><EventID>6005</Event>",
          "None of its 1 event records could be read: they are not well-formed event XML."},
         // Records 4-6 of the sample: Kernel-Boot events 20, 27 and 25, nothing the report reads.
@@ -174,7 +167,7 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
     // The fleet's three, and DESKTOP-1N4R894 of the file the report has no use for: its records
     // are counted all the same.
     EXPECT_EQ(logs->machines.size(), 4u);
-    EXPECT_EQ(logs->files, 6u);
+    EXPECT_EQ(logs->files, 4u);
     ASSERT_EQ(logs->problems.size(), cases.size() + 3);
     // The patterns' problems come first, then the files' in the order given.
     EXPECT_EQ(logs->problems[0].source, dir_.File("*.evt"));
@@ -202,19 +195,6 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, MachineLogsTest, ::testing::Values(1u, 3u));
-
-// How the channel's records are split by computer is in the fleet run's test of the channel.
-TEST(CollectorChannel, AsksForTheReportsEventsAndPassesOnARefusal) {
-    test::RecordedSystem channel(0, {}, [](UtcSeconds) { return std::int64_t{0}; });
-    channel.FailLogs(ombrix::base::FailureKind::AccessDenied, "Access is denied.");
-    const auto refused = ReadCollectorChannel(channel, "COLLECT01", "");
-    EXPECT_EQ(channel.Asked().first, "COLLECT01");
-    EXPECT_EQ(channel.Asked().second.channel, "ForwardedEvents");
-    EXPECT_EQ(channel.Asked().second.xpath, CollectorQuery("ForwardedEvents").xpath);
-    ASSERT_FALSE(refused);
-    EXPECT_EQ(refused.Kind(), ombrix::base::FailureKind::AccessDenied);
-    EXPECT_EQ(refused.Reason(), "Access is denied.");
-}
 
 }  // namespace
 }  // namespace uptime

@@ -2,8 +2,6 @@
 // read back by a strict reader written apart from the writer.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
 #include <string>
 
 #include "fuzz/strict_json.h"
@@ -36,51 +34,15 @@ TEST(JsonStringTest, EscapesAndReplacesWhatJsonCannotHoldAsIs) {
     }
 }
 
-// What the fuzzer does not write: a boolean, a number JSON cannot hold, the lowest integer.
-TEST(JsonTextTest, WritesWhatTheFuzzerDoesNot) {
-    JsonText text;
-    text.BeginObject();
-    text.Key("done");
-    text.Boolean(false);
-    text.Key("notANumber");
-    text.Number(std::nan(""));
-    text.Key("upSeconds");
-    text.Integer(std::numeric_limits<std::int64_t>::min());
-    text.EndObject();
-    EXPECT_EQ(text.Text(), R"({"done":false,"notANumber":null,"upSeconds":-9223372036854775808})");
-}
-
-// The reader the fuzzer trusts must refuse what is not JSON or not UTF-8.
-TEST(StrictJsonTest, RefusesWhatIsNotJsonOrNotUtf8) {
-    const std::string refused[] = {
-        "",
-        "{",
-        "[1,]",
-        "{\"a\"}",
-        "{\"a\":1,}",
-        "01",
-        "1.",
-        "-",
-        "1e",
-        "\"\x01\"",
-        "\"\\x\"",
-        "\"\\ud800\"",
-        "\"\\udc00\"",
-        "\"\xC0\xAF\"",
-        "\"\xED\xA0\x80\"",
-        "\"\xF4\x90\x80\x80\"",
-        "\"\xE2\x82\"",
-        "nul",
-        "[1] 2",
-        "'a'",
-    };
-    for (const std::string& text : refused) {
+// The fuzzer takes whatever this reader accepts as JSON: it must refuse what a faulty writer
+// would write (a stray comma, an unclosed document, a raw control, a lone surrogate, bytes that
+// are not UTF-8). A reader that refused too much would fail the fuzzer loudly.
+TEST(StrictJsonTest, RefusesWhatAFaultyWriterWouldWrite) {
+    for (const std::string text :
+         {"{\"a\":1,}", "[1", "1.", "\"\x01\"", "\"\\ud800\"", "\"\xC0\xAF\"", "[1] 2"}) {
         StrictJson reader;
         EXPECT_FALSE(reader.Read(text)) << text;
     }
-    StrictJson reader;
-    ASSERT_TRUE(reader.Read(" [0, -1.5e+3, true, \"\\ud83d\\ude00\\u00e9\\/\"] "));
-    EXPECT_EQ(reader.Strings().at(0), "\xF0\x9F\x98\x80\xC3\xA9/");
 }
 
 }  // namespace

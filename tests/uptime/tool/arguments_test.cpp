@@ -47,7 +47,6 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"/P:12", "/A", "10.0.0.7"}, "10.0.0.7 /s /a /p:12"},  // any order or case; /a is /s too
         {{"/d:7/3/30"}, " since 1930-7-3"},  // a short year read through Windows' window
         {{"/?"}, " /?"},
-        {{"/HELP"}, " /?"},
         // A fleet: several names, lists, limits; a name outside ASCII as it is.
         {{"\\\\SRV01", "SRV02", "/s", "10.0.0.7", "/M:a.txt", "/m:b.txt", "/t:1", "/W:3600"},
          "SRV01,SRV02,10.0.0.7 list:a.txt list:b.txt /t:1 /w:3600 /s"},
@@ -69,13 +68,9 @@ TEST(ParseArguments, NamesEachFault) {
         {{""}, "switch"},
         {{"\\\\"}, "machine name"},
         {{"SRV01", "SRV*"}, "\"SRV*\" is not a machine name"},
-        {{"SRV 01"}, "machine name"},
         {{"/d:1/1/2000", "/p:5"}, "only one"},
-        {{"/p:5", "/p:6"}, "only one"},
         {{"/d:2/30/2006"}, "2/30/2006"},
-        {{"/d:"}, "valid date"},
         {{"/p:0"}, "/p:0"},
-        {{"/p:"}, "whole number"},
         {{"/p:999999"}, "/p:999999"},
         {{"/l:"}, "needs the path"},
         {{"/m:"}, "/m: needs the path of a list"},
@@ -84,7 +79,6 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/c", "SRV01"}, "name the collector as /c:COLLECTOR"},
         {{"/c:COLL01", "/l:a.xml"}, "/l: or a collector with /c, not both"},
         {{"/c", "/c:COLL01"}, "only one collector"},
-        {{"/c:"}, "needs the collector's name"},
         {{"/c:*"}, "\"/c:*\" needs the collector's name"},
         {{"/e:Forwarded"}, "give it with /c or /c:COLLECTOR"},
         {{"/c", "/e:"}, "needs the name of a channel"},
@@ -93,7 +87,6 @@ TEST(ParseArguments, NamesEachFault) {
         {{"/t:8", "/t:8"}, "\"/t:8\" needs, once"},
         {{"/w:0"}, "\"/w:0\" needs, once, a whole number of seconds"},
         {{"/w:3601"}, "from 1 to 3600"},
-        {{"/w:ten"}, "/w:ten"},
         {{"/f:json", "/f:csv"}, "is not a face this tool writes; give, once, /f:text"},
         {{"/o:"}, "/o: needs, once, the path"},
         {{"/o:a.csv", "/o:b.csv"}, "/o: needs, once"},

@@ -3,10 +3,6 @@
 // Every machine's report in the fleet report must be the one its own run prints.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <map>
-#include <mutex>
-
 #include "drive/fleet_export.h"
 #include "uptime/recorded_system.h"
 #include "uptime/tool/tool.h"
@@ -16,7 +12,6 @@ namespace {
 
 using ombrix::base::Failure;
 using ombrix::base::FailureKind;
-using ombrix::base::Result;
 
 // The sample's last record, 08/08/2018 14:44:03 UTC, and an hour after it.
 constexpr UtcSeconds kSampleEnd = 1533739443;
@@ -31,74 +26,10 @@ std::vector<std::string> AsMachine(const std::string& name) {
     return records;
 }
 
-// Machines' logs by name, files by path, and collectors' channels, all recorded.
-class FleetSystem final : public ToolSystem {
-  public:
-    FleetSystem() : clock_([](UtcSeconds) { return std::int64_t{0}; }) {}
-
-    std::map<std::string, Result<LogRecords>> machines;  // "" for this computer
-    std::map<std::string, std::string> files;
-    std::map<std::string, LogRecords> channels;  // by "machine|channel"
-
-    UtcSeconds Now() const override { return kSampleEnd + 3600; }
-    const LocalClock& Clock() const override { return clock_; }
-    std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
-        return std::make_unique<Reader>(*this, machine);
-    }
-    Result<std::unique_ptr<ByteSource>> OpenLogFile(const std::string& path) const override {
-        const auto file = files.find(path);
-        if (file == files.end()) {
-            return Failure{"The system cannot find the file specified."};
-        }
-        return std::unique_ptr<ByteSource>(std::make_unique<test::TextSource>(file->second));
-    }
-    Result<void> ReadEvtxFile(const std::string&, RecordSink&) const override {
-        return Failure{"no event log service here"};
-    }
-
-  private:
-    class Reader final : public EventLogReader {
-      public:
-        Reader(const FleetSystem& system, std::string machine)
-            : system_(system), machine_(std::move(machine)) {}
-        Result<LogRecords> Read(const LogQuery& query) override {
-            if (machine_ == "HANGS") {  // answers nothing until it is cancelled
-                std::unique_lock lock(mutex_);
-                wakeUp_.wait(lock, [&] { return cancelled_; });
-                return Failure{"The operation was canceled by the user.", FailureKind::Failed};
-            }
-            if (query.channel == "Application") {
-                return LogRecords{};
-            }
-            if (query.channel != "System") {
-                const auto channel = system_.channels.find(machine_ + "|" + query.channel);
-                return channel != system_.channels.end()
-                           ? Result<LogRecords>(channel->second)
-                           : Failure{"The specified channel could not be found."};
-            }
-            const auto machine = system_.machines.find(machine_);
-            return machine != system_.machines.end()
-                       ? machine->second
-                       : Failure{"The RPC server is unavailable.", FailureKind::Unreachable};
-        }
-        void Cancel() override {
-            {
-                const std::lock_guard lock(mutex_);
-                cancelled_ = true;
-            }
-            wakeUp_.notify_all();
-        }
-
-      private:
-        const FleetSystem& system_;
-        std::string machine_;
-        std::mutex mutex_;
-        std::condition_variable wakeUp_;
-        bool cancelled_ = false;
-    };
-
-    FixedFormatClock clock_;
-};
+// The fleet's system, an hour after the sample's end, showing UTC.
+test::RecordedSystem FleetSystem() {
+    return test::RecordedSystem(kSampleEnd + 3600, [](UtcSeconds) { return std::int64_t{0}; });
+}
 
 // One EventLog record of `computer`: 6005 a boot, 6006 a clean shutdown.
 std::string EventLogRecord(int id, const std::string& time, const std::string& computer) {
@@ -131,7 +62,7 @@ void ExpectInOrder(const std::string& output, const std::vector<std::string>& te
 }
 
 TEST(FleetRun, LiveMachinesFailuresFirstThenEachMachinesOwnReport) {
-    FleetSystem system;
+    test::RecordedSystem system = FleetSystem();
     system.machines.insert_or_assign("SRV01", Log(AsMachine("SRV01")));
     system.machines.insert_or_assign("LOW", Log(DownADay("LOW")));
     system.machines.insert_or_assign(
@@ -166,7 +97,7 @@ TEST(FleetRun, LiveMachinesFailuresFirstThenEachMachinesOwnReport) {
 }
 
 TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
-    FleetSystem system;
+    test::RecordedSystem system = FleetSystem();
     system.machines.insert_or_assign("SRV01", Log(AsMachine("SRV01")));
     system.files["empty.txt"] = "# none yet\r\n\r\n";
     for (int i = 0; i < 10000; ++i) {
@@ -212,9 +143,9 @@ TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
 TEST(FleetRun, LogsOfSeveralMachinesEachAsOfItsOwnLastRecord) {
     // Each machine alone in a file at the same path gives the report the fleet shows for it.
     std::vector<std::string> alone;
-    FleetSystem system;
+    test::RecordedSystem system = FleetSystem();
     for (const auto& records : {AsMachine("SRV01"), DownADay("LOW")}) {
-        FleetSystem single;
+        test::RecordedSystem single = FleetSystem();
         for (const std::string& record : records) {
             single.files["fleet.xml"] += record;
         }
@@ -237,7 +168,7 @@ TEST(FleetRun, LogsOfSeveralMachinesEachAsOfItsOwnLastRecord) {
 }
 
 TEST(FleetRun, ACollectorsChannelThroughTheLiveLogsSeam) {
-    FleetSystem system;
+    test::RecordedSystem system = FleetSystem();
     // LOW's records among SRV01's, as a collector holds them.
     std::vector<std::string> both = AsMachine("SRV01");
     const std::vector<std::string> low = DownADay("LOW");
@@ -253,6 +184,14 @@ TEST(FleetRun, ACollectorsChannelThroughTheLiveLogsSeam) {
     EXPECT_TRUE(named.output.starts_with(
         "Uptime Report for: \\\\LOW\r\nLog File: the Boots channel of \\\\COLL01\r\n"))
         << named.output;
+    // A collector that refuses: its reason, and the code of a refusal.
+    system.machines.insert_or_assign(
+        "COLL02", Failure{"Access is denied, error 5", FailureKind::AccessDenied});
+    const ToolResult refused = RunTool({"/c:COLL02", "/s"}, kDesk, system);
+    EXPECT_EQ(refused.exitCode, kAccessDenied);
+    EXPECT_EQ(refused.output,
+              "No report can be made from the ForwardedEvents channel of \\\\COLL02.\r\n\r\n"
+              "Access is denied, error 5\r\n");
 }
 
 }  // namespace
