@@ -148,11 +148,6 @@ void JsonText::Number(double value) {
     text_ += digits.data();
 }
 
-void JsonText::Boolean(bool value) {
-    BeforeValue();
-    text_ += value ? "true" : "false";
-}
-
 void JsonText::Null() {
     BeforeValue();
     text_ += "null";

@@ -28,7 +28,6 @@ class JsonText {
     // The shortest text that reads back as the same double; null for NaN and infinities, which
     // JSON cannot hold.
     void Number(double value);
-    void Boolean(bool value);
     void Null();
 
     const std::string& Text() const { return text_; }
