@@ -75,7 +75,9 @@ bool WriteNewFile(const std::string& path, const std::string& bytes) {
                                    &written, nullptr) &&
                        written == bytes.size();
     if (file && !whole) {
+        const DWORD error = ::GetLastError();  // the log names the write's failure, not this
         ::DeleteFileA(path.c_str());
+        ::SetLastError(error);
     }
     return whole;
 }
