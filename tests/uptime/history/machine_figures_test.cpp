@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "uptime/history/machine_figures.h"
@@ -50,22 +51,13 @@ TEST(MachineFigures, HistoriesWorkedOutByHand) {
         std::int64_t uptime, downtime, unaccounted;                  // seconds
         int reboots, unexpectedShutdowns, powerLosses, bluescreens;  // 6008, 41, bugchecks
     };
-    struct Stop {
-        LastShutdownKind kind;
-        const char* at;
-        const char* detail;
-    };
-    struct Strip {
-        const char* to;  // [00:00, to) in `marks.size()` slices
-        std::string_view marks;
-    };
     struct Case {
         const char* name;
         std::vector<SystemEvent> events;
         Figures figures;  // availability is the uptime's share of the time up or down
         const char* lastBoot;
-        Stop lastShutdown;
-        std::vector<Strip> strips;
+        std::tuple<LastShutdownKind, const char*, const char*> lastShutdown;  // kind, at, detail
+        std::vector<std::pair<const char*, std::string_view>> strips;         // [00:00, to): marks
         bool upAtEnd = true;
         const char* logBegins = nullptr;
     };
@@ -150,13 +142,11 @@ TEST(MachineFigures, HistoriesWorkedOutByHand) {
         // Up at the end since the last boot; down, no time up.
         const auto upFor = static_cast<std::uint64_t>(At("12:00") - At(c.lastBoot));
         EXPECT_EQ(figures.upFor, c.upAtEnd ? std::optional(upFor) : std::nullopt);
-        EXPECT_EQ(figures.lastShutdown.kind, c.lastShutdown.kind);
-        EXPECT_EQ(figures.lastShutdown.time, At(c.lastShutdown.at));
-        EXPECT_EQ(figures.lastShutdown.detail, c.lastShutdown.detail);
-        for (const Strip& strip : c.strips) {
-            EXPECT_EQ(
-                Marks(AvailabilitySlices(input, At("00:00"), At(strip.to), strip.marks.size())),
-                strip.marks);
+        const auto& [kind, at, detail] = c.lastShutdown;
+        const LastShutdown& stop = figures.lastShutdown;
+        EXPECT_EQ(std::tie(stop.kind, stop.time, stop.detail), std::tuple(kind, At(at), detail));
+        for (const auto& [to, marks] : c.strips) {
+            EXPECT_EQ(Marks(AvailabilitySlices(input, At("00:00"), At(to), marks.size())), marks);
         }
     }
 }
