@@ -40,9 +40,8 @@ inline const std::vector<std::string>& SampleRecords() {
 inline std::string Utf16(const std::string& utf8, bool bigEndian, bool mark = true) {
     std::string bytes;
     const auto unit = [&](std::uint32_t u) {
-        const auto high = static_cast<char>(u >> 8);
-        const auto low = static_cast<char>(u & 0xFF);
-        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        bytes += static_cast<char>(bigEndian ? u >> 8 : u & 0xFF);
+        bytes += static_cast<char>(bigEndian ? u & 0xFF : u >> 8);
     };
     if (mark) {
         unit(0xFEFF);
@@ -104,8 +103,6 @@ class RecordedSystem final : public ToolSystem {
     }
     // The System log's oldest record, which may be one the report has no use for.
     void SetOldestRecord(std::string xml) { machines.at("*")->oldestRecord = std::move(xml); }
-    // The exported log /l: reads, whatever its path.
-    void SetLogFile(std::string bytes) { files["*"] = std::move(bytes); }
 
     UtcSeconds Now() const override { return now_; }
     const LocalClock& Clock() const override { return clock_; }

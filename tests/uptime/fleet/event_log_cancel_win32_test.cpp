@@ -12,15 +12,11 @@
 namespace uptime {
 namespace {
 
-const std::string& Cancelled() {
-    static const std::string text = win32::ErrorText(ERROR_CANCELLED);
-    return text;
-}
-
 // This computer's log (a remote session to another machine cannot be had here), cancelled over
 // and over by another thread.
 TEST(WindowsEventLogCancel, ReadsWhileAnotherThreadCancelsFinishOrGiveTheCancel) {
     const auto log = win32::OpenWindowsEventLog("");
+    const std::string cancelledText = win32::ErrorText(ERROR_CANCELLED);
     std::atomic<bool> cancelled = false;
     std::atomic<bool> reading = true;
     std::thread canceller([&] {
@@ -35,7 +31,7 @@ TEST(WindowsEventLogCancel, ReadsWhileAnotherThreadCancelsFinishOrGiveTheCancel)
         const bool after = cancelled;
         const auto read = log->Read(i % 2 == 0 ? SystemLogQuery() : ApplicationLogQuery());
         if (!read) {
-            EXPECT_EQ(read.Reason(), Cancelled());
+            EXPECT_EQ(read.Reason(), cancelledText);
         }
         if (after) {
             EXPECT_FALSE(read) << "a Read after the Cancel";

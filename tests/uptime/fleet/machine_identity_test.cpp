@@ -105,10 +105,8 @@ TEST(LinkRenamedMachines, MergesTheLogsUnderTheNewestNameAndSaysWhatItGuessed) {
         Log("SRV01", {{kBoot, 5}, {kLost, 6}, {kBoot, 6.5}}),
     };
     const std::vector<MachineHistory> histories = LinkRenamedMachines(logs);
-    ASSERT_EQ(histories.size(), 1u);
-    const MachineHistory& history = histories.front();
-    EXPECT_EQ(history.log.computer, "SRV01");
-    EXPECT_EQ(history.earlierNames, (std::vector<std::string>{"WIN-7Q2K9", "SRV1"}));
+    EXPECT_EQ(Described(histories), "SRV01 (WIN-7Q2K9, SRV1)?");
+    const MachineHistory& history = histories.at(0);
     EXPECT_EQ(history.guess,
               "WIN-7Q2K9 and SRV1 taken as earlier names of SRV01, by the times of their "
               "records: the logs hold no rename record.");

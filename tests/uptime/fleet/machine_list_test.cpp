@@ -16,9 +16,8 @@ namespace {
 std::string Outcome(const std::string& bytes) {
     const auto parsed = ParseMachineList(bytes);
     if (!parsed) {
-        return parsed.Kind() == ombrix::base::FailureKind::BadRequest
-                   ? parsed.Reason()
-                   : "(not a BadRequest) " + parsed.Reason();
+        const bool badRequest = parsed.Kind() == ombrix::base::FailureKind::BadRequest;
+        return (badRequest ? "" : "(not a BadRequest) ") + parsed.Reason();
     }
     std::string names;
     for (const std::string& name : *parsed) {

@@ -26,7 +26,7 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 // What uptime prints for `args` with `file` at kPath, showing UTC.
 ToolResult ReadLog(const std::string& file, std::vector<std::string> args) {
     test::RecordedSystem system(0, {}, [](UtcSeconds) { return std::int64_t{0}; });
-    system.SetLogFile(file);
+    system.files[kPath] = file;
     args.insert(args.begin(), std::string("/l:") + kPath);
     return RunTool(args, {"DESK", 3600, "Windows 7", "Coordinated Universal Time"}, system);
 }
