@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -80,7 +81,7 @@ class TextSource final : public ByteSource {
 };
 
 // Machines' logs by name, files by path, and collectors' channels, all recorded; "*" stands for
-// any other machine or path.
+// any other machine or path. Counts the logs open at once, and the cancels.
 class RecordedSystem final : public ToolSystem {
   public:
     // No machine answers, no file is found.
@@ -96,6 +97,14 @@ class RecordedSystem final : public ToolSystem {
     std::map<std::string, ombrix::base::Result<LogRecords>> machines;  // "" for this computer
     std::map<std::string, std::string> files;
     std::map<std::string, LogRecords> channels;  // by "machine|channel"
+    // Shared with the readers, which may outlive the system. They are opened and cancelled on
+    // the asking thread, closed on any.
+    struct ReaderCounts {
+        std::atomic<int> open = 0;
+        int mostOpen = 0;
+        int cancels = 0;
+    };
+    std::shared_ptr<ReaderCounts> readers = std::make_shared<ReaderCounts>();
 
     // Every log of every machine cannot be read, for the reason given.
     void FailLogs(ombrix::base::FailureKind kind, std::string reason) {
@@ -107,6 +116,7 @@ class RecordedSystem final : public ToolSystem {
     UtcSeconds Now() const override { return now_; }
     const LocalClock& Clock() const override { return clock_; }
     std::unique_ptr<EventLogReader> OpenEventLog(const std::string& machine) const override {
+        readers->mostOpen = std::max(readers->mostOpen, ++readers->open);
         return std::make_unique<Reader>(*this, machine);
     }
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
@@ -127,7 +137,8 @@ class RecordedSystem final : public ToolSystem {
     class Reader final : public EventLogReader {
       public:
         Reader(const RecordedSystem& system, std::string machine)
-            : system_(system), machine_(std::move(machine)) {}
+            : system_(system), machine_(std::move(machine)), counts_(system.readers) {}
+        ~Reader() override { --counts_->open; }
         ombrix::base::Result<LogRecords> Read(const LogQuery& query) override {
             if (machine_ == "HANGS") {
                 std::unique_lock lock(mutex_);
@@ -158,12 +169,14 @@ class RecordedSystem final : public ToolSystem {
                 const std::lock_guard lock(mutex_);
                 cancelled_ = true;
             }
+            ++counts_->cancels;
             wakeUp_.notify_all();
         }
 
       private:
         const RecordedSystem& system_;
         std::string machine_;
+        std::shared_ptr<ReaderCounts> counts_;
         std::mutex mutex_;
         std::condition_variable wakeUp_;
         bool cancelled_ = false;
