@@ -69,8 +69,7 @@ class TextSource final : public ByteSource {
   public:
     explicit TextSource(std::string text) : text_(std::move(text)) {}
     ombrix::base::Result<std::size_t> Read(char* buffer, std::size_t size) override {
-        const std::size_t count = std::min({size, std::size_t{4093}, text_.size() - pos_});
-        std::copy_n(text_.data() + pos_, count, buffer);
+        const std::size_t count = text_.copy(buffer, std::min(size, std::size_t{4093}), pos_);
         pos_ += count;
         return count;
     }

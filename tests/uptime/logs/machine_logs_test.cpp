@@ -105,15 +105,15 @@ TEST_P(MachineLogsTest, ReadsAFleetCutIntoManyBlocksAsAWhole) {
     text.insert(text.find("<System>", nearBlockEnd) + 8, "<!-- <Event xmlns='x'> -->");
     const auto logs = Read({Write("fleet.xml", text)});
     ASSERT_TRUE(logs) << logs.Reason();
+    const auto isBoot = [](const std::string& record) {
+        return record.find(">6005</EventID>") != std::string::npos;
+    };
     std::vector<Tallied> expected;  // by name, as the fleet's machines are
     for (const FleetMachine& machine : fleet) {
         const auto run = SampleRecords().begin() + static_cast<std::ptrdiff_t>(machine.first);
-        expected.emplace_back(machine.name, machine.count,
-                              std::count_if(run, run + static_cast<std::ptrdiff_t>(machine.count),
-                                            [](const std::string& record) {
-                                                return record.find(">6005</EventID>") !=
-                                                       std::string::npos;
-                                            }));
+        expected.emplace_back(
+            machine.name, machine.count,
+            std::count_if(run, run + static_cast<std::ptrdiff_t>(machine.count), isBoot));
     }
     std::vector<Tallied> tally = Tally(*logs);
     std::sort(tally.begin(), tally.end());
@@ -143,10 +143,9 @@ TEST_P(MachineLogsTest, ReadsTheGoodFilesAndTellsWhatEachBadOneLacks) {
         paths.push_back(Write(c.name, c.bytes));
     }
     const std::string nowhere = dir_.File("nowhere") + ombrix::platform::kPathSeparator + "*.xml";
-    paths.push_back(dir_.File("missing.xml"));
-    paths.push_back(dir_.File("*.evt"));
-    paths.push_back(nowhere);
-    paths.push_back(dir_.File("?-*.xml"));  // the good file and a folder
+    // The last pattern matches the good file and a folder.
+    paths.insert(paths.end(),
+                 {dir_.File("missing.xml"), dir_.File("*.evt"), nowhere, dir_.File("?-*.xml")});
     const auto logs = Read(paths);
     ASSERT_TRUE(logs) << logs.Reason();
     // The fleet's three, and DESKTOP-1N4R894 of the file the report has no use for: its records
