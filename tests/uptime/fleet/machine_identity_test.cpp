@@ -15,18 +15,16 @@ namespace {
 constexpr UtcSeconds kDay = 86400;
 constexpr UtcSeconds kStart = 1'600'000'000;
 
-// A computer's log of System events at the given days.
+// A computer's log of System events at the given days, oldest first.
 MachineLog Log(std::string computer, std::vector<std::pair<EventKind, double>> events,
                std::vector<NameChange> nameChanges = {}) {
     MachineLog log;
     log.computer = std::move(computer);
     for (const auto& [kind, day] : events) {
-        const auto time = kStart + static_cast<UtcSeconds>(day * kDay);
-        log.systemEvents.push_back({kind, time, "", 0});
-        log.firstRecord = log.firstRecord ? std::min(*log.firstRecord, time) : time;
-        log.end = log.end ? std::max(*log.end, time) : time;
+        log.systemEvents.push_back({kind, kStart + static_cast<UtcSeconds>(day * kDay), "", 0});
     }
-    log.systemBegins = log.firstRecord;
+    log.firstRecord = log.systemBegins = log.systemEvents.at(0).time;
+    log.end = log.systemEvents.back().time;
     log.records = log.systemRecords = log.systemEvents.size();
     for (NameChange& change : nameChanges) {
         change.time = kStart + change.time * kDay;

@@ -22,10 +22,6 @@ using test::SampleRecords;
 
 constexpr std::int64_t kDay = 86400;
 
-UtcSeconds At(const char* time) {
-    return *ParseSystemTime(time);
-}
-
 // A machine's name, records and boots.
 using Tallied = std::tuple<std::string, std::size_t, std::ptrdiff_t>;
 
@@ -85,8 +81,8 @@ TEST_P(MachineLogsTest, SplitsExportsByComputerAndCountsARecordOnceWhereTheyOver
     EXPECT_EQ(Tally(*logs),
               (std::vector<Tallied>{{"srv-a", 120, 2}, {"SRV-C", 60, 0}, {"srv-b", 100, 1}}));
     const MachineLog& srvA = logs->machines.at(0);
-    EXPECT_EQ(srvA.firstRecord, At("2018-07-06T18:37:44Z"));
-    EXPECT_EQ(srvA.end, At("2018-07-06T18:42:36Z"));
+    EXPECT_EQ(srvA.firstRecord, ParseSystemTime("2018-07-06T18:37:44Z"));
+    EXPECT_EQ(srvA.end, ParseSystemTime("2018-07-06T18:42:36Z"));
     EXPECT_EQ(srvA.systemEvents.size(), 7u);
     EXPECT_TRUE(
         std::is_sorted(srvA.systemEvents.begin(), srvA.systemEvents.end(),
