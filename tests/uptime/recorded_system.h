@@ -96,8 +96,8 @@ class RecordedSystem final : public ToolSystem {
     std::map<std::string, ombrix::base::Result<LogRecords>> machines;  // "" for this computer
     std::map<std::string, std::string> files;
     std::map<std::string, LogRecords> channels;  // by "machine|channel"
-    // Shared with the readers, which may outlive the system. They are opened and cancelled on
-    // the asking thread, closed on any.
+    // The logs open now and at most at once, and the cancels given. Readers are opened and
+    // cancelled on the asking thread and closed on any, perhaps after the system: they share it.
     struct ReaderCounts {
         std::atomic<int> open = 0;
         int mostOpen = 0;
