@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/process_files.h"
@@ -16,14 +18,9 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-struct Row {
-    const char* line;
-    Args args;
-};
-
 // Backslashes are literal unless they stand before a quote: then 2n give n and a grouping
 // quote, 2n+1 give n and a literal quote.
-const Row kRows[] = {
+const std::pair<const char*, Args> kRows[] = {
     {"", {}},
     {"  \t ", {}},
     {"a  b\tc", {"a", "b", "c"}},
@@ -46,22 +43,21 @@ const Row kRows[] = {
 TEST(CommandLineSplit, FollowsTheRuntimesQuoteAndBackslashRulesAsAChildProgramReadsThem) {
     const test::ScratchDir dir;
     for (std::size_t index = 0; index < std::size(kRows); ++index) {
-        const Row& row = kRows[index];
-        EXPECT_EQ(SplitCommandLine(row.line), row.args) << "line: " << row.line;
+        const auto& [line, args] = kRows[index];
+        EXPECT_EQ(SplitCommandLine(line), args) << "line: " << line;
         const std::string outputPath = dir.File("args" + std::to_string(index) + ".out");
         auto output = platform::OutputFile::Create(outputPath);
         ASSERT_TRUE(output) << output.Reason();
-        auto child =
-            platform::CapturedProcess::Start(std::move(*output), test::HelperProgram("child_probe"),
-                                             std::string(" --args ") + row.line);
+        auto child = platform::CapturedProcess::Start(
+            std::move(*output), test::HelperProgram("child_probe"), std::string(" --args ") + line);
         ASSERT_TRUE(child) << child.Reason();
         (*child)->WaitForExit();
         (*child)->Finish();
         std::string expected = "[--args]\n";
-        for (const std::string& arg : row.args) {
+        for (const std::string& arg : args) {
             expected += "[" + arg + "]\n";
         }
-        EXPECT_EQ(test::ReadFile(outputPath), expected) << "line: " << row.line;
+        EXPECT_EQ(test::ReadFile(outputPath), expected) << "line: " << line;
     }
 }
 

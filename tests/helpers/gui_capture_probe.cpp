@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "platform/dialogs.h"
 #include "platform/process_files.h"
 #include "runner/run_and_capture.h"
 

@@ -62,15 +62,6 @@ void PrintVersion(const char* path) {
     }
 }
 
-std::string GuidText(const GUID& id) {
-    char text[64] = {};
-    std::snprintf(text, sizeof(text), "{%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
-                  static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0],
-                  id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6],
-                  id.Data4[7]);
-    return text;
-}
-
 // The supported systems of the activation context. Newer systems add a 64-bit "max version
 // tested" to each element (and so align the array to 8 bytes); older ones and their headers do
 // not: the size of the answer tells which.
@@ -98,7 +89,10 @@ void PrintSupportedSystems(HANDLE context) {
         std::memcpy(&id, buffer.data() + first + i * stride, sizeof(id));
         std::memcpy(&type, buffer.data() + first + i * stride + sizeof(id), sizeof(type));
         if (type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) {
-            std::printf("supported-os: %s\n", GuidText(id).c_str());
+            std::printf("supported-os: {%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}\n",
+                        static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0],
+                        id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5],
+                        id.Data4[6], id.Data4[7]);
         }
     }
 }

@@ -46,12 +46,7 @@ TEST(Twips, ControlsThatTouchOrKeepApartInTheDesignDoSoAtEveryDpiAndInEveryFont)
 
 TEST(FontScale, TheDesignFontChangesNothingAndOnlyAWiderOrHigherFontGrowsTheWindow) {
     const Box design{240, 480, 6375, 405};
-    struct Case {
-        FontUnits font;
-        int dpi;
-        Box pixels;
-    };
-    const Case cases[] = {
+    const std::tuple<FontUnits, int, Box> cases[] = {
         {kDesignFont, 96, TwipsToPixels(design, 96)},
         {{5, 11}, 96, TwipsToPixels(design, 96)},    // narrower: as designed
         {{8, 17}, 120, {21, 42, 567, 35}},           // wider and higher than 7.5 by 16.25

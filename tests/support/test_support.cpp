@@ -13,7 +13,6 @@
 #include <csignal>
 #endif
 
-#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
