@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "platform/process_files.h"
 #include "support/test_support.h"
@@ -66,9 +67,8 @@ TEST(RewriteInPlace, KeepsTheOldContentWhenAStepFailsAndTheNewOneOtherwise) {
             // A step that a write of this length never takes cannot fail.
             const bool taken =
                 failing != Step::None && (failing != Step::Grow || fresh.size() > old.size());
-            EXPECT_EQ(static_cast<bool>(written), !taken)
-                << fresh << " " << static_cast<int>(failing);
-            EXPECT_EQ(file.content, taken ? old : fresh)
+            EXPECT_EQ(std::pair(static_cast<bool>(written), file.content),
+                      std::pair(!taken, taken ? old : fresh))
                 << fresh << " " << static_cast<int>(failing);
         }
     }
@@ -82,8 +82,7 @@ TEST(ReplaceFileContent, ReplacesAFileNamedRelativeToTheCurrentFolderOrWithForwa
     const std::string forward = (dir.path() / "forward.csv").generic_string();
     for (const std::string& path : {std::string("relative.csv"), forward}) {
         test::WriteFile(path, "last week's report");
-        const base::Result<> replaced = ReplaceFileContent(path, "this week's report");
-        EXPECT_TRUE(replaced) << path << ": " << replaced.Reason();
+        EXPECT_EQ(ReplaceFileContent(path, "this week's report").Reason(), "") << path;
         EXPECT_EQ(test::ReadFile(path), "this week's report") << path;
     }
     std::filesystem::current_path(before);
@@ -105,9 +104,9 @@ TEST(ReadWholeFile, AFileTooLargeForMemoryFailsAsOutOfMemory) {
         GTEST_SKIP() << "no sparse file of that size here";
     }
     const base::Result<std::string> read = ReadWholeFile(path);
-    ASSERT_FALSE(read);
-    EXPECT_EQ(read.Kind(), base::FailureKind::OutOfMemory);
-    EXPECT_EQ(read.Reason(), "The file is too large for the memory available.");
+    EXPECT_EQ(std::pair(read.Kind(), read.Reason()),
+              std::pair(base::FailureKind::OutOfMemory,
+                        std::string("The file is too large for the memory available.")));
 }
 
 }  // namespace
