@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "options/fake_option_view.h"
@@ -97,9 +99,8 @@ TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFileW
         }
         form.SetValue(Control::ShowAppFailures, refusing ? kChecked : kUnchecked);
         ASSERT_EQ(Save().Reason(), "");
-        const std::string expected =
-            FormatOptionsFile(ToStoredOptions(form.ReadState(), uptimePath), kOptionsSignature);
-        EXPECT_EQ(test::ReadFile(path), refusing ? expected : kSample) << "nothing trails";
+        EXPECT_EQ(test::ReadFile(path), refusing ? Sample({{8, "True"}}) : kSample)
+            << "nothing trails";
         EXPECT_EQ(test::SpecialMarks(path), marks);
         EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
     }
@@ -128,11 +129,9 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
     const auto parsed = [](std::size_t line, const std::string& text) {
         return ParseOptionsFile(Sample({{line, text}}), kOptionsSignature);
     };
-    const struct {
-        const char* text;
-        std::optional<bool> boolean;  // as line 5 (RemoteMachine); nothing: the file is rejected
-        std::optional<int> number;    // as line 13 (dayCount)
-    } rows[] = {
+    // A line's text; read as line 5 (RemoteMachine), then as line 13 (dayCount). Nothing: the
+    // file is rejected.
+    const std::tuple<const char*, std::optional<bool>, std::optional<int>> rows[] = {
         {"TRUE", true, std::nullopt},  // a word is never a number
         {" false\t", false, std::nullopt},
         {"-1", true, -1},  // True as older versions wrote it
@@ -150,13 +149,13 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
         {"1 5", std::nullopt, std::nullopt},
         {"0x10", std::nullopt, std::nullopt},
     };
-    for (const auto& row : rows) {
-        const auto asBoolean = parsed(5, row.text);
-        EXPECT_EQ(asBoolean ? std::optional(asBoolean->remoteMachine) : std::nullopt, row.boolean)
-            << '"' << row.text << '"';
-        const auto asNumber = parsed(13, row.text);
-        EXPECT_EQ(asNumber ? std::optional(asNumber->dayCount) : std::nullopt, row.number)
-            << '"' << row.text << '"';
+    for (const auto& [text, boolean, number] : rows) {
+        const auto asBoolean = parsed(5, text);
+        EXPECT_EQ(asBoolean ? std::optional(asBoolean->remoteMachine) : std::nullopt, boolean)
+            << '"' << text << '"';
+        const auto asNumber = parsed(13, text);
+        EXPECT_EQ(asNumber ? std::optional(asNumber->dayCount) : std::nullopt, number)
+            << '"' << text << '"';
     }
     // Line 2's value never mattered: any whole number will do. LF alone ends a line too.
     EXPECT_TRUE(parsed(2, "99999999999999999999999"));
@@ -167,10 +166,8 @@ TEST(ParseOptionsFile, ReadsEachLineAsItsFormAllows) {
 }
 
 TEST_F(OptionsFileTest, EachFileRestoresItsStateIntoTheWindow) {
-    const struct {
-        std::map<std::size_t, std::string> changes;  // to the sample's lines
-        const char* shown;
-    } rows[] = {
+    // Changes to the sample's lines, and what the window then shows.
+    const std::pair<std::map<std::size_t, std::string>, const char*> rows[] = {
         // Values the boxes never held show as they stand.
         {{{10, "-3"}, {11, "12"}, {12, "-5"}, {13, "-7"}},
          "1101100|SRV01|-3|12|-5|-7|uptime SRV01 /s /d:12/-3/-5"},
@@ -180,11 +177,11 @@ TEST_F(OptionsFileTest, EachFileRestoresItsStateIntoTheWindow) {
         // Without the date option, the day count's option is selected.
         {{{4, "False"}}, "1101010|SRV01|07|03|2005|5|uptime SRV01 /s /p:5"},
     };
-    for (const auto& row : rows) {
+    for (const auto& [changes, shown] : rows) {
         view = FakeOptionView();
-        test::WriteFile(path, Sample(row.changes));
+        test::WriteFile(path, Sample(changes));
         Load();
-        EXPECT_EQ(Shown(), row.shown);
+        EXPECT_EQ(Shown(), shown);
     }
 }
 
