@@ -5,12 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "platform/process_files.h"
+#include "runner/run_and_capture.h"
 #include "support/test_support.h"
 
 namespace ombrix::base {
@@ -42,17 +41,14 @@ const std::pair<const char*, Args> kRows[] = {
 // it was given between [ and ].
 TEST(CommandLineSplit, FollowsTheRuntimesQuoteAndBackslashRulesAsAChildProgramReadsThem) {
     const test::ScratchDir dir;
-    for (std::size_t index = 0; index < std::size(kRows); ++index) {
-        const auto& [line, args] = kRows[index];
+    for (const auto& [line, args] : kRows) {
         EXPECT_EQ(SplitCommandLine(line), args) << "line: " << line;
-        const std::string outputPath = dir.File("args" + std::to_string(index) + ".out");
-        auto output = platform::OutputFile::Create(outputPath);
-        ASSERT_TRUE(output) << output.Reason();
-        auto child = platform::CapturedProcess::Start(
-            std::move(*output), test::HelperProgram("child_probe"), std::string(" --args ") + line);
-        ASSERT_TRUE(child) << child.Reason();
-        (*child)->WaitForExit();
-        (*child)->Finish();
+        const std::string outputPath = dir.File("args.out");
+        runner::RunState state;
+        const auto run = runner::RunAndCapture(
+            {outputPath, test::HelperProgram("child_probe"), std::string(" --args ") + line},
+            state);
+        ASSERT_TRUE(run) << run.Reason();
         std::string expected = "[--args]\n";
         for (const std::string& arg : args) {
             expected += "[" + arg + "]\n";

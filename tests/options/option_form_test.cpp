@@ -43,7 +43,7 @@ TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoThe
     }
 }
 
-TEST(OptionForm, GreyedCheckBoxesCountAsUnchecked) {
+TEST(OptionForm, GreyedCheckBoxesCountAsUncheckedAndDayCountsReadingZeroBecomeFive) {
     FakeOptionView view;
     OptionForm form{view};
     for (Control c : {Control::RemoteMachine, Control::ShowEvents, Control::ShowAppFailures,
@@ -53,11 +53,6 @@ TEST(OptionForm, GreyedCheckBoxesCountAsUnchecked) {
     form.BuildCommandLine();
     EXPECT_EQ(view.Text(Control::CommandLine), "uptime");
     EXPECT_FALSE(view.At(Control::MachineName).enabled);
-}
-
-TEST(OptionForm, DayCountsReadingZeroBecomeFiveAndOthersStay) {
-    FakeOptionView view;
-    OptionForm form{view};
     form.SetValue(Control::RestrictPeriod, kChecked);
     // What Val reads as zero: the box's leading number, blanks inside it skipped.
     const std::pair<std::string, std::string> typedShown[] = {

@@ -33,10 +33,7 @@ class FlakyFile final : public RewritableFile {
     base::Result<> WriteFromStart(std::string_view bytes) override {
         const bool fails = FailsNow(Step::Write);
         const std::string_view put = fails ? bytes.substr(0, bytes.size() / 2) : bytes;
-        if (put.size() > content.size()) {
-            content.resize(put.size());
-        }
-        content.replace(0, put.size(), put);
+        content.replace(0, put.size(), put);  // over the first bytes, and on past the end
         return fails ? base::Result<>(base::Failure{"Write fault."}) : base::Result<>();
     }
     base::Result<> Flush() override {

@@ -161,12 +161,10 @@ TEST_F(ViewTest, ScrollingStaysBetweenTheFirstAndTheLastPage) {
         EXPECT_EQ(view.TopRow(), top) << from << " " << static_cast<int>(action);
     }
     // Wheel turns: half notches add up, a page a notch, and scrolling turned off.
+    const std::tuple<int, unsigned, std::size_t> turns[] = {
+        {-60, 1, 0}, {-60, 1, 1}, {-120, TextViewModel::kWheelPage, 4}, {240, 3, 0}, {-120, 0, 0}};
     view.ScrollTo(0);
-    for (const auto& [delta, lines, top] : {std::tuple{-60, 1u, 0u},
-                                            {-60, 1u, 1u},
-                                            {-120, TextViewModel::kWheelPage, 4u},
-                                            {240, 3u, 0u},
-                                            {-120, 0u, 0u}}) {
+    for (const auto& [delta, lines, top] : turns) {
         view.Wheel(delta, lines);
         EXPECT_EQ(view.TopRow(), top) << delta << " by " << lines;
     }
