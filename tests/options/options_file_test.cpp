@@ -42,10 +42,6 @@ std::string Sample(const std::map<std::size_t, std::string>& changes,
     return bytes;
 }
 
-std::ptrdiff_t Count(const fs::path& folder) {
-    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
-
 class OptionsFileTest : public ::testing::Test {
   protected:
     // As at start-up: the file's state is applied while IsLoading is held.
@@ -102,7 +98,8 @@ TEST_F(OptionsFileTest, TheSampleLoadsIntoTheWindowAndSavesInPlaceOfALongerFileW
         EXPECT_EQ(test::ReadFile(path), refusing ? Sample({{8, "True"}}) : kSample)
             << "nothing trails";
         EXPECT_EQ(test::SpecialMarks(path), marks);
-        EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left beside it";
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1)
+            << "no temporary file is left beside it";
     }
 }
 
@@ -206,7 +203,8 @@ TEST_F(OptionsFileTest, AFailedSaveGivesTheSystemsReasonAndAdvisesOnlyOnARefusal
         EXPECT_EQ(Save().Reason(), failed + fault.Reason());
     }
     EXPECT_EQ(test::ReadFile(path), kSample);
-    EXPECT_EQ(Count(dir.path()), 1) << "no temporary file is left behind";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1)
+        << "no temporary file is left behind";
 }
 
 TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
@@ -222,7 +220,7 @@ TEST_F(OptionsFileTest, AReadOnlyFileIsKeptAsItIsOnEveryPlatform) {
     EXPECT_TRUE(platform::IsReadOnlyFile(path)) << "the mark stays";
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(test::ReadFile(path), kSample);
-    EXPECT_EQ(Count(dir.path()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST_F(OptionsFileTest, StartAndSaveClearAwayLeftoversOfKilledSavesAndOnlyThose) {

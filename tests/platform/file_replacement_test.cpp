@@ -83,9 +83,7 @@ TEST(ReplaceFileContent, ReplacesAFileNamedRelativeToTheCurrentFolderOrWithForwa
         EXPECT_EQ(test::ReadFile(path), "this week's report") << path;
     }
     std::filesystem::current_path(before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              2)
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2)
         << "no temporary file is left behind";
 }
 
