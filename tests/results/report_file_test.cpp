@@ -35,7 +35,7 @@ std::vector<test::ShownMessage> Save(const std::string& output, std::optional<st
     return messages.shown;
 }
 
-TEST(SaveReport, ReplacesTheChosenFileWithTheSixPartsAndCancelLeavesIt) {
+TEST(SaveReport, ReplacesTheChosenFileWithTheSixPartsOrSaysWhyNotAndCancelLeavesIt) {
     test::ScratchDir scratch;
     const std::string path = scratch.File("report");
     test::WriteFile(path, std::string(100'000, 'o'));
@@ -53,17 +53,15 @@ TEST(SaveReport, ReplacesTheChosenFileWithTheSixPartsAndCancelLeavesIt) {
     const std::string saved = test::ReadFile(path);
     EXPECT_TRUE(Save("line\r\n", std::nullopt).empty()) << "Cancel says nothing";
     EXPECT_EQ(test::ReadFile(path), saved) << "Cancel writes nothing";
-}
 
-TEST(SaveReport, AFileThatCannotBeWrittenIsToldWithItsNameAndTheReason) {
-    test::ScratchDir scratch;
+    // A file that cannot be written is told with its name and the reason.
     std::filesystem::create_directory(scratch.File("folder"));
-    for (const std::string& path :
+    for (const std::string& unwritable :
          {(scratch.path() / "missing" / "report.txt").string(), scratch.File("folder")}) {
-        const auto shown = Save("line\r\n", path);
-        ASSERT_EQ(shown.size(), 1u) << path;
+        const auto shown = Save("line\r\n", unwritable);
+        ASSERT_EQ(shown.size(), 1u) << unwritable;
         EXPECT_EQ(shown[0].style, platform::MessageStyle::OkExclamation);
-        const std::string opening = "The report could not be saved as " + path + ".\r\n\r\n";
+        const std::string opening = "The report could not be saved as " + unwritable + ".\r\n\r\n";
         EXPECT_EQ(shown[0].text.substr(0, opening.size()), opening);
         EXPECT_GT(shown[0].text.size(), opening.size() + 3) << "no reason given";
     }

@@ -60,10 +60,8 @@ TEST(FontScale, TheDesignFontChangesNothingAndOnlyAWiderOrHigherFontGrowsTheWind
             << font.width << "x" << font.height << " at " << dpi;
     }
     EXPECT_EQ(FontScale(kDesignFont, 96), DpiScale(96));
-}
-
-TEST(FontScale, UnitsAreMeasuredAsTheSystemRoundsDialogBaseUnits) {
-    // The 52 letters' width in pixels, and the cell height.
+    // Units are measured as the system rounds dialog base units: from the 52 letters' width in
+    // pixels, and the cell height.
     EXPECT_EQ(FontUnitsOf(337, 13), (FontUnits{6, 13}));
     EXPECT_EQ(FontUnitsOf(338, 13), (FontUnits{7, 13}));
 }
