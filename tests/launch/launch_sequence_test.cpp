@@ -86,8 +86,8 @@ class LaunchSequenceTest : public ::testing::Test, public ResultsDisplay {
         options.month = month;
         options.year = year;
     }
-    // The switches the tool gets: with RemoteMachine ticked, the machine box's text follows "uptime
-    // ".
+    // The switches the tool gets: with RemoteMachine ticked, the machine box's text follows
+    // the tool's word.
     void PassToTool(const std::string& switches) {
         options.remoteMachine = true;
         options.machineName = switches;

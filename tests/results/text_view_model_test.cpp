@@ -37,8 +37,7 @@ class ViewTest : public ::testing::Test {
 };
 
 TEST_F(ViewTest, WrapsAtTheWidthAndKeepsTheFirstRowInSightWhenTheWidthChanges) {
-    EXPECT_EQ(view.VisibleRows(), 3u);
-    EXPECT_EQ(view.RowCount(), 7u);
+    EXPECT_EQ(view.RowCount(), 7u);  // three in sight: the scrolling test's last page shows it
     view.ScrollTo(3);
     view.Resize(64, 60);  // six columns: "charli", "e ", "delta"; "x", "\t", "y"
     EXPECT_EQ(view.RowCount(), 11u);
