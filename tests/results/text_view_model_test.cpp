@@ -81,16 +81,13 @@ TEST_F(ViewTest, KeysMoveTheCaretAsATextBoxDoesAndKeepItInSight) {
                   std::tuple(c.caret, c.anchor, c.top))
             << "from " << c.from << " key " << static_cast<int>(c.key);
     }
-    // Up and down keep the column they started from, until another key moves the caret.
-    view.Select(7, 7);  // "alpha b|eta"
-    view.Press(Key::Down, false, false);
-    EXPECT_EQ(view.Caret(), 14u);  // "go|"
-    view.Press(Key::Down, false, false);
-    EXPECT_EQ(view.Caret(), 23u);  // "charlie| "
-    view.Press(Key::Left, false, false);
-    view.Press(Key::Up, false, false);
-    view.Press(Key::Up, false, false);
-    EXPECT_EQ(view.Caret(), 6u);  // from column 6 now
+    // Up and down keep the column they started from, until another key moves the caret:
+    // "alpha b|eta", "go|", "charlie| ", then Left, and up twice from column 6.
+    view.Select(7, 7);
+    for (const Key key : {Key::Down, Key::Down, Key::Left, Key::Up, Key::Up}) {
+        view.Press(key, false, false);
+    }
+    EXPECT_EQ(view.Caret(), 6u);
 }
 
 TEST_F(ViewTest, PointsFallOnTheNearerSideOfACharacter) {
