@@ -130,17 +130,32 @@ TEST_F(ViewTest, TheMouseSelectsByDraggingAndWordsByDoubleClicking) {
     }
 }
 
-TEST_F(ViewTest, SelectTakesAnEditControlsArgumentsAndSelectAllKeepsTheView) {
+TEST_F(ViewTest, SelectTakesAnEditControlsArgumentsAndCtrlCCopiesASelectionOrSaysWhyNot) {
+    // A clipboard that refuses: a copy tried shows the refusal.
+    struct RefusingClipboard final : platform::Clipboard {
+        base::Result<> PutText(const std::string&) override {
+            return base::Failure{"Access is denied."};
+        }
+    } clipboard;
+    test::RecordingMessages messages;
     view.Select(50, 2);  // past the end means the end; the caret may come first
     EXPECT_EQ(view.Selection(), Range(2, 41));
     EXPECT_EQ(view.Caret(), 2u);
     view.Select(3, 13);
     view.CollapseSelection();
     EXPECT_EQ(view.Selection(), Range(13, 13));
+    CopySelection(view, clipboard, messages);
+    EXPECT_TRUE(messages.shown.empty()) << "nothing selected, nothing copied";
+    view.Select(16, 3);
+    CopySelection(view, clipboard, messages);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Ombrix could not put the selection on the clipboard.\r\n\r\nAccess is denied.");
+    EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
     view.Select(0, 41);
     EXPECT_EQ(view.TopRow(), 4u) << "the caret is brought into sight";
     view.ScrollTo(1);
-    view.SelectAll();
+    view.SelectAll();  // keeps the view where it is
     EXPECT_EQ(view.SelectedText(), kText);
     EXPECT_EQ(view.TopRow(), 1u);
 }
@@ -212,24 +227,6 @@ TEST_F(ViewTest, EachCallSaysWhatTheWindowMustShowAgain) {
     EXPECT_EQ(view.Resize(104, 100), kBar) << "five rows in sight";
     EXPECT_EQ(view.Resize(64, 60), kBar | kRows) << "six columns";
     EXPECT_EQ(view.SetText("x"), TextViewModel::kTextReplaced | kRows | kBar);
-}
-
-TEST_F(ViewTest, CtrlCPutsTheSelectionOnTheClipboardOrSaysWhyNot) {
-    // A clipboard that refuses: a copy tried shows the refusal.
-    struct RefusingClipboard final : platform::Clipboard {
-        base::Result<> PutText(const std::string&) override {
-            return base::Failure{"Access is denied."};
-        }
-    } clipboard;
-    test::RecordingMessages messages;
-    CopySelection(view, clipboard, messages);
-    EXPECT_TRUE(messages.shown.empty()) << "nothing selected, nothing copied";
-    view.Select(16, 3);
-    CopySelection(view, clipboard, messages);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "Ombrix could not put the selection on the clipboard.\r\n\r\nAccess is denied.");
-    EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
 }
 
 }  // namespace
