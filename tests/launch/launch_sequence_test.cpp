@@ -148,8 +148,7 @@ TEST_F(LaunchSequenceTest, AReportShowsItsOutputUnchangedAndAnyOtherCodeAMessage
 }
 
 // The wait for the tool fails in a way nobody foresaw.
-class FailingWait final : public runner::ExitWaiter {
-  public:
+struct FailingWait final : runner::ExitWaiter {
     bool WaitForExit(platform::CapturedProcess&) override {
         throw std::runtime_error("the wait failed");
     }

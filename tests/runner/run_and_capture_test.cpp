@@ -15,8 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // Stops the tool when it has not ended within 200 ms.
-class CancelAfter final : public ExitWaiter {
-  public:
+struct CancelAfter final : ExitWaiter {
     bool WaitForExit(platform::CapturedProcess& child) override {
         return child.WaitForExit(std::chrono::milliseconds(200));
     }
