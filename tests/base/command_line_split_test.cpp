@@ -6,9 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/process_files.h"
+#include "runner/run_and_capture.h"
 #include "support/test_support.h"
 
 namespace ombrix::base {
@@ -16,14 +17,9 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-struct Row {
-    const char* line;
-    Args args;
-};
-
 // Backslashes are literal unless they stand before a quote: then 2n give n and a grouping
 // quote, 2n+1 give n and a literal quote.
-const Row kRows[] = {
+const std::pair<const char*, Args> kRows[] = {
     {"", {}},
     {"  \t ", {}},
     {"a  b\tc", {"a", "b", "c"}},
@@ -45,23 +41,19 @@ const Row kRows[] = {
 // it was given between [ and ].
 TEST(CommandLineSplit, FollowsTheRuntimesQuoteAndBackslashRulesAsAChildProgramReadsThem) {
     const test::ScratchDir dir;
-    for (std::size_t index = 0; index < std::size(kRows); ++index) {
-        const Row& row = kRows[index];
-        EXPECT_EQ(SplitCommandLine(row.line), row.args) << "line: " << row.line;
-        const std::string outputPath = dir.File("args" + std::to_string(index) + ".out");
-        auto output = platform::OutputFile::Create(outputPath);
-        ASSERT_TRUE(output) << output.Reason();
-        auto child =
-            platform::CapturedProcess::Start(std::move(*output), test::HelperProgram("child_probe"),
-                                             std::string(" --args ") + row.line);
-        ASSERT_TRUE(child) << child.Reason();
-        (*child)->WaitForExit();
-        (*child)->Finish();
+    for (const auto& [line, args] : kRows) {
+        EXPECT_EQ(SplitCommandLine(line), args) << "line: " << line;
+        const std::string outputPath = dir.File("args.out");
+        runner::RunState state;
+        const auto run = runner::RunAndCapture(
+            {outputPath, test::HelperProgram("child_probe"), std::string(" --args ") + line},
+            state);
+        ASSERT_TRUE(run) << run.Reason();
         std::string expected = "[--args]\n";
-        for (const std::string& arg : row.args) {
+        for (const std::string& arg : args) {
             expected += "[" + arg + "]\n";
         }
-        EXPECT_EQ(test::ReadFile(outputPath), expected) << "line: " << row.line;
+        EXPECT_EQ(test::ReadFile(outputPath), expected) << "line: " << line;
     }
 }
 

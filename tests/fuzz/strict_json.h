@@ -9,7 +9,6 @@
 #include <regex>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace ombrix::testing {

@@ -13,8 +13,7 @@ namespace {
 using ombrix::base::Failure;
 using ombrix::base::Result;
 
-class NeverReturns final : public uptime::EventLogReader {
-  public:
+struct NeverReturns final : uptime::EventLogReader {
     Result<uptime::LogRecords> Read(const uptime::LogQuery&) override {
         for (;;) {
             std::this_thread::sleep_for(std::chrono::hours(1));
@@ -23,8 +22,7 @@ class NeverReturns final : public uptime::EventLogReader {
     void Cancel() override {}
 };
 
-class Sources final : public uptime::LogSources {
-  public:
+struct Sources final : uptime::LogSources {
     std::unique_ptr<uptime::EventLogReader> OpenEventLog(const std::string&) const override {
         return std::make_unique<NeverReturns>();
     }

@@ -4,23 +4,11 @@
 // REPORT receives "read N" with the bytes read, or "failed: reason".
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 
-#include "platform/dialogs.h"
 #include "platform/process_files.h"
 #include "runner/run_and_capture.h"
-
-namespace {
-
-void Report(const std::string& path, const std::string& text) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(file);
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (__argc != 5) {
@@ -28,12 +16,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     ombrix::runner::RunState state;
     const auto run = ombrix::runner::RunAndCapture({__argv[1], __argv[2], __argv[3]}, state);
+    std::ofstream report(__argv[4], std::ios::binary);
     if (!run || run->cancelled) {
-        Report(__argv[4], "failed: not run: " + run.Reason());
+        report << "failed: not run: " << run.Reason();
         return 1;
     }
     const auto content = ombrix::platform::ReadWholeFile(__argv[1]);
-    Report(__argv[4],
-           content ? "read " + std::to_string(content->size()) : "failed: " + content.Reason());
+    report << (content ? "read " + std::to_string(content->size()) : "failed: " + content.Reason());
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -15,14 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         record += std::string("arg=") + __argv[i] + "\n";
     }
     const std::string part = std::string(target) + ".part";
-    HANDLE file = ::CreateFileA(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return 1;
-    }
-    DWORD written = 0;
-    const BOOL wrote =
-        ::WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
-    ::CloseHandle(file);
+    // Closed at the end of the statement, before the move.
+    const bool wrote = static_cast<bool>(std::ofstream(part, std::ios::binary) << record);
     return wrote && ::MoveFileExA(part.c_str(), target, MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

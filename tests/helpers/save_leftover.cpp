@@ -12,23 +12,16 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-unsigned long ThisProcess() {
-#ifdef _WIN32
-    return static_cast<unsigned long>(::_getpid());
-#else
-    return static_cast<unsigned long>(::getpid());
-#endif
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc != 2) {
         return 2;
     }
-    std::ofstream(ombrix::platform::ReplacementPath(argv[1], ThisProcess(), 0, 0)) << "half a save";
+#ifdef _WIN32
+    const auto self = static_cast<unsigned long>(::_getpid());
+#else
+    const auto self = static_cast<unsigned long>(::getpid());
+#endif
+    std::ofstream(ombrix::platform::ReplacementPath(argv[1], self, 0, 0)) << "half a save";
     std::this_thread::sleep_for(std::chrono::minutes(2));
     return 0;
 }

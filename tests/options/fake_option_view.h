@@ -14,10 +14,8 @@ class FakeOptionView final : public OptionView {
     struct State {
         std::string text;
         int value = 0;
-        bool enabled = true;
-        bool visible = true;
-        int top = 0;
-        int height = 0;
+        bool enabled = true, visible = true;
+        int top = 0, height = 0;
     };
 
     FakeOptionView() {

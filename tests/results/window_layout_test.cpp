@@ -46,12 +46,7 @@ TEST(Twips, ControlsThatTouchOrKeepApartInTheDesignDoSoAtEveryDpiAndInEveryFont)
 
 TEST(FontScale, TheDesignFontChangesNothingAndOnlyAWiderOrHigherFontGrowsTheWindow) {
     const Box design{240, 480, 6375, 405};
-    struct Case {
-        FontUnits font;
-        int dpi;
-        Box pixels;
-    };
-    const Case cases[] = {
+    const std::tuple<FontUnits, int, Box> cases[] = {
         {kDesignFont, 96, TwipsToPixels(design, 96)},
         {{5, 11}, 96, TwipsToPixels(design, 96)},    // narrower: as designed
         {{8, 17}, 120, {21, 42, 567, 35}},           // wider and higher than 7.5 by 16.25
@@ -65,10 +60,8 @@ TEST(FontScale, TheDesignFontChangesNothingAndOnlyAWiderOrHigherFontGrowsTheWind
             << font.width << "x" << font.height << " at " << dpi;
     }
     EXPECT_EQ(FontScale(kDesignFont, 96), DpiScale(96));
-}
-
-TEST(FontScale, UnitsAreMeasuredAsTheSystemRoundsDialogBaseUnits) {
-    // The 52 letters' width in pixels, and the cell height.
+    // Units are measured as the system rounds dialog base units: from the 52 letters' width in
+    // pixels, and the cell height.
     EXPECT_EQ(FontUnitsOf(337, 13), (FontUnits{6, 13}));
     EXPECT_EQ(FontUnitsOf(338, 13), (FontUnits{7, 13}));
 }

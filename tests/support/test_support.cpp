@@ -13,7 +13,6 @@
 #include <csignal>
 #endif
 
-#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -25,12 +24,9 @@ namespace ombrix::test {
 
 ScratchDir::ScratchDir() {
     const std::filesystem::path base = platform::TempDirectory();
-    for (;;) {
+    do {
         path_ = base / ("ombrix-test-" + runner::MakeTempFileName(std::string_view("d")));
-        if (std::filesystem::create_directory(path_)) {
-            return;
-        }
-    }
+    } while (!std::filesystem::create_directory(path_));
 }
 
 ScratchDir::~ScratchDir() {

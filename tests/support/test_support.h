@@ -79,8 +79,7 @@ struct ShownMessage {
     platform::MessageStyle style;
 };
 
-class RecordingMessages final : public platform::MessageBoxes {
-  public:
+struct RecordingMessages final : platform::MessageBoxes {
     void Show(const std::string& text, platform::MessageStyle style) override {
         shown.push_back({text, style});
     }
