@@ -20,17 +20,14 @@ namespace {
 
 using test::When;
 
-// Shift and Ctrl as the next posted keys find them.
-void HoldKeys(bool shift, bool control) {
+// Posts the key as the keyboard would, with Shift and Ctrl down or up as the window will find them.
+void Press(HWND to, WPARAM key, bool shift = false, bool control = false) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     keys[VK_CONTROL] = control ? 0x80 : 0;
     ::SetKeyboardState(keys);
-}
-
-void PostKey(HWND to, WPARAM key, UINT message = WM_KEYDOWN) {
-    ::PostMessageA(to, message, key, 1);
+    ::PostMessageA(to, WM_KEYDOWN, key, 1);
 }
 
 std::string ClipboardText() {
@@ -69,80 +66,61 @@ std::vector<std::string> MenuOnScreen() {
     return items;
 }
 
-HWND CaretWindow() {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    ::GetGUIThreadInfo(::GetCurrentThreadId(), &info);
-    return info.hwndCaret;
-}
-
-class ResultsWindowTest : public ::testing::Test {
-  protected:
-    ~ResultsWindowTest() override { HoldKeys(false, false); }
-
-    platform::win32::UniqueWindow main = test::PlainWindow();
+TEST(ResultsWindow, TheKeyboardAloneSelectsCopiesOpensThePopUpAndTheFocusComesBack) {
+    const platform::win32::UniqueWindow main = test::PlainWindow();
     test::RecordingMessages messages;
     ResultsWindow results{main.get(), messages, StandardReportActions()};
     const std::string output = "Report of \\\\HOST\r\nline two\r\nline three\r\n";
-};
-
-TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesOpensThePopUpAndTheFocusComesBack) {
     HWND view = nullptr;
-    const auto press = [](HWND to, WPARAM key, bool shift, bool control) {
-        HoldKeys(shift, control);
-        PostKey(to, key);
-    };
     EXPECT_TRUE(test::RunSteps(
         kResultsWindowClass,
         {[&](HWND window) {
              view = ::GetDlgItem(window, kReportView);
              EXPECT_EQ(::GetFocus(), view);
-             EXPECT_EQ(CaretWindow(), view) << "no caret to show where the focus is";
-             press(view, 'A', false, true);
+             EXPECT_EQ(test::GuiOf(view).hwndCaret, view) << "no caret to show where the focus is";
+             Press(view, 'A', false, true);
          },
          [&](HWND) {
              EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{0}, DWORD(output.size())));
              ::SendMessageA(view, EM_SETSEL, 10, 16);
-             press(view, 'C', false, true);
+             Press(view, 'C', false, true);
          },
          [&](HWND) {
              EXPECT_EQ(ClipboardText(), "\\\\HOST");
-             press(view, VK_TAB, false, false);
+             Press(view, VK_TAB);
          },
          [&](HWND window) {
              EXPECT_EQ(::GetFocus(), ::GetDlgItem(window, kExitButton)) << "Tab stays in the view";
-             EXPECT_NE(CaretWindow(), view);
-             press(::GetFocus(), VK_TAB, true, false);
+             EXPECT_NE(test::GuiOf(view).hwndCaret, view);
+             Press(::GetFocus(), VK_TAB, true);
          },
          [&](HWND) {
              EXPECT_EQ(::GetFocus(), view) << "Shift+Tab does not come back";
-             HoldKeys(false, false);
-             PostKey(view, VK_APPS);
-             PostKey(view, VK_APPS, WM_KEYUP);
+             Press(view, VK_APPS);
+             ::PostMessageA(view, WM_KEYUP, VK_APPS, 1);
          },
          [&](HWND) {
              EXPECT_EQ(MenuOnScreen(),
                        (std::vector<std::string>{"Copy", "", "Save Report", "Print"}));
              // Copy, the first item: the whole output, whatever is selected.
-             PostKey(view, VK_DOWN);
-             PostKey(view, VK_RETURN);
+             Press(view, VK_DOWN);
+             Press(view, VK_RETURN);
          },
          [&](HWND) {
              EXPECT_TRUE(MenuOnScreen().empty());
              EXPECT_EQ(ClipboardText(), output);
              EXPECT_TRUE(::IsWindowEnabled(view));
              EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{10}, DWORD{16}));
-             press(view, VK_F10, true, false);
+             Press(view, VK_F10, true);
              ::PostMessageA(view, WM_SYSKEYDOWN, VK_F10, 1);
          },
          // Save Report's dialog takes the activation; the focus comes back to the view. (The main
          // window's test sees it come back after a message box and another window.)
          [&](HWND) {
-             HoldKeys(false, false);
              ASSERT_EQ(MenuOnScreen().size(), 4u) << "Shift+F10 opens no menu";
-             PostKey(view, VK_DOWN);  // Save Report, two below Copy
-             PostKey(view, VK_DOWN);
-             PostKey(view, VK_RETURN);
+             Press(view, VK_DOWN);  // Save Report, two below Copy
+             Press(view, VK_DOWN);
+             Press(view, VK_RETURN);
          },
          When("#32770", kSaveReportTitle,
               [](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }),

@@ -19,7 +19,6 @@
 #include "options/option_view.h"
 #include "options/options_file.h"
 #include "platform/system_info.h"
-#include "platform/win32/unique_handle.h"
 #include "support/test_support.h"
 #include "support/window_probe.h"
 
@@ -86,7 +85,6 @@ class OmbrixSession {
         if (!program_) {
             throw std::runtime_error("cannot start " + Path("Ombrix.exe").string());
         }
-        main_ = nullptr;
     }
     bool WaitForExit() { return program_ && program_->WaitForExit(5s); }
 
@@ -98,7 +96,7 @@ class OmbrixSession {
     HWND WaitForWindow(const char* className) const {
         return program_ ? program_->WaitForWindow(className, 5s) : nullptr;
     }
-    HWND Main() { return main_ = main_ ? main_ : WaitForWindow(main::win32::kMainWindowClass); }
+    HWND Main() const { return WaitForWindow(main::win32::kMainWindowClass); }
     HWND ControlWindow(Control control) {
         return ::GetDlgItem(Main(), static_cast<int>(main::win32::ControlId(control)));
     }
@@ -118,7 +116,6 @@ class OmbrixSession {
   private:
     test::ScratchDir scratch_;
     std::optional<drive::Program> program_;
-    HWND main_ = nullptr;
 };
 
 // Nothing of a launch left open or on disk; the output file goes only once the tool has ended.
