@@ -129,34 +129,27 @@ void ExpectLaidOut(HWND window, const char* name, const DesignedOverlaps& design
         RECT needed{0, 0, room.wrap ? room.width : 0, 0};
         ::DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &needed,
                     DT_CALCRECT | DT_NOPREFIX | (room.wrap ? DT_WORDBREAK : DT_SINGLELINE));
-        EXPECT_LE(needed.right, room.width)
-            << name << ": \"" << text << "\" is cut across (control " << id << ")";
-        EXPECT_LE(needed.bottom, room.height)
-            << name << ": \"" << text << "\" is cut below (control " << id << ")";
+        EXPECT_TRUE(needed.right <= room.width && needed.bottom <= room.height)
+            << name << ": \"" << text << "\" needs " << needed.right << " by " << needed.bottom
+            << " in control " << id << " of " << room.width << " by " << room.height;
     }
+    // A frame holds whatever lies on it, whole.
+    const auto holds = [](HWND frame, const RECT& common, const RECT& other) {
+        return (::GetWindowLongPtrA(frame, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
+               ::EqualRect(&common, &other);
+    };
     for (std::size_t i = 0; i < controls.size(); ++i) {
         for (std::size_t j = i + 1; j < controls.size(); ++j) {
             const RECT a = RectInParent(controls[i]);
             const RECT b = RectInParent(controls[j]);
-            RECT common{};
-            if (!::IntersectRect(&common, &a, &b)) {
-                continue;
-            }
             const int idA = ::GetDlgCtrlID(controls[i]);
             const int idB = ::GetDlgCtrlID(controls[j]);
-            if (designed.count({idA, idB}) != 0 || designed.count({idB, idA}) != 0) {
-                continue;
-            }
-            // A frame holds whatever lies on it, whole.
-            auto isFrame = [](HWND control) {
-                return (::GetWindowLongPtrA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
-            };
-            if ((isFrame(controls[i]) && ::EqualRect(&common, &b)) ||
-                (isFrame(controls[j]) && ::EqualRect(&common, &a))) {
-                continue;
-            }
-            ADD_FAILURE() << name << ": \"" << TextOf(controls[i]) << "\" (" << idA << ") and \""
-                          << TextOf(controls[j]) << "\" (" << idB << ") overlap";
+            RECT common{};
+            EXPECT_TRUE(!::IntersectRect(&common, &a, &b) || designed.contains({idA, idB}) ||
+                        designed.contains({idB, idA}) || holds(controls[i], common, b) ||
+                        holds(controls[j], common, a))
+                << name << ": \"" << TextOf(controls[i]) << "\" (" << idA << ") and \""
+                << TextOf(controls[j]) << "\" (" << idB << ") overlap";
         }
     }
 }
@@ -251,57 +244,35 @@ TEST(LayoutProbe, EveryWindowAtThisDpiAndFont) {
                          [&] { EXPECT_FALSE(waiter.WaitForExit(tool)) << "not cancelled"; }));
 }
 
-// Calls `undo` when it goes: puts a setting of the prefix back.
+// Calls `undo` when it goes: puts the settings of the prefix back.
 struct Undo {
     std::function<void()> undo;
     ~Undo() { undo(); }
 };
 
-// This test program's probe, run at `dpi`; its exit code and what it printed.
-std::pair<DWORD, std::string> RunProbe(int dpi) {
-    constexpr const char* kDesktop = "Control Panel\\Desktop";
-    DWORD old = 0;
-    DWORD size = sizeof(old);
-    const bool had = ::RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD,
-                                    nullptr, &old, &size) == ERROR_SUCCESS;
-    const auto value = static_cast<DWORD>(dpi);
-    ::RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &value, sizeof(value));
-    const Undo putBack{[&] {
-        had ? ::RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &old, size)
-            : ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
-    }};
-    ScratchDir scratch;
-    const std::string log = scratch.File("probe.txt");
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    platform::win32::UniqueHandle output(
-        ::CreateFileA(log.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
-    char self[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    drive::StartOptions options;
-    options.arguments = " --gtest_filter=LayoutProbe.* --gtest_brief=1";
-    options.output = output.get();
-    ::SetEnvironmentVariableA(kProbeSwitch, "1");
-    std::optional<drive::Program> probe = drive::Program::Start(self, options);
-    ::SetEnvironmentVariableA(kProbeSwitch, nullptr);
-    DWORD code = ~DWORD{0};
-    if (probe && probe->WaitForExit(std::chrono::seconds(60))) {
-        ::GetExitCodeProcess(probe->Process(), &code);
-    } else if (probe) {
-        probe->End();
-    }
-    output.reset();
-    return {code, ReadFile(log)};
-}
-
+// Each setting runs this program's probe, its output kept for the message.
 TEST(WindowLayout, NoCaptionIsCutAndNoControlOverlapsAnotherAtEveryDpiAndInAWiderFont) {
     if (std::getenv(kProbeSwitch) != nullptr) {
         GTEST_SKIP();
     }
+    constexpr const char* kDesktop = "Control Panel\\Desktop";
     NONCLIENTMETRICSW old{};
     old.cbSize = sizeof(old);
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, old.cbSize, &old, 0);
-    const Undo putBack{
-        [&] { ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, old.cbSize, &old, 0); }};
+    DWORD oldDpi = 0;
+    DWORD size = sizeof(oldDpi);
+    const bool hadDpi = ::RegGetValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", RRF_RT_REG_DWORD,
+                                       nullptr, &oldDpi, &size) == ERROR_SUCCESS;
+    const Undo putBack{[&] {
+        ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, old.cbSize, &old, 0);
+        hadDpi
+            ? ::RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &oldDpi, size)
+            : ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels");
+    }};
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    ScratchDir scratch;
+    const std::string log = scratch.File("probe.txt");
     for (const bool wide : {false, true}) {
         // Tahoma at 10 points stands in for Segoe UI at 9 points, Windows 10's and 11's message
         // font: 7 by 16 pixels at 96 DPI against Segoe UI's 7 by 15.
@@ -314,9 +285,27 @@ TEST(WindowLayout, NoCaptionIsCutAndNoControlOverlapsAnotherAtEveryDpiAndInAWide
             ::lstrcpynW(metrics.lfMessageFont.lfFaceName, L"Tahoma", LF_FACESIZE);
         }
         ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
-        for (const int dpi : {96, 120, 144, 192}) {
-            const auto [code, said] = RunProbe(dpi);
+        for (const DWORD dpi : {96, 120, 144, 192}) {
+            ::RegSetKeyValueA(HKEY_CURRENT_USER, kDesktop, "LogPixels", REG_DWORD, &dpi,
+                              sizeof(dpi));
+            SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+            platform::win32::UniqueHandle output(
+                ::CreateFileA(log.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
+            ::SetEnvironmentVariableA(kProbeSwitch, "1");
+            drive::StartOptions options;
+            options.arguments = " --gtest_filter=LayoutProbe.* --gtest_brief=1";
+            options.output = output.get();
+            std::optional<drive::Program> probe = drive::Program::Start(self, options);
+            ::SetEnvironmentVariableA(kProbeSwitch, nullptr);
+            DWORD code = ~DWORD{0};
+            if (probe && probe->WaitForExit(std::chrono::seconds(60))) {
+                ::GetExitCodeProcess(probe->Process(), &code);
+            } else if (probe) {
+                probe->End();
+            }
+            output.reset();
             // A probe that skipped its windows would pass too.
+            const std::string said = ReadFile(log);
             EXPECT_TRUE(code == 0 && said.find("[  PASSED  ] 1 test") != std::string::npos)
                 << "at " << dpi << " DPI" << (wide ? " in Tahoma 10 pt" : "") << ":\n"
                 << said;
