@@ -57,7 +57,6 @@ void AddFilePrinter() {
     info.pDriverName = kDriver;
     info.pPrintProcessor = processor;
     info.pDatatype = raw;
-    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
     HANDLE added = ::AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
     ASSERT_NE(added, nullptr) << ::GetLastError();
     ::ClosePrinter(added);
