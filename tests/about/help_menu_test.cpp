@@ -19,7 +19,6 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr std::uint32_t kRegExpandSz = 2;
 constexpr const char* kPathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 constexpr const char* kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 
@@ -81,8 +80,8 @@ TEST(GetKeyValue, ReadsTextLeavesOtherTypesAndEmptiesTheResultOnFailure) {
         {Sz(longest), true, longest},
         {Sz(longest + 'x'), false, ""},
         {FakeValue{platform::kRegSz, ""}, false, ""},
-        {FakeValue{kRegExpandSz, "%SystemRoot%\\msinfo32.exe\0"s}, true, "as passed"},
-        {std::nullopt, false, ""},  // no key
+        {FakeValue{2, "%SystemRoot%\\msinfo32.exe\0"s}, true, "as passed"},  // REG_EXPAND_SZ
+        {std::nullopt, false, ""},                                           // no key
     };
     for (const auto& [value, found, expected] : cases) {
         FakeRegistry registry;

@@ -55,7 +55,7 @@ class OmbrixSession {
     OmbrixSession() {
         fs::create_directory(Path("temp"));
         fs::copy_file(test::HelperProgram("Ombrix"), Path("Ombrix.exe"));
-        fs::copy_file(test::HelperProgram("uptime"), Tool());
+        fs::copy_file(test::HelperProgram("uptime"), Path("uptime.exe"));
         ::SetEnvironmentVariableA("TMP", Path("temp").string().c_str());
         ::SetEnvironmentVariableA("TEMP", Path("temp").string().c_str());
     }
@@ -66,7 +66,6 @@ class OmbrixSession {
     }
 
     fs::path Path(const char* name) const { return scratch_.path() / name; }
-    fs::path Tool() const { return Path("uptime.exe"); }
     std::vector<fs::path> TempFiles() const {
         return {fs::directory_iterator(Path("temp")), fs::directory_iterator()};
     }
