@@ -9,7 +9,6 @@
 #include "platform/process_files.h"
 #include "platform/win32/help_win32.h"
 #include "platform/win32/window_handles.h"
-#include "shared/shared_routines.h"
 #include "support/window_probe.h"
 
 namespace ombrix::about {
@@ -17,14 +16,13 @@ namespace {
 
 TEST(HtmlHelpOnWindows, TheHelpFileOpensInAHelpWindowOwnedByTheProgram) {
     const std::string file = HelpFilePath(platform::ProgramDirectory());
-    ASSERT_TRUE(shared::FileExists(file)) << file << " was not built";
     const platform::win32::UniqueWindow owner = test::PlainWindow();
     platform::win32::Win32HelpViewer viewer;
     const auto shown = ShowHelpFile(viewer, reinterpret_cast<std::uintptr_t>(owner.get()), file);
     ASSERT_TRUE(shown) << shown.Reason();
     // The viewer makes its window in this thread before it returns.
     HWND help = drive::FindWindowOf(::GetCurrentProcessId(), "HH Parent");
-    ASSERT_NE(help, nullptr);
+    ASSERT_NE(help, nullptr) << "no help window for " << file;
     EXPECT_EQ(::GetWindow(help, GW_OWNER), owner.get());
 }
 
