@@ -40,8 +40,6 @@ using options::Control;
 using platform::win32::SelectedObject;
 using platform::win32::WindowDc;
 
-constexpr const char* kProbeSwitch = "OMBRIX_LAYOUT_PROBE";
-
 // Pairs of control ids that lie over one another by design.
 using DesignedOverlaps = std::set<std::pair<int, int>>;
 
@@ -209,11 +207,9 @@ class NeverEnds final : public platform::CapturedProcess {
     std::int32_t Finish() override { return 0; }
 };
 
-// Run in the child: every window of the program, at this process's DPI and message font.
-TEST(LayoutProbe, EveryWindowAtThisDpiAndFont) {
-    if (std::getenv(kProbeSwitch) == nullptr) {
-        GTEST_SKIP() << "run by WindowLayout for each DPI and font";
-    }
+// Run in the child, by WindowLayout for each DPI and font (disabled otherwise): every window of
+// the program, at this process's DPI and message font.
+TEST(LayoutProbe, DISABLED_EveryWindowAtThisDpiAndFont) {
     const int dateSeparator = main::IdOf(Control::DateSeparator);
     const DesignedOverlaps designed = {{dateSeparator, main::IdOf(Control::Day)},
                                        {dateSeparator, main::IdOf(Control::Month)},
@@ -251,9 +247,6 @@ struct Undo {
 
 // Each setting runs this program's probe, its output kept for the message.
 TEST(WindowLayout, NoCaptionIsCutAndNoControlOverlapsAnotherAtEveryDpiAndInAWiderFont) {
-    if (std::getenv(kProbeSwitch) != nullptr) {
-        GTEST_SKIP();
-    }
     constexpr const char* kDesktop = "Control Panel\\Desktop";
     NONCLIENTMETRICSW old{};
     old.cbSize = sizeof(old);
@@ -290,12 +283,11 @@ TEST(WindowLayout, NoCaptionIsCutAndNoControlOverlapsAnotherAtEveryDpiAndInAWide
             SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
             platform::win32::UniqueHandle output(
                 ::CreateFileA(log.c_str(), GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr));
-            ::SetEnvironmentVariableA(kProbeSwitch, "1");
             drive::StartOptions options;
-            options.arguments = " --gtest_filter=LayoutProbe.* --gtest_brief=1";
+            options.arguments =
+                " --gtest_filter=LayoutProbe.* --gtest_also_run_disabled_tests --gtest_brief=1";
             options.output = output.get();
             std::optional<drive::Program> probe = drive::Program::Start(self, options);
-            ::SetEnvironmentVariableA(kProbeSwitch, nullptr);
             DWORD code = ~DWORD{0};
             if (probe && probe->WaitForExit(std::chrono::seconds(60))) {
                 ::GetExitCodeProcess(probe->Process(), &code);
