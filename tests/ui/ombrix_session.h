@@ -48,8 +48,9 @@ inline std::string OptionsFileOf(const options::OptionState& state, const std::s
                                       options::kOptionsSignature);
 }
 
-// A scratch folder holding Ombrix.exe, uptime.exe and the options file; its temp\ is TMP and
-// TEMP of the programs this process starts. A program left running is ended by force.
+// A scratch folder holding Ombrix.exe, uptime.exe and the options file; its temp\ is TMP, the
+// temporary folder, of the programs this process starts. A program left running is ended by force.
+// Start comes before anything that looks at the program.
 class OmbrixSession {
   public:
     OmbrixSession() {
@@ -57,7 +58,6 @@ class OmbrixSession {
         fs::copy_file(test::HelperProgram("Ombrix"), Path("Ombrix.exe"));
         fs::copy_file(test::HelperProgram("uptime"), Path("uptime.exe"));
         ::SetEnvironmentVariableA("TMP", Path("temp").string().c_str());
-        ::SetEnvironmentVariableA("TEMP", Path("temp").string().c_str());
     }
     ~OmbrixSession() {
         if (program_) {
@@ -85,15 +85,13 @@ class OmbrixSession {
             throw std::runtime_error("cannot start " + Path("Ombrix.exe").string());
         }
     }
-    bool WaitForExit() { return program_ && program_->WaitForExit(5s); }
+    bool WaitForExit() { return program_->WaitForExit(5s); }
 
     // A visible top-level window of the program of this class, or null.
-    HWND Find(const char* className) const {
-        return program_ ? program_->Find(className) : nullptr;
-    }
+    HWND Find(const char* className) const { return program_->Find(className); }
     // Null when none shows within 5 s.
     HWND WaitForWindow(const char* className) const {
-        return program_ ? program_->WaitForWindow(className, 5s) : nullptr;
+        return program_->WaitForWindow(className, 5s);
     }
     HWND Main() const { return WaitForWindow(main::win32::kMainWindowClass); }
     HWND ControlWindow(Control control) {
