@@ -153,19 +153,18 @@ struct RecordingViewer final : platform::HelpViewer {
 
 // Found, not found (another file only), and found without a viewer to show it.
 TEST(ShowHelpIndex, OpensTheFileBesideTheProgramOrSaysWhyNot) {
-    const std::tuple<std::string, bool, std::string> cases[] = {
-        {"OmbrixHelp.chm", true, ""},
-        {"OtherHelp.chm", true, "Help not available at this time."},
-        {"OmbrixHelp.chm", false,
+    // The file beside the program, the viewer's answer, the message.
+    const std::tuple<std::string, base::Result<std::uintptr_t>, std::string> cases[] = {
+        {"OmbrixHelp.chm", std::uintptr_t{0x5150}, ""},
+        {"OtherHelp.chm", std::uintptr_t{0x5150}, "Help not available at this time."},
+        {"OmbrixHelp.chm", base::Failure{"hhctrl.ocx: gone."},
          std::string(kHelpViewerMissingMessage) + "\r\n\r\nhhctrl.ocx: gone."},
     };
-    for (const auto& [file, viewerWorks, message] : cases) {
+    for (const auto& [file, answer, message] : cases) {
         test::ScratchDir dir;
         test::WriteFile(dir.File(file), "ITSF");
         RecordingViewer viewer;
-        if (!viewerWorks) {
-            viewer.answer = base::Failure{"hhctrl.ocx: gone."};
-        }
+        viewer.answer = answer;
         test::RecordingMessages messages;
         ShowHelpIndex(kOwner, messages, viewer, dir.path().string());
         EXPECT_EQ(viewer.paths, file == "OmbrixHelp.chm" ? std::vector{dir.File(file)}

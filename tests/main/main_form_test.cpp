@@ -15,17 +15,14 @@ namespace {
 using options::Control;
 using platform::WindowsVersion;
 
-class FakeFileDialogs final : public platform::FileDialogs {
+// Program Location's dialog, and a results window that nothing here shows.
+class FakeWindows final : public platform::FileDialogs, public launch::ResultsDisplay {
   public:
     std::optional<std::string> ShowOpen(const platform::FileDialogSettings&) override {
         return answer;
     }
-    std::optional<std::string> answer;  // none: Cancel
-};
-
-class NoResults final : public launch::ResultsDisplay {
-  public:
     void ShowModal(std::string) override {}
+    std::optional<std::string> answer;  // none: Cancel
 };
 
 // First start, then Program Location cancelled and answered.
@@ -34,9 +31,8 @@ TEST(MainForm, FirstStartShowsTheDefaultsAndProgramLocationSavesAtOnceButCancelN
     const std::string optionsPath = dir.File("ombrixopts.cfg");
     options::FakeOptionView view;
     test::RecordingMessages messages;
-    FakeFileDialogs dialogs;
-    NoResults results;
-    MainForm form{view, MainServices{messages, dialogs, results, nullptr, optionsPath,
+    FakeWindows dialogs;
+    MainForm form{view, MainServices{messages, dialogs, dialogs, nullptr, optionsPath,
                                      [] {
                                          return WindowsVersion{10, 0, 19045, 2};
                                      },
