@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "drive/program.h"
 #include "results/report_file.h"
 #include "results/win32/report_actions.h"
 #include "results/win32/results_window.h"
@@ -46,10 +47,7 @@ std::string ClipboardText() {
 // The items of the pop-up menu on screen; empty when none is.
 std::vector<std::string> MenuOnScreen() {
     std::vector<std::string> items;
-    HWND menu = ::FindWindowA("#32768", nullptr);
-    if (menu == nullptr || !::IsWindowVisible(menu)) {
-        return items;
-    }
+    HWND menu = drive::FindWindowOf(::GetCurrentProcessId(), "#32768");
     HMENU handle = reinterpret_cast<HMENU>(::SendMessageA(menu, MN_GETHMENU, 0, 0));
     for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
         char text[64] = {};
