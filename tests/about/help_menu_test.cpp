@@ -127,11 +127,11 @@ TEST(StartSysInfo, StartsTheToolOfTheFirstLocationThatReadsOrShowsTheMessage) {
                       messages});
         const std::string name = path ? path->bytes : folder ? folder : "none";
         EXPECT_EQ(started, expected) << name;
-        const bool fails = started != tool;
-        ASSERT_EQ(messages.shown.size(), fails ? 1u : 0u) << name;
-        if (fails) {
-            EXPECT_EQ(messages.shown[0].text, "System Information Is Unavailable At This Time");
-            EXPECT_EQ(messages.shown[0].style, platform::MessageStyle::OkOnly);
+        // Every way but the tool's own start ends in the one message.
+        EXPECT_EQ(messages.shown.size(), started == tool ? 0u : 1u) << name;
+        for (const test::ShownMessage& shown : messages.shown) {
+            EXPECT_EQ(shown.text, "System Information Is Unavailable At This Time");
+            EXPECT_EQ(shown.style, platform::MessageStyle::OkOnly);
         }
     }
 }
