@@ -64,9 +64,9 @@ TextRoom RoomFor(HWND control, HDC dc, const TEXTMETRICA& metrics) {
             // The caption stands in the frame's line, an average character in from each end.
             return {client.right - 2 * metrics.tmAveCharWidth, client.bottom, false};
         }
-        if (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_RADIOBUTTON ||
-            type == BS_AUTORADIOBUTTON) {
-            // The box, and half a digit's width between it and the text.
+        if (type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON) {
+            // The box, and half a digit's width between it and the text (the program's check boxes
+            // and option buttons).
             INT digit = 0;
             ::GetCharWidth32A(dc, '0', '0', &digit);
             const int box = ::GetSystemMetrics(SM_CXMENUCHECK);
