@@ -62,15 +62,13 @@ TEST(UiLaunch, ARefusedAndACancelledLaunchEachEndIdle) {
     ExpectIdle(app);
 
     // A tool that waits long, as for a remote machine, and then would print.
-    fs::create_directory(app.Path("waiting"));
-    const fs::path waiting = app.Path("waiting") / "uptime.exe";
-    fs::copy_file(test::HelperProgram("child_probe"), waiting);
+    const std::string waiting = test::HelperProgram("child_probe");
     // Located through Program Location, as if typed into the Open dialog's file name box (cmb13).
     app.Post(WM_COMMAND, main::win32::kMenuProgramLocation);
     HWND dialog = app.WaitForWindow("#32770");
     HWND name = ::GetDlgItem(dialog, 0x47C);
     ASSERT_NE(name, nullptr) << "no Open dialog";
-    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(waiting.string().c_str()));
+    ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(waiting.c_str()));
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
     app.Press(Control::LaunchButton);
