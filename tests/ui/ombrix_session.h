@@ -72,10 +72,6 @@ class OmbrixSession {
     void WriteOptions(const options::OptionState& state, const std::string& uptimePath) const {
         test::WriteFile(Path("ombrixopts.cfg").string(), OptionsFileOf(state, uptimePath));
     }
-    std::optional<std::string> ReadOptions() const {
-        const std::string path = Path("ombrixopts.cfg").string();
-        return fs::exists(path) ? std::optional(test::ReadFile(path)) : std::nullopt;
-    }
 
     void Start() {
         drive::StartOptions options;
