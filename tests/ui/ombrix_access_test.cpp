@@ -19,15 +19,6 @@ namespace {
 
 using test::GuiOf;
 
-// Presses Tab where the focus is and returns where it went.
-HWND Tab(HWND main) {
-    HWND from = GuiOf(main).hwndFocus;
-    ::PostMessageA(from != nullptr ? from : main, WM_KEYDOWN, VK_TAB, 1);
-    HWND to = nullptr;
-    WaitUntil([&] { return (to = GuiOf(main).hwndFocus) != from; });
-    return to;
-}
-
 // True when the focus settles on `control` within 5 s.
 bool FocusComesTo(HWND control) {
     return WaitUntil([&] { return GuiOf(control).hwndFocus == control; });
@@ -81,7 +72,11 @@ TEST(UiKeyboard, ACollapsedStartHasTheFocusOnLaunchAndTabGoesRoundInOrder) {
         ASSERT_NE(at, order.end()) << "the focus is on no control";
         std::rotate(order.begin(), at + 1, order.end());  // from the control after the focus
         for (const Control next : order) {
-            EXPECT_EQ(Tab(main), app.ControlWindow(next))
+            // Tab, pressed where the focus is.
+            HWND from = GuiOf(main).hwndFocus;
+            ::PostMessageA(from, WM_KEYDOWN, VK_TAB, 1);
+            WaitUntil([&] { return GuiOf(main).hwndFocus != from; });
+            EXPECT_EQ(GuiOf(main).hwndFocus, app.ControlWindow(next))
                 << "expected control " << static_cast<int>(next) << " with "
                 << static_cast<int>(period);
         }
