@@ -176,17 +176,16 @@ void ExpectLaidOutAgain(HWND window, const char* name, const DesignedOverlaps& d
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         before.emplace_back(child, SizesOf(child), TextOf(child));
     }
-    RECT suggested{};
-    ::GetWindowRect(window, &suggested);
-    ::OffsetRect(&suggested, 10, 10);
-    suggested.right += suggested.right - suggested.left;
-    suggested.bottom += suggested.bottom - suggested.top;
+    // The system suggests a place a little off and twice the size.
+    RECT at{};
+    ::GetWindowRect(window, &at);
+    RECT suggested{at.left + 10, at.top + 10, 2 * at.right - at.left + 10,
+                   2 * at.bottom - at.top + 10};
     const int dpi = platform::win32::WindowDpi(window) * 2;
     ::SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                    reinterpret_cast<LPARAM>(&suggested));
-    RECT now{};
-    ::GetWindowRect(window, &now);
-    EXPECT_TRUE(now.left == suggested.left && now.top == suggested.top)
+    ::GetWindowRect(window, &at);
+    EXPECT_TRUE(at.left == suggested.left && at.top == suggested.top)
         << name << " is not where the system suggests";
     for (const auto& [control, sizes, text] : before) {
         const std::vector<LONG> resized = SizesOf(control);
