@@ -46,10 +46,8 @@ TEST(AboutBox, ShowsTheProgramModallyAndHandsTheHomePageToTheBrowser) {
     const bool hadOld = ::RegGetValueA(HKEY_LOCAL_MACHINE, kHandler, nullptr, RRF_RT_REG_SZ,
                                        nullptr, old, &oldSize) == ERROR_SUCCESS;
     test::ScratchDir scratch;
-    const std::string browser = scratch.File("browser.exe");
     const std::string record = scratch.File("record.txt");
-    std::filesystem::copy_file(test::HelperProgram("launch_recorder"), browser);
-    const std::string command = "\"" + browser + "\" \"%1\"";
+    const std::string command = "\"" + test::HelperProgram("launch_recorder") + "\" \"%1\"";
     ASSERT_EQ(::RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHandler, nullptr, REG_SZ, command.c_str(),
                                 static_cast<DWORD>(command.size() + 1)),
               ERROR_SUCCESS);

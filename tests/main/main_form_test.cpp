@@ -15,76 +15,63 @@ namespace {
 using options::Control;
 using platform::WindowsVersion;
 
-class FakeFileDialogs final : public platform::FileDialogs {
+// Program Location's dialog, and a results window that nothing here shows.
+class FakeWindows final : public platform::FileDialogs, public launch::ResultsDisplay {
   public:
     std::optional<std::string> ShowOpen(const platform::FileDialogSettings&) override {
         return answer;
     }
+    void ShowModal(std::string) override {}
     std::optional<std::string> answer;  // none: Cancel
 };
 
-class NoResults final : public launch::ResultsDisplay {
-  public:
-    void ShowModal(std::string) override {}
-};
-
-class MainFormTest : public ::testing::Test {
-  protected:
-    test::ScratchDir dir_;
-    std::string optionsPath_ = dir_.File("ombrixopts.cfg");
-    platform::WindowsVersion version_{10, 0, 19045, 2};
-    options::FakeOptionView view_;
-    test::RecordingMessages messages_;
-    FakeFileDialogs dialogs_;
-    NoResults results_;
-    base::CalendarDate today_{2026, 7, 14};
-    MainForm form_{view_, MainServices{messages_, dialogs_, results_, nullptr, optionsPath_,
-                                       [this] { return version_; }, [this] { return today_; }}};
-};
-
-TEST_F(MainFormTest, FirstStartShowsTheDefaults) {
-    view_.PutText(Control::CommandLine, "?");
-    view_.PutText(Control::Month, "?");
-    ASSERT_TRUE(form_.Start());
-    EXPECT_EQ(view_.Text(Control::CommandLine) + "|" + view_.Text(Control::MachineName) + "|" +
-                  view_.Text(Control::Day) + "/" + view_.Text(Control::Month) + "/" +
-                  view_.Text(Control::Year) + "|" + view_.Text(Control::DayCount),
+// First start, then Program Location cancelled and answered.
+TEST(MainForm, FirstStartShowsTheDefaultsAndProgramLocationSavesAtOnceButCancelNothing) {
+    test::ScratchDir dir;
+    const std::string optionsPath = dir.File("ombrixopts.cfg");
+    options::FakeOptionView view;
+    test::RecordingMessages messages;
+    FakeWindows dialogs;
+    MainForm form{view, MainServices{messages, dialogs, dialogs, nullptr, optionsPath,
+                                     [] {
+                                         return WindowsVersion{10, 0, 19045, 2};
+                                     },
+                                     [] {
+                                         return base::CalendarDate{2026, 7, 14};
+                                     }}};
+    view.PutText(Control::CommandLine, "?");
+    view.PutText(Control::Month, "?");
+    ASSERT_TRUE(form.Start());
+    EXPECT_EQ(view.Text(Control::CommandLine) + "|" + view.Text(Control::MachineName) + "|" +
+                  view.Text(Control::Day) + "/" + view.Text(Control::Month) + "/" +
+                  view.Text(Control::Year) + "|" + view.Text(Control::DayCount),
               "uptime|Name/IP Address|01/7/2026|5")
         << "this month, no leading zero";
     // Every control that depends on an unchecked box starts disabled; neither period is chosen.
     for (Control c : {Control::MachineName, Control::PeriodFrame, Control::SinceDate,
                       Control::LastDays, Control::DaysLabel, Control::DayCount, Control::Day,
                       Control::Month, Control::Year, Control::DateSeparator}) {
-        EXPECT_FALSE(view_.At(c).enabled) << static_cast<int>(c);
+        EXPECT_FALSE(view.At(c).enabled) << static_cast<int>(c);
     }
-    EXPECT_EQ(view_.Value(Control::SinceDate) + view_.Value(Control::LastDays), 0);
-    EXPECT_TRUE(view_.At(Control::CommandLine).visible);
-    EXPECT_FALSE(form_.Options().IsLoading());
-    EXPECT_TRUE(messages_.shown.empty());
-}
+    EXPECT_EQ(view.Value(Control::SinceDate) + view.Value(Control::LastDays), 0);
+    EXPECT_TRUE(view.At(Control::CommandLine).visible);
+    EXPECT_FALSE(form.Options().IsLoading());
 
-TEST_F(MainFormTest, ProgramLocationSavesAtOnceAndCancelChangesNothing) {
-    ASSERT_TRUE(form_.Start());
-    form_.LocateTool();
-    EXPECT_TRUE(form_.UptimePath().empty());
-    EXPECT_FALSE(std::filesystem::exists(optionsPath_));
-    EXPECT_TRUE(messages_.shown.empty()) << "Cancel is silent";
-
-    dialogs_.answer = "C:\\Program Files\\Uptime Tools\\uptime.exe";
-    form_.LocateTool();
-    EXPECT_EQ(form_.UptimePath(), *dialogs_.answer);
+    form.LocateTool();
+    EXPECT_FALSE(std::filesystem::exists(optionsPath));
+    dialogs.answer = "C:\\Program Files\\Uptime Tools\\uptime.exe";
+    form.LocateTool();
     EXPECT_EQ(
-        test::ReadFile(optionsPath_)
+        test::ReadFile(optionsPath)
             .rfind("Ombrix_OptsN\r\n255\r\nC:\\Program Files\\Uptime Tools\\uptime.exe\r\n", 0),
         0u);
+    EXPECT_TRUE(messages.shown.empty()) << "neither start-up nor Cancel says anything";
 }
 
 TEST(CheckStartupPlatform, EachSystemGetsItsMessage) {
     const char* const kNt = "Ombrix requires Windows NT v4 Service Pack 4 or later.";
-    const struct {
-        WindowsVersion version;
-        const char* message;  // null: accepted
-    } cases[] = {
+    // Each version and its message; null: accepted.
+    const std::pair<WindowsVersion, const char*> cases[] = {
         {{0, 0, 0, 0}, "Ombrix is not designed to run on Windows 3.11/Windows for Workgroups."},
         {{4, 10, 1998, 1}, "Ombrix is not designed to run on Windows 95/98/Me."},
         {{4, 0, 1381, 2}, kNt},
@@ -95,10 +82,9 @@ TEST(CheckStartupPlatform, EachSystemGetsItsMessage) {
         {{5, 0, 2195, 2}, nullptr},  // Windows 2000
         {{6, 0, 0, 3}, nullptr},     // an unknown platform above the minimum
     };
-    for (const auto& c : cases) {
-        const auto& v = c.version;
+    for (const auto& [v, message] : cases) {
         const base::Result<> checked = CheckStartupPlatform(v);
-        EXPECT_EQ(checked ? "(accepted)" : checked.Reason(), c.message ? c.message : "(accepted)")
+        EXPECT_EQ(checked ? "(accepted)" : checked.Reason(), message ? message : "(accepted)")
             << v.major << "." << v.minor << "." << v.build << " platform " << v.platformId;
     }
 }

@@ -57,7 +57,6 @@ void AddFilePrinter() {
     info.pDriverName = kDriver;
     info.pPrintProcessor = processor;
     info.pDatatype = raw;
-    info.Attributes = PRINTER_ATTRIBUTE_LOCAL;
     HANDLE added = ::AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
     ASSERT_NE(added, nullptr) << ::GetLastError();
     ::ClosePrinter(added);
@@ -87,14 +86,10 @@ TEST(PrintOnPrinter, EveryLaidOutPageComesOut) {
     EXPECT_TRUE(grid.columns >= 70 && grid.columns <= 140 && grid.lines >= 40 && grid.lines <= 100)
         << grid.columns << " columns, " << grid.lines << " lines";
     ASSERT_GT(laidOut, 1u);
-    std::size_t pages = 0;
-    for (auto at = postScript.find("%%Page:"); at != std::string::npos;
-         at = postScript.find("%%Page:", at + 1)) {
-        ++pages;
-    }
-    EXPECT_EQ(pages, laidOut);
+    // The job's title, and its trailer: the pages the driver counted, and the end of the job.
     EXPECT_NE(postScript.find("%%Title: Ombrix Report"), std::string::npos);
-    EXPECT_NE(postScript.find("%%EOF"), std::string::npos);
+    EXPECT_NE(postScript.find("%%Pages: " + std::to_string(laidOut) + "\n%%EOF"), std::string::npos)
+        << postScript.substr(postScript.size() > 300 ? postScript.size() - 300 : 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "drive/program.h"
 #include "results/report_file.h"
 #include "results/win32/report_actions.h"
 #include "results/win32/results_window.h"
@@ -20,17 +21,14 @@ namespace {
 
 using test::When;
 
-// Shift and Ctrl as the next posted keys find them.
-void HoldKeys(bool shift, bool control) {
+// Posts the key as the keyboard would, with Shift and Ctrl down or up as the window will find them.
+void Press(HWND to, WPARAM key, bool shift = false, bool control = false) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     keys[VK_CONTROL] = control ? 0x80 : 0;
     ::SetKeyboardState(keys);
-}
-
-void PostKey(HWND to, WPARAM key, UINT message = WM_KEYDOWN) {
-    ::PostMessageA(to, message, key, 1);
+    ::PostMessageA(to, WM_KEYDOWN, key, 1);
 }
 
 std::string ClipboardText() {
@@ -46,20 +44,10 @@ std::string ClipboardText() {
     return text;
 }
 
-std::pair<DWORD, DWORD> SelectionOf(HWND view) {
-    DWORD begin = 0, end = 0;
-    ::SendMessageA(view, EM_GETSEL, reinterpret_cast<WPARAM>(&begin),
-                   reinterpret_cast<LPARAM>(&end));
-    return {begin, end};
-}
-
 // The items of the pop-up menu on screen; empty when none is.
 std::vector<std::string> MenuOnScreen() {
     std::vector<std::string> items;
-    HWND menu = ::FindWindowA("#32768", nullptr);
-    if (menu == nullptr || !::IsWindowVisible(menu)) {
-        return items;
-    }
+    HWND menu = drive::FindWindowOf(::GetCurrentProcessId(), "#32768");
     HMENU handle = reinterpret_cast<HMENU>(::SendMessageA(menu, MN_GETHMENU, 0, 0));
     for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
         char text[64] = {};
@@ -69,80 +57,59 @@ std::vector<std::string> MenuOnScreen() {
     return items;
 }
 
-HWND CaretWindow() {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    ::GetGUIThreadInfo(::GetCurrentThreadId(), &info);
-    return info.hwndCaret;
-}
-
-class ResultsWindowTest : public ::testing::Test {
-  protected:
-    ~ResultsWindowTest() override { HoldKeys(false, false); }
-
-    platform::win32::UniqueWindow main = test::PlainWindow();
+TEST(ResultsWindow, TheKeyboardAloneSelectsCopiesOpensThePopUpAndTheFocusComesBack) {
+    const platform::win32::UniqueWindow main = test::PlainWindow();
     test::RecordingMessages messages;
     ResultsWindow results{main.get(), messages, StandardReportActions()};
     const std::string output = "Report of \\\\HOST\r\nline two\r\nline three\r\n";
-};
-
-TEST_F(ResultsWindowTest, TheKeyboardAloneSelectsCopiesOpensThePopUpAndTheFocusComesBack) {
     HWND view = nullptr;
-    const auto press = [](HWND to, WPARAM key, bool shift, bool control) {
-        HoldKeys(shift, control);
-        PostKey(to, key);
-    };
     EXPECT_TRUE(test::RunSteps(
         kResultsWindowClass,
         {[&](HWND window) {
              view = ::GetDlgItem(window, kReportView);
-             EXPECT_EQ(::GetFocus(), view);
-             EXPECT_EQ(CaretWindow(), view) << "no caret to show where the focus is";
-             press(view, 'A', false, true);
+             EXPECT_EQ(test::GuiOf(view).hwndCaret, view) << "no caret to show where the focus is";
+             Press(view, 'A', false, true);
          },
          [&](HWND) {
-             EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{0}, DWORD(output.size())));
+             EXPECT_EQ(::SendMessageA(view, EM_GETSEL, 0, 0), MAKELRESULT(0, output.size()));
              ::SendMessageA(view, EM_SETSEL, 10, 16);
-             press(view, 'C', false, true);
+             Press(view, 'C', false, true);
          },
          [&](HWND) {
              EXPECT_EQ(ClipboardText(), "\\\\HOST");
-             press(view, VK_TAB, false, false);
+             Press(view, VK_TAB);
          },
          [&](HWND window) {
              EXPECT_EQ(::GetFocus(), ::GetDlgItem(window, kExitButton)) << "Tab stays in the view";
-             EXPECT_NE(CaretWindow(), view);
-             press(::GetFocus(), VK_TAB, true, false);
+             EXPECT_NE(test::GuiOf(view).hwndCaret, view);
+             Press(::GetFocus(), VK_TAB, true);
          },
          [&](HWND) {
              EXPECT_EQ(::GetFocus(), view) << "Shift+Tab does not come back";
-             HoldKeys(false, false);
-             PostKey(view, VK_APPS);
-             PostKey(view, VK_APPS, WM_KEYUP);
+             Press(view, VK_APPS);
+             ::PostMessageA(view, WM_KEYUP, VK_APPS, 1);
          },
          [&](HWND) {
              EXPECT_EQ(MenuOnScreen(),
                        (std::vector<std::string>{"Copy", "", "Save Report", "Print"}));
              // Copy, the first item: the whole output, whatever is selected.
-             PostKey(view, VK_DOWN);
-             PostKey(view, VK_RETURN);
+             Press(view, VK_DOWN);
+             Press(view, VK_RETURN);
          },
          [&](HWND) {
-             EXPECT_TRUE(MenuOnScreen().empty());
              EXPECT_EQ(ClipboardText(), output);
              EXPECT_TRUE(::IsWindowEnabled(view));
-             EXPECT_EQ(SelectionOf(view), std::make_pair(DWORD{10}, DWORD{16}));
-             press(view, VK_F10, true, false);
+             EXPECT_EQ(::SendMessageA(view, EM_GETSEL, 0, 0), MAKELRESULT(10, 16));
+             Press(view, VK_F10, true);
              ::PostMessageA(view, WM_SYSKEYDOWN, VK_F10, 1);
          },
          // Save Report's dialog takes the activation; the focus comes back to the view. (The main
          // window's test sees it come back after a message box and another window.)
          [&](HWND) {
-             HoldKeys(false, false);
              ASSERT_EQ(MenuOnScreen().size(), 4u) << "Shift+F10 opens no menu";
-             PostKey(view, VK_DOWN);  // Save Report, two below Copy
-             PostKey(view, VK_DOWN);
-             PostKey(view, VK_RETURN);
+             Press(view, VK_DOWN);  // Save Report, two below Copy
+             Press(view, VK_DOWN);
+             Press(view, VK_RETURN);
          },
          When("#32770", kSaveReportTitle,
               [](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }),

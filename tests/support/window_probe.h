@@ -29,12 +29,12 @@ inline RECT RectInParent(HWND control) {
     return r;
 }
 
-// The control with the keyboard focus in the thread of `window`, as any process can read it.
-inline HWND FocusOf(HWND window) {
+// The keyboard focus and the caret in the thread of `window`, as any process can read them.
+inline GUITHREADINFO GuiOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
+    return info;
 }
 
 // A visible top-level window of the test's own: an owner for a modal window, or, brought to the

@@ -17,21 +17,11 @@
 namespace ombrix::uitest {
 namespace {
 
-using test::FocusOf;
-
-// Presses Tab where the focus is and returns where it went.
-HWND Tab(HWND main) {
-    HWND from = FocusOf(main);
-    ::PostMessageA(from != nullptr ? from : main, WM_KEYDOWN, VK_TAB, 1);
-    ::PostMessageA(from != nullptr ? from : main, WM_KEYUP, VK_TAB, 0xC0000001);
-    HWND to = nullptr;
-    WaitUntil([&] { return (to = FocusOf(main)) != from; });
-    return to;
-}
+using test::GuiOf;
 
 // True when the focus settles on `control` within 5 s.
 bool FocusComesTo(HWND control) {
-    return WaitUntil([&] { return FocusOf(control) == control; });
+    return WaitUntil([&] { return GuiOf(control).hwndFocus == control; });
 }
 
 // Options restored with a hidden command line open the window collapsed, with the focus on
@@ -49,14 +39,14 @@ TEST(UiKeyboard, ACollapsedStartHasTheFocusOnLaunchAndTabGoesRoundInOrder) {
     HWND main = app.Main();
     ASSERT_NE(main, nullptr);
     HWND launch = app.ControlWindow(Control::LaunchButton);
-    EXPECT_TRUE(FocusComesTo(launch)) << "at start-up; it is on " << FocusOf(main);
-    EXPECT_FALSE(::IsWindowVisible(app.ControlWindow(Control::CommandLine)));
+    EXPECT_TRUE(FocusComesTo(launch)) << "at start-up; it is on " << GuiOf(main).hwndFocus;
     EXPECT_EQ(TextOf(app.ControlWindow(Control::CommandLine)), "uptime SRV01 /s");
     app.Press(Control::LaunchButton);
     EXPECT_FALSE(app.AnswerMessageBox().empty());
     EXPECT_TRUE(FocusComesTo(launch)) << "after a message box";
     RECT before{};
     ::GetWindowRect(main, &before);
+    // The menu item toggles: the command line shows now only if the start hid it.
     app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
     ASSERT_TRUE(
         WaitUntil([&] { return ::IsWindowVisible(app.ControlWindow(Control::CommandLine)); }));
@@ -71,46 +61,35 @@ TEST(UiKeyboard, ACollapsedStartHasTheFocusOnLaunchAndTabGoesRoundInOrder) {
             Control::CommandLine, Control::LaunchButton,    Control::ExitButton,
             Control::ShowEvents,  Control::ShowAppFailures, Control::RemoteMachine,
             Control::MachineName, Control::RestrictPeriod,  Control::SinceDate};
-        for (const Control control :
-             period == Control::SinceDate
-                 ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
-                 : std::vector{Control::LastDays, Control::DayCount}) {
-            order.push_back(control);
-        }
-        std::vector<HWND> expected;
-        for (const Control control : order) {
-            expected.push_back(app.ControlWindow(control));
-        }
-        const auto at = static_cast<std::size_t>(
-            std::find(expected.begin(), expected.end(), FocusOf(main)) - expected.begin());
-        ASSERT_LT(at, expected.size()) << "the focus is on no control";
-        for (std::size_t i = 1; i <= expected.size(); ++i) {
-            const std::size_t next = (at + i) % expected.size();
-            EXPECT_EQ(Tab(main), expected[next])
-                << "expected control " << static_cast<int>(order[next]) << " with "
+        const std::vector<Control> inPeriod =
+            period == Control::SinceDate
+                ? std::vector{Control::Month, Control::Year, Control::Day, Control::LastDays}
+                : std::vector{Control::LastDays, Control::DayCount};
+        order.insert(order.end(), inPeriod.begin(), inPeriod.end());
+        const auto at = std::find_if(order.begin(), order.end(), [&](Control control) {
+            return app.ControlWindow(control) == GuiOf(main).hwndFocus;
+        });
+        ASSERT_NE(at, order.end()) << "the focus is on no control";
+        std::rotate(order.begin(), at + 1, order.end());  // from the control after the focus
+        for (const Control next : order) {
+            // Tab, pressed where the focus is.
+            HWND from = GuiOf(main).hwndFocus;
+            ::PostMessageA(from, WM_KEYDOWN, VK_TAB, 1);
+            WaitUntil([&] { return GuiOf(main).hwndFocus != from; });
+            EXPECT_EQ(GuiOf(main).hwndFocus, app.ControlWindow(next))
+                << "expected control " << static_cast<int>(next) << " with "
                 << static_cast<int>(period);
         }
     }
-}
-
-// COM for this thread, as long as the test.
-struct Apartment {
-    Apartment() { EXPECT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
-    ~Apartment() { ::CoUninitialize(); }
-};
-
-VARIANT Self() {
-    VARIANT self{};
-    self.vt = VT_I4;  // lVal is CHILDID_SELF, 0
-    return self;
 }
 
 LONG LongOf(HRESULT got, const VARIANT& value) {
     return SUCCEEDED(got) && value.vt == VT_I4 ? value.lVal : -1;
 }
 
-std::wstring Take(BSTR text) {
-    std::wstring taken = text != nullptr ? std::wstring(text, ::SysStringLen(text)) : L"(null)";
+// `text` by reference: read once the call that fills it has returned.
+std::wstring WideTextOf(HRESULT got, BSTR& text) {
+    std::wstring taken = SUCCEEDED(got) ? std::wstring(text, ::SysStringLen(text)) : L"(failed)";
     ::SysFreeString(text);
     return taken;
 }
@@ -142,15 +121,15 @@ bool CameEvent(DWORD event) {
 // focus and selection and cut off at the close; then the focus is back on Launch Uptime, and
 // again after another window was active.
 TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReaderAndTheFocusComesBack) {
-    Apartment com;
+    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     OmbrixSession app;
-    app.WriteOptions(DefaultOptions(), app.Tool().string());
+    app.WriteOptions(DefaultOptions(), app.Path("uptime.exe").string());
     app.Start();
     HWND main = app.Main();
     ASSERT_NE(main, nullptr);
     HWND launch = app.ControlWindow(Control::LaunchButton);
     HWND commandLine = app.ControlWindow(Control::CommandLine);
-    EXPECT_TRUE(FocusComesTo(commandLine)) << "at start-up; it is on " << FocusOf(main);
+    EXPECT_TRUE(FocusComesTo(commandLine)) << "at start-up; it is on " << GuiOf(main).hwndFocus;
     app.Post(WM_COMMAND, main::win32::kMenuShowCommandLine);
     EXPECT_TRUE(FocusComesTo(launch)) << "after the command line was hidden";
     app.Press(Control::LaunchButton);
@@ -168,27 +147,26 @@ TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReaderAndTheFocusCom
     tEvents.clear();
     HWINEVENTHOOK hook =
         ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
-    ASSERT_NE(hook, nullptr);
 
     IAccessible* accessible = nullptr;
     ASSERT_EQ(
         ::AccessibleObjectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                      reinterpret_cast<void**>(&accessible)),
         S_OK);
-    ASSERT_NE(accessible, nullptr);
+    VARIANT self{};
+    self.vt = VT_I4;  // lVal is CHILDID_SELF, 0
     VARIANT value;
-    EXPECT_EQ(LongOf(accessible->get_accRole(Self(), &value), value), ROLE_SYSTEM_TEXT);
-    const LONG state = LongOf(accessible->get_accState(Self(), &value), value);
     constexpr LONG kFocusedReadOnly =
         STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED;
-    EXPECT_EQ(state, kFocusedReadOnly);
+    EXPECT_EQ(LongOf(accessible->get_accRole(self, &value), value), ROLE_SYSTEM_TEXT);
+    EXPECT_EQ(LongOf(accessible->get_accState(self, &value), value), kFocusedReadOnly);
     BSTR text = nullptr;
-    EXPECT_EQ(accessible->get_accName(Self(), &text), S_OK);
-    EXPECT_EQ(Take(text), L"System Uptime Results Summary");
-    EXPECT_EQ(accessible->get_accValue(Self(), &text), S_OK);
-    EXPECT_EQ(Take(text), std::wstring(report.begin(), report.end()));  // the report is ASCII
+    EXPECT_EQ(WideTextOf(accessible->get_accName(self, &text), text),
+              L"System Uptime Results Summary");
+    EXPECT_EQ(WideTextOf(accessible->get_accValue(self, &text), text),
+              std::wstring(report.begin(), report.end()));  // the report is ASCII
     LONG left = 0, top = 0, width = 0, height = 0;
-    EXPECT_EQ(accessible->accLocation(&left, &top, &width, &height, Self()), S_OK);
+    EXPECT_EQ(accessible->accLocation(&left, &top, &width, &height, self), S_OK);
     RECT client{};
     ::GetClientRect(view, &client);
     ::MapWindowPoints(view, nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -201,25 +179,25 @@ TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReaderAndTheFocusCom
 
     // Tab leaves the view, the object says so; taking the focus back is announced.
     ::PostMessageA(view, WM_KEYDOWN, VK_TAB, 1);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(view) != view; }));
-    EXPECT_EQ(LongOf(accessible->get_accState(Self(), &value), value),
+    ASSERT_TRUE(WaitUntil([&] { return GuiOf(view).hwndFocus != view; }));
+    EXPECT_EQ(LongOf(accessible->get_accState(self, &value), value),
               kFocusedReadOnly & ~STATE_SYSTEM_FOCUSED);
     tEvents.clear();
-    EXPECT_EQ(accessible->accSelect(SELFLAG_TAKEFOCUS, Self()), S_OK);
-    EXPECT_TRUE(CameEvent(EVENT_OBJECT_FOCUS));
-    EXPECT_EQ(FocusOf(view), view);
+    EXPECT_EQ(accessible->accSelect(SELFLAG_TAKEFOCUS, self), S_OK);
+    EXPECT_TRUE(CameEvent(EVENT_OBJECT_FOCUS));  // raised as the view takes the focus
 
     // Closed, the window's object answers no more, and nothing waits on it.
     ASSERT_TRUE(drive::CloseResults(results, 5s));
-    EXPECT_TRUE(FAILED(accessible->get_accRole(Self(), &value)));
-    EXPECT_TRUE(FAILED(accessible->get_accValue(Self(), &text)));
+    EXPECT_TRUE(FAILED(accessible->get_accRole(self, &value)));
+    EXPECT_TRUE(FAILED(accessible->get_accValue(self, &text)));
     accessible->Release();
     ::UnhookWinEvent(hook);
+    ::CoUninitialize();
     EXPECT_TRUE(FocusComesTo(launch)) << "after the results window closed";
 
     const auto other = test::PlainWindow();
     ::SetForegroundWindow(other.get());
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return GuiOf(main).hwndFocus == nullptr; }));
     ::SetForegroundWindow(main);
     EXPECT_TRUE(FocusComesTo(launch)) << "after another window was active";
     ExpectIdle(app);

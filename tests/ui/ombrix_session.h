@@ -19,7 +19,6 @@
 #include "options/option_view.h"
 #include "options/options_file.h"
 #include "platform/system_info.h"
-#include "platform/win32/unique_handle.h"
 #include "support/test_support.h"
 #include "support/window_probe.h"
 
@@ -49,16 +48,16 @@ inline std::string OptionsFileOf(const options::OptionState& state, const std::s
                                       options::kOptionsSignature);
 }
 
-// A scratch folder holding Ombrix.exe, uptime.exe and the options file; its temp\ is TMP and
-// TEMP of the programs this process starts. A program left running is ended by force.
+// A scratch folder holding Ombrix.exe, uptime.exe and the options file; its temp\ is TMP, the
+// temporary folder, of the programs this process starts. A program left running is ended by force.
+// Start comes before anything that looks at the program.
 class OmbrixSession {
   public:
     OmbrixSession() {
         fs::create_directory(Path("temp"));
         fs::copy_file(test::HelperProgram("Ombrix"), Path("Ombrix.exe"));
-        fs::copy_file(test::HelperProgram("uptime"), Tool());
+        fs::copy_file(test::HelperProgram("uptime"), Path("uptime.exe"));
         ::SetEnvironmentVariableA("TMP", Path("temp").string().c_str());
-        ::SetEnvironmentVariableA("TEMP", Path("temp").string().c_str());
     }
     ~OmbrixSession() {
         if (program_) {
@@ -67,16 +66,11 @@ class OmbrixSession {
     }
 
     fs::path Path(const char* name) const { return scratch_.path() / name; }
-    fs::path Tool() const { return Path("uptime.exe"); }
     std::vector<fs::path> TempFiles() const {
         return {fs::directory_iterator(Path("temp")), fs::directory_iterator()};
     }
     void WriteOptions(const options::OptionState& state, const std::string& uptimePath) const {
         test::WriteFile(Path("ombrixopts.cfg").string(), OptionsFileOf(state, uptimePath));
-    }
-    std::optional<std::string> ReadOptions() const {
-        const std::string path = Path("ombrixopts.cfg").string();
-        return fs::exists(path) ? std::optional(test::ReadFile(path)) : std::nullopt;
     }
 
     void Start() {
@@ -86,19 +80,16 @@ class OmbrixSession {
         if (!program_) {
             throw std::runtime_error("cannot start " + Path("Ombrix.exe").string());
         }
-        main_ = nullptr;
     }
-    bool WaitForExit() { return program_ && program_->WaitForExit(5s); }
+    bool WaitForExit() { return program_->WaitForExit(5s); }
 
     // A visible top-level window of the program of this class, or null.
-    HWND Find(const char* className) const {
-        return program_ ? program_->Find(className) : nullptr;
-    }
+    HWND Find(const char* className) const { return program_->Find(className); }
     // Null when none shows within 5 s.
     HWND WaitForWindow(const char* className) const {
-        return program_ ? program_->WaitForWindow(className, 5s) : nullptr;
+        return program_->WaitForWindow(className, 5s);
     }
-    HWND Main() { return main_ = main_ ? main_ : WaitForWindow(main::win32::kMainWindowClass); }
+    HWND Main() const { return WaitForWindow(main::win32::kMainWindowClass); }
     HWND ControlWindow(Control control) {
         return ::GetDlgItem(Main(), static_cast<int>(main::win32::ControlId(control)));
     }
@@ -118,7 +109,6 @@ class OmbrixSession {
   private:
     test::ScratchDir scratch_;
     std::optional<drive::Program> program_;
-    HWND main_ = nullptr;
 };
 
 // Nothing of a launch left open or on disk; the output file goes only once the tool has ended.
