@@ -2,6 +2,8 @@
 // and on the forms other writers give; the collector's query.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "uptime/events/record_facts.h"
 #include "uptime/events/system_events.h"
 #include "uptime/recorded_system.h"
@@ -15,11 +17,10 @@ using test::SampleRecords;
 void ExpectAgreesWithFullParse(const std::string& xml, const RecordFacts& facts) {
     const std::optional<EventRecord> record = ParseEventXml(xml);
     ASSERT_TRUE(record);
-    EXPECT_EQ(facts.computer, record->computer);
-    EXPECT_EQ(facts.channel, record->channel);
-    EXPECT_EQ(facts.eventId, record->eventId);
-    EXPECT_EQ(facts.timeCreated, record->timeCreated);
-    EXPECT_EQ(facts.recordId, record->recordId);
+    EXPECT_EQ(
+        std::tie(facts.computer, facts.channel, facts.eventId, facts.timeCreated, facts.recordId),
+        std::tie(record->computer, record->channel, record->eventId, record->timeCreated,
+                 record->recordId));
 }
 
 TEST(RecordFacts, AgreeWithTheFullParseOnEveryRecordOfTheSample) {
@@ -87,11 +88,9 @@ TEST(CollectorQuery, SelectsEachLogsEventsByTheLogTheyName) {
         EXPECT_TRUE(xpath.starts_with("*[System[") && xpath.ends_with("]]")) << xpath;
         return std::string(xpath.substr(9, xpath.size() - 11));
     };
-    const LogQuery query = CollectorQuery("ForwardedEvents");
-    EXPECT_EQ(query.channel, "ForwardedEvents");
-    EXPECT_EQ(query.xpath, "*[System[(Channel='System' and " + filter(SystemLogQuery()) +
-                               ") or (Channel='Application' and " + filter(ApplicationLogQuery()) +
-                               ")]]");
+    EXPECT_EQ(CollectorQuery("ForwardedEvents").xpath,
+              "*[System[(Channel='System' and " + filter(SystemLogQuery()) +
+                  ") or (Channel='Application' and " + filter(ApplicationLogQuery()) + ")]]");
     // Every event the queries select gets the full parse.
     std::size_t ids = 0;
     for (const std::string& xpath : {SystemLogQuery().xpath, ApplicationLogQuery().xpath}) {

@@ -46,10 +46,6 @@ std::vector<std::string> DownADay(const std::string& computer) {
             EventLogRecord(6005, "2018-08-07T14:44:03Z", computer)};
 }
 
-LogRecords Log(std::vector<std::string> records) {
-    return {std::move(records), {}};
-}
-
 // Where each text is in `output`, in the order given; fails unless each follows the one before.
 void ExpectInOrder(const std::string& output, const std::vector<std::string>& texts) {
     std::size_t from = 0;
@@ -63,14 +59,13 @@ void ExpectInOrder(const std::string& output, const std::vector<std::string>& te
 
 TEST(FleetRun, LiveMachinesFailuresFirstThenEachMachinesOwnReport) {
     test::RecordedSystem system = FleetSystem();
-    system.machines.insert_or_assign("SRV01", Log(AsMachine("SRV01")));
-    system.machines.insert_or_assign("LOW", Log(DownADay("LOW")));
+    system.machines.insert_or_assign("SRV01", LogRecords{AsMachine("SRV01"), {}});
+    system.machines.insert_or_assign("LOW", LogRecords{DownADay("LOW"), {}});
     system.machines.insert_or_assign(
         "DENIED", Failure{"Access is denied, error 5", FailureKind::AccessDenied});
-    system.machines.insert_or_assign("", Log(AsMachine("DESK")));  // this computer
+    system.machines.insert_or_assign("", LogRecords{AsMachine("DESK"), {}});  // this computer
     system.files["servers.txt"] = "# web\r\nLOW\r\n\\\\srv01  # again\r\nUNANSWERED\r\n";
 
-    const std::vector<std::string> names = {"SRV01", "DENIED", "DESK", "LOW", "UNANSWERED"};
     const ToolResult fleet =
         RunTool({"\\\\SRV01", "DENIED", "/m:servers.txt", "/s", "DESK", "localhost", "/t:2"}, kDesk,
                 system);
@@ -88,7 +83,7 @@ TEST(FleetRun, LiveMachinesFailuresFirstThenEachMachinesOwnReport) {
     // Then every machine's report as its own run prints it, in the order given: the names of the
     // command line, then those of the lists.
     std::vector<std::string> reports;
-    for (const std::string& name : names) {
+    for (const char* name : {"SRV01", "DENIED", "DESK", "LOW", "UNANSWERED"}) {
         reports.push_back("\r\n" + std::string(79, '=') + "\r\n\r\n" +
                           RunTool({name, "/s"}, kDesk, system).output);
     }
@@ -98,7 +93,7 @@ TEST(FleetRun, LiveMachinesFailuresFirstThenEachMachinesOwnReport) {
 
 TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
     test::RecordedSystem system = FleetSystem();
-    system.machines.insert_or_assign("SRV01", Log(AsMachine("SRV01")));
+    system.machines.insert_or_assign("SRV01", LogRecords{AsMachine("SRV01"), {}});
     system.files["empty.txt"] = "# none yet\r\n\r\n";
     for (int i = 0; i < 10000; ++i) {
         system.files["many.txt"] += "WS" + std::to_string(10000 + i) + "\r\n";
@@ -173,8 +168,8 @@ TEST(FleetRun, ACollectorsChannelThroughTheLiveLogsSeam) {
     std::vector<std::string> both = AsMachine("SRV01");
     const std::vector<std::string> low = DownADay("LOW");
     both.insert(both.begin() + 100, low.begin(), low.end());
-    system.channels.insert_or_assign("|ForwardedEvents", Log(both));
-    system.channels.insert_or_assign("COLL01|Boots", Log(DownADay("LOW")));
+    system.channels.insert_or_assign("|ForwardedEvents", LogRecords{both, {}});
+    system.channels.insert_or_assign("COLL01|Boots", LogRecords{DownADay("LOW"), {}});
     const ToolResult local = RunTool({"/c", "/s"}, kDesk, system);
     EXPECT_EQ(local.exitCode, kSuccess);
     ExpectInOrder(local.output, {"Machines: 2, 2 reported, 0 failed.\r\n", "\\\\LOW", "\\\\SRV01",
