@@ -25,9 +25,8 @@ TEST(JsonStringTest, EscapesAndReplacesWhatJsonCannotHoldAsIs) {
         // is the fuzzer's to check too.)
         {"\xE2\x82"
          "x",
-         "\"\xEF\xBF\xBDx\""},                   // cut short
-        {"\xF0\x9F\x98", "\"\xEF\xBF\xBD\""},    // cut by the end
-        {"\xE2\x82\"", "\"\xEF\xBF\xBD\\\"\""},  // cut by a quote
+         "\"\xEF\xBF\xBDx\""},                 // cut short
+        {"\xF0\x9F\x98", "\"\xEF\xBF\xBD\""},  // cut by the end
     };
     for (const Case& c : cases) {
         EXPECT_EQ(JsonString(c.bytes), c.json) << c.bytes;
