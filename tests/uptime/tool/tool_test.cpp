@@ -155,16 +155,11 @@ TEST(UptimeProgram, ReportsFleetsFromRealExports) {
     ran = RunUptime(dir, " /s \"/l:" + folder + "*.xml\" /l:" + folder + "*.evt");
     EXPECT_EQ(ran.exitCode, 6) << ran.output;
     EXPECT_EQ(ran.output.rfind("Machines: 2, 2 reported, 0 failed.\r\n", 0), 0u) << ran.output;
+    // Each machine's report follows as its own run prints it (fleet_run_test).
     for (const std::string& line : std::vector<std::string>{
-             "\\\\SRV-A      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n"
-             "  as of ",
-             "\\\\SRV-B      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n"
-             "  as of ",
-             "Not read: " + folder + "c.xml: ", "Not read: " + folder + "*.evt: ",
-             "Uptime Report for: \\\\SRV-A\r\n", "Uptime Report for: \\\\SRV-B\r\n",
-             "\r\n" + std::string(60, '#') +
-                 "\r\n# up  - down (clean shutdown)  X down (unexpected "
-                 "shutdown)  . not known\r\n"}) {
+             "\\\\SRV-A      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n  as of ",
+             "\\\\SRV-B      99.9985%  0d 0h:0m:43s         3     0   0            0\r\n  as of ",
+             "Not read: " + folder + "c.xml: ", "Not read: " + folder + "*.evt: "}) {
         EXPECT_NE(ran.output.find(line), std::string::npos) << line << "\nin:\n" << ran.output;
     }
     EXPECT_EQ(ran.output.find("could not be read"), std::string::npos) << ran.output;
