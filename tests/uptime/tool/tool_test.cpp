@@ -116,9 +116,8 @@ TEST(UptimeProgram, ReportsFleetsFromRealExports) {
     std::filesystem::create_directory(dir.path() / "log files");
     const std::string path =
         write(std::string("log files") + ombrix::platform::kPathSeparator + "srv01.xml", sample);
+    // Its report is held against the renamed machine's below, which holds it after its heading.
     const std::string alone = RunUptime(dir, " /l:\"" + path + "\" /s").output;
-    EXPECT_EQ(alone.rfind("Uptime Report for: \\\\DESKTOP-1N4R894\r\nLog File: " + path, 0), 0u)
-        << alone;
     // The set-up name until the restart for the rename (the boot of 06/07 18:40:37), then the new
     // name, without the rename record: one machine, whose report is the sample's. (Linking by the
     // rename record is machine_identity_test's.)
