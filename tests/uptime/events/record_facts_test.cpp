@@ -19,12 +19,8 @@ TEST(RecordFacts, LeaveWhatTheyAreUnsureOfToTheFullParse) {
     const auto boot = [&](const std::string& rest) {
         return head + "<System><EventID>6005</EventID>" + time + rest + "</System></Event>";
     };
-    struct Case {
-        const char* name;
-        std::string xml;
-        bool read;  // quickly
-    };
-    const std::vector<Case> cases = {
+    // What the record is, its XML, and whether it is read quickly.
+    const std::tuple<const char*, std::string, bool> cases[] = {
         {"EvtRender's empty elements",
          head + "<System><Provider Name='EventLog'/><EventID Qualifiers='32768'>6008</EventID>" +
              time +
@@ -48,12 +44,12 @@ TEST(RecordFacts, LeaveWhatTheyAreUnsureOfToTheFullParse) {
          head + "<System><EventID>6005</EventID><Computer>SRV01</Computer></System></Event>",
          false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::optional<RecordFacts> facts = ReadRecordFacts(c.xml);
-        ASSERT_EQ(facts.has_value(), c.read);
+    for (const auto& [what, xml, read] : cases) {
+        SCOPED_TRACE(what);
+        const std::optional<RecordFacts> facts = ReadRecordFacts(xml);
+        ASSERT_EQ(facts.has_value(), read);
         if (facts) {  // what it reads is what the full parse reads
-            const std::optional<EventRecord> record = ParseEventXml(c.xml);
+            const std::optional<EventRecord> record = ParseEventXml(xml);
             ASSERT_TRUE(record);
             EXPECT_EQ(std::tie(facts->computer, facts->channel, facts->eventId, facts->timeCreated,
                                facts->recordId),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "uptime/report/html_report.h"
@@ -16,12 +17,8 @@ namespace {
 const std::string kReplacement = "\xEF\xBF\xBD";
 
 TEST(HtmlTextTest, EscapesMarkupAndCleansWhatCannotStandInAPage) {
-    struct Case {
-        std::string bytes;
-        std::string html;
-    };
     // What the page test below and the real tool's hostile records do not already hold.
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"\xC2\x85\xC2\x9F", ""},                                  // C1 controls dropped
         {"\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD", ""},  // embeddings, pop
         {"\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",           // a mark and Hebrew stay
@@ -31,8 +28,8 @@ TEST(HtmlTextTest, EscapesMarkupAndCleansWhatCannotStandInAPage) {
         {"\xF4\x90\x80\x80", kReplacement + kReplacement + kReplacement + kReplacement},
         {"\xF0\x9F\x98", kReplacement + kReplacement + kReplacement},  // cut by the end
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(HtmlText(c.bytes), c.html) << c.bytes;
+    for (const auto& [bytes, html] : cases) {
+        EXPECT_EQ(HtmlText(bytes), html) << bytes;
     }
 }
 

@@ -3,6 +3,8 @@
 // Every machine's report in the fleet report must be the one its own run prints.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "drive/fleet_export.h"
 #include "uptime/recorded_system.h"
 #include "uptime/tool/tool.h"
@@ -103,11 +105,8 @@ TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
         "specified.\r\n";
     const std::string empty =
         "The list of machines empty.txt cannot be used: The list holds no machine names.\r\n";
-    const struct {
-        std::vector<std::string> args;
-        int exitCode;
-        std::vector<std::string> lines;  // in this order
-    } cases[] = {
+    // The arguments, the exit code, and lines of the output in this order.
+    const std::tuple<std::vector<std::string>, int, std::vector<std::string>> cases[] = {
         {{"/m:missing.txt", "/m:empty.txt"}, kUsageError, {missing, empty}},
         {{"/m:missing.txt", "SRV01", "/s"},
          kSomeFailed,
@@ -128,10 +127,10 @@ TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
          {"Machines: 2, 0 reported, 2 failed.\r\n", "\\\\GONE    failed: cannot be reached: ",
           "\\\\DENIED  failed: cannot be reached: ", "\\\\GONE cannot be reached."}},
     };
-    for (const auto& c : cases) {
-        const ToolResult result = RunTool(c.args, kDesk, system);
-        EXPECT_EQ(result.exitCode, c.exitCode) << result.output;
-        ExpectInOrder(result.output, c.lines);
+    for (const auto& [args, exitCode, lines] : cases) {
+        const ToolResult result = RunTool(args, kDesk, system);
+        EXPECT_EQ(result.exitCode, exitCode) << result.output;
+        ExpectInOrder(result.output, lines);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -52,12 +53,9 @@ TEST(UptimeProgram, ReportsTheLocalUptimeEvenWithoutEvents) {
 TEST(UptimeProgram, RefusesAFileItCannotReport) {
     ombrix::test::ScratchDir dir;
     std::filesystem::create_directory(dir.path() / "folder.xml");
-    struct Case {
-        const char* name;
-        std::optional<std::string> bytes;  // written into the file, if any
-        const char* reason;                // natively; Windows gives its own words for some
-    };
-    const Case cases[] = {
+    // The file, the bytes written into it if any, and the reason given (Windows has its own words
+    // for some).
+    const std::tuple<const char*, std::optional<std::string>, const char*> cases[] = {
         {"missing.xml", std::nullopt, ", error 2"},
         {"folder.xml", std::nullopt, "It is a folder, not a file."},
         {"blank.xml", "\xEF\xBB\xBF \r\n", "It is empty."},
@@ -73,16 +71,16 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
          "wevtutil qe saved.evtx /lf:true /f:xml > saved.xml"},
 #endif
     };
-    for (const Case& c : cases) {
-        if (c.bytes) {
-            ombrix::test::WriteFile(dir.File(c.name), *c.bytes);
+    for (const auto& [name, bytes, reason] : cases) {
+        if (bytes) {
+            ombrix::test::WriteFile(dir.File(name), *bytes);
         }
-        const ToolResult ran = RunUptime(dir, std::string(" /s /l:") + dir.File(c.name));
-        const std::string told = "No report can be made from the log file " + dir.File(c.name);
-        EXPECT_EQ(ran.exitCode, 5) << c.name;
+        const ToolResult ran = RunUptime(dir, std::string(" /s /l:") + dir.File(name));
+        const std::string told = "No report can be made from the log file " + dir.File(name);
+        EXPECT_EQ(ran.exitCode, 5) << name;
         // The reason after the sentence that names the file.
         EXPECT_TRUE(ran.output.starts_with(told + ".\r\n\r\n") &&
-                    ran.output.find(c.reason, told.size()) != std::string::npos)
+                    ran.output.find(reason, told.size()) != std::string::npos)
             << ran.output;
     }
     // This computer's collector channel: Wine's is empty, and elsewhere there is none.
