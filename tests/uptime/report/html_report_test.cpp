@@ -23,8 +23,8 @@ TEST(HtmlTextTest, EscapesMarkupAndCleansWhatCannotStandInAPage) {
         {"\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD", ""},  // embeddings, pop
         {"\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",           // a mark and Hebrew stay
          "\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
-        {"\xC0\xBC>", kReplacement + kReplacement + "&gt;"},           // overlong '<'
-        {"\xED\xA0\x80", kReplacement + kReplacement + kReplacement},  // a surrogate
+        {"\xE0\x80\xBC>", kReplacement + kReplacement + kReplacement + "&gt;"},  // overlong '<'
+        {"\xED\xA0\x80", kReplacement + kReplacement + kReplacement},            // a surrogate
         {"\xF4\x90\x80\x80", kReplacement + kReplacement + kReplacement + kReplacement},
         {"\xF0\x9F\x98", kReplacement + kReplacement + kReplacement},  // cut by the end
     };
