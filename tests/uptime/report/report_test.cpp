@@ -104,11 +104,6 @@ std::string RestartRequest(const std::string& utc, const std::string& program,
                      Data("param6", comment) + Data("param7", user));
 }
 
-// A system whose System log holds `records`, at `now`, showing London time.
-test::RecordedSystem Recorded(const std::string& now, Log records) {
-    return test::RecordedSystem(Utc(now), std::move(records), LondonOffset);
-}
-
 // The published sample of the classic report (an /a run, dates day first), rebuilt from an
 // event history that agrees with every row and figure it shows. British time: GMT in December,
 // BST from 31 March 2013. The period (10/12/2012 16:02:14 to "now", 12/09/2013 11:00:23) is
@@ -140,7 +135,8 @@ TEST(ReportGolden, ThePublishedSampleComesOutExactly) {
         Boot("2013-08-30T15:12:12Z"),
     };
     // The sample's lines, with the rows it elides ("...") in their places.
-    EXPECT_EQ(RunTool({"/a"}, machine, Recorded("2013-09-12T10:00:23Z", log)).output,
+    const test::RecordedSystem system(Utc("2013-09-12T10:00:23Z"), log, LondonOffset);
+    EXPECT_EQ(RunTool({"/a"}, machine, system).output,
               "Uptime Report for: \\\\computer_name\r\n"
               "\r\n"
               "Current OS: Windows Server 2008 R2 Enterprise Multiprocessor Free.\r\n"
@@ -280,7 +276,7 @@ TEST(ReportCases, HistoriesAdministratorsMeet) {
          "2013-01-10T00:00:00Z"},
     };
     for (const Case& c : cases) {
-        test::RecordedSystem system = Recorded(c.now, c.log);
+        test::RecordedSystem system(Utc(c.now), c.log, LondonOffset);
         if (*c.firstRecord != '\0') {
             system.SetOldestRecord(Event("<Provider Name='Microsoft-Windows-Kernel-General'/>", 12,
                                          c.firstRecord, ""));
@@ -342,8 +338,8 @@ TEST(ToolFaults, EachLogWithoutAReportSaysWhy) {
             {"SRV01", std::nullopt, version, kSuccess, UptimeLine("SRV01", 3600) + noEvents},
         };
     for (const auto& [machine, failure, record, exitCode, begins] : cases) {
-        test::RecordedSystem system =
-            Recorded("2013-05-02T08:00:00Z", record.empty() ? Log{} : Log{record});
+        test::RecordedSystem system(Utc("2013-05-02T08:00:00Z"),
+                                    record.empty() ? Log{} : Log{record}, LondonOffset);
         if (failure) {
             system.FailLogs(*failure, "Access is denied, error 5");
         }
