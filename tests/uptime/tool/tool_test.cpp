@@ -96,8 +96,8 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
 }
 
 // The real sample in files, read by the real program: alone, from a folder whose name holds a
-// blank; as a machine renamed the way Windows set-up leaves one, without its rename record;
-// and as files of two machines in two encodings found by a wildcard beside a corrupt one.
+// blank; as a machine renamed the way Windows set-up leaves one, with its rename record and
+// without; and as files of two machines in two encodings found by a wildcard beside a corrupt one.
 TEST(UptimeProgram, ReportsFleetsFromRealExports) {
     ombrix::test::ScratchDir dir;
     const std::vector<std::string> sample = ombrix::drive::ExportRecords(test::Sample());
@@ -117,21 +117,26 @@ TEST(UptimeProgram, ReportsFleetsFromRealExports) {
     // Its report is held against the renamed machine's below, which holds it after its heading.
     const std::string alone = RunUptime(dir, " /l:\"" + path + "\" /s").output;
     // The set-up name until the restart for the rename (the boot of 06/07 18:40:37), then the new
-    // name, without the rename record: one machine, whose report is the sample's. (Linking by the
-    // rename record is machine_identity_test's.)
+    // name, with the rename record and without it: one machine, whose report is the sample's.
+    const auto asRenamed = [&](const std::string& file, const std::string& earlier) {
+        return "Uptime Report for: \\\\SRV01\r\nLog File: " + file +
+               "\r\nEarlier names: \\\\WIN-3J5K9QX\r\n" + earlier +
+               alone.substr(alone.find("\r\n\r\n") + 2);
+    };
     std::vector<std::string> renamed =
         ombrix::drive::RenamedMachine(sample, 65, "WIN-3J5K9QX", "SRV01");
+    const std::string told = write("renamed.xml", renamed);
+    EXPECT_EQ(RunUptime(dir, " /s /l:" + told).output, asRenamed(told, ""));
     renamed.erase(std::find_if(renamed.begin(), renamed.end(), [](const std::string& record) {
         return record.find(">6011</EventID>") != std::string::npos;
     }));
     const std::string cut = write("cut.xml", renamed);
     ToolResult ran = RunUptime(dir, " /s /l:" + cut);
     EXPECT_EQ(ran.exitCode, 0);
-    EXPECT_EQ(ran.output, "Uptime Report for: \\\\SRV01\r\nLog File: " + cut +
-                              "\r\nEarlier names: \\\\WIN-3J5K9QX\r\nWIN-3J5K9QX taken as an "
-                              "earlier name of SRV01, by the times of their records: the logs "
-                              "hold no rename record.\r\n" +
-                              alone.substr(alone.find("\r\n\r\n") + 2));
+    EXPECT_EQ(ran.output, asRenamed(cut,
+                                    "WIN-3J5K9QX taken as an earlier name of SRV01, by the "
+                                    "times of their records: the logs hold no rename "
+                                    "record.\r\n"));
 
     // Two machines, an hour apart, in UTF-8 and UTF-16 files; a corrupt file among them, and a
     // wildcard that matches nothing. Every record is read whole, though the files are larger
