@@ -96,10 +96,10 @@ TEST(LinkRenamedMachines, LinksByTheRenameRecordOrWhereOnlyOnePairFits) {
 
 TEST(LinkRenamedMachines, MergesTheLogsUnderTheNewestNameAndSaysWhatItGuessed) {
     // Renamed twice: set-up's name, a mistyped one, the final one; the second rename's record
-    // is lost.
+    // is lost. The oldest log comes first, so each merge must keep the earlier first record.
     const std::vector<MachineLog> logs{
-        Log("SRV1", {{kVersion, 3}, {kBoot, 3}, {kDown, 4}}, {{"WIN-7Q2K9", "SRV1", 3}}),
         Log("WIN-7Q2K9", {{kBoot, 0}, {kDown, 2}}),
+        Log("SRV1", {{kVersion, 3}, {kBoot, 3}, {kDown, 4}}, {{"WIN-7Q2K9", "SRV1", 3}}),
         Log("SRV01", {{kBoot, 5}, {kLost, 6}, {kBoot, 6.5}}),
     };
     const std::vector<MachineHistory> histories = LinkRenamedMachines(logs);
