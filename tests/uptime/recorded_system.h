@@ -18,6 +18,7 @@
 #include "drive/fleet_export.h"
 #include "platform/process_files.h"
 #include "support/test_support.h"
+#include "uptime/events/system_events.h"
 #include "uptime/tool/tool.h"
 
 namespace uptime::test {
@@ -80,7 +81,7 @@ class TextSource final : public ByteSource {
 };
 
 // Machines' logs by name, files by path, and collectors' channels, all recorded; "*" stands for
-// any other machine or path. Counts the logs open at once, and the cancels.
+// any other machine. Counts the logs open at once, and the cancels.
 class RecordedSystem final : public ToolSystem {
   public:
     // No machine answers, no file is found.
@@ -120,8 +121,7 @@ class RecordedSystem final : public ToolSystem {
     }
     ombrix::base::Result<std::unique_ptr<ByteSource>> OpenLogFile(
         const std::string& path) const override {
-        auto file = files.find(path);
-        file = file != files.end() ? file : files.find("*");
+        const auto file = files.find(path);
         if (file == files.end()) {
             return ombrix::base::Failure{"The system cannot find the file specified."};
         }
@@ -143,6 +143,13 @@ class RecordedSystem final : public ToolSystem {
                 std::unique_lock lock(mutex_);
                 wakeUp_.wait(lock, [&] { return cancelled_; });
                 return ombrix::base::Failure{"The operation was canceled by the user."};
+            }
+            // Each log is read only through the query made for it.
+            const LogQuery made = query.channel == "System"        ? SystemLogQuery()
+                                  : query.channel == "Application" ? ApplicationLogQuery()
+                                                                   : CollectorQuery(query.channel);
+            if (query.xpath != made.xpath) {
+                return ombrix::base::Failure{"The specified query is invalid."};
             }
             auto machine = system_.machines.find(machine_);
             machine = machine != system_.machines.end() ? machine : system_.machines.find("*");

@@ -40,6 +40,7 @@ TEST(ParseArguments, AcceptsWhatOmbrixComposes) {
         {{"/P:12", "/A", "10.0.0.7"}, "10.0.0.7 /s /a /p:12"},  // any order or case; /a is /s too
         {{"/d:7/3/30"}, " since 1930-7-3"},  // a short year read through Windows' window
         {{"/?"}, " /?"},
+        {{"/HELP"}, " /?"},
         // A fleet: several names, lists, limits; a name outside ASCII as it is.
         {{"\\\\SRV01", "SRV02", "/s", "10.0.0.7", "/M:a.txt", "/m:b.txt", "/t:1", "/W:3600"},
          "SRV01,SRV02,10.0.0.7 list:a.txt list:b.txt /t:1 /w:3600 /s"},

@@ -111,11 +111,14 @@ TEST(FleetRun, WhatIsLeftWhenListsOrMachinesFail) {
         {{"/m:missing.txt", "SRV01", "/s"},
          kSomeFailed,
          {"Machines: 1, 1 reported, 0 failed.\r\n", missing, "Uptime Report for: \\\\SRV01"}},
-        // A machine that never answers costs the time limit /w: sets.
+        // A machine that never answers costs the time limit /w: sets, even alone.
         {{"SRV01", "HANGS", "/w:1"},
          kSomeFailed,
          {"\\\\HANGS  failed: cannot be reached: The machine did not answer within 1 second.\r\n",
           "\\\\SRV01"}},
+        {{"HANGS", "/w:1"},
+         kMachineUnreachable,
+         {"\\\\HANGS cannot be reached. ", "The machine did not answer within 1 second.\r\n"}},
         // Ten thousand names, none of them answering: every one in the summary.
         {{"/m:many.txt", "/t:256"},
          kMachineUnreachable,
