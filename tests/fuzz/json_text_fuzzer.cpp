@@ -82,9 +82,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     written.push_back(input.ConsumeRandomLengthString(256));
                     text.String(written.back());
                     break;
-                case 1:
-                    text.Integer(input.ConsumeIntegral<std::int64_t>());
+                case 1: {
+                    // An integer as its decimal digits, down to the least int64_t.
+                    const auto value = input.ConsumeIntegral<std::int64_t>();
+                    JsonText integer;
+                    integer.Integer(value);
+                    Require(integer.Text() == std::to_string(value), "an integer's digits differ");
+                    text.Integer(value);
                     break;
+                }
                 case 2: {
                     // A finite number reads back as the same double; any other becomes null.
                     const double value = input.ConsumeFloatingPoint<double>();

@@ -1,5 +1,5 @@
-// Rendered event XML, as recorded from the event log, read into records. EvtRender's own form,
-// with its 6008's binary, is what the report goldens feed the whole tool.
+// Rendered event XML, as recorded from the event log, read into records. The report goldens feed
+// the whole tool hand-built records, 6008's binary among them.
 #include <gtest/gtest.h>
 
 #include "uptime/events/binary_text.h"
@@ -95,7 +95,8 @@ TEST(EventXml, EntitiesStandForTheCharactersXmlHas) {
         {"&lt;&gt;&amp;&quot;&apos;", "<>&\"'"},
         {"A&#66;&#x43;&#x4a;&#x4A;", "ABCJJ"},
         {"&#x10FFFF;", "\xF4\x8F\xBF\xBF"},
-        {"&#1a;", nullptr},  // hex digits (or an X) in a decimal number
+        {"&#1a;", nullptr},  // hex digits, or an upper-case X, in a decimal number
+        {"&#X41;", nullptr},
         {"&#x;", nullptr},
         {"&#xD800;", nullptr},  // no surrogate halves, nothing past U+10FFFF
         {"&#x110000;", nullptr},

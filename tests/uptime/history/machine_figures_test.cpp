@@ -151,8 +151,8 @@ TEST(MachineFigures, HistoriesWorkedOutByHand) {
     }
 }
 
-// Nothing in the period to tell the figures: none, and no slice known; an empty period (a log
-// that ends at its only boot) gives no known slice either.
+// Nothing in the period to tell the figures: none, and no slice known; an empty range of slices
+// has none known either.
 TEST(MachineFigures, APeriodWithoutRows) {
     ReportInput input;
     input.now = At("12:00");

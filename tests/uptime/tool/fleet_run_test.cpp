@@ -21,7 +21,7 @@ const LocalMachine kDesk{"DESK", 3600, "Windows 7", "Coordinated Universal Time"
 
 // The sample's records, each with its line end, as machine `name` wrote them.
 std::vector<std::string> AsMachine(const std::string& name) {
-    std::vector<std::string> records = ombrix::drive::ExportRecords(test::Sample());
+    std::vector<std::string> records = test::SampleRecords();
     for (std::string& record : records) {
         record = ombrix::drive::MovedRecord(record, name, 0);
     }

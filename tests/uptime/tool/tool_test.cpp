@@ -89,7 +89,7 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
     EXPECT_TRUE(channel.output.starts_with(
         "No report can be made from the ForwardedEvents channel of this computer.\r\n\r\n"))
         << channel.output;
-    const ToolResult both = RunUptime(dir, " SRV01 /l:" + dir.File("list.csv"));
+    const ToolResult both = RunUptime(dir, " SRV01 /l:" + dir.File("a.xml"));
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_NE(both.output.find("Usage: uptime [[\\\\]machine ... | /m:list ... | /l:file"),
               std::string::npos);
@@ -100,7 +100,7 @@ TEST(UptimeProgram, RefusesAFileItCannotReport) {
 // without; and as files of two machines in two encodings found by a wildcard beside a corrupt one.
 TEST(UptimeProgram, ReportsFleetsFromRealExports) {
     ombrix::test::ScratchDir dir;
-    const std::vector<std::string> sample = ombrix::drive::ExportRecords(test::Sample());
+    const std::vector<std::string>& sample = test::SampleRecords();
     const auto write = [&](const std::string& name, const std::vector<std::string>& records,
                            bool utf16 = false) {
         std::string text;
