@@ -73,13 +73,14 @@ FakeValue Sz(const std::string& text) {
     return {platform::kRegSz, text + '\0'};
 }
 
-TEST(GetKeyValue, ReadsTextLeavesOtherTypesAndEmptiesTheResultOnFailure) {
+TEST(GetKeyValue, ReadsTextAndNumbersLeavesOtherTypesAndEmptiesTheResultOnFailure) {
     const std::string longest(1023, 'x');
     const std::tuple<std::optional<FakeValue>, bool, std::string> cases[] = {
         {FakeValue{platform::kRegSz, "no terminator"}, true, "no terminator"},
         {Sz(longest), true, longest},
         {Sz(longest + 'x'), false, ""},
         {FakeValue{platform::kRegSz, ""}, false, ""},
+        {FakeValue{platform::kRegDword, "\xF8\x56\x34\xF2"}, true, "4063516408"},
         {FakeValue{2, "%SystemRoot%\\msinfo32.exe\0"s}, true, "as passed"},  // REG_EXPAND_SZ
         {std::nullopt, false, ""},                                           // no key
     };

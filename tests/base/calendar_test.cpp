@@ -47,7 +47,7 @@ TEST(ReadDateFields, TakesOnlyWhatACommandLineCarriesAsTyped) {
         {"1", "1", "1601", CalendarDate{1601, 1, 1}},
         {"31", "12", "1600", std::nullopt},  // Windows keeps no time before 1601
         {"7", "3", "205", std::nullopt},     // three year digits have no reading
-        {" 7", "3", "2005", std::nullopt},   // a blank would split the switch; no sign either
+        {" 7", "3", "2005", std::nullopt},   // a blank would split the switch
         {"", "3", "2005", std::nullopt},
         {"007", "3", "2005", std::nullopt},
         {"31", "4", "2005", std::nullopt},

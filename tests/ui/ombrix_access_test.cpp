@@ -8,9 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "drive/ombrix_windows.h"
+#include "platform/win32/accessibility_win32.h"
 #include "results/win32/results_window_ids.h"
 #include "ui/ombrix_session.h"
 
@@ -42,7 +45,7 @@ TEST(UiKeyboard, ACollapsedStartHasTheFocusOnLaunchAndTabGoesRoundInOrder) {
     EXPECT_TRUE(FocusComesTo(launch)) << "at start-up; it is on " << GuiOf(main).hwndFocus;
     EXPECT_EQ(TextOf(app.ControlWindow(Control::CommandLine)), "uptime SRV01 /s");
     app.Press(Control::LaunchButton);
-    EXPECT_FALSE(app.AnswerMessageBox().empty());
+    EXPECT_EQ(app.AnswerMessageBox(), "You need to locate UPTIME.EXE before you can launch it.");
     EXPECT_TRUE(FocusComesTo(launch)) << "after a message box";
     RECT before{};
     ::GetWindowRect(main, &before);
@@ -83,6 +86,11 @@ TEST(UiKeyboard, ACollapsedStartHasTheFocusOnLaunchAndTabGoesRoundInOrder) {
     }
 }
 
+// A COM object's reference, given back however the test ends.
+struct ReleaseObject {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+
 LONG LongOf(HRESULT got, const VARIANT& value) {
     return SUCCEEDED(got) && value.vt == VT_I4 ? value.lVal : -1;
 }
@@ -121,7 +129,9 @@ bool CameEvent(DWORD event) {
 // focus and selection and cut off at the close; then the focus is back on Launch Uptime, and
 // again after another window was active.
 TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReaderAndTheFocusComesBack) {
-    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    const platform::win32::AccessibilityCalls* calls = platform::win32::FindAccessibilityCalls();
+    ASSERT_NE(calls, nullptr);
+    const platform::win32::ComApartment com(*calls);
     OmbrixSession app;
     app.WriteOptions(DefaultOptions(), app.Path("uptime.exe").string());
     app.Start();
@@ -145,14 +155,15 @@ TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReaderAndTheFocusCom
 
     tWatched = view;
     tEvents.clear();
-    HWINEVENTHOOK hook =
-        ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
-
-    IAccessible* accessible = nullptr;
+    const std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, decltype(&::UnhookWinEvent)> hook(
+        ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT),
+        &::UnhookWinEvent);
+    IAccessible* object = nullptr;
     ASSERT_EQ(
         ::AccessibleObjectFromWindow(view, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                     reinterpret_cast<void**>(&accessible)),
+                                     reinterpret_cast<void**>(&object)),
         S_OK);
+    const std::unique_ptr<IAccessible, ReleaseObject> accessible(object);
     VARIANT self{};
     self.vt = VT_I4;  // lVal is CHILDID_SELF, 0
     VARIANT value;
@@ -190,9 +201,6 @@ TEST(UiLaunch, ResultsShowTheToolsOutputToTheEyeAndToAScreenReaderAndTheFocusCom
     ASSERT_TRUE(drive::CloseResults(results, 5s));
     EXPECT_TRUE(FAILED(accessible->get_accRole(self, &value)));
     EXPECT_TRUE(FAILED(accessible->get_accValue(self, &text)));
-    accessible->Release();
-    ::UnhookWinEvent(hook);
-    ::CoUninitialize();
     EXPECT_TRUE(FocusComesTo(launch)) << "after the results window closed";
 
     const auto other = test::PlainWindow();

@@ -15,10 +15,12 @@
 #include <vector>
 
 #include "drive/program.h"
+#include "main/win32/busy_waiter.h"
 #include "main/win32/main_window_ids.h"
 #include "options/option_view.h"
 #include "options/options_file.h"
 #include "platform/system_info.h"
+#include "results/win32/results_window_ids.h"
 #include "support/test_support.h"
 #include "support/window_probe.h"
 
@@ -101,8 +103,8 @@ class OmbrixSession {
     std::string AnswerMessageBox() const {
         HWND box = WaitForWindow("#32770");
         const std::string text = TextOf(::GetDlgItem(box, 0xFFFF));  // as the template numbers it
-        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-        WaitUntil([&] { return !::IsWindow(box); });
+        drive::PressButton(box, IDOK);
+        drive::WaitUntilGone(box, std::chrono::seconds(5));
         return text;
     }
 
@@ -114,7 +116,8 @@ class OmbrixSession {
 // Nothing of a launch left open or on disk; the output file goes only once the tool has ended.
 inline void ExpectIdle(OmbrixSession& app) {
     EXPECT_TRUE(WaitUntil([&] { return app.TempFiles().empty(); })) << "a file is left";
-    for (const char* window : {"OmbrixResults", "OmbrixBusy", "#32770"}) {
+    for (const char* window :
+         {results::win32::kResultsWindowClass, main::win32::kCancelWindowClass, "#32770"}) {
         EXPECT_EQ(app.Find(window), nullptr) << window;
     }
     EXPECT_TRUE(::IsWindowEnabled(app.Main()));

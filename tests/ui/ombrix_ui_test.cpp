@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "main/win32/busy_waiter.h"
 #include "ui/ombrix_session.h"
 
 namespace ombrix::uitest {
@@ -70,12 +71,12 @@ TEST(UiLaunch, ARefusedAndACancelledLaunchEachEndIdle) {
     ASSERT_NE(name, nullptr) << "no Open dialog";
     ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(waiting.c_str()));
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    ASSERT_TRUE(drive::WaitUntilGone(dialog, 5s));
     app.Press(Control::LaunchButton);
-    HWND busy = app.WaitForWindow("OmbrixBusy");
+    HWND busy = app.WaitForWindow(main::win32::kCancelWindowClass);
     ASSERT_NE(busy, nullptr) << "the launch after the refusal did not run";
-    ::PostMessageA(busy, WM_COMMAND, 101, 0);  // Cancel
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(busy); }));
+    drive::PressButton(busy, main::win32::kCancelButton);
+    ASSERT_TRUE(drive::WaitUntilGone(busy, 5s));
     std::this_thread::sleep_for(200ms);  // time for anything that would wrongly follow
     ExpectIdle(app);
 }
